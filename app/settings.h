@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+namespace tessary::settings {
+
+// Section and value names of the per-user settings.
+inline const std::string kSection = "Configure";
+inline const std::string kLastOpenDirectory = "Last Open Directory";
+inline const std::string kLastOpenExtension = "Last Open Extension";
+inline const std::string kLastSaveDirectory = "Last Save Directory";
+inline const std::string kLastSaveExtension = "Last Save Extension";
+inline const std::string kNudgeFactorX = "Nudge Factor X";
+inline const std::string kNudgeFactorY = "Nudge Factor Y";
+inline const std::string kSnapMove = "Snap move";
+inline const std::string kFlyingTips = "flying tips";
+inline const std::string kRecentFileSection = "Recent File List";
+
+} // namespace tessary::settings

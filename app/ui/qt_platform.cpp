@@ -1,0 +1,225 @@
+#include "app/ui/qt_platform.h"
+
+#include "app/ui/qt_convert.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSettings>
+
+namespace tessary {
+
+namespace {
+    QString settingKey(const std::string& section, const std::string& name) { return qs(section) + "/" + qs(name); }
+
+    const char* const kOrganisation = "Vuzezur Adadarize";
+    const char* const kApplication = "Tessary";
+}
+
+QtPlatform::QtPlatform(QObject* parent)
+    : QObject(parent)
+{
+    if (qApp)
+        qApp->installEventFilter(this);
+}
+
+QtPlatform::~QtPlatform()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+bool QtPlatform::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
+            escapeDown_ = event->type() == QEvent::KeyPress;
+    } else if (event->type() == QEvent::ApplicationDeactivate) {
+        escapeDown_ = false;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+MessageAnswer QtPlatform::messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons)
+{
+    QMessageBox box(dialogParent_);
+    box.setWindowTitle("Tessary");
+    box.setText(qs(text));
+    switch (icon) {
+    case MessageIcon::Plain: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    }
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    // The key that raised a question must not count as still held once it is answered.
+    escapeDown_ = false;
+    const int pressed = box.exec();
+    if (buttons == MessageButtons::YesNo)
+        return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    return MessageAnswer::Ok;
+}
+
+void QtPlatform::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
+
+void QtPlatform::setStatusPaneText(int pane, const std::string& text)
+{
+    if (statusSink_)
+        statusSink_->paintPaneText(pane, qs(text));
+}
+
+void QtPlatform::setProgress(int percent, ColourRef colour)
+{
+    if (statusSink_)
+        statusSink_->paintProgress(percent, colour);
+}
+
+int QtPlatform::getSettingInt(const std::string& section, const std::string& name, int defaultValue)
+{
+    QSettings s(kOrganisation, kApplication);
+    bool ok = false;
+    const int value = s.value(settingKey(section, name), defaultValue).toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+void QtPlatform::setSettingInt(const std::string& section, const std::string& name, int value)
+{
+    QSettings s(kOrganisation, kApplication);
+    s.setValue(settingKey(section, name), value);
+}
+
+std::string QtPlatform::getSettingText(const std::string& section, const std::string& name,
+                                       const std::string& defaultValue)
+{
+    QSettings s(kOrganisation, kApplication);
+    return s.value(settingKey(section, name), qs(defaultValue)).toString().toStdString();
+}
+
+void QtPlatform::setSettingText(const std::string& section, const std::string& name, const std::string& value)
+{
+    QSettings s(kOrganisation, kApplication);
+    s.setValue(settingKey(section, name), qs(value));
+}
+
+std::optional<std::vector<uint8_t>> QtPlatform::clipboardImage()
+{
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull())
+        return std::nullopt;
+    return dibBlockFromImage(image);
+}
+
+std::optional<TextExtent> QtPlatform::measureText(const LogFont& font, const std::string& line)
+{
+    if (font.faceName.empty())
+        return std::nullopt;
+    QFontMetrics metrics(fontFromLogFont(font));
+    return TextExtent { metrics.horizontalAdvance(qs(line)), metrics.height() };
+}
+
+std::optional<MonoBitmap> QtPlatform::renderText(const LogFont& font, const std::string& text, int32_t width,
+                                                 int32_t height)
+{
+    if (font.faceName.empty() || width <= 0 || height <= 0)
+        return std::nullopt;
+    QImage canvas(width, height, QImage::Format_RGB32);
+    if (canvas.isNull())
+        return std::nullopt;
+    canvas.fill(Qt::black);
+    {
+        QPainter painter(&canvas);
+        painter.setFont(fontFromLogFont(font));
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(1, 1, width - 1, height - 1), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs,
+                         qs(text));
+    }
+    // No monochrome surface here: threshold the rendered grey to one bit.
+    MonoBitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    bitmap.bytesPerRow = (width + 15) / 16 * 2;
+    bitmap.bits.assign(size_t(bitmap.bytesPerRow) * size_t(height), 0);
+    for (int32_t y = 0; y < height; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+        for (int32_t x = 0; x < width; ++x)
+            if (qGray(line[x]) >= 128)
+                bitmap.bits[size_t(y) * size_t(bitmap.bytesPerRow) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+    }
+    return bitmap;
+}
+
+namespace {
+    std::optional<FileDialogResult> runFileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
+    {
+        QFileDialog dialog(parent, qs(request.title), qs(request.initialFolder));
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::ReadOnly, false);
+        const QStringList filters = nameFiltersFromProgramFilter(request.filter);
+        dialog.setNameFilters(filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[request.filterIndex - 1]);
+        if (!request.initialName.empty())
+            dialog.selectFile(qs(request.initialName));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        FileDialogResult result;
+        result.path = dialog.selectedFiles().first().toStdString();
+        result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+        if (result.filterIndex < 1)
+            result.filterIndex = 1;
+        return result;
+    }
+}
+
+std::optional<FileDialogResult> QtPlatform::chooseOpenFile(const FileDialogRequest& request)
+{
+    return runFileDialog(dialogParent_, request, false);
+}
+
+std::optional<FileDialogResult> QtPlatform::chooseSaveFile(const FileDialogRequest& request)
+{
+    return runFileDialog(dialogParent_, request, true);
+}
+
+std::optional<std::string> QtPlatform::chooseFolder(const std::string& title, const std::string& initialFolder)
+{
+    const QString folder = QFileDialog::getExistingDirectory(dialogParent_, qs(title), qs(initialFolder));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder.toStdString();
+}
+
+std::optional<ColourRef> QtPlatform::chooseColour(ColourRef initial)
+{
+    const QColor chosen = QColorDialog::getColor(QColor(redOf(initial), greenOf(initial), blueOf(initial)),
+                                                 dialogParent_);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return makeColourRef(uint8_t(chosen.red()), uint8_t(chosen.green()), uint8_t(chosen.blue()));
+}
+
+std::optional<FontChoice> QtPlatform::chooseFont(const FontChoice& initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, fontFromLogFont(initial.font), dialogParent_);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice { logFontFromFont(font, initial.font), initial.colour };
+}
+
+} // namespace tessary

@@ -1,0 +1,44 @@
+#include "app/workspace.h"
+
+#include "app/platform.h"
+#include "app/settings.h"
+
+#include <algorithm>
+
+namespace tessary {
+
+MergeWorkspace::MergeWorkspace()
+{
+    biasWeight.fill(100.0);
+    fadeEdge.fill(0);
+}
+
+void MergeWorkspace::readStartupSettings(Platform& platform)
+{
+    alignView.nudgeX = platform.getSettingInt(settings::kSection, settings::kNudgeFactorX, 1);
+    alignView.nudgeY = platform.getSettingInt(settings::kSection, settings::kNudgeFactorY, 1);
+    alignView.snapMove = platform.getSettingInt(settings::kSection, settings::kSnapMove, 1);
+    app.flyingTipsEnabled = platform.getSettingInt(settings::kSection, settings::kFlyingTips, 0) == 0 ? 1 : 0;
+}
+
+void MergeWorkspace::writeExitSettings(Platform& platform) const
+{
+    platform.setSettingInt(settings::kSection, settings::kFlyingTips, app.flyingTipsEnabled == 1 ? 0 : 1);
+}
+
+void MergeWorkspace::addObserver(WorkspaceObserver* observer) { observers_.push_back(observer); }
+
+void MergeWorkspace::removeObserver(WorkspaceObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void MergeWorkspace::equalBiasWeights()
+{
+    if (sourceCount <= 0)
+        return;
+    for (int i = 0; i < sourceCount; ++i)
+        biasWeight[size_t(i)] = 100.0 / sourceCount;
+}
+
+} // namespace tessary

@@ -1,0 +1,73 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace tessary {
+
+// The BITMAPINFOHEADER at the start of every PackedDib, little-endian as stored.
+struct BitmapInfoHeader {
+    uint32_t biSize = 40;
+    int32_t biWidth = 0;
+    int32_t biHeight = 0;
+    uint16_t biPlanes = 1;
+    uint16_t biBitCount = 0;
+    uint32_t biCompression = 0;
+    uint32_t biSizeImage = 0;
+    int32_t biXPelsPerMeter = 0;
+    int32_t biYPelsPerMeter = 0;
+    uint32_t biClrUsed = 0;
+    uint32_t biClrImportant = 0;
+};
+static_assert(sizeof(BitmapInfoHeader) == 40, "BITMAPINFOHEADER is 40 bytes");
+
+constexpr int32_t kMaxImageSide = 20000;
+constexpr size_t kMaxImageBytes = 200000000;
+
+// Padded length of one stored row: every row is a multiple of 4 bytes
+// (16 bits: two bytes per pixel over an even pixel count; 32 bits: never padded).
+// Returns 0 for a bit count the program does not handle or a negative width.
+uint32_t rowStride(int32_t width, int bitCount);
+
+// An in-memory device-independent bitmap: header, colour table, then the pixel rows stored
+// bottom-up (row 0 is the bottom line of the picture). One contiguous block, owned here.
+class PackedDib {
+public:
+    // A zero-filled block of `size` bytes, or null when memory runs out.
+    static std::unique_ptr<PackedDib> allocate(size_t size);
+    // A copy of `size` bytes starting at `bytes`, or null when memory runs out.
+    static std::unique_ptr<PackedDib> copyOf(const uint8_t* bytes, size_t size);
+
+    uint8_t* data() { return block_.get(); }
+    const uint8_t* data() const { return block_.get(); }
+    size_t size() const { return size_; }
+
+    BitmapInfoHeader header() const;
+    void setHeader(const BitmapInfoHeader& header);
+    int32_t width() const { return header().biWidth; }
+    int32_t height() const { return header().biHeight; }
+    int bitCount() const { return header().biBitCount; }
+
+    // Entries in the colour table: biClrUsed, or 2^bitCount when that is 0 and the depth is
+    // 8 bits or less; 0 for deeper images.
+    uint32_t colourTableEntries() const;
+    // Offset of the colour table (after the header and, for bit-field images, the three masks).
+    size_t colourTableOffset() const;
+    // Offset of the first stored row.
+    size_t pixelOffset() const;
+    uint32_t stride() const { return rowStride(width(), bitCount()); }
+    uint8_t* row(int32_t storedRow) { return data() + pixelOffset() + size_t(storedRow) * stride(); }
+    const uint8_t* row(int32_t storedRow) const
+    {
+        return data() + pixelOffset() + size_t(storedRow) * stride();
+    }
+
+    std::unique_ptr<PackedDib> clone() const { return copyOf(data(), size()); }
+
+private:
+    PackedDib(std::unique_ptr<uint8_t[]> block, size_t size);
+    std::unique_ptr<uint8_t[]> block_;
+    size_t size_ = 0;
+};
+
+} // namespace tessary

@@ -1,0 +1,19 @@
+#include "merge/target_doc.h"
+
+namespace tessary {
+
+void CDestdoc::compactPlaces(int closedIndex, int newCount)
+{
+    tessary::compactPlaces(mirrored, closedIndex, newCount, 0);
+    tessary::compactPlaces(transformed, closedIndex, newCount, MaskedDib {});
+}
+
+void CDestdoc::discardTarget()
+{
+    targetImage.reset();
+    generated = 0;
+    viewWidth = 1;
+    viewHeight = 1;
+}
+
+} // namespace tessary

@@ -1,0 +1,113 @@
+#include "app/settings.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/qt_convert.h"
+#include "app/ui/qt_platform.h"
+#include "app/workspace.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessary;
+
+class QtPlatformTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    }
+
+    void settingsLiveInTheConfigureGroupOfTheProgramsKey()
+    {
+        QtPlatform platform;
+        QCOMPARE(platform.getSettingInt(settings::kSection, settings::kSnapMove, 1), 1);
+        platform.setSettingInt(settings::kSection, settings::kNudgeFactorX, 7);
+        platform.setSettingText(settings::kSection, settings::kLastOpenDirectory, "/tmp/pictures/");
+        QSettings raw("Vuzezur Adadarize", "Tessary");
+        QCOMPARE(raw.value("Configure/Nudge Factor X").toInt(), 7);
+        QCOMPARE(raw.value("Configure/Last Open Directory").toString(), QString("/tmp/pictures/"));
+        QCOMPARE(platform.getSettingInt(settings::kSection, settings::kNudgeFactorX, 1), 7);
+        QCOMPARE(platform.getSettingText(settings::kSection, settings::kLastOpenDirectory, ""),
+                 std::string("/tmp/pictures/"));
+    }
+
+    void flyingTipsSurviveARestart()
+    {
+        QtPlatform platform;
+        {
+            MergeWorkspace ws;
+            ws.readStartupSettings(platform);
+            QCOMPARE(ws.app.flyingTipsEnabled, 1);
+            ws.app.flyingTipsEnabled = 0;
+            ws.writeExitSettings(platform);
+        }
+        QSettings raw("Vuzezur Adadarize", "Tessary");
+        QCOMPARE(raw.value("Configure/flying tips").toInt(), 1);
+        MergeWorkspace again;
+        again.readStartupSettings(platform);
+        QCOMPARE(again.app.flyingTipsEnabled, 0);
+    }
+
+    void escapeIsTrackedApplicationWide()
+    {
+        QtPlatform platform;
+        QWidget widget;
+        widget.show();
+        QVERIFY(!platform.isEscapeDown());
+        QTest::keyPress(&widget, Qt::Key_Escape);
+        QVERIFY(platform.isEscapeDown());
+        QTest::keyRelease(&widget, Qt::Key_Escape);
+        QVERIFY(!platform.isEscapeDown());
+    }
+
+    void programFilterBecomesQtNameFilters()
+    {
+        const QStringList names = nameFiltersFromProgramFilter(
+            "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg)|*.jpg|All Files (*.*)|*.*||");
+        QCOMPARE(names, QStringList({ "Bitmap Files (*.bmp)", "Jpeg Files (*.jpg)", "All Files (*.*)" }));
+    }
+
+    void mainFrameHasFourPanesAndShowsPaneTexts()
+    {
+        QtPlatform platform;
+        MergeWorkspace ws;
+        MainFrame frame(ws, platform);
+        frame.show();
+        QCOMPARE(frame.mdiArea()->viewMode(), QMdiArea::TabbedView);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(frame.pane(i)->width(), MainFrame::kPaneWidths[size_t(i)]);
+        platform.setStatusPaneText(0, "Press Esc to quit.");
+        QCOMPARE(frame.pane(0)->text(), QString("Press Esc to quit."));
+    }
+
+    void renderedTextHasSetBitsWhereTheTextIs()
+    {
+        QtPlatform platform;
+        LogFont font;
+        font.height = -20;
+        font.faceName = "DejaVu Sans";
+        const auto extent = platform.measureText(font, "Hello");
+        QVERIFY(extent.has_value());
+        QVERIFY(extent->width > 10);
+        const auto bitmap = platform.renderText(font, "Hello", extent->width + 2, extent->height + 2);
+        QVERIFY(bitmap.has_value());
+        QCOMPARE(bitmap->bytesPerRow % 2, 0);
+        int set = 0;
+        for (uint8_t b : bitmap->bits)
+            set += __builtin_popcount(b);
+        QVERIFY(set > 20);
+    }
+
+private:
+    QTemporaryDir settingsDir;
+};
+
+QTEST_MAIN(QtPlatformTest)
+#include "test_qt_platform.moc"
