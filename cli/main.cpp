@@ -1,3 +1,5 @@
+#include "cli/commands.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,12 +10,30 @@ const char* const kUsage = R"(Usage: tessary-cli COMMAND [ARGUMENTS]
 
 Tessary's image merging without windows.
 
+Commands:
+  info FILE                      width, height, bits per pixel and format of an image file
+  convert IN OUT                 load IN as Tessary loads a source, save OUT in the format
+                                 named by OUT's last three characters
+  merge LAYOUT.json -o OUT [--quiet]
+                                 merge the sources a layout file places into OUT
+
 Options:
   --help       show this help and exit
   --version    show the version and exit
 )";
 
-}
+struct Command {
+    const char* name;
+    int (*run)(int, char**);
+};
+
+constexpr Command kCommands[] = {
+    { "info", tessary::cli::runInfo },
+    { "convert", tessary::cli::runConvert },
+    { "merge", tessary::cli::runMerge },
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -30,6 +50,9 @@ int main(int argc, char** argv)
         std::printf("tessary-cli %s\n", TESSARY_VERSION);
         return 0;
     }
+    for (const Command& c : kCommands)
+        if (command == c.name)
+            return c.run(argc - 2, argv + 2);
     std::fprintf(stderr, "tessary-cli: unknown command \"%s\"\n\n%s", command.c_str(), kUsage);
     return 2;
 }

@@ -1,0 +1,5 @@
+#include "image/pixel_access.h"
+
+namespace tessary {
+BgrColour currentPixel {};
+}
