@@ -1,0 +1,36 @@
+#pragma once
+#include "app/source_opening.h"
+
+#include <string>
+
+namespace tessary {
+
+class MergeWorkspace;
+class Platform;
+class RecentFileList;
+
+// The file kinds offered by Open Image, in the chooser's "label|pattern|...||" form.
+inline const std::string kOpenImageFilter
+    = "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg)|*.jpg|Png Files (*.png)|*.png|Tif Files (*.tif)|*.tif|"
+      "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*||";
+inline const std::string kNoMoreThan8Images = "No more than 8 images allowed.";
+
+enum class OpenResult {
+    Refused, // eight sources are loaded
+    Cancelled, // the user closed the chooser without a file
+    Activated, // the file was already open: its window came to the front
+    NotCreated, // the source document could not be made (it reported why)
+    Created, // a new source was added
+};
+
+// The title of the Open Image chooser: "Open Source Window N" for the next source, or the
+// batch merge's "Select watermarking image file" while it is choosing its watermark.
+std::string openImageTitle(const MergeWorkspace& workspace);
+
+// Open Image: refuses a ninth source, asks for a file in the remembered folder with the
+// remembered filter, remembers the filter index and the folder the user chose, then opens the
+// file as a new source. A created source enters the recent-file list.
+OpenResult openImage(MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles,
+                     const SourceOpening& opening);
+
+} // namespace tessary

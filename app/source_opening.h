@@ -1,0 +1,20 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace tessary {
+
+// How the file commands reach the source documents. The commands decide whether a file may be
+// opened and remember what the user chose; making the source itself (decoding the file, taking
+// the next place, creating its window) belongs to the source-document layer, which the program
+// passes in as these two functions.
+struct SourceOpening {
+    // Creates a new source document from the image file at `path` (the workspace's
+    // `pendingSourceKind` is 2 when it is called) and reports load errors itself. True when the
+    // source was created.
+    std::function<bool(const std::string& path)> openSourceFile;
+    // Brings the window of source `number` (1..8) to the front.
+    std::function<void(int number)> activateSource;
+};
+
+} // namespace tessary
