@@ -1,0 +1,30 @@
+#pragma once
+#include "image/masked_dib.h"
+#include "merge/transform_geometry.h"
+
+#include <cstdint>
+
+namespace tessary {
+
+class Platform;
+
+// The source's opacity mask as the passes read it: 65535 everywhere when the source carries
+// no mask of its full size.
+struct SourceMask {
+    const uint16_t* values = nullptr;
+    int32_t width = 0;
+    uint16_t at(int32_t x, int32_t row) const
+    {
+        return values ? values[size_t(row) * size_t(width) + size_t(x)] : uint16_t(65535);
+    }
+};
+SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g);
+
+// The pixel passes of a transformation into `out`, allocated newW x newH at 24 bits with a mask
+// of 0. Both return false when the user quit with Esc (then `out` holds a partial image).
+bool transformByAccessor(const MaskedDib& source, const TransformGeometry& g, Platform& platform,
+                         int32_t& progress, MaskedDib& out);
+bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Platform& platform, int32_t& progress,
+                     MaskedDib& out, bool twoThreads);
+
+} // namespace tessary

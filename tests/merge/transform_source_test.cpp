@@ -1,0 +1,419 @@
+#include "merge/transform_source.h"
+
+#include "app/workspace.h"
+#include "merge/progress_colours.h"
+#include "merge_fixtures.h"
+#include "support/gtest_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tessary {
+namespace {
+
+using testing::GTestPlatform;
+using testing::makeImage24;
+using testing::maskAt;
+using testing::pixelAt;
+
+constexpr PixelPath kPaths[] = { PixelPath::Accessor, PixelPath::Rows, PixelPath::RowsTwoThreads };
+
+struct Transformed {
+    int result;
+    MaskedDib image;
+};
+
+Transformed transform(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
+                      PixelPath path = PixelPath::Accessor)
+{
+    GTestPlatform platform;
+    int32_t progress = 0;
+    Transformed t;
+    t.result = transformImage(source, sx, sy, angle, mirrored, platform, progress, t.image, path);
+    return t;
+}
+
+// Colour that tells where a source pixel came from.
+BgrColour coordinateColour(int32_t x, int32_t row) { return BgrColour { uint8_t(x), uint8_t(row), 77 }; }
+
+TEST(TransformGeometry, SizesAndFixedPointFactors)
+{
+    struct Case {
+        int32_t w, h;
+        double sx, sy, angle;
+        bool mirrored;
+        int32_t newW, newH, A, B, C, offX, offY;
+    };
+    const Case cases[] = {
+        // 100 %, unrotated: the source's own size.
+        { 100, 50, 1024, 1024, 0, false, 100, 50, 0, 0, 1024, 0, 0 },
+        { 10, 10, 2048, 2048, 0, false, 20, 20, 0, 0, 1024, 0, 0 },
+        { 10, 10, 512, 512, 0, false, 5, 5, 0, 0, 1024, 0, 0 },
+        // A scale below 1.0 counts as 1.0: 1024 pixels become 1.
+        { 1024, 1024, 0.5, 0.25, 0, false, 1, 1, 0, 0, 1024, 0, 0 },
+        // 90 degrees with pi = 3.14159: cos leaves 1.3e-6, so C is 1 and not 0.
+        { 100, 50, 1024, 1024, 90, false, 50, 100, 1023, 1023, 1, -25600, 25600 },
+        { 100, 50, 1024, 1024, 90, true, 50, 100, 1023, -1023, 1, -25600, 25600 },
+        { 4000, 3000, 1536, 1536, 30, false, 7446, 6897, 137, 511, 887, 740352, 1227264 },
+        { 200, 100, 1024, 1024, -30, false, 223, 186, 137, -511, 887, 11776, 44032 },
+        { 200, 100, 1024, 1024, 45, false, 212, 212, 299, 724, 725, 6144, 57344 },
+        { 200, 100, 1024, 1024, 180, false, 200, 100, 2047, 0, -1023, 0, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " " << c.sx << " " << c.angle << " "
+                                          << c.mirrored);
+        const TransformGeometry g = computeTransformGeometry(c.w, c.h, c.sx, c.sy, c.angle, c.mirrored);
+        ASSERT_TRUE(g.valid);
+        EXPECT_EQ(g.newW, c.newW);
+        EXPECT_EQ(g.newH, c.newH);
+        EXPECT_EQ(g.A, c.A);
+        EXPECT_EQ(g.B, c.B);
+        EXPECT_EQ(g.C, c.C);
+        EXPECT_EQ(g.offX, c.offX);
+        EXPECT_EQ(g.offY, c.offY);
+    }
+    // A negative height (top-down header) counts by its absolute value.
+    EXPECT_EQ(computeTransformGeometry(30, -20, 1024, 1024, 0, false).newH, 20);
+    // Beyond any image size, or not a number: no geometry.
+    EXPECT_FALSE(computeTransformGeometry(20000, 100, 2048, 1024, 0, false).valid);
+    EXPECT_FALSE(computeTransformGeometry(100, 100, 1024, 1024, std::nan(""), false).valid);
+}
+
+TEST(TransformSource, IdentityReproducesTheSource)
+{
+    const MaskedDib source = makeImage24(7, 5, coordinateColour);
+    for (PixelPath path : kPaths) {
+        const Transformed t = transform(source, 1024, 1024, 0, false, path);
+        ASSERT_EQ(t.result, kTransformDone);
+        ASSERT_EQ(t.image.width(), 7);
+        ASSERT_EQ(t.image.height(), 5);
+        EXPECT_EQ(t.image.dib->bitCount(), 24);
+        for (int32_t r = 0; r < 5; ++r)
+            for (int32_t c = 0; c < 7; ++c) {
+                EXPECT_EQ(pixelAt(t.image, c, r), coordinateColour(c, r)) << c << "," << r;
+                EXPECT_EQ(maskAt(t.image, c, r), 65535) << c << "," << r;
+            }
+    }
+}
+
+// The interior takes its mask from the lower-right neighbour (P11), and a transparent source
+// pixel empties every target pixel whose 2 x 2 neighbourhood touches it; the nearest-neighbour
+// last column and row are always fully opaque.
+TEST(TransformSource, MaskHolesGrowAndPartialOpacityComesFromTheNeighbour)
+{
+    MaskedDib source = makeImage24(6, 5, coordinateColour);
+    source.mask[2 * 6 + 3] = 0;     // (3, 2) transparent
+    source.mask[4 * 6 + 1] = 30000; // (1, 4) partly opaque, in the last row
+    source.mask[1 * 6 + 5] = 12345; // (5, 1) partly opaque, in the last column
+    for (PixelPath path : kPaths) {
+        const Transformed t = transform(source, 1024, 1024, 0, false, path);
+        ASSERT_EQ(t.result, kTransformDone);
+        for (int32_t r = 0; r < 5; ++r)
+            for (int32_t c = 0; c < 6; ++c) {
+                SCOPED_TRACE(::testing::Message() << c << "," << r);
+                const bool hole = (c == 2 || c == 3) && (r == 1 || r == 2);
+                uint16_t expected = hole ? 0 : 65535;
+                if (c == 0 && r == 3)
+                    expected = 30000;
+                if (c == 4 && r == 0)
+                    expected = 12345;
+                EXPECT_EQ(maskAt(t.image, c, r), expected);
+                EXPECT_EQ(pixelAt(t.image, c, r), hole ? BgrColour {} : coordinateColour(c, r));
+            }
+    }
+}
+
+TEST(TransformSource, DoubleSizeInterpolatesInHalfSteps)
+{
+    const MaskedDib source = makeImage24(10, 10, [](int32_t x, int32_t row) {
+        return BgrColour { uint8_t(20 * x), uint8_t(20 * row), 9 };
+    });
+    const Transformed t = transform(source, 2048, 2048, 0, false);
+    ASSERT_EQ(t.result, kTransformDone);
+    ASSERT_EQ(t.image.width(), 20);
+    ASSERT_EQ(t.image.height(), 20);
+    // Interior: source point (c / 2, r / 2); odd positions lie halfway between two pixels.
+    for (int32_t r = 0; r <= 18; ++r)
+        for (int32_t c = 0; c <= 18; ++c) {
+            SCOPED_TRACE(::testing::Message() << c << "," << r);
+            const int32_t x = c / 2, y = r / 2;
+            const int32_t x1 = x == 9 ? 9 : x + 1, y1 = y == 9 ? 9 : y + 1;
+            const int32_t blue = c % 2 ? (20 * x + 20 * x1) / 2 : 20 * x;
+            const int32_t green = r % 2 ? (20 * y + 20 * y1) / 2 : 20 * y;
+            EXPECT_EQ(pixelAt(t.image, c, r), (BgrColour { uint8_t(blue), uint8_t(green), 9 }));
+        }
+    // Last column and row: nearest neighbour, source column / row 9.
+    EXPECT_EQ(pixelAt(t.image, 19, 7), (BgrColour { 180, 60, 9 }));
+    EXPECT_EQ(pixelAt(t.image, 7, 19), (BgrColour { 60, 180, 9 }));
+    EXPECT_EQ(pixelAt(t.image, 19, 19), (BgrColour { 180, 180, 9 }));
+}
+
+TEST(TransformSource, HalfSizeKeepsEvenPixels)
+{
+    const MaskedDib source = makeImage24(10, 10, coordinateColour);
+    const Transformed t = transform(source, 512, 512, 0, false);
+    ASSERT_EQ(t.result, kTransformDone);
+    ASSERT_EQ(t.image.width(), 5);
+    ASSERT_EQ(t.image.height(), 5);
+    for (int32_t r = 0; r < 5; ++r)
+        for (int32_t c = 0; c < 5; ++c)
+            EXPECT_EQ(pixelAt(t.image, c, r), coordinateColour(2 * c, 2 * r)) << c << "," << r;
+}
+
+// Rows count from the bottom, so a positive angle turns the picture clockwise as displayed: the
+// source's right column becomes the bottom row and its bottom row the left column.
+TEST(TransformSource, QuarterTurnIsClockwise)
+{
+    const MaskedDib source = makeImage24(100, 50, [](int32_t x, int32_t row) {
+        return BgrColour { uint8_t(2 * x), uint8_t(4 * row), 1 };
+    });
+    const Transformed t = transform(source, 1024, 1024, 90, false);
+    ASSERT_EQ(t.result, kTransformDone);
+    ASSERT_EQ(t.image.width(), 50);
+    ASSERT_EQ(t.image.height(), 100);
+    int checked = 0;
+    for (int32_t r = 1; r <= 97; ++r)
+        for (int32_t c = 0; c <= 48; ++c) {
+            if (maskAt(t.image, c, r) == 0)
+                continue;
+            ++checked;
+            const BgrColour p = pixelAt(t.image, c, r);
+            EXPECT_NEAR(p.blue / 2.0, 100 - r, 1.0) << c << "," << r;
+            EXPECT_NEAR(p.green / 4.0, c, 1.0) << c << "," << r;
+        }
+    EXPECT_GT(checked, 4500);
+}
+
+TEST(TransformSource, MirrorReflectsAboutTheCentre)
+{
+    for (int32_t w : { 5, 6 }) {
+        SCOPED_TRACE(w);
+        const MaskedDib source = makeImage24(w, 3, coordinateColour);
+        for (PixelPath path : kPaths) {
+            const Transformed t = transform(source, 1024, 1024, 0, true, path);
+            ASSERT_EQ(t.result, kTransformDone);
+            ASSERT_EQ(t.image.width(), w);
+            for (int32_t r = 0; r < 3; ++r)
+                for (int32_t c = 0; c < w; ++c) {
+                    SCOPED_TRACE(::testing::Message() << c << "," << r);
+                    // Odd width: column c shows W - 1 - c. Even width: the reflection is about W / 2,
+                    // so column c shows W - c and column 0 stays empty.
+                    const int32_t from = w % 2 ? w - 1 - c : w - c;
+                    if (from >= w) {
+                        EXPECT_EQ(maskAt(t.image, c, r), 0);
+                        EXPECT_EQ(pixelAt(t.image, c, r), BgrColour {});
+                    } else {
+                        EXPECT_EQ(maskAt(t.image, c, r), 65535);
+                        EXPECT_EQ(pixelAt(t.image, c, r), coordinateColour(from, r));
+                    }
+                }
+        }
+    }
+}
+
+TEST(TransformSource, RefusedFormats)
+{
+    struct Case {
+        int bits;
+        uint32_t compression;
+        int expected;
+    };
+    const Case cases[] = {
+        { 4, 2, kTransformRle }, { 8, 1, kTransformRle }, { 0, 0, kTransformUnsupported },
+        { 16, 1, kTransformUnsupported }, { 12, 0, kTransformUnsupported },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.bits << " bits, compression " << c.compression);
+        MaskedDib source;
+        ASSERT_FALSE(allocateMaskedDib(4, 4, source, 8));
+        BitmapInfoHeader h = source.dib->header();
+        h.biBitCount = uint16_t(c.bits);
+        h.biCompression = c.compression;
+        source.dib->setHeader(h);
+        MaskedDib out = makeImage24(2, 2, coordinateColour); // a previous result, to be discarded
+        GTestPlatform platform;
+        int32_t progress = 0;
+        EXPECT_EQ(transformImage(source, 1024, 1024, 0, false, platform, progress, out), c.expected);
+        EXPECT_TRUE(out.empty());
+        EXPECT_TRUE(platform.progressHistory.empty());
+    }
+    // A block too short for the rows its header announces is not read.
+    MaskedDib shortBlock;
+    shortBlock.dib = PackedDib::allocate(40 + 16);
+    BitmapInfoHeader h;
+    h.biWidth = 100;
+    h.biHeight = 100;
+    h.biBitCount = 24;
+    shortBlock.dib->setHeader(h);
+    EXPECT_EQ(transform(shortBlock, 1024, 1024, 0, false).result, kTransformUnsupported);
+}
+
+TEST(TransformSource, TooLargeIsOutOfMemory)
+{
+    const MaskedDib source = makeImage24(200, 10, coordinateColour);
+    GTestPlatform platform;
+    platform.expectMessage("Not enough memory to process the source image.");
+    int32_t progress = 0;
+    MaskedDib out;
+    EXPECT_EQ(transformImage(source, 1024 * 101, 1024, 0, false, platform, progress, out), kTransformOutOfMemory);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(platform.messages.at(0).icon, MessageIcon::Error);
+}
+
+// A scaled size below one pixel gives an image without pixels, and nothing is written outside it.
+TEST(TransformSource, ZeroSizedResultWritesNothing)
+{
+    const MaskedDib wide = makeImage24(300, 40, coordinateColour);
+    for (PixelPath path : kPaths) {
+        // 40 rows at 1/1024: no rows; 300 columns at 100 %: newW 300, newH 0.
+        const Transformed noRows = transform(wide, 1024, 1, 0, false, path);
+        EXPECT_EQ(noRows.result, kTransformDone);
+        EXPECT_EQ(noRows.image.width(), 300);
+        EXPECT_EQ(noRows.image.height(), 0);
+        // No columns but 40 rows: every row is still polled.
+        GTestPlatform platform;
+        int32_t progress = 0;
+        MaskedDib out;
+        EXPECT_EQ(transformImage(wide, 1, 1024, 0, false, platform, progress, out, path), kTransformDone);
+        EXPECT_EQ(out.width(), 0);
+        EXPECT_EQ(out.height(), 40);
+        EXPECT_EQ(platform.eventPumps, 39);
+    }
+}
+
+TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
+{
+    std::mt19937 rng(2024);
+    struct Depth {
+        int bits;
+        bool bitFields;
+    };
+    const Depth depths[] = { { 1, false }, { 4, false }, { 8, false }, { 16, false },
+                             { 16, true }, { 24, false }, { 32, false } };
+    std::uniform_real_distribution<double> scale(300, 2600), angle(-200, 200);
+    std::uniform_int_distribution<int> side(1, 37), coin(0, 1);
+    int compared = 0;
+    for (const Depth& depth : depths) {
+        for (int n = 0; n < 12; ++n) {
+            const MaskedDib source = testing::randomImage(side(rng), side(rng), depth.bits, rng, depth.bitFields);
+            const double sx = scale(rng), sy = scale(rng);
+            const double a = n % 3 == 0 ? 0.0 : angle(rng);
+            const bool mirrored = coin(rng);
+            SCOPED_TRACE(::testing::Message() << depth.bits << " bits " << source.width() << "x" << source.height()
+                                              << " sx " << sx << " sy " << sy << " angle " << a << " mirrored "
+                                              << mirrored);
+            GTestPlatform plainPlatform;
+            int32_t plainProgress = 0;
+            MaskedDib plain;
+            const int plainResult
+                = transformImage(source, sx, sy, a, mirrored, plainPlatform, plainProgress, plain, PixelPath::Accessor);
+            ASSERT_EQ(plainResult, kTransformDone);
+            for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
+                GTestPlatform fastPlatform;
+                int32_t fastProgress = 0;
+                MaskedDib fast;
+                ASSERT_EQ(transformImage(source, sx, sy, a, mirrored, fastPlatform, fastProgress, fast, path),
+                          kTransformDone);
+                ASSERT_TRUE(testing::sameImage(plain, fast));
+                EXPECT_EQ(fastPlatform.progressHistory, plainPlatform.progressHistory);
+                EXPECT_EQ(fastPlatform.eventPumps, plainPlatform.eventPumps);
+                EXPECT_EQ(fastProgress, plainProgress);
+                ++compared;
+            }
+        }
+    }
+    // Large enough for several blocks of rows on both threads.
+    const MaskedDib big = testing::randomImage(700, 500, 24, rng);
+    const Transformed plain = transform(big, 1400, 1300, 17, true, PixelPath::Accessor);
+    const Transformed fast = transform(big, 1400, 1300, 17, true, PixelPath::RowsTwoThreads);
+    EXPECT_TRUE(testing::sameImage(plain.image, fast.image));
+    EXPECT_EQ(compared, 168);
+}
+
+// ---- the workspace road: flags, panes, progress, abort
+
+struct OneSourceWorkspace {
+    MergeWorkspace ws;
+    GTestPlatform platform;
+    OneSourceWorkspace(int32_t w, int32_t h)
+    {
+        for (int i = 0; i < 2; ++i) {
+            auto doc = std::make_unique<VIrorozIzi>();
+            doc->slotIndex = i;
+            doc->image = makeImage24(w, h, coordinateColour);
+            ws.documents[size_t(i)] = std::move(doc);
+        }
+        ws.sourceCount = 2;
+    }
+};
+
+TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
+{
+    OneSourceWorkspace f(8, 5);
+    f.ws.targetDoc.generated = 1;
+    f.ws.source(2)->changed = true;
+    f.ws.alignDoc.scaleX[1] = 2048;
+    f.ws.targetDoc.transformed[1] = makeImage24(3, 3, coordinateColour);
+    EXPECT_EQ(transformSource(f.ws, f.platform, 2), kTransformDone);
+    EXPECT_EQ(f.ws.targetDoc.generated, 0);
+    EXPECT_FALSE(f.ws.source(2)->changed);
+    EXPECT_EQ(f.ws.targetDoc.transformed[1].width(), 16);
+    EXPECT_EQ(f.ws.targetDoc.transformed[1].height(), 5);
+    const std::vector<std::pair<int, std::string>> panes
+        = { { 0, "Press Esc to quit." }, { 2, "process src: 2" }, { 2, "" }, { 0, "" } };
+    EXPECT_EQ(f.platform.paneHistory, panes);
+    // One poll and one red bar per interior row (0..3 of 5), then the grey bar.
+    const std::vector<std::pair<int, ColourRef>> progress = { { 0, kProgressTransform },
+                                                              { 20, kProgressTransform },
+                                                              { 40, kProgressTransform },
+                                                              { 60, kProgressTransform },
+                                                              { 100, kProgressDone } };
+    EXPECT_EQ(f.platform.progressHistory, progress);
+    EXPECT_EQ(f.platform.eventPumps, 4);
+    EXPECT_EQ(f.ws.targetDoc.progress, 60);
+    EXPECT_TRUE(f.ws.source(2)->processedOk);
+}
+
+TEST(TransformSource, MissingSourceOrImage)
+{
+    OneSourceWorkspace f(4, 4);
+    EXPECT_EQ(transformSource(f.ws, f.platform, 3), kTransformNoSource);
+    EXPECT_EQ(transformSource(f.ws, f.platform, 0), kTransformNoSource);
+    const std::vector<std::pair<int, std::string>> panes
+        = { { 0, "Press Esc to quit." }, { 0, "" }, { 0, "Press Esc to quit." }, { 0, "" } };
+    EXPECT_EQ(f.platform.paneHistory, panes);
+
+    f.ws.targetDoc.transformed[0] = makeImage24(3, 3, coordinateColour);
+    f.ws.source(1)->image = MaskedDib {};
+    EXPECT_EQ(transformSource(f.ws, f.platform, 1), kTransformNoSource);
+    EXPECT_TRUE(f.ws.targetDoc.transformed[0].empty());
+}
+
+TEST(TransformSource, EscAndYesAbortsAndEmptiesTheSlot)
+{
+    for (PixelPath path : kPaths) {
+        OneSourceWorkspace f(30, 20);
+        f.ws.targetDoc.transformed[0] = makeImage24(3, 3, coordinateColour);
+        // Esc is seen at the fourth row's poll; "No" to the first question, "Yes" to the second.
+        f.platform.escapeDownPolls = 0;
+        EXPECT_EQ(transformSource(f.ws, f.platform, 1, path), kTransformDone);
+        f.platform.progressHistory.clear();
+        f.platform.paneHistory.clear();
+        f.platform.escapeDownPolls = 2;
+        f.platform.expectMessage("Do you really want to quit ?", MessageAnswer::No);
+        f.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+        EXPECT_EQ(transformSource(f.ws, f.platform, 1, path), kTransformAborted);
+        EXPECT_TRUE(f.ws.targetDoc.transformed[0].empty());
+        EXPECT_FALSE(f.ws.source(1)->processedOk);
+        const std::vector<std::pair<int, ColourRef>> progress = { { 0, kProgressTransform }, { 100, kProgressDone } };
+        EXPECT_EQ(f.platform.progressHistory, progress);
+        const std::vector<std::pair<int, std::string>> panes
+            = { { 0, "Press Esc to quit." }, { 2, "process src: 1" }, { 0, "" } };
+        EXPECT_EQ(f.platform.paneHistory, panes);
+        EXPECT_EQ(f.platform.messages.at(0).buttons, MessageButtons::YesNo);
+    }
+}
+
+} // namespace
+} // namespace tessary
