@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace tessary {
 
@@ -30,6 +31,8 @@ public:
     int32_t zoneSelected = 0;
     int32_t progress = 0;
     int32_t bitsPerPixel = 24;
+    // The window title: "Target Window", or "Target Window - needs updating" when stale.
+    std::string title = "Target Window";
 
     // Close source `closedIndex` leaving `newCount`: mirror flags and transformed images move
     // down; the freed last place is unmirrored and empty.
