@@ -1,0 +1,71 @@
+#pragma once
+#include "image/masked_dib.h"
+#include "merge/merge_operators.h"
+
+#include <cstdint>
+
+namespace tessary {
+
+class Platform;
+
+// What the merge pass needs of one loaded source, collected once before the loop.
+struct MergeLayer {
+    const MaskedDib* image = nullptr; // the transformed source (24 bits)
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t posX = 0;
+    int32_t posY = 0;
+    int32_t topLevel = -1;
+    int32_t bottomLevel = -1;
+    // Its opacity mask, 65535 everywhere when it carries none of its full size.
+    uint16_t maskAt(int32_t u, int32_t v) const
+    {
+        return hasMask() ? image->mask[size_t(v) * size_t(width) + size_t(u)] : uint16_t(65535);
+    }
+    bool hasMask() const { return image->mask && image->maskCount >= uint64_t(width) * uint64_t(height); }
+};
+
+struct MergeSetup {
+    PerPlace<MergeLayer> layers {};
+    int32_t count = 0;
+    int32_t mergeType = 0;
+    MergeContext context;
+    PerPlace<int32_t> fadeEdge {};
+    PerPlace<double> biasWeight {};
+    int32_t width = 0;  // W of the merge image
+    int32_t height = 0; // H
+};
+
+struct PrepareSetup {
+    int32_t contrast = 16;
+    int32_t brightness = 128;
+    int32_t marginX = 0;
+    int32_t marginY = 0;
+    ColourRef marginColour = 0;
+};
+
+// c' = b - 128 + ((c + b - 255) * k + 2032) / 16, truncated, then clamped to 0..255. Worked in
+// 64 bits so settings outside the dialogs' ranges cannot overflow.
+inline uint8_t adjustChannel(int32_t c, int32_t brightness, int32_t contrast)
+{
+    const int64_t b = brightness, k = contrast;
+    const int64_t v = b - 128 + ((c + b - 255) * k + 2032) / 16;
+    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// The merge pass into `merged` (W x H, 24 bits): one yellow progress step per column.
+void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress);
+void mergeByRows(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads);
+
+// The preparing pass from `merged` into `final` at the margin offset: one green progress step
+// and one Esc poll per column. False when the user quit.
+bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
+                       int32_t& progress);
+bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
+                   int32_t& progress, bool twoThreads);
+
+// The margin band in the margin colour around `final`.
+void paintMarginsByAccessor(MaskedDib& final, const PrepareSetup& setup);
+void paintMarginsByRows(MaskedDib& final, const PrepareSetup& setup);
+
+} // namespace tessary

@@ -1,0 +1,203 @@
+// The target passes on rows: the transformed sources, the merge image and the target are all 24
+// bits deep, so pixels are read and written in place. The image is walked in blocks of columns,
+// row by row inside a block (the rows of a block split over two threads), and the per-column
+// progress steps and Esc polls of a block are made afterwards on the calling thread, in the same
+// order and number as the column-by-column accessor passes make them. Each thread fills its own
+// MergeSample, and the merge operators' kernels are called directly, so every byte is the same.
+#include "app/platform.h"
+#include "merge/generate_passes.h"
+#include "merge/progress_colours.h"
+#include "merge/split_work.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessary {
+
+namespace {
+    using Kernel = void (*)(const MergeSample&, const MergeContext&, BgrColour&);
+
+    // Columns per block: about a quarter of a million pixels.
+    int32_t blockColumns(int32_t height) { return std::max<int32_t>(1, 262144 / std::max<int32_t>(1, height)); }
+
+    // A source's row at merge row y, or none when the row lies outside it.
+    struct LayerRow {
+        const uint8_t* pixels = nullptr;
+        const uint16_t* mask = nullptr;
+        double relY = 0.0;
+        int32_t v = 0;
+    };
+
+    template <Kernel merge> void mergeRows(const MergeSetup& setup, MaskedDib& merged, int32_t x0, int32_t x1,
+                                           int32_t y0, int32_t y1)
+    {
+        MergeSample sample;
+        sample.fadeEdge = setup.fadeEdge;
+        sample.biasWeight = setup.biasWeight;
+        sample.status.fill(-1);
+        const BgrColour background = toBgr(setup.context.backgroundColour);
+        const int32_t count = setup.count;
+        PerPlace<LayerRow> rows {};
+        for (int32_t y = y0; y < y1; ++y) {
+            for (int32_t i = 0; i < count; ++i) {
+                const MergeLayer& layer = setup.layers[size_t(i)];
+                LayerRow& row = rows[size_t(i)];
+                const int64_t v = int64_t(y) - layer.posY;
+                row.pixels = nullptr;
+                if (v < 0 || v >= layer.height || layer.width <= 0)
+                    continue;
+                row.v = int32_t(v);
+                row.pixels = layer.image->dib->row(row.v);
+                row.mask = layer.hasMask() ? layer.image->maskRow(row.v) : nullptr;
+                row.relY = double(row.v) / layer.height;
+            }
+            uint8_t* out = merged.dib->row(y) + 3 * size_t(x0);
+            for (int32_t x = x0; x < x1; ++x, out += 3) {
+                BgrColour colour = background;
+                int32_t bestTop = 0, bestBottom = 0;
+                bool middleFound = false;
+                for (int32_t i = 0; i < count; ++i) {
+                    const size_t s = size_t(i);
+                    const MergeLayer& layer = setup.layers[s];
+                    const LayerRow& row = rows[s];
+                    const int64_t u = int64_t(x) - layer.posX;
+                    if (!row.pixels || u < 0 || u >= layer.width) {
+                        sample.status[s] = -1;
+                        continue;
+                    }
+                    const uint16_t m = row.mask ? row.mask[u] : uint16_t(65535);
+                    if (m == 0) {
+                        sample.status[s] = -1;
+                        continue;
+                    }
+                    const uint8_t* p = row.pixels + 3 * size_t(u);
+                    const int32_t t = layer.topLevel;
+                    if (t != -1 && t > bestTop) {
+                        bestTop = t;
+                        colour = BgrColour { p[0], p[1], p[2] };
+                        continue;
+                    }
+                    if (bestTop > 0)
+                        continue;
+                    const int32_t b = layer.bottomLevel;
+                    if (b != -1) {
+                        if (b > bestBottom) {
+                            bestBottom = b;
+                            colour = BgrColour { p[0], p[1], p[2] };
+                        }
+                        continue;
+                    }
+                    sample.status[s] = 0;
+                    sample.colour[s] = BgrColour { p[0], p[1], p[2] };
+                    sample.relX[s] = double(u) / layer.width;
+                    sample.relY[s] = row.relY;
+                    sample.blend[s] = m;
+                    middleFound = true;
+                }
+                if (bestTop == 0 && middleFound)
+                    merge(sample, setup.context, colour);
+                out[0] = colour.blue;
+                out[1] = colour.green;
+                out[2] = colour.red;
+            }
+        }
+    }
+
+    template <Kernel merge> void mergeBlocks(const MergeSetup& setup, MaskedDib& merged, Platform& platform,
+                                             int32_t& progress, bool twoThreads)
+    {
+        const int32_t W = setup.width, H = setup.height;
+        const int32_t block = blockColumns(H);
+        for (int32_t x0 = 0; x0 < W; x0 += block) {
+            const int32_t x1 = std::min(W, x0 + block);
+            splitInTwo(0, H, 16, twoThreads, [&](int32_t y0, int32_t y1) {
+                mergeRows<merge>(setup, merged, x0, x1, y0, y1);
+            });
+            for (int32_t x = x0; x < x1; ++x) {
+                progress = 100 * x / W;
+                platform.setProgress(progress, kProgressMerging);
+            }
+        }
+    }
+
+    bool allLayersAre24Bit(const MergeSetup& setup)
+    {
+        for (int32_t i = 0; i < setup.count; ++i) {
+            const MergeLayer& layer = setup.layers[size_t(i)];
+            if (layer.width > 0 && layer.height > 0 && layer.image->dib->bitCount() != 24)
+                return false;
+        }
+        return true;
+    }
+}
+
+void mergeByRows(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads)
+{
+    // Transformed sources are always 24 bits deep; anything else takes the accessors.
+    if (!allLayersAre24Bit(setup)) {
+        mergeByAccessor(setup, merged, platform, progress);
+        return;
+    }
+    switch (setup.mergeType) {
+    case 1: mergeBlocks<merge_kernel::greatest>(setup, merged, platform, progress, twoThreads); break;
+    case 2: mergeBlocks<merge_kernel::least>(setup, merged, platform, progress, twoThreads); break;
+    case 3: mergeBlocks<merge_kernel::saturated>(setup, merged, platform, progress, twoThreads); break;
+    case 4: mergeBlocks<merge_kernel::grey>(setup, merged, platform, progress, twoThreads); break;
+    default: mergeBlocks<merge_kernel::average>(setup, merged, platform, progress, twoThreads); break;
+    }
+}
+
+bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
+                   int32_t& progress, bool twoThreads)
+{
+    const int32_t W = merged.width(), H = merged.height();
+    uint8_t table[256];
+    for (int32_t c = 0; c < 256; ++c)
+        table[c] = adjustChannel(c, setup.brightness, setup.contrast);
+    const int32_t block = blockColumns(H);
+    for (int32_t x0 = 0; x0 < W; x0 += block) {
+        const int32_t x1 = std::min(W, x0 + block);
+        splitInTwo(0, H, 64, twoThreads, [&](int32_t y0, int32_t y1) {
+            for (int32_t y = y0; y < y1; ++y) {
+                const uint8_t* in = merged.dib->row(y) + 3 * size_t(x0);
+                uint8_t* out = final.dib->row(y + setup.marginY) + 3 * size_t(x0 + setup.marginX);
+                for (size_t n = 0; n < 3 * size_t(x1 - x0); ++n)
+                    out[n] = table[in[n]];
+            }
+        });
+        for (int32_t x = x0; x < x1; ++x) {
+            progress = 100 * x / W;
+            platform.setProgress(progress, kProgressPreparing);
+            if (pollEscape(platform))
+                return false;
+        }
+    }
+    return true;
+}
+
+void paintMarginsByRows(MaskedDib& final, const PrepareSetup& setup)
+{
+    const int32_t fw = final.width(), fh = final.height();
+    if (fw <= 0 || fh <= 0)
+        return;
+    const BgrColour c = toBgr(setup.marginColour);
+    const auto fill = [&](int32_t y, int32_t from, int32_t to) {
+        uint8_t* p = final.dib->row(y) + 3 * size_t(from);
+        for (int32_t x = from; x < to; ++x, p += 3) {
+            p[0] = c.blue;
+            p[1] = c.green;
+            p[2] = c.red;
+        }
+    };
+    const int32_t left = std::min(setup.marginX, fw), right = std::max(left, fw - setup.marginX);
+    for (int32_t y = 0; y < fh; ++y) {
+        if (y < setup.marginY || y >= fh - setup.marginY) {
+            fill(y, 0, fw);
+        } else {
+            fill(y, 0, left);
+            fill(y, right, fw);
+        }
+    }
+}
+
+} // namespace tessary

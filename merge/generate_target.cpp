@@ -1,0 +1,121 @@
+#include "merge/generate_target.h"
+
+#include "align/layout_extent.h"
+#include "app/platform.h"
+#include "app/workspace.h"
+#include "merge/generate_passes.h"
+#include "merge/progress_colours.h"
+
+#include <algorithm>
+
+namespace tessary {
+
+namespace {
+    // size x percent / 100 in 64 bits, kept within 32 bits.
+    int32_t viewSize(int64_t size, int32_t percent)
+    {
+        return int32_t(std::clamp<int64_t>(size * percent / 100, INT32_MIN, INT32_MAX));
+    }
+
+    // A side that may exceed 32 bits, reduced to one that still fails the allocation.
+    int32_t sideForAllocation(int64_t side) { return int32_t(std::min<int64_t>(side, int64_t(kMaxImageSide) + 1)); }
+
+    bool fail(MergeWorkspace& workspace)
+    {
+        workspace.targetDoc.discardTarget();
+        workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
+        return false;
+    }
+
+    bool failWithMessage(MergeWorkspace& workspace, Platform& platform, const char* text)
+    {
+        platform.messageBox(text, MessageIcon::Error, MessageButtons::Ok);
+        return fail(workspace);
+    }
+}
+
+bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path)
+{
+    CDestdoc& target = workspace.targetDoc;
+    const CAlignDoc& align = workspace.alignDoc;
+    target.targetImage.reset();
+    target.viewWidth = 1;
+    target.viewHeight = 1;
+    target.generated = 1;
+    target.zoneSelected = 0;
+    target.title = "Target Window";
+
+    const int32_t count = std::clamp(workspace.sourceCount, 0, kMaxSources);
+    MergeSetup setup;
+    setup.count = count;
+    for (int32_t i = 0; i < count; ++i) {
+        const size_t s = size_t(i);
+        const MaskedDib& t = target.transformed[s];
+        if (t.empty())
+            return failWithMessage(workspace, platform, "Can't load target image!");
+        setup.layers[s] = MergeLayer { &t, t.width(), t.height(), align.posX[s], align.posY[s], align.topLevel[s],
+                                       align.bottomLevel[s] };
+    }
+
+    const LayoutExtent extent = layoutExtent(align, target.transformed, count);
+    const int32_t W = extent.width, H = extent.height;
+    target.viewWidth = viewSize(W, target.viewPercentX);
+    target.viewHeight = viewSize(H, target.viewPercentY);
+
+    MaskedDib merged;
+    if (allocateMaskedDib(sideForAllocation(H), sideForAllocation(W), merged, 24))
+        return failWithMessage(workspace, platform, kNotEnoughMemoryText);
+    releaseMask(merged); // every pixel is written; its opacity is never read
+
+    platform.setStatusPaneText(0, kPressEscText);
+    platform.setStatusPaneText(2, "Merging Source(s)");
+    setup.mergeType = workspace.mergeType;
+    setup.context = MergeContext { workspace.sourceCount, target.thresholdFuzziness, target.backgroundColour };
+    setup.fadeEdge = workspace.fadeEdge;
+    setup.biasWeight = workspace.biasWeight;
+    setup.width = W;
+    setup.height = H;
+    if (path == PixelPath::Accessor)
+        mergeByAccessor(setup, merged, platform, target.progress);
+    else
+        mergeByRows(setup, merged, platform, target.progress, path == PixelPath::RowsTwoThreads);
+
+    platform.setStatusPaneText(2, "");
+    platform.setProgress(100, kProgressDone);
+    // A negative margin is no margin: the band cannot be narrower than nothing.
+    PrepareSetup prepare { target.targetContrast, target.targetBrightness, std::max(target.marginX, 0),
+                           std::max(target.marginY, 0), target.marginColour };
+    const int64_t finalW = int64_t(W) + 2 * int64_t(prepare.marginX);
+    const int64_t finalH = int64_t(H) + 2 * int64_t(prepare.marginY);
+    MaskedDib final;
+    if (allocateMaskedDib(sideForAllocation(finalH), sideForAllocation(finalW), final, 24))
+        return failWithMessage(workspace, platform, kNotEnoughMemoryText);
+    releaseMask(final);
+
+    platform.setStatusPaneText(2, "Preparing Target");
+    const bool prepared = path == PixelPath::Accessor
+        ? prepareByAccessor(merged, final, prepare, platform, target.progress)
+        : prepareByRows(merged, final, prepare, platform, target.progress, path == PixelPath::RowsTwoThreads);
+    merged = MaskedDib {};
+    if (!prepared) {
+        platform.setProgress(100, kProgressDone);
+        platform.setStatusPaneText(0, "");
+        return fail(workspace);
+    }
+
+    platform.setStatusPaneText(2, "");
+    platform.setProgress(100, kProgressDone);
+    if (path == PixelPath::Accessor)
+        paintMarginsByAccessor(final, prepare);
+    else
+        paintMarginsByRows(final, prepare);
+
+    target.targetImage = std::move(final.dib);
+    target.viewWidth = viewSize(finalW, target.viewPercentX);
+    target.viewHeight = viewSize(finalH, target.viewPercentY);
+    platform.setStatusPaneText(0, "");
+    workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
+    return true;
+}
+
+} // namespace tessary

@@ -1,0 +1,21 @@
+#pragma once
+#include "merge/pixel_path.h"
+
+namespace tessary {
+
+class MergeWorkspace;
+class Platform;
+
+// Composes the target image from the loaded sources' transformed images: the opaque top layers,
+// the middle layer merged by the workspace's merge type, the opaque bottom layers and the
+// background colour; then the target's contrast and brightness and the margin band. Reports
+// its phases in status panes 0 and 2 and its progress in pane 3 through `platform`, and polls
+// Esc once per column of the preparing pass.
+//
+// True on success: the target document holds the new `targetImage`, `generated` is 1 and the
+// observers hear targetGenerated. On failure (a source without transformed image, no memory
+// for an image, or Esc answered with Yes) there is no target image, `generated` is 0 and the
+// observers hear targetInvalidated.
+bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads);
+
+} // namespace tessary

@@ -1,0 +1,350 @@
+#include "merge/generate_target.h"
+
+#include "app/workspace.h"
+#include "merge/generate_passes.h"
+#include "merge/progress_colours.h"
+#include "merge/transform_source.h"
+#include "merge_fixtures.h"
+#include "support/gtest_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace tessary {
+namespace {
+
+using testing::GTestPlatform;
+using testing::solidImage24;
+
+constexpr PixelPath kPaths[] = { PixelPath::Accessor, PixelPath::Rows, PixelPath::RowsTwoThreads };
+constexpr ColourRef kBackground = makeColourRef(1, 2, 3);
+
+BgrColour targetPixel(const CDestdoc& t, int32_t x, int32_t row)
+{
+    const uint8_t* p = t.targetImage->row(row) + 3 * size_t(x);
+    return BgrColour { p[0], p[1], p[2] };
+}
+
+BgrColour grey(uint8_t v) { return BgrColour { v, v, v }; }
+
+struct Observer : WorkspaceObserver {
+    int generated = 0;
+    int invalidated = 0;
+    void targetGenerated() override { ++generated; }
+    void targetInvalidated() override { ++invalidated; }
+};
+
+// A workspace whose sources are given directly as transformed images.
+struct Layout {
+    MergeWorkspace ws;
+    GTestPlatform platform;
+    Observer observer;
+    Layout() { ws.addObserver(&observer); }
+    ~Layout() { ws.removeObserver(&observer); }
+    Layout& add(MaskedDib image, int32_t x, int32_t y, int32_t top = -1, int32_t bottom = -1)
+    {
+        const size_t s = size_t(ws.sourceCount++);
+        ws.targetDoc.transformed[s] = std::move(image);
+        ws.alignDoc.posX[s] = x;
+        ws.alignDoc.posY[s] = y;
+        ws.alignDoc.topLevel[s] = top;
+        ws.alignDoc.bottomLevel[s] = bottom;
+        ws.equalBiasWeights();
+        return *this;
+    }
+    bool generate(PixelPath path = PixelPath::Accessor) { return generateTarget(ws, platform, path); }
+    const CDestdoc& target() const { return ws.targetDoc; }
+};
+
+TEST(GenerateTarget, TwoOverlappingSourcesAndTheUncoveredBackground)
+{
+    for (PixelPath path : kPaths) {
+        Layout l;
+        l.ws.targetDoc.backgroundColour = kBackground;
+        l.ws.targetDoc.viewPercentX = l.ws.targetDoc.viewPercentY = 50;
+        l.ws.targetDoc.zoneSelected = 1;
+        l.add(solidImage24(100, 50, grey(100)), 0, 0).add(solidImage24(100, 50, grey(200)), 80, 20);
+        ASSERT_TRUE(l.generate(path));
+        const CDestdoc& t = l.target();
+        ASSERT_EQ(t.targetImage->width(), 180);
+        ASSERT_EQ(t.targetImage->height(), 70);
+        EXPECT_EQ(t.targetImage->bitCount(), 24);
+        EXPECT_EQ(t.viewWidth, 90);
+        EXPECT_EQ(t.viewHeight, 35);
+        EXPECT_EQ(t.generated, 1);
+        EXPECT_EQ(t.zoneSelected, 0);
+        EXPECT_EQ(t.title, "Target Window");
+        EXPECT_EQ(l.observer.generated, 1);
+        for (int32_t y = 0; y < 70; ++y)
+            for (int32_t x = 0; x < 180; ++x) {
+                const bool first = x < 100 && y < 50, second = x >= 80 && y >= 20;
+                const BgrColour expected = first && second ? grey(150)
+                    : first                                ? grey(100)
+                    : second                               ? grey(200)
+                                                           : toBgr(kBackground);
+                ASSERT_EQ(targetPixel(t, x, y), expected) << x << "," << y;
+            }
+    }
+}
+
+// One pixel of a layout of 1 x 1 sources all at (0, 0), in the given layers.
+BgrColour onePixel(const std::vector<std::tuple<uint8_t, int32_t, int32_t, uint16_t>>& sources)
+{
+    Layout l;
+    l.ws.targetDoc.backgroundColour = kBackground;
+    for (const auto& [value, top, bottom, mask] : sources) {
+        MaskedDib image = solidImage24(1, 1, grey(value));
+        image.mask[0] = mask;
+        l.add(std::move(image), 0, 0, top, bottom);
+    }
+    EXPECT_TRUE(l.generate());
+    return targetPixel(l.target(), 0, 0);
+}
+
+TEST(GenerateTarget, LayerOrder)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::tuple<uint8_t, int32_t, int32_t, uint16_t>> sources; // value, top, bottom, mask
+        BgrColour expected;
+    };
+    const Case cases[] = {
+        { "middle sources merge", { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 } }, grey(150) },
+        { "top hides the merge", { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 }, { 30, 1, -1, 65535 } }, grey(30) },
+        { "top placed first still hides", { { 30, 1, -1, 65535 }, { 100, -1, -1, 65535 } }, grey(30) },
+        { "empty top lets the merge show", { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 }, { 30, 1, -1, 0 } },
+          grey(150) },
+        { "higher top level wins", { { 10, 1, -1, 65535 }, { 20, 2, -1, 65535 }, { 30, 1, -1, 65535 } }, grey(20) },
+        { "equal top levels: lower slot", { { 10, 2, -1, 65535 }, { 20, 2, -1, 65535 } }, grey(10) },
+        { "middle hides the bottom", { { 40, -1, 1, 65535 }, { 100, -1, -1, 65535 } }, grey(100) },
+        { "bottom shows without middle", { { 40, -1, 1, 65535 }, { 100, -1, -1, 0 } }, grey(40) },
+        { "higher bottom level wins", { { 40, -1, 1, 65535 }, { 50, -1, 3, 65535 }, { 60, -1, 2, 65535 } }, grey(50) },
+        { "equal bottom levels: lower slot", { { 40, -1, 2, 65535 }, { 50, -1, 2, 65535 } }, grey(40) },
+        { "top over bottom", { { 40, -1, 1, 65535 }, { 70, 1, -1, 65535 } }, grey(70) },
+        { "nothing covers", { { 40, -1, 1, 0 }, { 70, 1, -1, 0 }, { 90, -1, -1, 0 } }, toBgr(kBackground) },
+        // A partly opaque middle source is weighed down; alone it still gives its own colour.
+        { "partial opacity alone", { { 90, -1, -1, 20000 } }, grey(90) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(onePixel(c.sources), c.expected);
+    }
+}
+
+TEST(GenerateTarget, MarginBandsSurroundTheMergedImage)
+{
+    for (PixelPath path : kPaths) {
+        Layout l;
+        l.ws.targetDoc.marginX = 10;
+        l.ws.targetDoc.marginY = 3;
+        l.ws.targetDoc.marginColour = makeColourRef(200, 0, 0);
+        // Contrast and brightness do not reach the band.
+        l.ws.targetDoc.targetBrightness = 0;
+        l.add(solidImage24(100, 80, grey(255)), 0, 0);
+        ASSERT_TRUE(l.generate(path));
+        const CDestdoc& t = l.target();
+        ASSERT_EQ(t.targetImage->width(), 120);
+        ASSERT_EQ(t.targetImage->height(), 86);
+        EXPECT_EQ(t.viewWidth, 120);
+        EXPECT_EQ(t.viewHeight, 86);
+        for (int32_t y = 0; y < 86; ++y)
+            for (int32_t x = 0; x < 120; ++x) {
+                const bool band = x < 10 || x >= 110 || y < 3 || y >= 83;
+                ASSERT_EQ(targetPixel(t, x, y), band ? (BgrColour { 0, 0, 200 }) : grey(0)) << x << "," << y;
+            }
+    }
+}
+
+TEST(GenerateTarget, ContrastAndBrightness)
+{
+    struct Case {
+        int32_t contrast, brightness, in, out;
+    };
+    const Case cases[] = {
+        { 16, 128, 0, 0 }, { 16, 128, 100, 100 }, { 16, 128, 255, 255 },
+        { 32, 128, 100, 73 },                         // (-864 + 2032) / 16
+        { 32, 128, 200, 255 },                        // 127 + 2 x 73, clamped
+        { 16, 138, 100, 120 }, { 16, 138, 250, 255 }, // the brightness offset enters twice
+        { 16, 0, 255, 0 },                            // c - 256
+        { 0, 128, 17, 127 },                          // flat grey b - 1
+        { 3, 100, 10, 71 },                           // -28 + 1597 / 16 = -28 + 99
+        { 17, 128, 7, 0 },                            // -2 / 16 truncates to 0, not -1
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(adjustChannel(c.in, c.brightness, c.contrast), c.out)
+            << "k " << c.contrast << " b " << c.brightness << " c " << c.in;
+
+    Layout l;
+    l.ws.targetDoc.targetContrast = 32;
+    l.add(solidImage24(3, 2, BgrColour { 100, 127, 10 }), 0, 0);
+    ASSERT_TRUE(l.generate(PixelPath::RowsTwoThreads));
+    EXPECT_EQ(targetPixel(l.target(), 2, 1), (BgrColour { 73, 127, 0 }));
+}
+
+TEST(GenerateTarget, Failures)
+{
+    {
+        SCOPED_TRACE("a source without transformed image");
+        Layout l;
+        l.add(solidImage24(4, 4, grey(1)), 0, 0).add(MaskedDib {}, 0, 0);
+        l.platform.expectMessage("Can't load target image!");
+        l.ws.targetDoc.targetImage = PackedDib::allocate(60); // the previous target goes
+        EXPECT_FALSE(l.generate());
+        EXPECT_EQ(l.target().targetImage, nullptr);
+        EXPECT_EQ(l.target().generated, 0);
+        EXPECT_EQ(l.platform.messages.at(0).icon, MessageIcon::Error);
+        EXPECT_EQ(l.observer.invalidated, 1);
+    }
+    {
+        SCOPED_TRACE("merge image wider than 20000");
+        Layout l;
+        l.add(solidImage24(4, 4, grey(1)), 0, 0).add(solidImage24(4, 4, grey(1)), 19998, 0);
+        l.platform.expectMessage("Not enough memory to process the source image.");
+        EXPECT_FALSE(l.generate());
+        EXPECT_EQ(l.target().targetImage, nullptr);
+        EXPECT_EQ(l.target().viewWidth, 1);
+        EXPECT_TRUE(l.platform.progressHistory.empty());
+    }
+    for (PixelPath path : kPaths) {
+        SCOPED_TRACE("wider than 20000 only with its margins");
+        Layout l;
+        l.ws.targetDoc.marginX = 10;
+        l.add(solidImage24(19990, 1, grey(1)), 0, 0);
+        l.platform.expectMessage("Not enough memory to process the source image.");
+        EXPECT_FALSE(l.generate(path));
+        EXPECT_EQ(l.target().targetImage, nullptr);
+        EXPECT_EQ(l.target().generated, 0);
+        // The merge pass ran; the preparing pass never started.
+        EXPECT_EQ(l.platform.progressHistory.back(), (std::pair<int, ColourRef> { 100, kProgressDone }));
+        EXPECT_EQ(l.platform.eventPumps, 0);
+    }
+}
+
+TEST(GenerateTarget, PanesAndProgressOfASuccessfulRun)
+{
+    for (PixelPath path : kPaths) {
+        Layout l;
+        l.add(solidImage24(4, 3, grey(9)), 0, 0).add(solidImage24(2, 3, grey(9)), 2, 0);
+        ASSERT_TRUE(l.generate(path));
+        const std::vector<std::pair<int, std::string>> panes
+            = { { 0, "Press Esc to quit." }, { 2, "Merging Source(s)" }, { 2, "" },
+                { 2, "Preparing Target" }, { 2, "" }, { 0, "" } };
+        EXPECT_EQ(l.platform.paneHistory, panes);
+        const std::vector<std::pair<int, ColourRef>> progress
+            = { { 0, kProgressMerging },   { 25, kProgressMerging },   { 50, kProgressMerging },
+                { 75, kProgressMerging },  { 100, kProgressDone },     { 0, kProgressPreparing },
+                { 25, kProgressPreparing }, { 50, kProgressPreparing }, { 75, kProgressPreparing },
+                { 100, kProgressDone } };
+        EXPECT_EQ(l.platform.progressHistory, progress);
+        EXPECT_EQ(l.platform.eventPumps, 4); // one poll per column of the preparing pass
+        EXPECT_EQ(l.target().progress, 75);
+    }
+}
+
+// Esc is only looked at by the preparing pass; Yes there abandons the target.
+TEST(GenerateTarget, EscAndYesInThePreparingPassAbandonsTheTarget)
+{
+    for (PixelPath path : kPaths) {
+        Layout l;
+        l.add(solidImage24(300, 200, grey(9)), 0, 0);
+        l.platform.escapeDownPolls = 2;
+        l.platform.expectMessage("Do you really want to quit ?", MessageAnswer::No);
+        l.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+        EXPECT_FALSE(l.generate(path));
+        const CDestdoc& t = l.target();
+        EXPECT_EQ(t.targetImage, nullptr);
+        EXPECT_EQ(t.generated, 0);
+        EXPECT_EQ(t.viewWidth, 1);
+        EXPECT_EQ(t.viewHeight, 1);
+        EXPECT_EQ(l.observer.invalidated, 1);
+        EXPECT_EQ(l.observer.generated, 0);
+        // Every merging column ran; the preparing pass stopped after its second column.
+        std::vector<std::pair<int, ColourRef>> progress;
+        for (int x = 0; x < 300; ++x)
+            progress.push_back({ 100 * x / 300, kProgressMerging });
+        progress.push_back({ 100, kProgressDone });
+        progress.push_back({ 0, kProgressPreparing });
+        progress.push_back({ 0, kProgressPreparing });
+        progress.push_back({ 100, kProgressDone });
+        EXPECT_EQ(l.platform.progressHistory, progress);
+        EXPECT_EQ(l.platform.paneHistory.back(), (std::pair<int, std::string> { 0, "" }));
+    }
+}
+
+// ---- the row paths against the accessor path
+
+struct PathRun {
+    bool ok = false;
+    std::vector<uint8_t> bytes;
+    std::vector<std::pair<int, ColourRef>> progress;
+    std::vector<std::pair<int, std::string>> panes;
+};
+
+TEST(GenerateTarget, RowPathsEqualTheAccessorPathFromSourcesOfEveryDepth)
+{
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> side(1, 60), pos(0, 40), level(0, 5), type(0, 4), coin(0, 1), count(1, 8);
+    std::uniform_int_distribution<int> fuzz(0, 100), contrast(0, 32), brightness(0, 255), margin(0, 4);
+    std::uniform_real_distribution<double> scale(400, 2000), angle(-60, 60), bias(0, 40);
+    const int depths[] = { 1, 4, 8, 16, 24, 32 };
+    for (int n = 0; n < 40; ++n) {
+        SCOPED_TRACE(n);
+        // The same random workspace, built once per path.
+        const unsigned seed = rng();
+        std::vector<PathRun> runs;
+        for (PixelPath path : kPaths) {
+            std::mt19937 r(seed);
+            MergeWorkspace ws;
+            GTestPlatform platform;
+            const int sources = count(r);
+            for (int i = 0; i < sources; ++i) {
+                auto doc = std::make_unique<VIrorozIzi>();
+                doc->slotIndex = i;
+                const int bits = depths[size_t(i + n) % 6];
+                doc->image = testing::randomImage(side(r), side(r), bits, r, coin(r));
+                ws.documents[size_t(i)] = std::move(doc);
+                ws.sourceCount = i + 1;
+                ws.alignDoc.scaleX[size_t(i)] = scale(r);
+                ws.alignDoc.scaleY[size_t(i)] = scale(r);
+                ws.alignDoc.rotation[size_t(i)] = angle(r);
+                ws.targetDoc.mirrored[size_t(i)] = coin(r);
+                ws.alignDoc.posX[size_t(i)] = pos(r);
+                ws.alignDoc.posY[size_t(i)] = pos(r);
+                const int layer = level(r);
+                ws.alignDoc.topLevel[size_t(i)] = layer == 1 ? 1 + coin(r) : -1;
+                ws.alignDoc.bottomLevel[size_t(i)] = layer == 2 ? 1 + coin(r) : -1;
+                ws.fadeEdge[size_t(i)] = coin(r);
+                ws.biasWeight[size_t(i)] = coin(r) ? bias(r) : 100.0 / sources;
+            }
+            ws.mergeType = type(r);
+            ws.targetDoc.thresholdFuzziness = fuzz(r);
+            ws.targetDoc.backgroundColour = makeColourRef(uint8_t(r()), uint8_t(r()), uint8_t(r()));
+            ws.targetDoc.marginColour = makeColourRef(uint8_t(r()), uint8_t(r()), uint8_t(r()));
+            ws.targetDoc.marginX = margin(r);
+            ws.targetDoc.marginY = margin(r);
+            ws.targetDoc.targetContrast = contrast(r);
+            ws.targetDoc.targetBrightness = brightness(r);
+            for (int i = 1; i <= sources; ++i)
+                ASSERT_EQ(transformSource(ws, platform, i, path), kTransformDone);
+            PathRun run;
+            run.ok = generateTarget(ws, platform, path);
+            ASSERT_TRUE(run.ok);
+            const PackedDib& image = *ws.targetDoc.targetImage;
+            run.bytes.assign(image.data(), image.data() + image.size());
+            run.progress = platform.progressHistory;
+            run.panes = platform.paneHistory;
+            runs.push_back(std::move(run));
+        }
+        for (size_t p = 1; p < runs.size(); ++p) {
+            SCOPED_TRACE(p);
+            ASSERT_EQ(runs[p].bytes.size(), runs[0].bytes.size());
+            EXPECT_TRUE(runs[p].bytes == runs[0].bytes);
+            EXPECT_EQ(runs[p].progress, runs[0].progress);
+            EXPECT_EQ(runs[p].panes, runs[0].panes);
+        }
+    }
+}
+
+} // namespace
+} // namespace tessary
