@@ -1,6 +1,7 @@
 #include "merge/transform_source.h"
 
 #include "app/workspace.h"
+#include "merge/generate_target.h"
 #include "merge/progress_colours.h"
 #include "merge_fixtures.h"
 #include "support/gtest_platform.h"
@@ -412,6 +413,10 @@ TEST(TransformSource, EscAndYesAbortsAndEmptiesTheSlot)
             = { { 0, "Press Esc to quit." }, { 2, "process src: 1" }, { 0, "" } };
         EXPECT_EQ(f.platform.paneHistory, panes);
         EXPECT_EQ(f.platform.messages.at(0).buttons, MessageButtons::YesNo);
+        // Until the source is transformed again the target cannot be generated.
+        ASSERT_EQ(transformSource(f.ws, f.platform, 2, path), kTransformDone);
+        f.platform.expectMessage("Can't load target image!");
+        EXPECT_FALSE(generateTarget(f.ws, f.platform, path));
     }
 }
 
