@@ -1,0 +1,60 @@
+#include "sources/load_image_file.h"
+
+#include "app/platform.h"
+#include "image/cx_image.h"
+#include "sources/source_doc.h"
+
+#include <cstring>
+
+namespace tessary {
+
+namespace {
+    bool refuse(Platform& platform, const char* reason)
+    {
+        if (reason && *reason)
+            platform.messageBox(reason, MessageIcon::Error, MessageButtons::Ok);
+        platform.messageBox(kUnableToLoadImageFile, MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+}
+
+bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform)
+{
+    const uint8_t* block = decoded.GetDIB();
+    if (!block || decoded.GetSize() < sizeof(BitmapInfoHeader))
+        return refuse(platform, kCannotHandleImageType);
+    BitmapInfoHeader header;
+    std::memcpy(&header, block, sizeof header);
+    if (header.biBitCount == 16 || header.biCompression != 0)
+        return refuse(platform, kCannotHandleImageType);
+
+    MaskedDib image;
+    if (allocateMaskedDib(decoded.GetHeight(), decoded.GetWidth(), image, header.biBitCount))
+        return refuse(platform, kRunOutOfMemory);
+    // The decoder lays its bitmap out exactly as the program does; a block of any other length
+    // would not fit the rows the header announces, so it is not taken.
+    if (image.dib->size() != decoded.GetSize())
+        return refuse(platform, kCannotHandleImageType);
+    std::memcpy(image.dib->data(), block, decoded.GetSize());
+    decoded.Destroy();
+
+    doc.image = std::move(image);
+    doc.imageWidth = doc.image.width();
+    doc.imageHeight = doc.image.height();
+    doc.sourceKind = kSourceImageFile;
+    return true;
+}
+
+bool loadImageFile(VIrorozIzi& doc, const std::string& path, Platform& platform)
+{
+    doc.filePath = path.substr(0, VIrorozIzi::kMaxPathLength);
+    const std::optional<uint32_t> format = formatFromFileName(path);
+    if (!format)
+        return refuse(platform, nullptr);
+    CxImage decoded;
+    if (!decoded.Load(path, *format) || !decoded.IsValid())
+        return refuse(platform, decoded.GetLastErrorText());
+    return adoptDecodedImage(doc, decoded, platform);
+}
+
+} // namespace tessary
