@@ -9,20 +9,20 @@
 namespace tessary {
 
 namespace {
-    void put16(uint8_t* p, uint16_t v)
-    {
-        p[0] = uint8_t(v);
-        p[1] = uint8_t(v >> 8);
-    }
-    void put32(uint8_t* p, uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            p[i] = uint8_t(v >> (8 * i));
-    }
-    bool writeAll(CxFile& file, const uint8_t* bytes, size_t count)
-    {
-        return count == 0 || file.Write(bytes, 1, count) == count;
-    }
+void put16(uint8_t* p, uint16_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+void put32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+bool writeAll(CxFile& file, const uint8_t* bytes, size_t count)
+{
+    return count == 0 || file.Write(bytes, 1, count) == count;
+}
 }
 
 bool writeBmp(CxFile& file, const uint8_t* dib, size_t size)
@@ -64,8 +64,7 @@ bool writeBmp(CxFile& file, const uint8_t* dib, size_t size)
     put16(fileHeader + 8, 0);
     put32(fileHeader + 10, uint32_t(offBits));
     return writeAll(file, fileHeader, sizeof fileHeader) && writeAll(file, dib, size_t(headerBytes))
-        && writeAll(file, table.data(), table.size())
-        && writeAll(file, dib + pixelOffset, h.biSizeImage);
+        && writeAll(file, table.data(), table.size()) && writeAll(file, dib + pixelOffset, h.biSizeImage);
 }
 
 bool writeBmpFile(const PackedDib& dib, const std::string& path)

@@ -37,7 +37,8 @@ void put32(Bytes& out, uint32_t v)
 
 uint32_t get32(const Bytes& in, size_t at)
 {
-    return uint32_t(in[at]) | uint32_t(in[at + 1]) << 8 | uint32_t(in[at + 2]) << 16 | uint32_t(in[at + 3]) << 24;
+    return uint32_t(in[at]) | uint32_t(in[at + 1]) << 8 | uint32_t(in[at + 2]) << 16
+        | uint32_t(in[at + 3]) << 24;
 }
 
 // A bitmap file put together field by field, so each test states exactly the bytes it feeds in.
@@ -52,8 +53,8 @@ struct Bmp {
     int32_t yPpm = 2835;
     uint32_t clrUsed = 0;
     std::vector<uint32_t> masks; // after a 40-byte header; inside a larger one
-    Bytes palette;               // entries as stored (3 bytes each for the core header)
-    Bytes pixels;                // pixel data as stored
+    Bytes palette; // entries as stored (3 bytes each for the core header)
+    Bytes pixels; // pixel data as stored
     std::optional<uint32_t> offBits;
 
     Bytes bytes() const
@@ -113,15 +114,21 @@ Bytes testPalette(int entries, int entrySize = 4)
     return p;
 }
 
-Bgr entryColour(int i) { return { uint8_t(10 * i), uint8_t(10 * i + 1), uint8_t(10 * i + 2) }; }
+Bgr entryColour(int i)
+{
+    return { uint8_t(10 * i), uint8_t(10 * i + 1), uint8_t(10 * i + 2) };
+}
 
 uint32_t indexAt(CxImage& image, uint32_t x, uint32_t storedRow)
 {
     const uint8_t* row = image.GetBits(storedRow);
     switch (image.GetBpp()) {
-    case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 4: return x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
-    default: return row[x];
+    case 1:
+        return (row[x / 8] >> (7 - x % 8)) & 1;
+    case 4:
+        return x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
+    default:
+        return row[x];
     }
 }
 
@@ -143,7 +150,10 @@ std::vector<uint32_t> indexRow(CxImage& image, uint32_t storedRow)
     return out;
 }
 
-CxImage decode(const Bytes& bytes) { return CxImage(bytes.data(), bytes.size(), CXIMAGE_FORMAT_BMP); }
+CxImage decode(const Bytes& bytes)
+{
+    return CxImage(bytes.data(), bytes.size(), CXIMAGE_FORMAT_BMP);
+}
 
 // The invariants every decoded bitmap keeps: the PackedDib layout exactly.
 void expectPackedLayout(CxImage& image, int32_t width, int32_t height, int bpp)
@@ -212,9 +222,9 @@ TEST(BmpDecode, Rle8EncodedAbsoluteDeltaAndEndMarks)
     bmp.clrUsed = 16;
     bmp.palette = testPalette(16);
     bmp.pixels = {
-        3, 5, 1, 7, 0, 0,          // row 0: 5 5 5 7, end of line
-        0, 3, 1, 2, 3, 0, 0, 0,    // row 1: absolute 1 2 3 (padded to even), end of line
-        0, 2, 2, 0, 2, 9, 0, 1,    // row 2: skip two pixels, 9 9, end of bitmap
+        3, 5, 1, 7, 0, 0, // row 0: 5 5 5 7, end of line
+        0, 3, 1, 2, 3, 0, 0, 0, // row 1: absolute 1 2 3 (padded to even), end of line
+        0, 2, 2, 0, 2, 9, 0, 1, // row 2: skip two pixels, 9 9, end of bitmap
     };
     CxImage image = decode(bmp.bytes());
     expectPackedLayout(image, 4, 3, 8);
@@ -232,8 +242,8 @@ TEST(BmpDecode, Rle4AlternatesNibbles)
     bmp.compression = 2;
     bmp.palette = testPalette(16);
     bmp.pixels = {
-        5, 0x12, 0, 0,             // row 0: 1 2 1 2 1
-        0, 3, 0x34, 0x50, 0, 1,    // row 1: absolute 3 4 5, end of bitmap
+        5, 0x12, 0, 0, // row 0: 1 2 1 2 1
+        0, 3, 0x34, 0x50, 0, 1, // row 1: absolute 3 4 5, end of bitmap
     };
     CxImage image = decode(bmp.bytes());
     expectPackedLayout(image, 5, 2, 4);
@@ -265,6 +275,15 @@ TEST(BmpDecode, SixteenBitsBecomeTwentyFour)
     expectPackedLayout(b, 2, 1, 24);
     EXPECT_EQ(colourAt(b, 0, 0), (Bgr { 0, 0, 255 }));
     EXPECT_EQ(colourAt(b, 1, 0), (Bgr { 0, 130, 0 }));
+
+    // Some writers leave the masks out and start the pixels right after the header: the
+    // default 5-5-5 masks apply.
+    Bmp noMasks = rgb555;
+    noMasks.compression = 3;
+    CxImage c = decode(noMasks.bytes());
+    expectPackedLayout(c, 2, 2, 24);
+    EXPECT_EQ(colourAt(c, 0, 0), (Bgr { 0, 0, 255 }));
+    EXPECT_EQ(colourAt(c, 1, 1), (Bgr { 132, 132, 132 }));
 }
 
 TEST(BmpDecode, TwentyFourBitRows)
@@ -378,7 +397,8 @@ TEST(BmpDecode, ResolutionFromPixelsPerMetre)
         int32_t ppm;
         int32_t dpi;
     };
-    const Case cases[] = { { 0, 96 }, { 3780, 96 }, { 2835, 72 }, { 3937, 100 }, { 11811, 300 }, { -3937, 96 } };
+    const Case cases[]
+        = { { 0, 96 }, { 3780, 96 }, { 2835, 72 }, { 3937, 100 }, { 11811, 300 }, { -3937, 96 } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ppm);
         Bmp bmp;
@@ -552,14 +572,15 @@ TEST(BmpMalformed, EachFailsWithItsTextOrDecodesSafely)
         { "pixel offset inside the header", with32(eight, 10, 20), nullptr },
         { "table of 2^32-1 entries (bare)", bareHugeTable.bytes(), "Error reading BMP info" },
         { "RLE, 2^31-1 square", with32(with32(rle8Sample({ 0, 1 }).bytes(), 18, 0x7FFFFFFF), 22, 0x7FFFFFFF),
-          "CXIMAGE_MAX_MEMORY exceeded" },
+            "CXIMAGE_MAX_MEMORY exceeded" },
         { "RLE stream empty", rle8Sample({}).bytes(), "corrupted BMP" },
         { "RLE stream stops in row 0", rle8Sample({ 2, 1, 0 }).bytes(), "corrupted BMP" },
         { "RLE absolute run past the data", rle8Sample({ 0, 200, 1, 2 }).bytes(), "corrupted BMP" },
         { "RLE delta cut", rle8Sample({ 0, 2, 1 }).bytes(), "corrupted BMP" },
         { "RLE stream stops in the last row", rle8Sample({ 0, 0, 2, 1 }).bytes(), nullptr },
         { "RLE run past the row end", rle8Sample({ 255, 1, 0, 0, 255, 2, 0, 1 }).bytes(), nullptr },
-        { "RLE absolute run past the row end", rle8Sample({ 0, 5, 1, 2, 3, 1, 2, 0, 0, 1 }).bytes(), nullptr },
+        { "RLE absolute run past the row end", rle8Sample({ 0, 5, 1, 2, 3, 1, 2, 0, 0, 1 }).bytes(),
+            nullptr },
         { "RLE delta past the image end", rle8Sample({ 1, 1, 0, 2, 255, 255, 1, 1, 0, 1 }).bytes(), nullptr },
         { "RLE lines past the image end", rle8Sample({ 0, 0, 0, 0, 0, 0, 0, 0, 2, 2 }).bytes(), nullptr },
     };
@@ -638,6 +659,12 @@ TEST(BmpMalformed, IndicesPastTheTableUseEntryZero)
     EXPECT_EQ(colourAt(b, 0, 0), entryColour(1));
     EXPECT_EQ(colourAt(b, 1, 0), entryColour(0));
 
+    // The same in RLE8 runs, encoded and absolute.
+    CxImage d = decode(rle8Sample({ 2, 9, 0, 0, 0, 3, 1, 7, 3, 0, 0, 1 }, 3, 2).bytes());
+    expectPackedLayout(d, 3, 2, 8);
+    EXPECT_EQ(indexRow(d, 0), (std::vector<uint32_t> { 0, 0, 0 }));
+    EXPECT_EQ(indexRow(d, 1), (std::vector<uint32_t> { 1, 0, 3 }));
+
     Bmp one;
     one.width = 8;
     one.bpp = 1;
@@ -706,7 +733,7 @@ protected:
     {
         dir_ = fs::path(::testing::TempDir())
             / ("tessary_bmp_" + std::to_string(getpid()) + "_"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -816,7 +843,7 @@ TEST_F(BmpFiles, FailedWriteLeavesTheExistingFileIntact)
 
     // A short write: the file size limit stops the writer after 4 KiB of a 120 KiB image.
     MaskedDib big = patterned(200, 200, 24);
-    struct rlimit old {};
+    struct rlimit old { };
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     struct rlimit small = old;
     small.rlim_cur = 4096;
