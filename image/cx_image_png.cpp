@@ -215,6 +215,11 @@ namespace {
             for (int pass = 0; pass < passes; ++pass)
                 for (uint32_t y = 0; y < height; ++y)
                     png_read_row(png, image.GetBits(height - 1 - y), nullptr);
+            // Bits past the last pixel are padding, whatever the file held there: keep them clear.
+            const uint32_t usedBits = uint32_t((uint64_t(width) * uint32_t(depth)) % 8);
+            if (layout == Layout::Indexed && usedBits)
+                for (uint32_t y = 0; y < height; ++y)
+                    image.GetBits(y)[(uint64_t(width) * uint32_t(depth)) / 8] &= uint8_t(0xFF << (8 - usedBits));
         } else {
             // Interlaced files need the whole image before a row is complete.
             const size_t rows = passes > 1 ? size_t(height) : 1;

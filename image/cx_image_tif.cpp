@@ -227,7 +227,8 @@ namespace {
             image.SetError(reason(stream, "Corrupted TIFF file!"));
             return false;
         }
-        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(scanline)]);
+        // Zeroed: some codecs (fax) leave the bits past the last pixel untouched.
+        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(scanline)]());
         if (!buffer) {
             image.SetError("CxImage::Create can't allocate memory");
             return false;
@@ -240,6 +241,10 @@ namespace {
             uint8_t* dib = image.GetBits(height - 1 - y);
             if (bits != 2) {
                 std::memcpy(dib, buffer.get(), size_t(needed));
+                // Bits past the last pixel are padding: keep them clear.
+                const uint32_t usedBits = uint32_t((uint64_t(width) * bits) % 8);
+                if (usedBits)
+                    dib[needed - 1] &= uint8_t(0xFF << (8 - usedBits));
                 continue;
             }
             for (uint32_t x = 0; x < width; ++x) {
