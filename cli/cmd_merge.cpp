@@ -1,14 +1,164 @@
+// tessary-cli merge LAYOUT.json -o OUT [--quiet]: the road of one merge without windows. Each
+// source file is loaded as the program loads a source, placed and transformed, the target is
+// generated with the layout's merge settings, and it is saved through the program's writers in
+// the format named by OUT's last three characters.
+#include "align/normalise_positions.h"
+#include "app/workspace.h"
 #include "cli/commands.h"
+#include "cli/merge_layout.h"
+#include "cli/terminal_platform.h"
+#include "image/bmp_writer.h"
+#include "image/cx_image.h"
+#include "merge/generate_target.h"
+#include "merge/transform_source.h"
+#include "sources/load_image_file.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace tessary::cli {
 
-// Placeholder until the merge engine is in.
-int runMerge(int, char**)
+namespace {
+    const char* const kMergeUsage = "Usage: tessary-cli merge LAYOUT.json -o OUT [--quiet]\n"
+                                    "  OUT ends in bmp, jpg, png, tif, tga or pcx; --quiet hides the progress bars.\n";
+
+    constexpr int kExitFailed = 1;
+    constexpr int kExitUsage = 2;
+
+    int usageError(const std::string& text)
+    {
+        std::fprintf(stderr, "tessary-cli merge: %s\n%s", text.c_str(), kMergeUsage);
+        return kExitUsage;
+    }
+
+    // As Save As writes the target: BMP through the program's own writer, the other formats by
+    // decoding the bitmap from memory and saving it through the codec layer.
+    bool saveTarget(const PackedDib& image, const std::string& path, uint32_t format)
+    {
+        if (format == CXIMAGE_FORMAT_BMP)
+            return writeBmpFile(image, path);
+        CxImage encoded(image.data(), image.size(), CXIMAGE_FORMAT_BMP);
+        return encoded.IsValid() && encoded.Save(path, format);
+    }
+
+    const char* transformFailure(int result)
+    {
+        switch (result) {
+        case kTransformUnsupported: return "the format of this source image is not recognised";
+        case kTransformRle: return "this source image is an RLE bitmap, which cannot be handled";
+        case kTransformOutOfMemory: return nullptr; // its message has been shown
+        default: return "this source image could not be processed";
+        }
+    }
+}
+
+int runMerge(int argc, char** argv)
 {
-    std::fputs("tessary-cli: merge is not available in this build\n", stderr);
-    return 2;
+    std::string layoutPath, outPath;
+    bool quiet = false;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kMergeUsage, stdout);
+            return 0;
+        }
+        if (arg == "--quiet" || arg == "-q") {
+            quiet = true;
+        } else if (arg == "-o" || arg == "--output") {
+            if (i + 1 >= argc)
+                return usageError("-o needs the output file");
+            outPath = argv[++i];
+        } else if (!arg.empty() && arg[0] == '-') {
+            return usageError("unknown option \"" + arg + "\"");
+        } else if (layoutPath.empty()) {
+            layoutPath = arg;
+        } else {
+            return usageError("more than one layout file given");
+        }
+    }
+    if (layoutPath.empty())
+        return usageError("no layout file given");
+    if (outPath.empty())
+        return usageError("no output file given (-o OUT)");
+    const std::optional<uint32_t> format = formatFromFileName(outPath);
+    if (!format)
+        return usageError("\"" + outPath + "\" does not end in bmp, jpg, png, tif, tga or pcx");
+
+    std::string error;
+    const std::optional<MergeLayout> layout = readMergeLayout(layoutPath, error);
+    if (!layout) {
+        std::fprintf(stderr, "tessary-cli merge: %s\n", error.c_str());
+        return kExitUsage;
+    }
+
+    MergeWorkspace ws;
+    TerminalPlatform platform(quiet);
+    const int count = int(layout->sources.size());
+    for (int i = 0; i < count; ++i) {
+        const LayoutSource& s = layout->sources[size_t(i)];
+        const size_t slot = size_t(i);
+        // The source takes the next place, as a new source document does.
+        auto doc = std::make_unique<VIrorozIzi>();
+        doc->slotIndex = i;
+        VIrorozIzi& source = *doc;
+        ws.documents[slot] = std::move(doc);
+        ws.sourceCount = i + 1;
+
+        platform.announce("Loading " + s.file);
+        if (!loadImageFile(source, s.file, platform)) {
+            std::fprintf(stderr, "tessary-cli merge: cannot load source %d, \"%s\"\n", i + 1, s.file.c_str());
+            return kExitFailed;
+        }
+        ws.alignDoc.posX[slot] = s.posX;
+        ws.alignDoc.posY[slot] = s.posY;
+        ws.alignDoc.scaleX[slot] = s.scaleX;
+        ws.alignDoc.scaleY[slot] = s.scaleY;
+        ws.alignDoc.rotation[slot] = s.rotation;
+        ws.alignDoc.topLevel[slot] = s.topLevel;
+        ws.alignDoc.bottomLevel[slot] = s.bottomLevel;
+        ws.targetDoc.mirrored[slot] = s.mirrored ? 1 : 0;
+        ws.fadeEdge[slot] = s.fadeEdge ? 1 : 0;
+
+        const int result = transformSource(ws, platform, i + 1);
+        if (result != kTransformDone) {
+            if (const char* why = transformFailure(result))
+                std::fprintf(stderr, "tessary-cli merge: source %d, \"%s\": %s\n", i + 1, s.file.c_str(), why);
+            return kExitFailed;
+        }
+        // Only the transformed copy takes part from here on; the decoded original can go.
+        releaseMaskedDib(source.image);
+    }
+
+    ws.equalBiasWeights();
+    for (int i = 0; i < count; ++i)
+        if (layout->sources[size_t(i)].biasWeight)
+            ws.biasWeight[size_t(i)] = *layout->sources[size_t(i)].biasWeight;
+    ws.mergeType = layout->mergeType;
+    CDestdoc& target = ws.targetDoc;
+    target.thresholdFuzziness = layout->thresholdFuzziness;
+    target.backgroundColour = layout->backgroundColour;
+    target.marginX = layout->marginX;
+    target.marginY = layout->marginY;
+    target.marginColour = layout->marginColour;
+    target.targetContrast = layout->targetContrast;
+    target.targetBrightness = layout->targetBrightness;
+    normalisePositions(ws.alignDoc, ws.sourceCount);
+
+    if (!generateTarget(ws, platform)) {
+        std::fputs("tessary-cli merge: the target could not be generated\n", stderr);
+        return kExitFailed;
+    }
+    // The transformed sources are no longer needed while the file is encoded.
+    for (MaskedDib& t : target.transformed)
+        t = MaskedDib {};
+
+    platform.announce("Saving " + outPath);
+    if (!saveTarget(*target.targetImage, outPath, *format)) {
+        platform.messageBox("Failed the file save!", MessageIcon::Plain, MessageButtons::Ok);
+        return kExitFailed;
+    }
+    return 0;
 }
 
 } // namespace tessary::cli
