@@ -105,10 +105,12 @@ namespace {
         for (uint32_t y = 0; y < height; ++y) {
             const uint8_t* row = image.GetBits(y);
             for (uint32_t x = 0; x < width; ++x) {
-                uint32_t index = row[x];
-                if (bpp == 4)
+                uint32_t index = 0;
+                if (bpp == 8)
+                    index = row[x];
+                else if (bpp == 4)
                     index = (row[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
-                else if (bpp == 1)
+                else
                     index = (row[x / 8] >> (7 - (x & 7))) & 1;
                 image.AlphaSet(x, y, int(index) < count ? trans[index] : 255);
             }

@@ -34,10 +34,12 @@ inline Rgb colourAt(CxImage& image, uint32_t x, uint32_t y)
     const uint16_t bpp = image.GetBpp();
     if (bpp == 24)
         return { row[3 * x + 2], row[3 * x + 1], row[3 * x] };
-    uint32_t index = row[x];
-    if (bpp == 4)
+    uint32_t index = 0;
+    if (bpp == 8)
+        index = row[x];
+    else if (bpp == 4)
         index = (row[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
-    else if (bpp == 1)
+    else
         index = (row[x / 8] >> (7 - (x & 7))) & 1;
     const uint8_t* entry = image.GetPalette() + 4 * size_t(index);
     return { entry[2], entry[1], entry[0] };
