@@ -1,5 +1,5 @@
-#include "app/ui/main_frame.h"
 #include "app/ui/qt_platform.h"
+#include "app/ui/tessary_app.h"
 #include "app/workspace.h"
 
 #include <QApplication>
@@ -12,11 +12,10 @@ int main(int argc, char** argv)
 
     tessary::QtPlatform platform;
     tessary::MergeWorkspace workspace;
-    workspace.readStartupSettings(platform);
-
-    tessary::MainFrame frame(workspace, platform);
-    frame.show();
-    const int code = application.exec();
-    workspace.writeExitSettings(platform);
-    return code;
+    // Source documents are made by the source-document layer, which is not part of the program
+    // yet: until it is, a chosen or dropped file creates no source and nothing is shown.
+    auto openSourceFile = [](const std::string&) { return false; };
+    tessary::CTessaryApp app(platform, workspace, openSourceFile);
+    app.start(application.arguments());
+    return application.exec();
 }

@@ -2,35 +2,103 @@
 #include "app/ui/qt_platform.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
 class QProgressBar;
+class QTimer;
+class QToolBar;
 
 namespace tessary {
 
+class AppActions;
+class ChildWindow;
 class MergeWorkspace;
+class Platform;
+class select_toolbar;
 
-// The one top-level window: the tabbed child windows and the four-pane status bar.
+// The one top-level window (the program's CMainFrame): the child windows as tabs, the menu bar
+// showing the active child's menus, the Align toolbar and the source-selection toolbar (shown
+// only while the Align Window is active), and the four-pane status bar.
 class MainFrame : public QMainWindow, public QtPlatform::StatusSink {
     Q_OBJECT
 public:
     static constexpr std::array<int, 4> kPaneWidths { 350, 250, 200, 100 };
+    // How often the idle-time work runs: the workspace status text and command enabling.
+    static constexpr int kIdleIntervalMs = 100;
 
-    MainFrame(MergeWorkspace& workspace, QtPlatform& platform);
+    // Messages go through `platform`; when it is the Qt platform, the frame also becomes the
+    // parent of its dialogs and the sink of its pane texts.
+    MainFrame(MergeWorkspace& workspace, Platform& platform);
+    ~MainFrame() override;
+
+    MergeWorkspace& workspace() const { return workspace_; }
+    Platform& platform() const { return platform_; }
+    AppActions& actions() const { return *actions_; }
 
     QMdiArea* mdiArea() const { return mdi_; }
     QLabel* pane(int index) const { return panes_[size_t(index)]; }
+    QToolBar* alignToolBar() const { return alignToolBar_; }
+    select_toolbar* selectToolBar() const { return selectToolBar_; }
+    ChildWindow* activeChild() const { return active_; }
+
+    // Adds a child window as a new tab. A new source window is activated, except while the
+    // batch merge loads its files (`hideLoadButtons`), when it is shown minimised and inactive.
+    void addChild(ChildWindow* child);
+    void activateChild(ChildWindow* child);
+    // Brings the window of source `number` to the front; false when there is none.
+    bool activateSourceWindow(int number);
+
+    // 1 once the frame has started closing: the Align and Target windows then go silently.
+    int closing() const { return closing_; }
+
+    // Idle-time work, also run at once after every activation.
+    void refreshStatusText();
+    void updateCommands();
 
     void paintPaneText(int pane, const QString& text) override;
     void paintProgress(int percent, ColourRef colour) override;
 
+signals:
+    // Local files dropped on the frame, in the order the platform listed them.
+    void filesDropped(const std::vector<std::string>& paths);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    void createMainMenu();
+    void createToolBars();
+    void createStatusBar();
+    void createAccelerators();
+    void installMenus(const QList<QMenu*>& menus);
+    void childActivated(QMdiSubWindow* window);
+    void childDestroyed(ChildWindow* child, bool wasSource, bool wasTarget);
+    void setAlignToolBarsVisible(bool visible);
+    void triggerActiveChildCommand(const char* name);
+
     MergeWorkspace& workspace_;
+    Platform& platform_;
+    AppActions* actions_ = nullptr;
     QMdiArea* mdi_ = nullptr;
+    QToolBar* alignToolBar_ = nullptr;
+    select_toolbar* selectToolBar_ = nullptr;
     std::array<QLabel*, 4> panes_ {};
     QProgressBar* progress_ = nullptr;
+    QTimer* idleTimer_ = nullptr;
+    QList<QMenu*> mainMenus_;
+    QPointer<ChildWindow> active_;
+    bool targetWindowExists_ = false;
+    int closing_ = 0;
 };
 
 } // namespace tessary

@@ -1,0 +1,70 @@
+#include "app/ui/app_actions.h"
+
+#include "app/recent_files.h"
+#include "app/ui/command.h"
+
+#include <QMenu>
+
+namespace tessary {
+
+AppActions::AppActions(QObject* parent)
+    : QObject(parent)
+{
+    openImage = makeCommand(this, "openImage", "Open Image...\tCtrl+O", "Open an existing image file");
+    // Text sources arrive with the text entry dialog.
+    newText = makePendingCommand(this, "newText", "New Text...\tCtrl+T", "Insert text in a new source window.");
+    exit = makeCommand(this, "exit", "E&xit", "Quit Tessary");
+    about = makeCommand(this, "about", "About Tessary...", "Display program information, version number and copyright");
+    // There is no help content to show yet.
+    helpTopics = makePendingCommand(this, "helpTopics", "Help Topics", "List Help topics");
+    specificHelp = makePendingCommand(this, "specificHelp", "Specific help",
+                                      "Display help for clicked on buttons, menus and windows");
+    recentPlaceholder = makePendingCommand(this, "recentFile", "Recent File", "Open this image");
+    for (int i = 0; i < kRecentCount; ++i) {
+        const QByteArray name = "recentFile" + QByteArray::number(i + 1);
+        recent[size_t(i)] = makeCommand(this, name.constData(), {}, QString::fromStdString(recentFilePrompt(i)));
+        recent[size_t(i)]->setVisible(false);
+        connect(recent[size_t(i)], &QAction::triggered, this, [this, i] { emit recentFileChosen(i); });
+    }
+}
+
+void AppActions::setRecentFiles(const std::vector<std::string>& paths)
+{
+    for (int i = 0; i < kRecentCount; ++i) {
+        QAction* action = recent[size_t(i)];
+        const bool present = i < int(paths.size());
+        action->setVisible(present);
+        action->setEnabled(present);
+        action->setText(present ? QString::fromStdString(recentFileMenuLabel(i, paths[size_t(i)])) : QString());
+    }
+    recentPlaceholder->setVisible(paths.empty());
+}
+
+void AppActions::addOpenCommands(QMenu* fileMenu) const
+{
+    fileMenu->addAction(openImage);
+    fileMenu->addAction(newText);
+}
+
+void AppActions::addRecentFiles(QMenu* fileMenu) const
+{
+    fileMenu->addSeparator();
+    fileMenu->addAction(recentPlaceholder);
+    for (QAction* action : recent)
+        fileMenu->addAction(action);
+    fileMenu->addSeparator();
+}
+
+void AppActions::addExit(QMenu* fileMenu) const { fileMenu->addAction(exit); }
+
+QMenu* AppActions::makeHelpMenu(QWidget* parent) const
+{
+    auto* menu = new QMenu("&Help", parent);
+    menu->setObjectName("helpMenu");
+    menu->addAction(helpTopics);
+    menu->addAction(about);
+    menu->addAction(specificHelp);
+    return menu;
+}
+
+} // namespace tessary

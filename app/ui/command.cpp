@@ -1,0 +1,26 @@
+#include "app/ui/command.h"
+
+namespace tessary {
+
+QAction* makeCommand(QObject* owner, const char* name, const QString& label, const QString& prompt,
+                     const QString& tip)
+{
+    auto* action = new QAction(label, owner);
+    action->setObjectName(name);
+    action->setStatusTip(prompt);
+    if (!tip.isEmpty())
+        action->setToolTip(tip);
+    // Shortcuts come from the frame's and the windows' accelerators, never from the menu text.
+    action->setShortcutVisibleInContextMenu(false);
+    return action;
+}
+
+QAction* makePendingCommand(QObject* owner, const char* name, const QString& label, const QString& prompt,
+                            const QString& tip)
+{
+    QAction* action = makeCommand(owner, name, label, prompt, tip);
+    action->setEnabled(false);
+    return action;
+}
+
+} // namespace tessary

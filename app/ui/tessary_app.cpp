@@ -1,0 +1,175 @@
+#include "app/ui/tessary_app.h"
+
+#include "align/ui/align_child_wnd.h"
+#include "app/open_document.h"
+#include "app/platform.h"
+#include "app/ui/about_box.h"
+#include "app/ui/app_actions.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/my_tooltip.h"
+#include "app/workspace.h"
+#include "merge/ui/dest_child.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMdiArea>
+#include <QPalette>
+#include <QScreen>
+
+namespace tessary {
+
+namespace {
+    // The frame's silver colour scheme.
+    QPalette silverPalette()
+    {
+        QPalette p = QApplication::palette();
+        p.setColor(QPalette::Window, QColor(221, 225, 231));
+        p.setColor(QPalette::Button, QColor(232, 235, 240));
+        p.setColor(QPalette::Base, Qt::white);
+        p.setColor(QPalette::AlternateBase, QColor(240, 242, 245));
+        p.setColor(QPalette::Highlight, QColor(255, 214, 112));
+        p.setColor(QPalette::HighlightedText, Qt::black);
+        p.setColor(QPalette::Dark, QColor(150, 158, 170));
+        p.setColor(QPalette::Mid, QColor(185, 191, 200));
+        return p;
+    }
+}
+
+CTessaryApp::CTessaryApp(Platform& platform, MergeWorkspace& workspace, OpenSourceFile openSourceFile)
+    : platform_(platform)
+    , workspace_(workspace)
+    , openSourceFile_(std::move(openSourceFile))
+{
+}
+
+CTessaryApp::~CTessaryApp()
+{
+    frame_.reset();
+    workspace_.writeExitSettings(platform_);
+}
+
+void CTessaryApp::start(const QStringList& arguments)
+{
+    // 1. The platform's common controls need no initialising with Qt.
+    // 2. The settings live under "Vuzezur Adadarize" / "Tessary"; the recent-file list holds 16.
+    QCoreApplication::setOrganizationName("Vuzezur Adadarize");
+    QCoreApplication::setApplicationName("Tessary");
+    recentFiles_.read(platform_);
+    // 3. The program's tooltip look for every window.
+    if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        CMyToolTipCtrl::install(*application);
+        application->setPalette(silverPalette());
+    }
+    // 4. The three document kinds are the child window classes: source windows (CChildFrame,
+    //    made by the source-document layer through openSourceFile), the Align Window and the
+    //    Target Window.
+    // 5. The main frame, accepting dropped files. Making it can only fail by running out of
+    //    memory, which ends the program anyway.
+    frame_ = std::make_unique<MainFrame>(workspace_, platform_);
+    AppActions& actions = frame_->actions();
+    connect(actions.openImage, &QAction::triggered, this, [this] { openImageCommand(); });
+    connect(&actions, &AppActions::recentFileChosen, this, [this](int index) { recentFileCommand(index); });
+    connect(actions.exit, &QAction::triggered, this, &CTessaryApp::exitCommand);
+    connect(actions.about, &QAction::triggered, this, &CTessaryApp::aboutCommand);
+    connect(frame_.get(), &MainFrame::filesDropped, this,
+            [this](const std::vector<std::string>& paths) { dropFiles(paths); });
+    showRecentFiles();
+    // 6. The command line is parsed but nothing on it is acted upon: no file is opened.
+    QCommandLineParser parser;
+    parser.addPositionalArgument("files", "ignored");
+    (void)parser.parse(arguments);
+    // 7. Show the frame.
+    frame_->show();
+    // 8. A display of 256 colours or fewer gets a note.
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->depth() <= 8)
+        platform_.messageBox("Please note that this program works best with your display set to true color.",
+                             MessageIcon::Plain, MessageButtons::Ok);
+    // 9. The source tables start empty.
+    workspace_.sourceCount = 0;
+    // 10. The Target Window.
+    targetWindow_ = new CDestchild(*frame_);
+    frame_->addChild(targetWindow_);
+    // 11. Flying tips (and the other values read once at startup).
+    workspace_.readStartupSettings(platform_);
+    // 12. The Align Window, 13. in front of the other children.
+    alignWindow_ = new CAlignChildWnd(*frame_);
+    frame_->addChild(alignWindow_);
+    frame_->activateChild(alignWindow_);
+}
+
+SourceOpening CTessaryApp::sourceOpening()
+{
+    SourceOpening opening;
+    opening.openSourceFile = openSourceFile_;
+    opening.activateSource = [this](int number) {
+        if (frame_)
+            frame_->activateSourceWindow(number);
+    };
+    return opening;
+}
+
+void CTessaryApp::afterSourceCreated()
+{
+    if (frame_ && alignWindow_)
+        frame_->activateChild(alignWindow_);
+    // The Align Window's load and text buttons and its quick-align buttons follow the number
+    // of sources; the Align view arranges them when it is activated with the new count.
+}
+
+void CTessaryApp::showRecentFiles()
+{
+    if (frame_)
+        frame_->actions().setRecentFiles(recentFiles_.entries());
+}
+
+OpenResult CTessaryApp::openImageCommand()
+{
+    const OpenResult result = openImage(workspace_, platform_, recentFiles_, sourceOpening());
+    if (result == OpenResult::Created)
+        afterSourceCreated();
+    showRecentFiles();
+    return result;
+}
+
+OpenResult CTessaryApp::recentFileCommand(int index)
+{
+    const OpenResult result = openRecentFile(workspace_, platform_, recentFiles_, sourceOpening(), index);
+    if (result == OpenResult::Created)
+        afterSourceCreated();
+    showRecentFiles();
+    return result;
+}
+
+std::vector<OpenResult> CTessaryApp::dropFiles(const std::vector<std::string>& paths)
+{
+    const std::vector<OpenResult> results
+        = openDroppedFiles(workspace_, platform_, recentFiles_, sourceOpening(), paths);
+    // The Align Window comes to the front after a new source, unless a later file of the drop
+    // was already loaded and had its own window brought forward.
+    for (auto it = results.rbegin(); it != results.rend(); ++it) {
+        if (*it == OpenResult::Activated)
+            break;
+        if (*it == OpenResult::Created) {
+            afterSourceCreated();
+            break;
+        }
+    }
+    showRecentFiles();
+    return results;
+}
+
+void CTessaryApp::exitCommand()
+{
+    // No document is ever marked modified: the frame closes without a question.
+    if (frame_)
+        frame_->close();
+}
+
+void CTessaryApp::aboutCommand()
+{
+    AboutBox box(frame_.get());
+    box.exec();
+}
+
+} // namespace tessary
