@@ -1,4 +1,5 @@
 #pragma once
+#include "app/ui/child_window.h"
 #include "app/ui/qt_platform.h"
 
 #include <QMainWindow>
@@ -18,7 +19,6 @@ class QToolBar;
 namespace tessary {
 
 class AppActions;
-class ChildWindow;
 class MergeWorkspace;
 class Platform;
 class select_toolbar;
