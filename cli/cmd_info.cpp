@@ -1,19 +1,91 @@
+// tessary-cli info FILE and tessary-cli convert IN OUT.
 #include "cli/commands.h"
+#include "cli/terminal_platform.h"
+#include "image/cx_image.h"
+#include "image/pixel_access.h"
+#include "output/write_image_file.h"
+#include "sources/load_image_file.h"
+#include "sources/source_doc.h"
 
 #include <cstdio>
+#include <string>
 
 namespace tessary::cli {
 
-int runInfo(int, char**)
-{
-    std::fputs("tessary-cli: info is not available in this build\n", stderr);
-    return 2;
+namespace {
+    const char* formatName(uint32_t format)
+    {
+        switch (format) {
+        case CXIMAGE_FORMAT_BMP: return "BMP";
+        case CXIMAGE_FORMAT_JPG: return "JPEG";
+        case CXIMAGE_FORMAT_PNG: return "PNG";
+        case CXIMAGE_FORMAT_TIF: return "TIFF";
+        case CXIMAGE_FORMAT_TGA: return "TGA";
+        case CXIMAGE_FORMAT_PCX: return "PCX";
+        default: return "unknown";
+        }
+    }
+
+    bool readable(const std::string& path)
+    {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f) {
+            std::fprintf(stderr, "tessary-cli: cannot open \"%s\"\n", path.c_str());
+            return false;
+        }
+        std::fclose(f);
+        return true;
+    }
 }
 
-int runConvert(int, char**)
+int runInfo(int argc, char** argv)
 {
-    std::fputs("tessary-cli: convert is not available in this build\n", stderr);
-    return 2;
+    if (argc != 1) {
+        std::fputs("Usage: tessary-cli info FILE\n", stderr);
+        return 2;
+    }
+    const std::string path = argv[0];
+    if (!readable(path))
+        return 1;
+    // Decoded as a source is: the hinted decoder, then by content.
+    const std::optional<uint32_t> hint = formatFromFileName(path);
+    CxImage image(path, hint.value_or(CXIMAGE_FORMAT_UNKNOWN));
+    if (!image.IsValid()) {
+        const std::string reason = image.GetLastErrorText();
+        std::fprintf(stderr, "tessary-cli: %s\n", reason.empty() ? "Unable to load this image file" : reason.c_str());
+        return 1;
+    }
+    std::printf("width: %d\nheight: %d\nbits per pixel: %d\nformat: %s\n", image.GetWidth(), image.GetHeight(),
+                int(image.GetBpp()), formatName(image.GetType()));
+    return 0;
+}
+
+int runConvert(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fputs("Usage: tessary-cli convert IN OUT\n  OUT ends in bmp, jpg, png, tif, tga or pcx.\n", stderr);
+        return 2;
+    }
+    const std::string in = argv[0], out = argv[1];
+    if (!formatFromFileName(out)) {
+        std::fprintf(stderr, "tessary-cli: \"%s\" does not end in bmp, jpg, png, tif, tga or pcx\n", out.c_str());
+        return 2;
+    }
+    if (!readable(in))
+        return 1;
+    TerminalPlatform platform(true);
+    VIrorozIzi source;
+    if (!loadImageFile(source, in, platform))
+        return 1;
+    // Saves write the 24-bit picture, as the target is.
+    MaskedDib picture;
+    if (copyTo24Bit(source.image, picture, &platform))
+        return 1;
+    if (!writeImageFile(*picture.dib, out)) {
+        platform.messageBox(kFailedFileSave, MessageIcon::Plain, MessageButtons::Ok);
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace tessary::cli
