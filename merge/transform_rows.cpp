@@ -11,6 +11,7 @@
 #include "merge/transform_passes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <new>
 
@@ -56,6 +57,14 @@ namespace {
         return true;
     }
 
+    // A scale that is a power of two (100 %, 200 %, 50 % ...) has an exact reciprocal, and then
+    // X * (1 / s) is exactly X / s: the multiplication replaces the division without changing a bit.
+    bool exactReciprocal(double s)
+    {
+        int exponent = 0;
+        return std::frexp(s, &exponent) == 0.5;
+    }
+
     struct RowJob {
         const TransformGeometry& g;
         const SourceRows& src;
@@ -90,14 +99,16 @@ namespace {
             uint8_t* outRow = out.dib->row(r);
             uint16_t* outMask = out.maskRow(r);
             const double sx = g.sx, sy = g.sy;
+            const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
+            const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
 
             for (int32_t col = 0; col <= g.newW - 2; ++col, dC += stepC, dB += stepB) {
                 const int32_t X = dC + baseX;
                 const int32_t Y = dB + baseY;
                 if (X < 0 || Y < 0)
                     continue;
-                const double fx = X / sx;
-                const double fy = Y / sy;
+                const double fx = multiplyX ? X * inverseX : X / sx;
+                const double fy = multiplyY ? Y * inverseY : Y / sy;
                 const int32_t ix = int32_t(fx), iy = int32_t(fy);
                 if (!(ix < W && iy < H))
                     continue;

@@ -298,7 +298,11 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
     for (const Depth& depth : depths) {
         for (int n = 0; n < 12; ++n) {
             const MaskedDib source = testing::randomImage(side(rng), side(rng), depth.bits, rng, depth.bitFields);
-            const double sx = scale(rng), sy = scale(rng);
+            // Power-of-two scales, which the row path multiplies out, and round percentages whose
+            // quotients often land exactly on a 256th, where any inexact shortcut would show.
+            const double powers[] = { 512.0, 1024.0, 2048.0 }, round[] = { 768.0, 1280.0, 1536.0 };
+            const double sx = n % 4 == 1 ? powers[n % 3] : n % 4 == 3 ? round[n % 3] : scale(rng);
+            const double sy = n % 4 == 1 ? powers[(n + 1) % 3] : n % 4 == 3 ? round[(n + 1) % 3] : scale(rng);
             const double a = n % 3 == 0 ? 0.0 : angle(rng);
             const bool mirrored = coin(rng);
             SCOPED_TRACE(::testing::Message() << depth.bits << " bits " << source.width() << "x" << source.height()
