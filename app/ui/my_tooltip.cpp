@@ -22,9 +22,12 @@ void ToolTipStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
         return;
     }
     const QRect r = option->rect;
-    // 45 degrees counted up from the horizontal: the start colour at the bottom-left corner,
-    // the end colour at the top-right one.
-    QLinearGradient gradient(r.bottomLeft(), r.topRight());
+    // 45 degrees counted up from the horizontal, whatever the tip's proportions: the start
+    // colour at the bottom-left corner, the end colour at the top-right one, and equal colours
+    // along every line falling at 45 degrees.
+    const QPointF start(r.left(), r.bottom() + 1);
+    const qreal run = (r.width() + r.height()) / 2.0;
+    QLinearGradient gradient(start, start + QPointF(run, -run));
     gradient.setColorAt(0.0, kTipGradientStart);
     gradient.setColorAt(1.0, kTipGradientEnd);
     painter->save();
@@ -66,8 +69,10 @@ QString CMyToolTipCtrl::tipText(const QString& text, const QIcon& picture, int i
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     picture.pixmap(kToolbarImageSize, kToolbarImageSize).save(&buffer, "PNG");
-    return QString("<table cellspacing=\"0\" cellpadding=\"0\"><tr><td><img src=\"data:image/png;base64,%1\" "
-                   "width=\"%2\" height=\"%2\"></td><td>&nbsp;%3</td></tr></table>")
+    // Rich text in a tooltip is word-wrapped unless told otherwise: the picture and the text
+    // stay on one line.
+    return QString("<p style=\"white-space:pre\"><img src=\"data:image/png;base64,%1\" width=\"%2\" "
+                   "height=\"%2\" align=\"middle\"> %3</p>")
         .arg(QString::fromLatin1(png.toBase64()))
         .arg(kToolbarImageSize)
         .arg(text.toHtmlEscaped());
