@@ -1,3 +1,4 @@
+#include "app/open_image.h"
 #include "app/settings.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qt_convert.h"
@@ -5,6 +6,9 @@
 #include "app/workspace.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QSettings>
@@ -103,6 +107,33 @@ private slots:
         for (uint8_t b : bitmap->bits)
             set += __builtin_popcount(b);
         QVERIFY(set > 20);
+    }
+
+    void openChooserPreselectsTheRememberedFilterAndFolder()
+    {
+        QtPlatform platform;
+        QTemporaryDir folder;
+        FileDialogRequest request;
+        request.title = "Open Source Window 8";
+        request.filter = kOpenImageFilter;
+        request.initialFolder = folder.path().toStdString();
+        request.filterIndex = 7;
+        QString title, filter, directory;
+        QStringList filters;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            filter = dialog->selectedNameFilter();
+            filters = dialog->nameFilters();
+            directory = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        QVERIFY(!platform.chooseOpenFile(request).has_value());
+        QCOMPARE(title, QString("Open Source Window 8"));
+        QCOMPARE(filters.size(), 7);
+        QCOMPARE(filter, QString("All Files (*.*)"));
+        QCOMPARE(directory, QDir(folder.path()).absolutePath());
     }
 
 private:
