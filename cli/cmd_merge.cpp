@@ -16,6 +16,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace tessary::cli {
 
@@ -25,6 +28,15 @@ namespace {
 
     constexpr int kExitFailed = 1;
     constexpr int kExitUsage = 2;
+
+    // Hands memory freed by the large images back to the system, so that the next phase's peak
+    // does not sit on top of the last one's leftovers.
+    void returnFreedMemory()
+    {
+#if defined(__GLIBC__)
+        malloc_trim(0);
+#endif
+    }
 
     int usageError(const std::string& text)
     {
@@ -128,6 +140,7 @@ int runMerge(int argc, char** argv)
         }
         // Only the transformed copy takes part from here on; the decoded original can go.
         releaseMaskedDib(source.image);
+        returnFreedMemory();
     }
 
     ws.equalBiasWeights();
@@ -152,6 +165,7 @@ int runMerge(int argc, char** argv)
     // The transformed sources are no longer needed while the file is encoded.
     for (MaskedDib& t : target.transformed)
         t = MaskedDib {};
+    returnFreedMemory();
 
     platform.announce("Saving " + outPath);
     if (!saveTarget(*target.targetImage, outPath, *format)) {

@@ -5,6 +5,7 @@
 #include "app/workspace.h"
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
+#include "merge/unmasked_image.h"
 
 #include <algorithm>
 
@@ -63,9 +64,8 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     target.viewHeight = viewSize(H, target.viewPercentY);
 
     MaskedDib merged;
-    if (allocateMaskedDib(sideForAllocation(H), sideForAllocation(W), merged, 24))
+    if (allocateUnmaskedImage(sideForAllocation(H), sideForAllocation(W), merged))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
-    releaseMask(merged); // every pixel is written; its opacity is never read
 
     platform.setStatusPaneText(0, kPressEscText);
     platform.setStatusPaneText(2, "Merging Source(s)");
@@ -88,9 +88,8 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     const int64_t finalW = int64_t(W) + 2 * int64_t(prepare.marginX);
     const int64_t finalH = int64_t(H) + 2 * int64_t(prepare.marginY);
     MaskedDib final;
-    if (allocateMaskedDib(sideForAllocation(finalH), sideForAllocation(finalW), final, 24))
+    if (allocateUnmaskedImage(sideForAllocation(finalH), sideForAllocation(finalW), final))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
-    releaseMask(final);
 
     platform.setStatusPaneText(2, "Preparing Target");
     const bool prepared = path == PixelPath::Accessor

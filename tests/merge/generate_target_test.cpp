@@ -4,6 +4,7 @@
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
 #include "merge/transform_source.h"
+#include "merge/unmasked_image.h"
 #include "merge_fixtures.h"
 #include "support/gtest_platform.h"
 
@@ -269,6 +270,26 @@ TEST(GenerateTarget, EscAndYesInThePreparingPassAbandonsTheTarget)
         progress.push_back({ 100, kProgressDone });
         EXPECT_EQ(l.platform.progressHistory, progress);
         EXPECT_EQ(l.platform.paneHistory.back(), (std::pair<int, std::string> { 0, "" }));
+    }
+}
+
+// The target's images are laid out as allocateMaskedDib lays them out and refused where it
+// refuses, only without a mask.
+TEST(GenerateTarget, UnmaskedImagesMatchMaskedOnes)
+{
+    for (auto [w, h] : { std::pair { 1, 1 }, { 5, 3 }, { 0, 7 }, { 7, 0 }, { 20000, 2 }, { 20001, 1 }, { 1, -1 },
+                         { 9000, 9000 } }) {
+        SCOPED_TRACE(::testing::Message() << w << "x" << h);
+        MaskedDib masked, unmasked;
+        const bool maskedFailed = allocateMaskedDib(h, w, masked, 24);
+        ASSERT_EQ(allocateUnmaskedImage(h, w, unmasked), maskedFailed);
+        if (maskedFailed) {
+            EXPECT_TRUE(unmasked.empty());
+            continue;
+        }
+        ASSERT_EQ(unmasked.dib->size(), masked.dib->size());
+        EXPECT_EQ(std::memcmp(unmasked.dib->data(), masked.dib->data(), masked.dib->size()), 0);
+        EXPECT_EQ(unmasked.maskCount, 0u);
     }
 }
 
