@@ -10,6 +10,7 @@
 #include "merge/split_work.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace tessary {
@@ -28,8 +29,47 @@ namespace {
         int32_t v = 0;
     };
 
-    template <Kernel merge> void mergeRows(const MergeSetup& setup, MaskedDib& merged, int32_t x0, int32_t x1,
-                                           int32_t y0, int32_t y1)
+    // Where a single middle source contributes, fully opaque and without fade edge, its weight is
+    // its bias weight alone, the extreme of a selecting operator is its own key, and every channel
+    // comes out as (w * c) / w truncated. That depends only on the channel value, so the operator's
+    // own result for each grey level c, worked out once, serves every such pixel.
+    struct SingleSourceTable {
+        bool usable = false;
+        uint8_t channel[256] {};
+    };
+    using SingleSourceTables = PerPlace<SingleSourceTable>;
+
+    template <Kernel merge> bool fillSingleSourceTable(const MergeSetup& setup, size_t s, SingleSourceTable& table)
+    {
+        // A weight of 0 (or no number) gives the background colour, which is no function of c.
+        const double weight = setup.biasWeight[s];
+        if (setup.fadeEdge[s] == 1 || !(weight > 0.0) || !std::isfinite(weight))
+            return false;
+        MergeSample sample;
+        sample.status.fill(-1);
+        sample.fadeEdge = setup.fadeEdge;
+        sample.biasWeight = setup.biasWeight;
+        sample.status[s] = 0;
+        sample.blend[s] = 65535;
+        for (int c = 0; c < 256; ++c) {
+            sample.colour[s] = BgrColour { uint8_t(c), uint8_t(c), uint8_t(c) };
+            BgrColour out;
+            merge(sample, setup.context, out);
+            table.channel[c] = out.blue;
+        }
+        return true;
+    }
+
+    template <Kernel merge> SingleSourceTables singleSourceTables(const MergeSetup& setup)
+    {
+        SingleSourceTables tables {};
+        for (int32_t i = 0; i < setup.count; ++i)
+            tables[size_t(i)].usable = fillSingleSourceTable<merge>(setup, size_t(i), tables[size_t(i)]);
+        return tables;
+    }
+
+    template <Kernel merge> void mergeRows(const MergeSetup& setup, const SingleSourceTables& single,
+                                           MaskedDib& merged, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
     {
         MergeSample sample;
         sample.fadeEdge = setup.fadeEdge;
@@ -56,6 +96,8 @@ namespace {
                 BgrColour colour = background;
                 int32_t bestTop = 0, bestBottom = 0;
                 bool middleFound = false;
+                int32_t contributors = 0;
+                size_t lastContributor = 0;
                 for (int32_t i = 0; i < count; ++i) {
                     const size_t s = size_t(i);
                     const MergeLayer& layer = setup.layers[s];
@@ -93,9 +135,18 @@ namespace {
                     sample.relY[s] = row.relY;
                     sample.blend[s] = m;
                     middleFound = true;
+                    ++contributors;
+                    lastContributor = s;
                 }
-                if (bestTop == 0 && middleFound)
-                    merge(sample, setup.context, colour);
+                if (bestTop == 0 && middleFound) {
+                    const SingleSourceTable& table = single[lastContributor];
+                    if (contributors == 1 && table.usable && sample.blend[lastContributor] == 65535) {
+                        const BgrColour c = sample.colour[lastContributor];
+                        colour = BgrColour { table.channel[c.blue], table.channel[c.green], table.channel[c.red] };
+                    } else {
+                        merge(sample, setup.context, colour);
+                    }
+                }
                 out[0] = colour.blue;
                 out[1] = colour.green;
                 out[2] = colour.red;
@@ -108,10 +159,11 @@ namespace {
     {
         const int32_t W = setup.width, H = setup.height;
         const int32_t block = blockColumns(H);
+        const SingleSourceTables single = singleSourceTables<merge>(setup);
         for (int32_t x0 = 0; x0 < W; x0 += block) {
             const int32_t x1 = std::min(W, x0 + block);
             splitInTwo(0, H, 16, twoThreads, [&](int32_t y0, int32_t y1) {
-                mergeRows<merge>(setup, merged, x0, x1, y0, y1);
+                mergeRows<merge>(setup, single, merged, x0, x1, y0, y1);
             });
             for (int32_t x = x0; x < x1; ++x) {
                 progress = 100 * x / W;
