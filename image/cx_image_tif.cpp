@@ -440,11 +440,16 @@ bool CxImageTIF::Encode(CxImage& image, CxFile& file)
         image.SetError("Error saving TIFF file");
         return false;
     }
-    // libtiff seeks back over what it wrote and may read it again, which a stream opened for
-    // writing only cannot do: build the file in memory, then copy it out.
-    CxMemFile memory;
+    // libtiff writes one directory with writes and seeks only (it patches the header's first
+    // directory offset) and never reads it back, so a stream opened for writing alone will do.
+    // Should it ever try to read, the read fails, libtiff reports it and the save fails.
     TiffStream stream;
-    stream.file = &memory;
+    stream.file = &file;
+    stream.base = file.Tell();
+    if (stream.base < 0) {
+        image.SetError("Error saving TIFF file");
+        return false;
+    }
     ActiveStream active(&stream);
     TIFF* tif = openTiff(stream, "w");
     if (!tif) {
@@ -462,8 +467,7 @@ bool CxImageTIF::Encode(CxImage& image, CxFile& file)
         return false;
     }
     TIFFClose(tif);
-    const std::vector<uint8_t>& bytes = memory.Buffer();
-    if (stream.error[0] || file.Write(bytes.data(), 1, bytes.size()) != bytes.size()) {
+    if (stream.error[0]) {
         image.SetError("Error saving TIFF file");
         return false;
     }

@@ -273,6 +273,30 @@ TEST(TiffCodec, DecodesFromTheStreamsCurrentPosition)
     EXPECT_EQ(colourAt(image, 4, 7), expectedColour(spec, 4, 7));
 }
 
+TEST(TiffCodec, EncodesAtTheStreamsCurrentPosition)
+{
+    CxImage image;
+    ASSERT_NE(image.Create(6, 4, 8, CXIMAGE_FORMAT_BMP), nullptr);
+    image.SetGrayPalette();
+    for (uint32_t row = 0; row < 4; ++row)
+        for (uint32_t x = 0; x < 6; ++x)
+            image.GetBits(row)[x] = uint8_t(row * 40 + x);
+    CxMemFile file;
+    ASSERT_EQ(file.Write("head", 1, 4), 4u);
+    ASSERT_TRUE(CxImageTIF::Encode(image, file)) << image.GetLastErrorText();
+    const std::vector<uint8_t>& bytes = file.Buffer();
+    ASSERT_GT(bytes.size(), 8u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), std::string("headII", 6));
+
+    CxMemFile input(bytes.data(), bytes.size());
+    ASSERT_TRUE(input.Seek(4, SEEK_SET));
+    CxImage decoded;
+    ASSERT_TRUE(CxImageTIF::Decode(decoded, input)) << decoded.GetLastErrorText();
+    ASSERT_EQ(decoded.GetBpp(), 8);
+    for (uint32_t row = 0; row < 4; ++row)
+        EXPECT_EQ(std::memcmp(decoded.GetBits(row), image.GetBits(row), 6), 0) << row;
+}
+
 // A little-endian TIFF with one directory of short/long entries held in the entry itself.
 std::vector<uint8_t> handMadeTiff(const std::vector<std::tuple<uint16_t, uint16_t, uint32_t>>& entries,
                                   size_t pixelBytes = 16)
