@@ -19,7 +19,8 @@ AppActions::AppActions(QObject* parent)
     helpTopics = makePendingCommand(this, "helpTopics", "Help Topics", "List Help topics");
     specificHelp = makePendingCommand(this, "specificHelp", "Specific help",
                                       "Display help for clicked on buttons, menus and windows");
-    recentPlaceholder = makePendingCommand(this, "recentFile", "Recent File", "Open this image");
+    recentPlaceholder = makePendingCommand(this, "recentFile", "Recent File",
+                                           QString::fromStdString(recentFilePrompt(0)));
     for (int i = 0; i < kRecentCount; ++i) {
         const QByteArray name = "recentFile" + QByteArray::number(i + 1);
         recent[size_t(i)] = makeCommand(this, name.constData(), {}, QString::fromStdString(recentFilePrompt(i)));

@@ -84,6 +84,21 @@ private slots:
         QVERIFY(p.platform->messages.empty());
     }
 
+    void statusTextWaitsForTheTargetWindow()
+    {
+        auto platform = makeFakePlatform();
+        MergeWorkspace workspace;
+        MainFrame frame(workspace, *platform);
+        frame.show();
+        QTest::qWait(3 * MainFrame::kIdleIntervalMs);
+        QCOMPARE(frame.pane(1)->text(), QString());
+        QCOMPARE(menuTitles(frame.menuBar()), QStringList({ "&File", "&Help" }));
+        frame.addChild(new CDestchild(frame));
+        QCOMPARE(frame.pane(1)->text(), QString("Awaiting load of at least two sources."));
+        workspace.sourceCount = 1;
+        QTRY_COMPARE_WITH_TIMEOUT(frame.pane(1)->text(), QString("Awaiting load of 2nd source."), 1000);
+    }
+
     void menusOfEachWindowKind()
     {
         Program p;
