@@ -5,7 +5,8 @@
 
 namespace tessary {
 
-LayoutExtent layoutExtent(const CAlignDoc& alignDoc, const PerPlace<MaskedDib>& transformed, int32_t sourceCount)
+LayoutExtent layoutExtent(
+    const CAlignDoc& alignDoc, const PerPlace<MaskedDib>& transformed, int32_t sourceCount)
 {
     const int32_t count = std::clamp(sourceCount, 0, kMaxSources);
     int64_t width = 0, height = 0;

@@ -16,6 +16,7 @@ struct LayoutExtent {
 // + transformed height over places 0..sourceCount-1, both starting from 0. A place without a
 // transformed image counts as 0 x 0 at its position. The sums are taken in 64 bits and capped
 // at INT32_MAX, so absurd positions cannot wrap into a small size.
-LayoutExtent layoutExtent(const CAlignDoc& alignDoc, const PerPlace<MaskedDib>& transformed, int32_t sourceCount);
+LayoutExtent layoutExtent(
+    const CAlignDoc& alignDoc, const PerPlace<MaskedDib>& transformed, int32_t sourceCount);
 
 } // namespace tessary

@@ -3,15 +3,15 @@
 namespace tessary {
 
 namespace {
-    void shiftToZero(PerPlace<int32_t>& values, int32_t count)
-    {
-        int32_t least = 65535;
-        for (int32_t i = 0; i < count; ++i)
-            if (values[size_t(i)] < least)
-                least = values[size_t(i)];
-        for (int32_t i = 0; i < count; ++i)
-            values[size_t(i)] -= least;
-    }
+void shiftToZero(PerPlace<int32_t>& values, int32_t count)
+{
+    int32_t least = 65535;
+    for (int32_t i = 0; i < count; ++i)
+        if (values[size_t(i)] < least)
+            least = values[size_t(i)];
+    for (int32_t i = 0; i < count; ++i)
+        values[size_t(i)] -= least;
+}
 }
 
 void normalisePositions(CAlignDoc& alignDoc, int32_t sourceCount)

@@ -21,7 +21,8 @@ void transform(benchmark::State& state, double scale, double angle, PixelPath pa
     int64_t pixels = 0;
     for (auto _ : state) {
         MaskedDib out;
-        if (transformImage(source(), scale, scale, angle, false, platform, progress, out, path) != kTransformDone) {
+        if (transformImage(source(), scale, scale, angle, false, platform, progress, out, path)
+            != kTransformDone) {
             state.SkipWithError("transformation failed");
             return;
         }
@@ -31,12 +32,14 @@ void transform(benchmark::State& state, double scale, double angle, PixelPath pa
     state.counters["MPix/s"] = benchmark::Counter(double(pixels) / 1e6, benchmark::Counter::kIsRate);
 }
 
-BENCHMARK_CAPTURE(transform, s150_a30_accessor, 1536.0, 30.0, PixelPath::Accessor)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(transform, s150_a30_accessor, 1536.0, 30.0, PixelPath::Accessor)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(transform, s150_a30_rows, 1536.0, 30.0, PixelPath::Rows)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(transform, s150_a30_rows_2threads, 1536.0, 30.0, PixelPath::RowsTwoThreads)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(transform, s100_a0_accessor, 1024.0, 0.0, PixelPath::Accessor)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(transform, s100_a0_accessor, 1024.0, 0.0, PixelPath::Accessor)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(transform, s100_a0_rows, 1024.0, 0.0, PixelPath::Rows)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(transform, s100_a0_rows_2threads, 1024.0, 0.0, PixelPath::RowsTwoThreads)
     ->Unit(benchmark::kMillisecond)

@@ -23,46 +23,51 @@
 namespace tessary::cli {
 
 namespace {
-    const char* const kMergeUsage = "Usage: tessary-cli merge LAYOUT.json -o OUT [--quiet]\n"
-                                    "  OUT ends in bmp, jpg, png, tif, tga or pcx; --quiet hides the progress bars.\n";
+const char* const kMergeUsage
+    = "Usage: tessary-cli merge LAYOUT.json -o OUT [--quiet]\n"
+      "  OUT ends in bmp, jpg, png, tif, tga or pcx; --quiet hides the progress bars.\n";
 
-    constexpr int kExitFailed = 1;
-    constexpr int kExitUsage = 2;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
 
-    // Hands memory freed by the large images back to the system, so that the next phase's peak
-    // does not sit on top of the last one's leftovers.
-    void returnFreedMemory()
-    {
+// Hands memory freed by the large images back to the system, so that the next phase's peak
+// does not sit on top of the last one's leftovers.
+void returnFreedMemory()
+{
 #if defined(__GLIBC__)
-        malloc_trim(0);
+    malloc_trim(0);
 #endif
-    }
+}
 
-    int usageError(const std::string& text)
-    {
-        std::fprintf(stderr, "tessary-cli merge: %s\n%s", text.c_str(), kMergeUsage);
-        return kExitUsage;
-    }
+int usageError(const std::string& text)
+{
+    std::fprintf(stderr, "tessary-cli merge: %s\n%s", text.c_str(), kMergeUsage);
+    return kExitUsage;
+}
 
-    // As Save As writes the target: BMP through the program's own writer, the other formats by
-    // decoding the bitmap from memory and saving it through the codec layer.
-    bool saveTarget(const PackedDib& image, const std::string& path, uint32_t format)
-    {
-        if (format == CXIMAGE_FORMAT_BMP)
-            return writeBmpFile(image, path);
-        CxImage encoded(image.data(), image.size(), CXIMAGE_FORMAT_BMP);
-        return encoded.IsValid() && encoded.Save(path, format);
-    }
+// As Save As writes the target: BMP through the program's own writer, the other formats by
+// decoding the bitmap from memory and saving it through the codec layer.
+bool saveTarget(const PackedDib& image, const std::string& path, uint32_t format)
+{
+    if (format == CXIMAGE_FORMAT_BMP)
+        return writeBmpFile(image, path);
+    CxImage encoded(image.data(), image.size(), CXIMAGE_FORMAT_BMP);
+    return encoded.IsValid() && encoded.Save(path, format);
+}
 
-    const char* transformFailure(int result)
-    {
-        switch (result) {
-        case kTransformUnsupported: return "the format of this source image is not recognised";
-        case kTransformRle: return "this source image is an RLE bitmap, which cannot be handled";
-        case kTransformOutOfMemory: return nullptr; // its message has been shown
-        default: return "this source image could not be processed";
-        }
+const char* transformFailure(int result)
+{
+    switch (result) {
+    case kTransformUnsupported:
+        return "the format of this source image is not recognised";
+    case kTransformRle:
+        return "this source image is an RLE bitmap, which cannot be handled";
+    case kTransformOutOfMemory:
+        return nullptr; // its message has been shown
+    default:
+        return "this source image could not be processed";
     }
+}
 }
 
 int runMerge(int argc, char** argv)
@@ -135,7 +140,8 @@ int runMerge(int argc, char** argv)
         const int result = transformSource(ws, platform, i + 1);
         if (result != kTransformDone) {
             if (const char* why = transformFailure(result))
-                std::fprintf(stderr, "tessary-cli merge: source %d, \"%s\": %s\n", i + 1, s.file.c_str(), why);
+                std::fprintf(
+                    stderr, "tessary-cli merge: source %d, \"%s\": %s\n", i + 1, s.file.c_str(), why);
             return kExitFailed;
         }
         // Only the transformed copy takes part from here on; the decoded original can go.

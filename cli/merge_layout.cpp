@@ -13,146 +13,147 @@
 namespace tessary::cli {
 
 namespace {
-    using nlohmann::json;
-    namespace fs = std::filesystem;
+using nlohmann::json;
+namespace fs = std::filesystem;
 
-    constexpr int kMaxLayoutSources = 8;
+constexpr int kMaxLayoutSources = 8;
 
-    // A refusal carrying the message; thrown inside this file only and turned into `error`.
-    struct LayoutError {
-        std::string message;
-    };
+// A refusal carrying the message; thrown inside this file only and turned into `error`.
+struct LayoutError {
+    std::string message;
+};
 
-    [[noreturn]] void refuse(const std::string& field, const std::string& what)
-    {
-        throw LayoutError { field + ": " + what };
+[[noreturn]] void refuse(const std::string& field, const std::string& what)
+{
+    throw LayoutError { field + ": " + what };
+}
+
+void rejectUnknownFields(const json& object, const std::set<std::string>& known, const std::string& where)
+{
+    for (const auto& item : object.items())
+        if (!known.count(item.key()))
+            refuse(where + item.key(), "unknown field");
+}
+
+int32_t integerIn(const json& value, const std::string& field, int64_t low, int64_t high)
+{
+    std::ostringstream range;
+    range << "must be a whole number from " << low << " to " << high;
+    if (!value.is_number_integer())
+        refuse(field, range.str());
+    if (value.is_number_unsigned() ? value.get<uint64_t>() > uint64_t(high) : false)
+        refuse(field, range.str());
+    const int64_t v = value.is_number_unsigned() ? int64_t(value.get<uint64_t>()) : value.get<int64_t>();
+    if (v < low || v > high)
+        refuse(field, range.str());
+    return int32_t(v);
+}
+
+double numberIn(const json& value, const std::string& field, double low, double high)
+{
+    std::ostringstream range;
+    range << "must be a number from " << low << " to " << high;
+    if (!value.is_number())
+        refuse(field, range.str());
+    const double v = value.get<double>();
+    if (!std::isfinite(v) || v < low || v > high)
+        refuse(field, range.str());
+    return v;
+}
+
+bool boolean(const json& value, const std::string& field)
+{
+    if (!value.is_boolean())
+        refuse(field, "must be true or false");
+    return value.get<bool>();
+}
+
+int32_t level(const json& value, const std::string& field)
+{
+    const int32_t v = integerIn(value, field, -1, kMaxLayoutSources);
+    if (v == 0)
+        refuse(field, "must be -1 (not in that layer group) or a level from 1 to 8");
+    return v;
+}
+
+// "#RRGGBB" to the program's 0x00BBGGRR.
+ColourRef colour(const json& value, const std::string& field)
+{
+    const std::string text = value.is_string() ? value.get<std::string>() : std::string();
+    bool ok = text.size() == 7 && text[0] == '#';
+    for (size_t i = 1; ok && i < 7; ++i)
+        ok = std::isxdigit(static_cast<unsigned char>(text[i])) != 0;
+    if (!ok)
+        refuse(field, "must be a colour written \"#RRGGBB\"");
+    const auto channel = [&](size_t at) { return uint8_t(std::stoi(text.substr(at, 2), nullptr, 16)); };
+    return makeColourRef(channel(1), channel(3), channel(5));
+}
+
+int32_t mergeType(const json& value, const std::string& field)
+{
+    if (value.is_string()) {
+        const std::string name = value.get<std::string>();
+        for (int32_t i = 0; i < 5; ++i)
+            if (name == kMergeTypeNames[i])
+                return i;
+        refuse(field,
+            "must be 0 to 4 or one of \"average\", \"brightest\", \"darkest\", \"most colored\", "
+            "\"least colored\"");
     }
+    return integerIn(value, field, 0, 4);
+}
 
-    void rejectUnknownFields(const json& object, const std::set<std::string>& known, const std::string& where)
-    {
-        for (const auto& item : object.items())
-            if (!known.count(item.key()))
-                refuse(where + item.key(), "unknown field");
+LayoutSource source(const json& entry, size_t index, const fs::path& folder)
+{
+    const std::string where = "sources[" + std::to_string(index) + "].";
+    if (!entry.is_object())
+        refuse("sources[" + std::to_string(index) + "]", "must be an object");
+    rejectUnknownFields(entry,
+        { "file", "posX", "posY", "scaleX", "scaleY", "rotation", "mirrored", "topLevel", "bottomLevel",
+            "biasWeight", "fadeEdge" },
+        where);
+    LayoutSource s;
+    if (!entry.contains("file"))
+        refuse(where + "file", "missing");
+    if (!entry["file"].is_string() || entry["file"].get<std::string>().empty())
+        refuse(where + "file", "must be the name of an image file");
+    const std::string name = entry["file"].get<std::string>();
+    const fs::path file = fs::path(name).is_absolute() ? fs::path(name) : folder / name;
+    s.file = file.string();
+    constexpr double kMaxScale = 1024.0 * 1024.0;
+    constexpr int64_t kMaxPosition = 1000000;
+    for (const auto& item : entry.items()) {
+        const std::string& key = item.key();
+        const json& v = item.value();
+        const std::string field = where + key;
+        if (key == "posX")
+            s.posX = integerIn(v, field, -kMaxPosition, kMaxPosition);
+        else if (key == "posY")
+            s.posY = integerIn(v, field, -kMaxPosition, kMaxPosition);
+        else if (key == "scaleX")
+            s.scaleX = numberIn(v, field, 1.0, kMaxScale);
+        else if (key == "scaleY")
+            s.scaleY = numberIn(v, field, 1.0, kMaxScale);
+        else if (key == "rotation")
+            s.rotation = numberIn(v, field, -360.0, 360.0);
+        else if (key == "mirrored")
+            s.mirrored = boolean(v, field);
+        else if (key == "topLevel")
+            s.topLevel = level(v, field);
+        else if (key == "bottomLevel")
+            s.bottomLevel = level(v, field);
+        else if (key == "biasWeight")
+            s.biasWeight = numberIn(v, field, 0.0, 100.0);
+        else if (key == "fadeEdge")
+            s.fadeEdge = boolean(v, field);
     }
-
-    int32_t integerIn(const json& value, const std::string& field, int64_t low, int64_t high)
-    {
-        std::ostringstream range;
-        range << "must be a whole number from " << low << " to " << high;
-        if (!value.is_number_integer())
-            refuse(field, range.str());
-        if (value.is_number_unsigned() ? value.get<uint64_t>() > uint64_t(high) : false)
-            refuse(field, range.str());
-        const int64_t v = value.is_number_unsigned() ? int64_t(value.get<uint64_t>()) : value.get<int64_t>();
-        if (v < low || v > high)
-            refuse(field, range.str());
-        return int32_t(v);
-    }
-
-    double numberIn(const json& value, const std::string& field, double low, double high)
-    {
-        std::ostringstream range;
-        range << "must be a number from " << low << " to " << high;
-        if (!value.is_number())
-            refuse(field, range.str());
-        const double v = value.get<double>();
-        if (!std::isfinite(v) || v < low || v > high)
-            refuse(field, range.str());
-        return v;
-    }
-
-    bool boolean(const json& value, const std::string& field)
-    {
-        if (!value.is_boolean())
-            refuse(field, "must be true or false");
-        return value.get<bool>();
-    }
-
-    int32_t level(const json& value, const std::string& field)
-    {
-        const int32_t v = integerIn(value, field, -1, kMaxLayoutSources);
-        if (v == 0)
-            refuse(field, "must be -1 (not in that layer group) or a level from 1 to 8");
-        return v;
-    }
-
-    // "#RRGGBB" to the program's 0x00BBGGRR.
-    ColourRef colour(const json& value, const std::string& field)
-    {
-        const std::string text = value.is_string() ? value.get<std::string>() : std::string();
-        bool ok = text.size() == 7 && text[0] == '#';
-        for (size_t i = 1; ok && i < 7; ++i)
-            ok = std::isxdigit(static_cast<unsigned char>(text[i])) != 0;
-        if (!ok)
-            refuse(field, "must be a colour written \"#RRGGBB\"");
-        const auto channel = [&](size_t at) { return uint8_t(std::stoi(text.substr(at, 2), nullptr, 16)); };
-        return makeColourRef(channel(1), channel(3), channel(5));
-    }
-
-    int32_t mergeType(const json& value, const std::string& field)
-    {
-        if (value.is_string()) {
-            const std::string name = value.get<std::string>();
-            for (int32_t i = 0; i < 5; ++i)
-                if (name == kMergeTypeNames[i])
-                    return i;
-            refuse(field, "must be 0 to 4 or one of \"average\", \"brightest\", \"darkest\", \"most colored\", "
-                          "\"least colored\"");
-        }
-        return integerIn(value, field, 0, 4);
-    }
-
-    LayoutSource source(const json& entry, size_t index, const fs::path& folder)
-    {
-        const std::string where = "sources[" + std::to_string(index) + "].";
-        if (!entry.is_object())
-            refuse("sources[" + std::to_string(index) + "]", "must be an object");
-        rejectUnknownFields(entry,
-                            { "file", "posX", "posY", "scaleX", "scaleY", "rotation", "mirrored", "topLevel",
-                              "bottomLevel", "biasWeight", "fadeEdge" },
-                            where);
-        LayoutSource s;
-        if (!entry.contains("file"))
-            refuse(where + "file", "missing");
-        if (!entry["file"].is_string() || entry["file"].get<std::string>().empty())
-            refuse(where + "file", "must be the name of an image file");
-        const std::string name = entry["file"].get<std::string>();
-        const fs::path file = fs::path(name).is_absolute() ? fs::path(name) : folder / name;
-        s.file = file.string();
-        constexpr double kMaxScale = 1024.0 * 1024.0;
-        constexpr int64_t kMaxPosition = 1000000;
-        for (const auto& item : entry.items()) {
-            const std::string& key = item.key();
-            const json& v = item.value();
-            const std::string field = where + key;
-            if (key == "posX")
-                s.posX = integerIn(v, field, -kMaxPosition, kMaxPosition);
-            else if (key == "posY")
-                s.posY = integerIn(v, field, -kMaxPosition, kMaxPosition);
-            else if (key == "scaleX")
-                s.scaleX = numberIn(v, field, 1.0, kMaxScale);
-            else if (key == "scaleY")
-                s.scaleY = numberIn(v, field, 1.0, kMaxScale);
-            else if (key == "rotation")
-                s.rotation = numberIn(v, field, -360.0, 360.0);
-            else if (key == "mirrored")
-                s.mirrored = boolean(v, field);
-            else if (key == "topLevel")
-                s.topLevel = level(v, field);
-            else if (key == "bottomLevel")
-                s.bottomLevel = level(v, field);
-            else if (key == "biasWeight")
-                s.biasWeight = numberIn(v, field, 0.0, 100.0);
-            else if (key == "fadeEdge")
-                s.fadeEdge = boolean(v, field);
-        }
-        if (!formatFromFileName(s.file))
-            refuse(where + "file", "\"" + name + "\" does not end in bmp, jpg, png, tif, tga or pcx");
-        std::error_code ec;
-        if (!fs::is_regular_file(file, ec))
-            refuse(where + "file", "\"" + s.file + "\" does not exist or is not a file");
-        return s;
-    }
+    if (!formatFromFileName(s.file))
+        refuse(where + "file", "\"" + name + "\" does not end in bmp, jpg, png, tif, tga or pcx");
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        refuse(where + "file", "\"" + s.file + "\" does not exist or is not a file");
+    return s;
+}
 }
 
 std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error)
@@ -174,9 +175,9 @@ std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string&
         if (!document.is_object())
             refuse("layout", "must be a JSON object");
         rejectUnknownFields(document,
-                            { "sources", "mergeType", "thresholdFuzziness", "backgroundColour", "marginX", "marginY",
-                              "marginColour", "targetContrast", "targetBrightness" },
-                            "");
+            { "sources", "mergeType", "thresholdFuzziness", "backgroundColour", "marginX", "marginY",
+                "marginColour", "targetContrast", "targetBrightness" },
+            "");
         MergeLayout layout;
         if (!document.contains("sources"))
             refuse("sources", "missing");

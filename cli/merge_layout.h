@@ -44,6 +44,7 @@ struct MergeLayout {
 std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error);
 
 // The names the Merge Sources dialog gives the merge types, lower case, index = mergeType.
-inline const char* const kMergeTypeNames[] = { "average", "brightest", "darkest", "most colored", "least colored" };
+inline const char* const kMergeTypeNames[]
+    = { "average", "brightest", "darkest", "most colored", "least colored" };
 
 } // namespace tessary::cli

@@ -7,7 +7,7 @@
 namespace tessary::cli {
 
 namespace {
-    constexpr int kBarWidth = 40;
+constexpr int kBarWidth = 40;
 }
 
 TerminalPlatform::TerminalPlatform(bool quiet, std::FILE* out)
@@ -16,7 +16,10 @@ TerminalPlatform::TerminalPlatform(bool quiet, std::FILE* out)
 {
 }
 
-TerminalPlatform::~TerminalPlatform() { endBar(); }
+TerminalPlatform::~TerminalPlatform()
+{
+    endBar();
+}
 
 MessageAnswer TerminalPlatform::messageBox(const std::string& text, MessageIcon, MessageButtons buttons)
 {
@@ -53,7 +56,7 @@ void TerminalPlatform::setProgress(int percent, ColourRef colour)
     shownPercent_ = percent < 0 ? 0 : percent > 100 ? 100 : percent;
     const int filled = shownPercent_ * kBarWidth / 100;
     std::fprintf(out_, "\r%-20s [%s%s] %3d%%", phase_.c_str(), std::string(size_t(filled), '#').c_str(),
-                 std::string(size_t(kBarWidth - filled), '.').c_str(), shownPercent_);
+        std::string(size_t(kBarWidth - filled), '.').c_str(), shownPercent_);
     std::fflush(out_);
 }
 

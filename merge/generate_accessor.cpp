@@ -11,19 +11,19 @@
 namespace tessary {
 
 namespace {
-    // Reading never changes a transformed source, so its padding is kept as it is.
-    std::unique_ptr<access_pixel> readerOf(const MaskedDib& image)
-    {
-        auto owner = std::make_unique<access_pixel>(const_cast<MaskedDib&>(image));
-        if (*owner)
-            (*owner)->keepPadding();
-        return owner;
-    }
+// Reading never changes a transformed source, so its padding is kept as it is.
+std::unique_ptr<access_pixel> readerOf(const MaskedDib& image)
+{
+    auto owner = std::make_unique<access_pixel>(const_cast<MaskedDib&>(image));
+    if (*owner)
+        (*owner)->keepPadding();
+    return owner;
+}
 
-    bool fitsInt32(int64_t v)
-    {
-        return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
-    }
+bool fitsInt32(int64_t v)
+{
+    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+}
 }
 
 void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress)
@@ -96,8 +96,8 @@ void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Platform& platf
     }
 }
 
-bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
-                       int32_t& progress)
+bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup,
+    Platform& platform, int32_t& progress)
 {
     const int32_t W = merged.width(), H = merged.height();
     const std::unique_ptr<access_pixel> reader = readerOf(merged);
@@ -110,7 +110,7 @@ bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareS
             (*reader)->readPixel(x, y);
             const BgrColour c = currentPixel;
             const BgrColour out { adjustChannel(c.blue, b, k), adjustChannel(c.green, b, k),
-                                  adjustChannel(c.red, b, k) };
+                adjustChannel(c.red, b, k) };
             writer->writePixel(x + setup.marginX, y + setup.marginY, pixelColourOf(out));
         }
         progress = 100 * x / W;

@@ -32,7 +32,7 @@ struct MergeSetup {
     MergeContext context;
     PerPlace<int32_t> fadeEdge {};
     PerPlace<double> biasWeight {};
-    int32_t width = 0;  // W of the merge image
+    int32_t width = 0; // W of the merge image
     int32_t height = 0; // H
 };
 
@@ -55,14 +55,15 @@ inline uint8_t adjustChannel(int32_t c, int32_t brightness, int32_t contrast)
 
 // The merge pass into `merged` (W x H, 24 bits): one yellow progress step per column.
 void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress);
-void mergeByRows(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads);
+void mergeByRows(
+    const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads);
 
 // The preparing pass from `merged` into `final` at the margin offset: one green progress step
 // and one Esc poll per column. False when the user quit.
-bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
-                       int32_t& progress);
+bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup,
+    Platform& platform, int32_t& progress);
 bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
-                   int32_t& progress, bool twoThreads);
+    int32_t& progress, bool twoThreads);
 
 // The margin band in the margin colour around `final`.
 void paintMarginsByAccessor(MaskedDib& final, const PrepareSetup& setup);

@@ -16,174 +16,181 @@
 namespace tessary {
 
 namespace {
-    using Kernel = void (*)(const MergeSample&, const MergeContext&, BgrColour&);
+using Kernel = void (*)(const MergeSample&, const MergeContext&, BgrColour&);
 
-    // Columns per block: about a quarter of a million pixels.
-    int32_t blockColumns(int32_t height) { return std::max<int32_t>(1, 262144 / std::max<int32_t>(1, height)); }
+// Columns per block: about a quarter of a million pixels.
+int32_t blockColumns(int32_t height)
+{
+    return std::max<int32_t>(1, 262144 / std::max<int32_t>(1, height));
+}
 
-    // A source's row at merge row y, or none when the row lies outside it.
-    struct LayerRow {
-        const uint8_t* pixels = nullptr;
-        const uint16_t* mask = nullptr;
-        double relY = 0.0;
-        int32_t v = 0;
-    };
+// A source's row at merge row y, or none when the row lies outside it.
+struct LayerRow {
+    const uint8_t* pixels = nullptr;
+    const uint16_t* mask = nullptr;
+    double relY = 0.0;
+    int32_t v = 0;
+};
 
-    // Where a single middle source contributes, fully opaque and without fade edge, its weight is
-    // its bias weight alone, the extreme of a selecting operator is its own key, and every channel
-    // comes out as (w * c) / w truncated. That depends only on the channel value, so the operator's
-    // own result for each grey level c, worked out once, serves every such pixel.
-    struct SingleSourceTable {
-        bool usable = false;
-        uint8_t channel[256] {};
-    };
-    using SingleSourceTables = PerPlace<SingleSourceTable>;
+// Where a single middle source contributes, fully opaque and without fade edge, its weight is
+// its bias weight alone, the extreme of a selecting operator is its own key, and every channel
+// comes out as (w * c) / w truncated. That depends only on the channel value, so the operator's
+// own result for each grey level c, worked out once, serves every such pixel.
+struct SingleSourceTable {
+    bool usable = false;
+    uint8_t channel[256] {};
+};
+using SingleSourceTables = PerPlace<SingleSourceTable>;
 
-    template <Kernel merge> bool fillSingleSourceTable(const MergeSetup& setup, size_t s, SingleSourceTable& table)
-    {
-        // A weight of 0 (or no number) gives the background colour, which is no function of c.
-        const double weight = setup.biasWeight[s];
-        if (setup.fadeEdge[s] == 1 || !(weight > 0.0) || !std::isfinite(weight))
-            return false;
-        MergeSample sample;
-        sample.status.fill(-1);
-        sample.fadeEdge = setup.fadeEdge;
-        sample.biasWeight = setup.biasWeight;
-        sample.status[s] = 0;
-        sample.blend[s] = 65535;
-        for (int c = 0; c < 256; ++c) {
-            sample.colour[s] = BgrColour { uint8_t(c), uint8_t(c), uint8_t(c) };
-            BgrColour out;
-            merge(sample, setup.context, out);
-            table.channel[c] = out.blue;
-        }
-        return true;
+template <Kernel merge>
+bool fillSingleSourceTable(const MergeSetup& setup, size_t s, SingleSourceTable& table)
+{
+    // A weight of 0 (or no number) gives the background colour, which is no function of c.
+    const double weight = setup.biasWeight[s];
+    if (setup.fadeEdge[s] == 1 || !(weight > 0.0) || !std::isfinite(weight))
+        return false;
+    MergeSample sample;
+    sample.status.fill(-1);
+    sample.fadeEdge = setup.fadeEdge;
+    sample.biasWeight = setup.biasWeight;
+    sample.status[s] = 0;
+    sample.blend[s] = 65535;
+    for (int c = 0; c < 256; ++c) {
+        sample.colour[s] = BgrColour { uint8_t(c), uint8_t(c), uint8_t(c) };
+        BgrColour out;
+        merge(sample, setup.context, out);
+        table.channel[c] = out.blue;
     }
+    return true;
+}
 
-    template <Kernel merge> SingleSourceTables singleSourceTables(const MergeSetup& setup)
-    {
-        SingleSourceTables tables {};
-        for (int32_t i = 0; i < setup.count; ++i)
-            tables[size_t(i)].usable = fillSingleSourceTable<merge>(setup, size_t(i), tables[size_t(i)]);
-        return tables;
-    }
+template <Kernel merge> SingleSourceTables singleSourceTables(const MergeSetup& setup)
+{
+    SingleSourceTables tables {};
+    for (int32_t i = 0; i < setup.count; ++i)
+        tables[size_t(i)].usable = fillSingleSourceTable<merge>(setup, size_t(i), tables[size_t(i)]);
+    return tables;
+}
 
-    template <Kernel merge> void mergeRows(const MergeSetup& setup, const SingleSourceTables& single,
-                                           MaskedDib& merged, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
-    {
-        MergeSample sample;
-        sample.fadeEdge = setup.fadeEdge;
-        sample.biasWeight = setup.biasWeight;
-        sample.status.fill(-1);
-        const BgrColour background = toBgr(setup.context.backgroundColour);
-        const int32_t count = setup.count;
-        PerPlace<LayerRow> rows {};
-        for (int32_t y = y0; y < y1; ++y) {
-            for (int32_t i = 0; i < count; ++i) {
-                const MergeLayer& layer = setup.layers[size_t(i)];
-                LayerRow& row = rows[size_t(i)];
-                const int64_t v = int64_t(y) - layer.posY;
-                row.pixels = nullptr;
-                if (v < 0 || v >= layer.height || layer.width <= 0)
-                    continue;
-                row.v = int32_t(v);
-                row.pixels = layer.image->dib->row(row.v);
-                row.mask = layer.hasMask() ? layer.image->maskRow(row.v) : nullptr;
-                row.relY = double(row.v) / layer.height;
-            }
-            uint8_t* out = merged.dib->row(y) + 3 * size_t(x0);
-            for (int32_t x = x0; x < x1; ++x, out += 3) {
-                BgrColour colour = background;
-                int32_t bestTop = 0, bestBottom = 0;
-                bool middleFound = false;
-                int32_t contributors = 0;
-                size_t lastContributor = 0;
-                for (int32_t i = 0; i < count; ++i) {
-                    const size_t s = size_t(i);
-                    const MergeLayer& layer = setup.layers[s];
-                    const LayerRow& row = rows[s];
-                    const int64_t u = int64_t(x) - layer.posX;
-                    if (!row.pixels || u < 0 || u >= layer.width) {
-                        sample.status[s] = -1;
-                        continue;
-                    }
-                    const uint16_t m = row.mask ? row.mask[u] : uint16_t(65535);
-                    if (m == 0) {
-                        sample.status[s] = -1;
-                        continue;
-                    }
-                    const uint8_t* p = row.pixels + 3 * size_t(u);
-                    const int32_t t = layer.topLevel;
-                    if (t != -1 && t > bestTop) {
-                        bestTop = t;
-                        colour = BgrColour { p[0], p[1], p[2] };
-                        continue;
-                    }
-                    if (bestTop > 0)
-                        continue;
-                    const int32_t b = layer.bottomLevel;
-                    if (b != -1) {
-                        if (b > bestBottom) {
-                            bestBottom = b;
-                            colour = BgrColour { p[0], p[1], p[2] };
-                        }
-                        continue;
-                    }
-                    sample.status[s] = 0;
-                    sample.colour[s] = BgrColour { p[0], p[1], p[2] };
-                    sample.relX[s] = double(u) / layer.width;
-                    sample.relY[s] = row.relY;
-                    sample.blend[s] = m;
-                    middleFound = true;
-                    ++contributors;
-                    lastContributor = s;
-                }
-                if (bestTop == 0 && middleFound) {
-                    const SingleSourceTable& table = single[lastContributor];
-                    if (contributors == 1 && table.usable && sample.blend[lastContributor] == 65535) {
-                        const BgrColour c = sample.colour[lastContributor];
-                        colour = BgrColour { table.channel[c.blue], table.channel[c.green], table.channel[c.red] };
-                    } else {
-                        merge(sample, setup.context, colour);
-                    }
-                }
-                out[0] = colour.blue;
-                out[1] = colour.green;
-                out[2] = colour.red;
-            }
-        }
-    }
-
-    template <Kernel merge> void mergeBlocks(const MergeSetup& setup, MaskedDib& merged, Platform& platform,
-                                             int32_t& progress, bool twoThreads)
-    {
-        const int32_t W = setup.width, H = setup.height;
-        const int32_t block = blockColumns(H);
-        const SingleSourceTables single = singleSourceTables<merge>(setup);
-        for (int32_t x0 = 0; x0 < W; x0 += block) {
-            const int32_t x1 = std::min(W, x0 + block);
-            splitInTwo(0, H, 16, twoThreads, [&](int32_t y0, int32_t y1) {
-                mergeRows<merge>(setup, single, merged, x0, x1, y0, y1);
-            });
-            for (int32_t x = x0; x < x1; ++x) {
-                progress = 100 * x / W;
-                platform.setProgress(progress, kProgressMerging);
-            }
-        }
-    }
-
-    bool allLayersAre24Bit(const MergeSetup& setup)
-    {
-        for (int32_t i = 0; i < setup.count; ++i) {
+template <Kernel merge>
+void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, MaskedDib& merged, int32_t x0,
+    int32_t x1, int32_t y0, int32_t y1)
+{
+    MergeSample sample;
+    sample.fadeEdge = setup.fadeEdge;
+    sample.biasWeight = setup.biasWeight;
+    sample.status.fill(-1);
+    const BgrColour background = toBgr(setup.context.backgroundColour);
+    const int32_t count = setup.count;
+    PerPlace<LayerRow> rows {};
+    for (int32_t y = y0; y < y1; ++y) {
+        for (int32_t i = 0; i < count; ++i) {
             const MergeLayer& layer = setup.layers[size_t(i)];
-            if (layer.width > 0 && layer.height > 0 && layer.image->dib->bitCount() != 24)
-                return false;
+            LayerRow& row = rows[size_t(i)];
+            const int64_t v = int64_t(y) - layer.posY;
+            row.pixels = nullptr;
+            if (v < 0 || v >= layer.height || layer.width <= 0)
+                continue;
+            row.v = int32_t(v);
+            row.pixels = layer.image->dib->row(row.v);
+            row.mask = layer.hasMask() ? layer.image->maskRow(row.v) : nullptr;
+            row.relY = double(row.v) / layer.height;
         }
-        return true;
+        uint8_t* out = merged.dib->row(y) + 3 * size_t(x0);
+        for (int32_t x = x0; x < x1; ++x, out += 3) {
+            BgrColour colour = background;
+            int32_t bestTop = 0, bestBottom = 0;
+            bool middleFound = false;
+            int32_t contributors = 0;
+            size_t lastContributor = 0;
+            for (int32_t i = 0; i < count; ++i) {
+                const size_t s = size_t(i);
+                const MergeLayer& layer = setup.layers[s];
+                const LayerRow& row = rows[s];
+                const int64_t u = int64_t(x) - layer.posX;
+                if (!row.pixels || u < 0 || u >= layer.width) {
+                    sample.status[s] = -1;
+                    continue;
+                }
+                const uint16_t m = row.mask ? row.mask[u] : uint16_t(65535);
+                if (m == 0) {
+                    sample.status[s] = -1;
+                    continue;
+                }
+                const uint8_t* p = row.pixels + 3 * size_t(u);
+                const int32_t t = layer.topLevel;
+                if (t != -1 && t > bestTop) {
+                    bestTop = t;
+                    colour = BgrColour { p[0], p[1], p[2] };
+                    continue;
+                }
+                if (bestTop > 0)
+                    continue;
+                const int32_t b = layer.bottomLevel;
+                if (b != -1) {
+                    if (b > bestBottom) {
+                        bestBottom = b;
+                        colour = BgrColour { p[0], p[1], p[2] };
+                    }
+                    continue;
+                }
+                sample.status[s] = 0;
+                sample.colour[s] = BgrColour { p[0], p[1], p[2] };
+                sample.relX[s] = double(u) / layer.width;
+                sample.relY[s] = row.relY;
+                sample.blend[s] = m;
+                middleFound = true;
+                ++contributors;
+                lastContributor = s;
+            }
+            if (bestTop == 0 && middleFound) {
+                const SingleSourceTable& table = single[lastContributor];
+                if (contributors == 1 && table.usable && sample.blend[lastContributor] == 65535) {
+                    const BgrColour c = sample.colour[lastContributor];
+                    colour
+                        = BgrColour { table.channel[c.blue], table.channel[c.green], table.channel[c.red] };
+                } else {
+                    merge(sample, setup.context, colour);
+                }
+            }
+            out[0] = colour.blue;
+            out[1] = colour.green;
+            out[2] = colour.red;
+        }
     }
 }
 
-void mergeByRows(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads)
+template <Kernel merge>
+void mergeBlocks(
+    const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads)
+{
+    const int32_t W = setup.width, H = setup.height;
+    const int32_t block = blockColumns(H);
+    const SingleSourceTables single = singleSourceTables<merge>(setup);
+    for (int32_t x0 = 0; x0 < W; x0 += block) {
+        const int32_t x1 = std::min(W, x0 + block);
+        splitInTwo(0, H, 16, twoThreads,
+            [&](int32_t y0, int32_t y1) { mergeRows<merge>(setup, single, merged, x0, x1, y0, y1); });
+        for (int32_t x = x0; x < x1; ++x) {
+            progress = 100 * x / W;
+            platform.setProgress(progress, kProgressMerging);
+        }
+    }
+}
+
+bool allLayersAre24Bit(const MergeSetup& setup)
+{
+    for (int32_t i = 0; i < setup.count; ++i) {
+        const MergeLayer& layer = setup.layers[size_t(i)];
+        if (layer.width > 0 && layer.height > 0 && layer.image->dib->bitCount() != 24)
+            return false;
+    }
+    return true;
+}
+}
+
+void mergeByRows(
+    const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads)
 {
     // Transformed sources are always 24 bits deep; anything else takes the accessors.
     if (!allLayersAre24Bit(setup)) {
@@ -191,16 +198,26 @@ void mergeByRows(const MergeSetup& setup, MaskedDib& merged, Platform& platform,
         return;
     }
     switch (setup.mergeType) {
-    case 1: mergeBlocks<merge_kernel::greatest>(setup, merged, platform, progress, twoThreads); break;
-    case 2: mergeBlocks<merge_kernel::least>(setup, merged, platform, progress, twoThreads); break;
-    case 3: mergeBlocks<merge_kernel::saturated>(setup, merged, platform, progress, twoThreads); break;
-    case 4: mergeBlocks<merge_kernel::grey>(setup, merged, platform, progress, twoThreads); break;
-    default: mergeBlocks<merge_kernel::average>(setup, merged, platform, progress, twoThreads); break;
+    case 1:
+        mergeBlocks<merge_kernel::greatest>(setup, merged, platform, progress, twoThreads);
+        break;
+    case 2:
+        mergeBlocks<merge_kernel::least>(setup, merged, platform, progress, twoThreads);
+        break;
+    case 3:
+        mergeBlocks<merge_kernel::saturated>(setup, merged, platform, progress, twoThreads);
+        break;
+    case 4:
+        mergeBlocks<merge_kernel::grey>(setup, merged, platform, progress, twoThreads);
+        break;
+    default:
+        mergeBlocks<merge_kernel::average>(setup, merged, platform, progress, twoThreads);
+        break;
     }
 }
 
 bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
-                   int32_t& progress, bool twoThreads)
+    int32_t& progress, bool twoThreads)
 {
     const int32_t W = merged.width(), H = merged.height();
     uint8_t table[256];

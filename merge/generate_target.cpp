@@ -12,27 +12,30 @@
 namespace tessary {
 
 namespace {
-    // size x percent / 100 in 64 bits, kept within 32 bits.
-    int32_t viewSize(int64_t size, int32_t percent)
-    {
-        return int32_t(std::clamp<int64_t>(size * percent / 100, INT32_MIN, INT32_MAX));
-    }
+// size x percent / 100 in 64 bits, kept within 32 bits.
+int32_t viewSize(int64_t size, int32_t percent)
+{
+    return int32_t(std::clamp<int64_t>(size * percent / 100, INT32_MIN, INT32_MAX));
+}
 
-    // A side that may exceed 32 bits, reduced to one that still fails the allocation.
-    int32_t sideForAllocation(int64_t side) { return int32_t(std::min<int64_t>(side, int64_t(kMaxImageSide) + 1)); }
+// A side that may exceed 32 bits, reduced to one that still fails the allocation.
+int32_t sideForAllocation(int64_t side)
+{
+    return int32_t(std::min<int64_t>(side, int64_t(kMaxImageSide) + 1));
+}
 
-    bool fail(MergeWorkspace& workspace)
-    {
-        workspace.targetDoc.discardTarget();
-        workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
-        return false;
-    }
+bool fail(MergeWorkspace& workspace)
+{
+    workspace.targetDoc.discardTarget();
+    workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
+    return false;
+}
 
-    bool failWithMessage(MergeWorkspace& workspace, Platform& platform, const char* text)
-    {
-        platform.messageBox(text, MessageIcon::Error, MessageButtons::Ok);
-        return fail(workspace);
-    }
+bool failWithMessage(MergeWorkspace& workspace, Platform& platform, const char* text)
+{
+    platform.messageBox(text, MessageIcon::Error, MessageButtons::Ok);
+    return fail(workspace);
+}
 }
 
 bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path)
@@ -54,8 +57,8 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
         const MaskedDib& t = target.transformed[s];
         if (t.empty())
             return failWithMessage(workspace, platform, "Can't load target image!");
-        setup.layers[s] = MergeLayer { &t, t.width(), t.height(), align.posX[s], align.posY[s], align.topLevel[s],
-                                       align.bottomLevel[s] };
+        setup.layers[s] = MergeLayer { &t, t.width(), t.height(), align.posX[s], align.posY[s],
+            align.topLevel[s], align.bottomLevel[s] };
     }
 
     const LayoutExtent extent = layoutExtent(align, target.transformed, count);
@@ -70,7 +73,8 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     platform.setStatusPaneText(0, kPressEscText);
     platform.setStatusPaneText(2, "Merging Source(s)");
     setup.mergeType = workspace.mergeType;
-    setup.context = MergeContext { workspace.sourceCount, target.thresholdFuzziness, target.backgroundColour };
+    setup.context
+        = MergeContext { workspace.sourceCount, target.thresholdFuzziness, target.backgroundColour };
     setup.fadeEdge = workspace.fadeEdge;
     setup.biasWeight = workspace.biasWeight;
     setup.width = W;
@@ -84,7 +88,7 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     platform.setProgress(100, kProgressDone);
     // A negative margin is no margin: the band cannot be narrower than nothing.
     PrepareSetup prepare { target.targetContrast, target.targetBrightness, std::max(target.marginX, 0),
-                           std::max(target.marginY, 0), target.marginColour };
+        std::max(target.marginY, 0), target.marginColour };
     const int64_t finalW = int64_t(W) + 2 * int64_t(prepare.marginX);
     const int64_t finalH = int64_t(H) + 2 * int64_t(prepare.marginY);
     MaskedDib final;

@@ -16,6 +16,7 @@ class Platform;
 // observers hear targetGenerated. On failure (a source without transformed image, no memory
 // for an image, or Esc answered with Yes) there is no target image, `generated` is 0 and the
 // observers hear targetInvalidated.
-bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads);
+bool generateTarget(
+    MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads);
 
 } // namespace tessary

@@ -2,7 +2,10 @@
 
 namespace tessary {
 
-void CPixel::mergePixel(const MergeSample&, BgrColour& colour) const { colour = BgrColour {}; }
+void CPixel::mergePixel(const MergeSample&, BgrColour& colour) const
+{
+    colour = BgrColour {};
+}
 
 void CMergeAverage::mergePixel(const MergeSample& sample, BgrColour& colour) const
 {
@@ -32,11 +35,16 @@ void CMergeGrey::mergePixel(const MergeSample& sample, BgrColour& colour) const
 std::unique_ptr<CPixel> makeMergeOperator(int32_t mergeType, const MergeContext& context)
 {
     switch (mergeType) {
-    case 1: return std::make_unique<CMergeGreatest>(context);
-    case 2: return std::make_unique<CMergeLeast>(context);
-    case 3: return std::make_unique<CMergeSaturated>(context);
-    case 4: return std::make_unique<CMergeGrey>(context);
-    default: return std::make_unique<CMergeAverage>(context);
+    case 1:
+        return std::make_unique<CMergeGreatest>(context);
+    case 2:
+        return std::make_unique<CMergeLeast>(context);
+    case 3:
+        return std::make_unique<CMergeSaturated>(context);
+    case 4:
+        return std::make_unique<CMergeGrey>(context);
+    default:
+        return std::make_unique<CMergeAverage>(context);
     }
 }
 

@@ -6,7 +6,7 @@
 namespace tessary {
 
 void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads,
-                const std::function<void(int32_t, int32_t)>& work)
+    const std::function<void(int32_t, int32_t)>& work)
 {
     if (end <= begin)
         return;

@@ -9,6 +9,6 @@ namespace tessary {
 // than 2 x `minimumEach` items, when the machine has one core, or when no thread can be started.
 // The halves must touch disjoint memory.
 void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads,
-                const std::function<void(int32_t, int32_t)>& work);
+    const std::function<void(int32_t, int32_t)>& work);
 
 } // namespace tessary

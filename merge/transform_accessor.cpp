@@ -14,25 +14,25 @@ SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g)
 }
 
 namespace {
-    // Nearest neighbour for the last column and the last row: the pixel at the truncated source
-    // point, made fully opaque.
-    void copyNearest(Crw_pixel& from, Crw_pixel& to, const SourceMask& mask, const TransformGeometry& g,
-                     MaskedDib& out, int32_t col, int32_t r)
-    {
-        const double fx = g.sourceX(col, r) / g.sx;
-        const double fy = g.sourceY(col, r) / g.sy;
-        const int32_t ix = int32_t(fx), iy = int32_t(fy);
-        if (ix < 0 || iy < 0 || ix >= g.sourceWidth || iy >= g.sourceHeight)
-            return;
-        if (from.readPixel(ix, iy) < 0 || mask.at(ix, iy) == 0)
-            return;
-        to.writePixel(col, r, pixelColourOf(currentPixel));
-        out.mask[size_t(r) * size_t(g.newW) + size_t(col)] = 65535;
-    }
+// Nearest neighbour for the last column and the last row: the pixel at the truncated source
+// point, made fully opaque.
+void copyNearest(Crw_pixel& from, Crw_pixel& to, const SourceMask& mask, const TransformGeometry& g,
+    MaskedDib& out, int32_t col, int32_t r)
+{
+    const double fx = g.sourceX(col, r) / g.sx;
+    const double fy = g.sourceY(col, r) / g.sy;
+    const int32_t ix = int32_t(fx), iy = int32_t(fy);
+    if (ix < 0 || iy < 0 || ix >= g.sourceWidth || iy >= g.sourceHeight)
+        return;
+    if (from.readPixel(ix, iy) < 0 || mask.at(ix, iy) == 0)
+        return;
+    to.writePixel(col, r, pixelColourOf(currentPixel));
+    out.mask[size_t(r) * size_t(g.newW) + size_t(col)] = 65535;
+}
 }
 
 bool transformByAccessor(const MaskedDib& source, const TransformGeometry& g, Platform& platform,
-                         int32_t& progress, MaskedDib& out)
+    int32_t& progress, MaskedDib& out)
 {
     // Reading never changes the source, so its row padding is left alone.
     access_pixel fromOwner(const_cast<PackedDib&>(*source.dib));

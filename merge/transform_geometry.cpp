@@ -7,8 +7,8 @@
 
 namespace tessary {
 
-TransformGeometry computeTransformGeometry(int32_t width, int32_t height, double sx, double sy, double angle,
-                                           bool mirrored)
+TransformGeometry computeTransformGeometry(
+    int32_t width, int32_t height, double sx, double sy, double angle, bool mirrored)
 {
     TransformGeometry g;
     if (sx < 1.0)

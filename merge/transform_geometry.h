@@ -10,9 +10,9 @@ enum TransformResult : int {
     kTransformDone = 0,
     kTransformOutOfMemory = 1, // "Not enough memory to process the source image." was shown
     kTransformUnsupported = 2, // bit count 0 (or not readable), or 16 bits with an odd compression
-    kTransformRle = 3,         // RLE4 or RLE8 bitmap
-    kTransformAborted = 4,     // the user quit with Esc
-    kTransformNoSource = -1,   // no such source, or it has no image
+    kTransformRle = 3, // RLE4 or RLE8 bitmap
+    kTransformAborted = 4, // the user quit with Esc
+    kTransformNoSource = -1, // no such source, or it has no image
 };
 
 // Degrees to radians with pi taken as 3.14159.
@@ -46,8 +46,8 @@ struct TransformGeometry {
 
 // Works the geometry out for a source of `width` x |height| at scales sx, sy (1024ths; raised
 // to at least 1.0) and `angle` degrees.
-TransformGeometry computeTransformGeometry(int32_t width, int32_t height, double sx, double sy, double angle,
-                                           bool mirrored);
+TransformGeometry computeTransformGeometry(
+    int32_t width, int32_t height, double sx, double sy, double angle, bool mirrored);
 
 // 0 when the pixels can be read; kTransformUnsupported for bit count 0, a depth without an
 // accessor, a 16-bit image compressed otherwise than none or bit fields, or a block too short

@@ -18,133 +18,133 @@
 namespace tessary {
 
 namespace {
-    // The source's colours as 24-bit rows: the image's own rows when it is 24 bits deep,
-    // otherwise an unpadded copy made through its accessor.
-    struct SourceRows {
-        const uint8_t* base = nullptr;
-        size_t stride = 0;
-        std::unique_ptr<uint8_t[]> expanded;
+// The source's colours as 24-bit rows: the image's own rows when it is 24 bits deep,
+// otherwise an unpadded copy made through its accessor.
+struct SourceRows {
+    const uint8_t* base = nullptr;
+    size_t stride = 0;
+    std::unique_ptr<uint8_t[]> expanded;
 
-        const uint8_t* at(int32_t x, int32_t row) const { return base + size_t(row) * stride + 3 * size_t(x); }
-    };
+    const uint8_t* at(int32_t x, int32_t row) const { return base + size_t(row) * stride + 3 * size_t(x); }
+};
 
-    bool prepareSourceRows(const MaskedDib& source, const TransformGeometry& g, SourceRows& rows)
-    {
-        const PackedDib& dib = *source.dib;
-        if (dib.bitCount() == 24 && dib.height() > 0) {
-            rows.base = dib.row(0);
-            rows.stride = dib.stride();
-            return true;
-        }
-        const size_t w = size_t(g.sourceWidth), h = size_t(g.sourceHeight);
-        rows.expanded.reset(new (std::nothrow) uint8_t[std::max<size_t>(1, 3 * w * h)]);
-        if (!rows.expanded)
-            return false;
-        access_pixel owner(const_cast<PackedDib&>(dib));
-        owner->keepPadding();
-        Crw_pixel& from = *owner.accessor();
-        uint8_t* p = rows.expanded.get();
-        for (int32_t row = 0; row < g.sourceHeight; ++row) {
-            for (int32_t x = 0; x < g.sourceWidth; ++x, p += 3) {
-                from.readPixel(x, row);
-                p[0] = currentPixel.blue;
-                p[1] = currentPixel.green;
-                p[2] = currentPixel.red;
-            }
-        }
-        rows.base = rows.expanded.get();
-        rows.stride = 3 * w;
+bool prepareSourceRows(const MaskedDib& source, const TransformGeometry& g, SourceRows& rows)
+{
+    const PackedDib& dib = *source.dib;
+    if (dib.bitCount() == 24 && dib.height() > 0) {
+        rows.base = dib.row(0);
+        rows.stride = dib.stride();
         return true;
     }
-
-    // A scale that is a power of two (100 %, 200 %, 50 % ...) has an exact reciprocal, and then
-    // X * (1 / s) is exactly X / s: the multiplication replaces the division without changing a bit.
-    bool exactReciprocal(double s)
-    {
-        int exponent = 0;
-        return std::frexp(s, &exponent) == 0.5;
+    const size_t w = size_t(g.sourceWidth), h = size_t(g.sourceHeight);
+    rows.expanded.reset(new (std::nothrow) uint8_t[std::max<size_t>(1, 3 * w * h)]);
+    if (!rows.expanded)
+        return false;
+    access_pixel owner(const_cast<PackedDib&>(dib));
+    owner->keepPadding();
+    Crw_pixel& from = *owner.accessor();
+    uint8_t* p = rows.expanded.get();
+    for (int32_t row = 0; row < g.sourceHeight; ++row) {
+        for (int32_t x = 0; x < g.sourceWidth; ++x, p += 3) {
+            from.readPixel(x, row);
+            p[0] = currentPixel.blue;
+            p[1] = currentPixel.green;
+            p[2] = currentPixel.red;
+        }
     }
-
-    struct RowJob {
-        const TransformGeometry& g;
-        const SourceRows& src;
-        const SourceMask& mask;
-        MaskedDib& out;
-
-        void nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t X, int32_t Y) const
-        {
-            const double fx = X / g.sx;
-            const double fy = Y / g.sy;
-            const int32_t ix = int32_t(fx), iy = int32_t(fy);
-            if (ix < 0 || iy < 0 || ix >= g.sourceWidth || iy >= g.sourceHeight || mask.at(ix, iy) == 0)
-                return;
-            const uint8_t* p = src.at(ix, iy);
-            uint8_t* q = outRow + 3 * size_t(col);
-            q[0] = p[0];
-            q[1] = p[1];
-            q[2] = p[2];
-            outMask[col] = 65535;
-        }
-
-        void row(int32_t r) const
-        {
-            const int32_t W = g.sourceWidth, H = g.sourceHeight;
-            const int32_t e = r - g.hy;
-            // X = d*C + baseX and Y = d*B + baseY, d stepping by one column at a time.
-            const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
-            const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
-            const int32_t step = g.mirrored ? -1 : 1;
-            const int32_t stepC = step * g.C, stepB = step * g.B;
-            int32_t dC = g.d(0) * g.C, dB = g.d(0) * g.B;
-            uint8_t* outRow = out.dib->row(r);
-            uint16_t* outMask = out.maskRow(r);
-            const double sx = g.sx, sy = g.sy;
-            const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
-            const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
-
-            for (int32_t col = 0; col <= g.newW - 2; ++col, dC += stepC, dB += stepB) {
-                const int32_t X = dC + baseX;
-                const int32_t Y = dB + baseY;
-                if (X < 0 || Y < 0)
-                    continue;
-                const double fx = multiplyX ? X * inverseX : X / sx;
-                const double fy = multiplyY ? Y * inverseY : Y / sy;
-                const int32_t ix = int32_t(fx), iy = int32_t(fy);
-                if (!(ix < W && iy < H))
-                    continue;
-                const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
-                const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
-                uint16_t m11;
-                if (mask.values) {
-                    const uint16_t* m0 = mask.values + size_t(iy) * size_t(W);
-                    const uint16_t* m1 = mask.values + size_t(iy1) * size_t(W);
-                    m11 = m1[ix1];
-                    if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
-                        continue;
-                } else {
-                    m11 = 65535;
-                }
-                const uint8_t* p00 = src.at(ix, iy);
-                const uint8_t* p10 = src.at(ix1, iy);
-                const uint8_t* p01 = src.at(ix, iy1);
-                const uint8_t* p11 = src.at(ix1, iy1);
-                const int32_t tx = int32_t(256 * fx) - 256 * ix;
-                const int32_t ty = int32_t(256 * fy) - 256 * iy;
-                const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
-                const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
-                uint8_t* q = outRow + 3 * size_t(col);
-                for (int k = 0; k < 3; ++k)
-                    q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
-                outMask[col] = m11;
-            }
-            const int32_t last = g.newW - 1;
-            nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
-        }
-    };
+    rows.base = rows.expanded.get();
+    rows.stride = 3 * w;
+    return true;
 }
 
-bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Platform& platform, int32_t& progress,
-                     MaskedDib& out, bool twoThreads)
+// A scale that is a power of two (100 %, 200 %, 50 % ...) has an exact reciprocal, and then
+// X * (1 / s) is exactly X / s: the multiplication replaces the division without changing a bit.
+bool exactReciprocal(double s)
+{
+    int exponent = 0;
+    return std::frexp(s, &exponent) == 0.5;
+}
+
+struct RowJob {
+    const TransformGeometry& g;
+    const SourceRows& src;
+    const SourceMask& mask;
+    MaskedDib& out;
+
+    void nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t X, int32_t Y) const
+    {
+        const double fx = X / g.sx;
+        const double fy = Y / g.sy;
+        const int32_t ix = int32_t(fx), iy = int32_t(fy);
+        if (ix < 0 || iy < 0 || ix >= g.sourceWidth || iy >= g.sourceHeight || mask.at(ix, iy) == 0)
+            return;
+        const uint8_t* p = src.at(ix, iy);
+        uint8_t* q = outRow + 3 * size_t(col);
+        q[0] = p[0];
+        q[1] = p[1];
+        q[2] = p[2];
+        outMask[col] = 65535;
+    }
+
+    void row(int32_t r) const
+    {
+        const int32_t W = g.sourceWidth, H = g.sourceHeight;
+        const int32_t e = r - g.hy;
+        // X = d*C + baseX and Y = d*B + baseY, d stepping by one column at a time.
+        const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
+        const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
+        const int32_t step = g.mirrored ? -1 : 1;
+        const int32_t stepC = step * g.C, stepB = step * g.B;
+        int32_t dC = g.d(0) * g.C, dB = g.d(0) * g.B;
+        uint8_t* outRow = out.dib->row(r);
+        uint16_t* outMask = out.maskRow(r);
+        const double sx = g.sx, sy = g.sy;
+        const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
+        const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
+
+        for (int32_t col = 0; col <= g.newW - 2; ++col, dC += stepC, dB += stepB) {
+            const int32_t X = dC + baseX;
+            const int32_t Y = dB + baseY;
+            if (X < 0 || Y < 0)
+                continue;
+            const double fx = multiplyX ? X * inverseX : X / sx;
+            const double fy = multiplyY ? Y * inverseY : Y / sy;
+            const int32_t ix = int32_t(fx), iy = int32_t(fy);
+            if (!(ix < W && iy < H))
+                continue;
+            const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
+            const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
+            uint16_t m11;
+            if (mask.values) {
+                const uint16_t* m0 = mask.values + size_t(iy) * size_t(W);
+                const uint16_t* m1 = mask.values + size_t(iy1) * size_t(W);
+                m11 = m1[ix1];
+                if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
+                    continue;
+            } else {
+                m11 = 65535;
+            }
+            const uint8_t* p00 = src.at(ix, iy);
+            const uint8_t* p10 = src.at(ix1, iy);
+            const uint8_t* p01 = src.at(ix, iy1);
+            const uint8_t* p11 = src.at(ix1, iy1);
+            const int32_t tx = int32_t(256 * fx) - 256 * ix;
+            const int32_t ty = int32_t(256 * fy) - 256 * iy;
+            const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
+            const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
+            uint8_t* q = outRow + 3 * size_t(col);
+            for (int k = 0; k < 3; ++k)
+                q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+            outMask[col] = m11;
+        }
+        const int32_t last = g.newW - 1;
+        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    }
+};
+}
+
+bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Platform& platform,
+    int32_t& progress, MaskedDib& out, bool twoThreads)
 {
     SourceRows src;
     if (!prepareSourceRows(source, g, src))

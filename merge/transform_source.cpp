@@ -10,7 +10,7 @@
 namespace tessary {
 
 int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
-                   Platform& platform, int32_t& progress, MaskedDib& out, PixelPath path)
+    Platform& platform, int32_t& progress, MaskedDib& out, PixelPath path)
 {
     out = MaskedDib {};
     if (!source.dib)
@@ -61,8 +61,8 @@ int transformSource(MergeWorkspace& workspace, Platform& platform, int number, P
     if (doc->image.empty())
         return kTransformNoSource;
 
-    const int result = transformImage(doc->image, sx, sy, angle, target.mirrored[slot] != 0, platform,
-                                      target.progress, out, path);
+    const int result = transformImage(
+        doc->image, sx, sy, angle, target.mirrored[slot] != 0, platform, target.progress, out, path);
     switch (result) {
     case kTransformDone:
         platform.setStatusPaneText(2, "");

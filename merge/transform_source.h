@@ -20,14 +20,13 @@ class Platform;
 // source image."), kTransformUnsupported, kTransformRle or kTransformAborted. Whatever the
 // result, `out` held on entry is gone; it holds the image only on kTransformDone.
 int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
-                   Platform& platform, int32_t& progress, MaskedDib& out,
-                   PixelPath path = PixelPath::RowsTwoThreads);
+    Platform& platform, int32_t& progress, MaskedDib& out, PixelPath path = PixelPath::RowsTwoThreads);
 
 // The transformation of source `number` (1..8) of the workspace into the target document's
 // `transformed` slot, with its status panes and flags: the target is no longer generated, the
 // source's `changed` flag is cleared, and an abort clears its `processedOk`. Returns the codes
 // above, or kTransformNoSource when there is no such source or it has no image.
-int transformSource(MergeWorkspace& workspace, Platform& platform, int number,
-                    PixelPath path = PixelPath::RowsTwoThreads);
+int transformSource(
+    MergeWorkspace& workspace, Platform& platform, int number, PixelPath path = PixelPath::RowsTwoThreads);
 
 } // namespace tessary

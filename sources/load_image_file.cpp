@@ -9,13 +9,13 @@
 namespace tessary {
 
 namespace {
-    bool refuse(Platform& platform, const char* reason)
-    {
-        if (reason && *reason)
-            platform.messageBox(reason, MessageIcon::Error, MessageButtons::Ok);
-        platform.messageBox(kUnableToLoadImageFile, MessageIcon::Error, MessageButtons::Ok);
-        return false;
-    }
+bool refuse(Platform& platform, const char* reason)
+{
+    if (reason && *reason)
+        platform.messageBox(reason, MessageIcon::Error, MessageButtons::Ok);
+    platform.messageBox(kUnableToLoadImageFile, MessageIcon::Error, MessageButtons::Ok);
+    return false;
+}
 }
 
 bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform)

@@ -52,7 +52,10 @@ void writeSolidBmp(const std::string& path, int32_t w, int32_t h, uint8_t red, u
     ASSERT_TRUE(writeBmpFile(*image.dib, path));
 }
 
-void writeText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path) << text;
+}
 
 // Red, green, blue of pixel (x, stored row) of a saved 24-bit file.
 testing::Rgb savedPixel(CxImage& image, uint32_t x, uint32_t row)
@@ -130,10 +133,10 @@ TEST_F(CliMerge, SettingsLayersMarginsAndRelativePaths)
     ASSERT_EQ(saved.GetHeight(), 6);
     EXPECT_EQ(savedPixel(saved, 0, 0), (testing::Rgb { 255, 0, 255 })); // band
     EXPECT_EQ(savedPixel(saved, 7, 3), (testing::Rgb { 255, 0, 255 }));
-    EXPECT_EQ(savedPixel(saved, 1, 1), (testing::Rgb { 0, 0, 255 }));   // top layer
-    EXPECT_EQ(savedPixel(saved, 3, 2), (testing::Rgb { 200, 60, 0 }));  // brighter middle source
-    EXPECT_EQ(savedPixel(saved, 4, 1), (testing::Rgb { 0, 0, 0 }));     // black alone
-    EXPECT_EQ(savedPixel(saved, 6, 4), (testing::Rgb { 200, 60, 0 }));  // light alone
+    EXPECT_EQ(savedPixel(saved, 1, 1), (testing::Rgb { 0, 0, 255 })); // top layer
+    EXPECT_EQ(savedPixel(saved, 3, 2), (testing::Rgb { 200, 60, 0 })); // brighter middle source
+    EXPECT_EQ(savedPixel(saved, 4, 1), (testing::Rgb { 0, 0, 0 })); // black alone
+    EXPECT_EQ(savedPixel(saved, 6, 4), (testing::Rgb { 200, 60, 0 })); // light alone
 }
 
 TEST_F(CliMerge, BadLayoutsAreRefusedBeforeAnyWork)
@@ -179,7 +182,8 @@ TEST_F(CliMerge, BadLayoutsAreRefusedBeforeAnyWork)
     for (int i = 0; i < 9; ++i)
         nine += std::string(i ? "," : "") + R"({"file": "dark.bmp"})";
     writeText(folder.file("layout.json"), nine + "]}");
-    const Outcome run = runCli("merge '" + folder.file("layout.json") + "' -o '" + folder.file("x.bmp") + "'");
+    const Outcome run
+        = runCli("merge '" + folder.file("layout.json") + "' -o '" + folder.file("x.bmp") + "'");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.output.find("1 to 8 sources"), std::string::npos) << run.output;
 }
@@ -188,26 +192,28 @@ TEST_F(CliMerge, CommandLineAndRunFailures)
 {
     writeText(folder.file("layout.json"), R"({"sources": [{"file": "dark.bmp"}]})");
     const std::string layout = "'" + folder.file("layout.json") + "'";
-    EXPECT_EQ(runCli("merge " + layout).exitCode, 2);                         // no -o
-    EXPECT_EQ(runCli("merge -o x.bmp").exitCode, 2);                          // no layout
-    EXPECT_EQ(runCli("merge " + layout + " -o out.gif").exitCode, 2);         // unknown format
-    EXPECT_EQ(runCli("merge " + layout + " -o a.bmp --fast").exitCode, 2);    // unknown option
+    EXPECT_EQ(runCli("merge " + layout).exitCode, 2); // no -o
+    EXPECT_EQ(runCli("merge -o x.bmp").exitCode, 2); // no layout
+    EXPECT_EQ(runCli("merge " + layout + " -o out.gif").exitCode, 2); // unknown format
+    EXPECT_EQ(runCli("merge " + layout + " -o a.bmp --fast").exitCode, 2); // unknown option
     EXPECT_EQ(runCli("merge --help").exitCode, 0);
 
     // A source that exists but does not decode: the decoder's text, then the program's own.
     writeText(folder.file("broken.png"), "no picture in here");
     writeText(folder.file("broken.json"), R"({"sources": [{"file": "broken.png"}]})");
-    const Outcome broken = runCli("merge '" + folder.file("broken.json") + "' -o '" + folder.file("b.bmp") + "'");
+    const Outcome broken
+        = runCli("merge '" + folder.file("broken.json") + "' -o '" + folder.file("b.bmp") + "'");
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_NE(broken.output.find("Unable to load this image file"), std::string::npos) << broken.output;
     EXPECT_NE(broken.output.find("broken.png"), std::string::npos) << broken.output;
 
     // A target wider than 20000 pixels.
     writeText(folder.file("wide.json"),
-              R"({"sources": [{"file": "dark.bmp"}, {"file": "light.bmp", "posX": 19998}]})");
+        R"({"sources": [{"file": "dark.bmp"}, {"file": "light.bmp", "posX": 19998}]})");
     const Outcome wide = runCli("merge '" + folder.file("wide.json") + "' -o '" + folder.file("w.bmp") + "'");
     EXPECT_EQ(wide.exitCode, 1);
-    EXPECT_NE(wide.output.find("Not enough memory to process the source image."), std::string::npos) << wide.output;
+    EXPECT_NE(wide.output.find("Not enough memory to process the source image."), std::string::npos)
+        << wide.output;
     EXPECT_FALSE(std::filesystem::exists(folder.file("w.bmp")));
 
     // An output folder that does not exist.

@@ -27,7 +27,10 @@ BgrColour targetPixel(const CDestdoc& t, int32_t x, int32_t row)
     return BgrColour { p[0], p[1], p[2] };
 }
 
-BgrColour grey(uint8_t v) { return BgrColour { v, v, v }; }
+BgrColour grey(uint8_t v)
+{
+    return BgrColour { v, v, v };
+}
 
 struct Observer : WorkspaceObserver {
     int generated = 0;
@@ -112,15 +115,18 @@ TEST(GenerateTarget, LayerOrder)
     };
     const Case cases[] = {
         { "middle sources merge", { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 } }, grey(150) },
-        { "top hides the merge", { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 }, { 30, 1, -1, 65535 } }, grey(30) },
+        { "top hides the merge", { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 }, { 30, 1, -1, 65535 } },
+            grey(30) },
         { "top placed first still hides", { { 30, 1, -1, 65535 }, { 100, -1, -1, 65535 } }, grey(30) },
-        { "empty top lets the merge show", { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 }, { 30, 1, -1, 0 } },
-          grey(150) },
-        { "higher top level wins", { { 10, 1, -1, 65535 }, { 20, 2, -1, 65535 }, { 30, 1, -1, 65535 } }, grey(20) },
+        { "empty top lets the merge show",
+            { { 100, -1, -1, 65535 }, { 200, -1, -1, 65535 }, { 30, 1, -1, 0 } }, grey(150) },
+        { "higher top level wins", { { 10, 1, -1, 65535 }, { 20, 2, -1, 65535 }, { 30, 1, -1, 65535 } },
+            grey(20) },
         { "equal top levels: lower slot", { { 10, 2, -1, 65535 }, { 20, 2, -1, 65535 } }, grey(10) },
         { "middle hides the bottom", { { 40, -1, 1, 65535 }, { 100, -1, -1, 65535 } }, grey(100) },
         { "bottom shows without middle", { { 40, -1, 1, 65535 }, { 100, -1, -1, 0 } }, grey(40) },
-        { "higher bottom level wins", { { 40, -1, 1, 65535 }, { 50, -1, 3, 65535 }, { 60, -1, 2, 65535 } }, grey(50) },
+        { "higher bottom level wins", { { 40, -1, 1, 65535 }, { 50, -1, 3, 65535 }, { 60, -1, 2, 65535 } },
+            grey(50) },
         { "equal bottom levels: lower slot", { { 40, -1, 2, 65535 }, { 50, -1, 2, 65535 } }, grey(40) },
         { "top over bottom", { { 40, -1, 1, 65535 }, { 70, 1, -1, 65535 } }, grey(70) },
         { "nothing covers", { { 40, -1, 1, 0 }, { 70, 1, -1, 0 }, { 90, -1, -1, 0 } }, toBgr(kBackground) },
@@ -164,13 +170,13 @@ TEST(GenerateTarget, ContrastAndBrightness)
     };
     const Case cases[] = {
         { 16, 128, 0, 0 }, { 16, 128, 100, 100 }, { 16, 128, 255, 255 },
-        { 32, 128, 100, 73 },                         // (-864 + 2032) / 16
-        { 32, 128, 200, 255 },                        // 127 + 2 x 73, clamped
+        { 32, 128, 100, 73 }, // (-864 + 2032) / 16
+        { 32, 128, 200, 255 }, // 127 + 2 x 73, clamped
         { 16, 138, 100, 120 }, { 16, 138, 250, 255 }, // the brightness offset enters twice
-        { 16, 0, 255, 0 },                            // c - 256
-        { 0, 128, 17, 127 },                          // flat grey b - 1
-        { 3, 100, 10, 71 },                           // -28 + 1597 / 16 = -28 + 99
-        { 17, 128, 7, 0 },                            // -2 / 16 truncates to 0, not -1
+        { 16, 0, 255, 0 }, // c - 256
+        { 0, 128, 17, 127 }, // flat grey b - 1
+        { 3, 100, 10, 71 }, // -28 + 1597 / 16 = -28 + 99
+        { 17, 128, 7, 0 }, // -2 / 16 truncates to 0, not -1
     };
     for (const Case& c : cases)
         EXPECT_EQ(adjustChannel(c.in, c.brightness, c.contrast), c.out)
@@ -228,15 +234,13 @@ TEST(GenerateTarget, PanesAndProgressOfASuccessfulRun)
         Layout l;
         l.add(solidImage24(4, 3, grey(9)), 0, 0).add(solidImage24(2, 3, grey(9)), 2, 0);
         ASSERT_TRUE(l.generate(path));
-        const std::vector<std::pair<int, std::string>> panes
-            = { { 0, "Press Esc to quit." }, { 2, "Merging Source(s)" }, { 2, "" },
-                { 2, "Preparing Target" }, { 2, "" }, { 0, "" } };
+        const std::vector<std::pair<int, std::string>> panes = { { 0, "Press Esc to quit." },
+            { 2, "Merging Source(s)" }, { 2, "" }, { 2, "Preparing Target" }, { 2, "" }, { 0, "" } };
         EXPECT_EQ(l.platform.paneHistory, panes);
-        const std::vector<std::pair<int, ColourRef>> progress
-            = { { 0, kProgressMerging },   { 25, kProgressMerging },   { 50, kProgressMerging },
-                { 75, kProgressMerging },  { 100, kProgressDone },     { 0, kProgressPreparing },
-                { 25, kProgressPreparing }, { 50, kProgressPreparing }, { 75, kProgressPreparing },
-                { 100, kProgressDone } };
+        const std::vector<std::pair<int, ColourRef>> progress = { { 0, kProgressMerging },
+            { 25, kProgressMerging }, { 50, kProgressMerging }, { 75, kProgressMerging },
+            { 100, kProgressDone }, { 0, kProgressPreparing }, { 25, kProgressPreparing },
+            { 50, kProgressPreparing }, { 75, kProgressPreparing }, { 100, kProgressDone } };
         EXPECT_EQ(l.platform.progressHistory, progress);
         EXPECT_EQ(l.platform.eventPumps, 4); // one poll per column of the preparing pass
         EXPECT_EQ(l.target().progress, 75);
@@ -277,8 +281,8 @@ TEST(GenerateTarget, EscAndYesInThePreparingPassAbandonsTheTarget)
 // refuses, only without a mask.
 TEST(GenerateTarget, UnmaskedImagesMatchMaskedOnes)
 {
-    for (auto [w, h] : { std::pair { 1, 1 }, { 5, 3 }, { 0, 7 }, { 7, 0 }, { 20000, 2 }, { 20001, 1 }, { 1, -1 },
-                         { 9000, 9000 } }) {
+    for (auto [w, h] : { std::pair { 1, 1 }, { 5, 3 }, { 0, 7 }, { 7, 0 }, { 20000, 2 }, { 20001, 1 },
+             { 1, -1 }, { 9000, 9000 } }) {
         SCOPED_TRACE(::testing::Message() << w << "x" << h);
         MaskedDib masked, unmasked;
         const bool maskedFailed = allocateMaskedDib(h, w, masked, 24);
@@ -305,7 +309,8 @@ struct PathRun {
 TEST(GenerateTarget, RowPathsEqualTheAccessorPathFromSourcesOfEveryDepth)
 {
     std::mt19937 rng(99);
-    std::uniform_int_distribution<int> side(1, 60), pos(0, 40), level(0, 5), type(0, 4), coin(0, 1), count(1, 8);
+    std::uniform_int_distribution<int> side(1, 60), pos(0, 40), level(0, 5), type(0, 4), coin(0, 1),
+        count(1, 8);
     std::uniform_int_distribution<int> fuzz(0, 100), contrast(0, 32), brightness(0, 255), margin(0, 4);
     std::uniform_real_distribution<double> scale(400, 2000), angle(-60, 60), bias(0, 40);
     const int depths[] = { 1, 4, 8, 16, 24, 32 };

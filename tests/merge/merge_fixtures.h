@@ -88,7 +88,9 @@ inline MaskedDib randomImage(int32_t w, int32_t h, int bits, std::mt19937& rng, 
     std::uniform_int_distribution<int> kind(0, 9);
     for (uint32_t i = 0; i < image.maskCount; ++i) {
         const int k = kind(rng);
-        image.mask[i] = k == 0 ? 0 : k == 1 ? uint16_t(std::uniform_int_distribution<int>(1, 65534)(rng)) : 65535;
+        image.mask[i] = k == 0 ? 0
+            : k == 1           ? uint16_t(std::uniform_int_distribution<int>(1, 65534)(rng))
+                               : 65535;
     }
     return image;
 }

@@ -9,14 +9,17 @@ namespace {
 
 constexpr ColourRef kBackground = makeColourRef(10, 20, 30); // red 10, green 20, blue 30
 
-BgrColour grey(uint8_t v) { return BgrColour { v, v, v }; }
+BgrColour grey(uint8_t v)
+{
+    return BgrColour { v, v, v };
+}
 
 // A sample with nobody contributing; `add` puts a source in a slot.
 struct SampleBuilder {
     MergeSample s;
     SampleBuilder() { s.status.fill(-1); }
     SampleBuilder& add(size_t slot, BgrColour c, double bias, uint16_t blend = 65535, double relX = 0.5,
-                       double relY = 0.5, int32_t fade = 0)
+        double relY = 0.5, int32_t fade = 0)
     {
         s.status[slot] = 0;
         s.colour[slot] = c;
@@ -91,23 +94,25 @@ TEST(MergeOperators, AverageWeighsByBiasFadeAndOpacity)
     std::vector<Case> cases;
     // 127 x 1 + 128 x 99 over 100 = 127.99, truncated.
     cases.push_back({ "truncates", SampleBuilder().add(0, grey(127), 99).add(1, grey(128), 1), 2, 127 });
-    cases.push_back({ "zero bias adds nothing", SampleBuilder().add(0, grey(200), 50).add(7, grey(0), 0), 2, 200 });
+    cases.push_back(
+        { "zero bias adds nothing", SampleBuilder().add(0, grey(200), 50).add(7, grey(0), 0), 2, 200 });
     // Fade factor at (0.5, 0.5) is 1 and in the first column 0.
     cases.push_back({ "fade edge column 0",
-                      SampleBuilder().add(0, grey(200), 50, 65535, 0.5, 0.5, 1).add(1, grey(100), 50, 65535, 0.0, 0.3, 1),
-                      2, 200 });
+        SampleBuilder().add(0, grey(200), 50, 65535, 0.5, 0.5, 1).add(1, grey(100), 50, 65535, 0.0, 0.3, 1),
+        2, 200 });
     // relX 0.25: (1 - 4 x 0.0625) = 0.75: (50 x 200 + 37.5 x 100) / 87.5 = 157.14.
     cases.push_back({ "fade edge quarter",
-                      SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 65535, 0.25, 0.5, 1), 2, 157 });
+        SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 65535, 0.25, 0.5, 1), 2, 157 });
     // Fade only applies to a flag of exactly 1.
     cases.push_back({ "fade flag 2 ignored",
-                      SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 65535, 0.0, 0.0, 2), 2, 150 });
+        SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 65535, 0.0, 0.0, 2), 2, 150 });
     // blend 16384 with N = 2, D = 50: A = (16384 / 65535)^1 = 0.2500038: (10000 + 5000 A) / (50 + 50 A)
     // = 179.9997 (with 65536 in the denominator it would be exactly 180).
-    cases.push_back({ "opacity", SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 16384), 2, 179 });
+    cases.push_back(
+        { "opacity", SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 16384), 2, 179 });
     // Same blend with N = 4: A = 0.0625; (10000 + 312.5) / 53.125 = 194.1.
     cases.push_back({ "opacity steeper with more sources",
-                      SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 16384), 4, 194 });
+        SampleBuilder().add(0, grey(200), 50).add(1, grey(100), 50, 16384), 4, 194 });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(run(0, c.sample.s, c.sourceCount), grey(c.expected));
@@ -158,7 +163,7 @@ TEST(MergeOperators, ZeroFuzzinessMakesEverySelectingOperatorTheAverage)
         for (size_t i = 0; i < 8; ++i)
             if (slot(rng))
                 b.add(i, BgrColour { uint8_t(byte(rng)), uint8_t(byte(rng)), uint8_t(byte(rng)) }, bias(rng),
-                      uint16_t(blend(rng)), rel(rng), rel(rng), slot(rng));
+                    uint16_t(blend(rng)), rel(rng), rel(rng), slot(rng));
         const BgrColour average = run(0, b.s, 8, 0);
         for (int32_t type = 1; type <= 4; ++type)
             ASSERT_EQ(run(type, b.s, 8, 0), average) << "type " << type << " sample " << n;
@@ -170,10 +175,10 @@ TEST(MergeOperators, ChromaOfPureColours)
     using merge_kernel::chroma;
     for (int v : { 0, 1, 128, 255 })
         EXPECT_EQ(chroma(grey(uint8_t(v))), 0.0) << v;
-    EXPECT_EQ(chroma(BgrColour { 0, 0, 255 }), 1.0);   // red
+    EXPECT_EQ(chroma(BgrColour { 0, 0, 255 }), 1.0); // red
     EXPECT_EQ(chroma(BgrColour { 255, 255, 0 }), 1.0); // cyan
     for (BgrColour c : { BgrColour { 0, 255, 0 }, BgrColour { 255, 0, 0 }, BgrColour { 0, 255, 255 },
-                         BgrColour { 255, 0, 255 } }) {
+             BgrColour { 255, 0, 255 } }) {
         EXPECT_NEAR(chroma(c), 0.99998, 0.000005);
         EXPECT_LT(chroma(c), 1.0);
     }

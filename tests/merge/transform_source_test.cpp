@@ -26,7 +26,7 @@ struct Transformed {
 };
 
 Transformed transform(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
-                      PixelPath path = PixelPath::Accessor)
+    PixelPath path = PixelPath::Accessor)
 {
     GTestPlatform platform;
     int32_t progress = 0;
@@ -36,7 +36,10 @@ Transformed transform(const MaskedDib& source, double sx, double sy, double angl
 }
 
 // Colour that tells where a source pixel came from.
-BgrColour coordinateColour(int32_t x, int32_t row) { return BgrColour { uint8_t(x), uint8_t(row), 77 }; }
+BgrColour coordinateColour(int32_t x, int32_t row)
+{
+    return BgrColour { uint8_t(x), uint8_t(row), 77 };
+}
 
 TEST(TransformGeometry, SizesAndFixedPointFactors)
 {
@@ -62,8 +65,8 @@ TEST(TransformGeometry, SizesAndFixedPointFactors)
         { 200, 100, 1024, 1024, 180, false, 200, 100, 2047, 0, -1023, 0, 0 },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " " << c.sx << " " << c.angle << " "
-                                          << c.mirrored);
+        SCOPED_TRACE(
+            ::testing::Message() << c.w << "x" << c.h << " " << c.sx << " " << c.angle << " " << c.mirrored);
         const TransformGeometry g = computeTransformGeometry(c.w, c.h, c.sx, c.sy, c.angle, c.mirrored);
         ASSERT_TRUE(g.valid);
         EXPECT_EQ(g.newW, c.newW);
@@ -104,7 +107,7 @@ TEST(TransformSource, IdentityReproducesTheSource)
 TEST(TransformSource, MaskHolesGrowAndPartialOpacityComesFromTheNeighbour)
 {
     MaskedDib source = makeImage24(6, 5, coordinateColour);
-    source.mask[2 * 6 + 3] = 0;     // (3, 2) transparent
+    source.mask[2 * 6 + 3] = 0; // (3, 2) transparent
     source.mask[4 * 6 + 1] = 30000; // (1, 4) partly opaque, in the last row
     source.mask[1 * 6 + 5] = 12345; // (5, 1) partly opaque, in the last column
     for (PixelPath path : kPaths) {
@@ -221,8 +224,11 @@ TEST(TransformSource, RefusedFormats)
         int expected;
     };
     const Case cases[] = {
-        { 4, 2, kTransformRle }, { 8, 1, kTransformRle }, { 0, 0, kTransformUnsupported },
-        { 16, 1, kTransformUnsupported }, { 12, 0, kTransformUnsupported },
+        { 4, 2, kTransformRle },
+        { 8, 1, kTransformRle },
+        { 0, 0, kTransformUnsupported },
+        { 16, 1, kTransformUnsupported },
+        { 12, 0, kTransformUnsupported },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.bits << " bits, compression " << c.compression);
@@ -257,7 +263,8 @@ TEST(TransformSource, TooLargeIsOutOfMemory)
     platform.expectMessage("Not enough memory to process the source image.");
     int32_t progress = 0;
     MaskedDib out;
-    EXPECT_EQ(transformImage(source, 1024 * 101, 1024, 0, false, platform, progress, out), kTransformOutOfMemory);
+    EXPECT_EQ(
+        transformImage(source, 1024 * 101, 1024, 0, false, platform, progress, out), kTransformOutOfMemory);
     EXPECT_TRUE(out.empty());
     EXPECT_EQ(platform.messages.at(0).icon, MessageIcon::Error);
 }
@@ -290,14 +297,15 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
         int bits;
         bool bitFields;
     };
-    const Depth depths[] = { { 1, false }, { 4, false }, { 8, false }, { 16, false },
-                             { 16, true }, { 24, false }, { 32, false } };
+    const Depth depths[] = { { 1, false }, { 4, false }, { 8, false }, { 16, false }, { 16, true },
+        { 24, false }, { 32, false } };
     std::uniform_real_distribution<double> scale(300, 2600), angle(-200, 200);
     std::uniform_int_distribution<int> side(1, 37), coin(0, 1);
     int compared = 0;
     for (const Depth& depth : depths) {
         for (int n = 0; n < 12; ++n) {
-            const MaskedDib source = testing::randomImage(side(rng), side(rng), depth.bits, rng, depth.bitFields);
+            const MaskedDib source
+                = testing::randomImage(side(rng), side(rng), depth.bits, rng, depth.bitFields);
             // Power-of-two scales, which the row path multiplies out, and round percentages whose
             // quotients often land exactly on a 256th, where any inexact shortcut would show.
             const double powers[] = { 512.0, 1024.0, 2048.0 }, round[] = { 768.0, 1280.0, 1536.0 };
@@ -305,21 +313,21 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
             const double sy = n % 4 == 1 ? powers[(n + 1) % 3] : n % 4 == 3 ? round[(n + 1) % 3] : scale(rng);
             const double a = n % 3 == 0 ? 0.0 : angle(rng);
             const bool mirrored = coin(rng);
-            SCOPED_TRACE(::testing::Message() << depth.bits << " bits " << source.width() << "x" << source.height()
-                                              << " sx " << sx << " sy " << sy << " angle " << a << " mirrored "
-                                              << mirrored);
+            SCOPED_TRACE(::testing::Message()
+                << depth.bits << " bits " << source.width() << "x" << source.height() << " sx " << sx
+                << " sy " << sy << " angle " << a << " mirrored " << mirrored);
             GTestPlatform plainPlatform;
             int32_t plainProgress = 0;
             MaskedDib plain;
-            const int plainResult
-                = transformImage(source, sx, sy, a, mirrored, plainPlatform, plainProgress, plain, PixelPath::Accessor);
+            const int plainResult = transformImage(
+                source, sx, sy, a, mirrored, plainPlatform, plainProgress, plain, PixelPath::Accessor);
             ASSERT_EQ(plainResult, kTransformDone);
             for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
                 GTestPlatform fastPlatform;
                 int32_t fastProgress = 0;
                 MaskedDib fast;
                 ASSERT_EQ(transformImage(source, sx, sy, a, mirrored, fastPlatform, fastProgress, fast, path),
-                          kTransformDone);
+                    kTransformDone);
                 ASSERT_TRUE(testing::sameImage(plain, fast));
                 EXPECT_EQ(fastPlatform.progressHistory, plainPlatform.progressHistory);
                 EXPECT_EQ(fastPlatform.eventPumps, plainPlatform.eventPumps);
@@ -369,11 +377,9 @@ TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
         = { { 0, "Press Esc to quit." }, { 2, "process src: 2" }, { 2, "" }, { 0, "" } };
     EXPECT_EQ(f.platform.paneHistory, panes);
     // One poll and one red bar per interior row (0..3 of 5), then the grey bar.
-    const std::vector<std::pair<int, ColourRef>> progress = { { 0, kProgressTransform },
-                                                              { 20, kProgressTransform },
-                                                              { 40, kProgressTransform },
-                                                              { 60, kProgressTransform },
-                                                              { 100, kProgressDone } };
+    const std::vector<std::pair<int, ColourRef>> progress
+        = { { 0, kProgressTransform }, { 20, kProgressTransform }, { 40, kProgressTransform },
+              { 60, kProgressTransform }, { 100, kProgressDone } };
     EXPECT_EQ(f.platform.progressHistory, progress);
     EXPECT_EQ(f.platform.eventPumps, 4);
     EXPECT_EQ(f.ws.targetDoc.progress, 60);
@@ -411,7 +417,8 @@ TEST(TransformSource, EscAndYesAbortsAndEmptiesTheSlot)
         EXPECT_EQ(transformSource(f.ws, f.platform, 1, path), kTransformAborted);
         EXPECT_TRUE(f.ws.targetDoc.transformed[0].empty());
         EXPECT_FALSE(f.ws.source(1)->processedOk);
-        const std::vector<std::pair<int, ColourRef>> progress = { { 0, kProgressTransform }, { 100, kProgressDone } };
+        const std::vector<std::pair<int, ColourRef>> progress
+            = { { 0, kProgressTransform }, { 100, kProgressDone } };
         EXPECT_EQ(f.platform.progressHistory, progress);
         const std::vector<std::pair<int, std::string>> panes
             = { { 0, "Press Esc to quit." }, { 2, "process src: 1" }, { 0, "" } };

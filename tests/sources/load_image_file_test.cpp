@@ -60,7 +60,8 @@ TEST(LoadImageFile, KeepsDepthColourTableAndPixelsWithAnOpaqueMask)
         ASSERT_EQ(doc.image.dib->bitCount(), bits);
         ASSERT_EQ(doc.image.dib->size(), picture.dib->size());
         // Colour table and rows byte for byte (the header carries the decoder's resolution).
-        EXPECT_EQ(std::memcmp(doc.image.dib->data() + 40, picture.dib->data() + 40, picture.dib->size() - 40), 0);
+        EXPECT_EQ(
+            std::memcmp(doc.image.dib->data() + 40, picture.dib->data() + 40, picture.dib->size() - 40), 0);
         ASSERT_EQ(doc.image.maskCount, 13u * 7u);
         for (uint32_t i = 0; i < doc.image.maskCount; ++i)
             ASSERT_EQ(doc.image.mask[i], 65535) << i;
