@@ -40,8 +40,14 @@ void dibRowToRgb(CxImage& image, uint32_t storedRow, uint8_t* rgb)
     }
 }
 
-int32_t dpiToPixelsPerMetre(int32_t dpi) { return int32_t(double(dpi) * 10000.0 / 254.0 + 0.5); }
+int32_t dpiToPixelsPerMetre(int32_t dpi)
+{
+    return int32_t(double(dpi) * 10000.0 / 254.0 + 0.5);
+}
 
-int32_t pixelsPerMetreToDpi(uint32_t ppm) { return int32_t(double(ppm) * 254.0 / 10000.0 + 0.5); }
+int32_t pixelsPerMetreToDpi(uint32_t ppm)
+{
+    return int32_t(double(ppm) * 254.0 / 10000.0 + 0.5);
+}
 
 } // namespace tessary

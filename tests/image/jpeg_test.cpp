@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -73,7 +73,8 @@ void redOverBlue(uint32_t, uint32_t y, uint8_t* out, uint32_t height)
 
 bool near(const Rgb& a, const Rgb& b, int tolerance)
 {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance
+        && std::abs(a.b - b.b) <= tolerance;
 }
 
 // ---- encoder
@@ -97,7 +98,8 @@ TEST(JpegCodec, RoundTripOfA24BitImageStaysCloseToTheOriginal)
     for (uint32_t y = 0; y < 23; ++y)
         for (uint32_t x = 0; x < 37; ++x) {
             const Rgb want = testing::smoothColour(x, y), got = colourAt(decoded, x, y);
-            worst = std::max({ worst, std::abs(want.r - got.r), std::abs(want.g - got.g), std::abs(want.b - got.b) });
+            worst = std::max(
+                { worst, std::abs(want.r - got.r), std::abs(want.g - got.g), std::abs(want.b - got.b) });
         }
     EXPECT_LE(worst, 16);
 }
@@ -202,25 +204,29 @@ TEST(JpegCodec, DecodesColourGreyAndCmykFilesMadeByLibjpeg)
         JpegSpec spec;
         uint16_t bpp;
     } cases[] = {
-        { "YCbCr colour", { 24, h, 3, JCS_RGB, nullptr, [](uint32_t x, uint32_t y, uint8_t* o) { redOverBlue(x, y, o, h); } }, 24 },
+        { "YCbCr colour",
+            { 24, h, 3, JCS_RGB, nullptr,
+                [](uint32_t x, uint32_t y, uint8_t* o) { redOverBlue(x, y, o, h); } },
+            24 },
         { "grey",
-          { 24, h, 1, JCS_GRAYSCALE, nullptr, [](uint32_t, uint32_t y, uint8_t* o) { o[0] = y < h / 2 ? 230 : 20; } },
-          8 },
+            { 24, h, 1, JCS_GRAYSCALE, nullptr,
+                [](uint32_t, uint32_t y, uint8_t* o) { o[0] = y < h / 2 ? 230 : 20; } },
+            8 },
         { "progressive colour",
-          { 24, h, 3, JCS_RGB, [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); },
-            [](uint32_t x, uint32_t y, uint8_t* o) { redOverBlue(x, y, o, h); } },
-          24 },
+            { 24, h, 3, JCS_RGB, [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); },
+                [](uint32_t x, uint32_t y, uint8_t* o) { redOverBlue(x, y, o, h); } },
+            24 },
         // Adobe CMYK is stored inverted (255 = no ink): red is no cyan, full magenta and yellow.
         { "Adobe CMYK",
-          { 24, h, 4, JCS_CMYK, nullptr,
-            [](uint32_t, uint32_t y, uint8_t* o) {
-                const bool top = y < h / 2;
-                o[0] = top ? 255 : 0; // cyan
-                o[1] = 0; // magenta
-                o[2] = top ? 0 : 255; // yellow
-                o[3] = 255; // black
-            } },
-          24 },
+            { 24, h, 4, JCS_CMYK, nullptr,
+                [](uint32_t, uint32_t y, uint8_t* o) {
+                    const bool top = y < h / 2;
+                    o[0] = top ? 255 : 0; // cyan
+                    o[1] = 0; // magenta
+                    o[2] = top ? 0 : 255; // yellow
+                    o[3] = 255; // black
+                } },
+            24 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,21 +257,24 @@ TEST(JpegCodec, ResolutionComesFromTheJfifDensity)
         int32_t dpiX, dpiY;
     } cases[] = {
         { 1, 300, 150, 300, 150 }, // dots per inch
+        { -1, 300, 300, 96, 96 }, // no JFIF header
         { 2, 100, 118, 254, 300 }, // dots per centimetre: 100 x 2.54, 118 x 2.54 = 299.7
         { 0, 1, 2, 96, 96 }, // aspect ratio only
     };
+    // One image for all files: a file without a density must not keep the previous one's.
+    CxImage image;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.unit);
         JpegSpec spec;
         spec.pixel = [](uint32_t, uint32_t, uint8_t* o) { o[0] = o[1] = o[2] = 128; };
         spec.setup = [&](jpeg_compress_struct& cinfo) {
+            cinfo.write_JFIF_header = c.unit >= 0;
             cinfo.density_unit = UINT8(c.unit);
             cinfo.X_density = UINT16(c.x);
             cinfo.Y_density = UINT16(c.y);
         };
         const std::vector<uint8_t> bytes = libjpegEncode(spec);
-        CxImage image(bytes.data(), bytes.size(), CXIMAGE_FORMAT_JPG);
-        ASSERT_TRUE(image.IsValid()) << image.GetLastErrorText();
+        ASSERT_TRUE(image.Decode(bytes.data(), bytes.size(), CXIMAGE_FORMAT_JPG)) << image.GetLastErrorText();
         EXPECT_EQ(image.GetXDPI(), c.dpiX);
         EXPECT_EQ(image.GetYDPI(), c.dpiY);
     }
@@ -311,7 +320,8 @@ TEST(JpegCodec, MalformedFilesGiveAnErrorText)
         { "start marker only", { 0xFF, 0xD8 } },
         { "cut inside the header", std::vector<uint8_t>(good.begin(), good.begin() + long(sos / 2)) },
         { "cut before the scan", std::vector<uint8_t>(good.begin(), good.begin() + long(sos)) },
-        { "cut inside the scan", std::vector<uint8_t>(good.begin(), good.begin() + long(sos + (good.size() - sos) / 3)) },
+        { "cut inside the scan",
+            std::vector<uint8_t>(good.begin(), good.begin() + long(sos + (good.size() - sos) / 3)) },
         { "bad frame header", garbledSof },
     };
     for (const Case& c : cases) {

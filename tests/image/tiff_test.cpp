@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -35,7 +35,10 @@ struct TiffSpec {
     std::optional<std::pair<float, uint16_t>> resolution; // value, unit
 };
 
-Rgb paletteColour(uint32_t i) { return { int(i * 37 % 256), int(i * 91 % 256), int((i * 53 + 17) % 256) }; }
+Rgb paletteColour(uint32_t i)
+{
+    return { int(i * 37 % 256), int(i * 91 % 256), int((i * 53 + 17) % 256) };
+}
 
 // Sample c of the pixel stored at (x, row) in the file.
 uint32_t sampleAt(const TiffSpec& spec, uint32_t x, uint32_t row, int c)
@@ -108,8 +111,9 @@ std::vector<uint8_t> libtiffEncode(const TiffSpec& spec, const testing::ScratchF
                         for (uint32_t x = 0; x < spec.tile; ++x)
                             for (int c = 0; c < perPixel; ++c)
                                 if (tx + x < spec.width && ty + y < spec.height)
-                                    putSample(buffer.data(), (size_t(y) * spec.tile + x) * size_t(perPixel) + size_t(c),
-                                              spec.bits, sampleAt(spec, tx + x, ty + y, separate ? plane : c));
+                                    putSample(buffer.data(),
+                                        (size_t(y) * spec.tile + x) * size_t(perPixel) + size_t(c), spec.bits,
+                                        sampleAt(spec, tx + x, ty + y, separate ? plane : c));
                     EXPECT_GE(TIFFWriteTile(tif, buffer.data(), tx, ty, 0, uint16_t(plane)), 0);
                 }
     } else {
@@ -121,7 +125,7 @@ std::vector<uint8_t> libtiffEncode(const TiffSpec& spec, const testing::ScratchF
                 for (uint32_t x = 0; x < spec.width; ++x)
                     for (int c = 0; c < perPixel; ++c)
                         putSample(row.data(), size_t(x) * size_t(perPixel) + size_t(c), spec.bits,
-                                  sampleAt(spec, x, y, separate ? plane : c));
+                            sampleAt(spec, x, y, separate ? plane : c));
                 EXPECT_GE(TIFFWriteScanline(tif, row.data(), y, uint16_t(plane)), 0);
             }
     }
@@ -142,14 +146,18 @@ Rgb expectedColour(const TiffSpec& spec, uint32_t x, uint32_t y)
     const uint32_t row = spec.orientation == ORIENTATION_BOTLEFT ? spec.height - 1 - y : y;
     auto s = [&](int c) { return sampleAt(spec, x, row, c); };
     switch (spec.photometric) {
-    case PHOTOMETRIC_PALETTE: return paletteColour(s(0));
-    case PHOTOMETRIC_MINISBLACK: return { to8(spec, s(0)), to8(spec, s(0)), to8(spec, s(0)) };
-    case PHOTOMETRIC_MINISWHITE: return { 255 - to8(spec, s(0)), 255 - to8(spec, s(0)), 255 - to8(spec, s(0)) };
+    case PHOTOMETRIC_PALETTE:
+        return paletteColour(s(0));
+    case PHOTOMETRIC_MINISBLACK:
+        return { to8(spec, s(0)), to8(spec, s(0)), to8(spec, s(0)) };
+    case PHOTOMETRIC_MINISWHITE:
+        return { 255 - to8(spec, s(0)), 255 - to8(spec, s(0)), 255 - to8(spec, s(0)) };
     case PHOTOMETRIC_SEPARATED: {
         const int k = 255 - int(s(3));
         return { k * (255 - int(s(0))) / 255, k * (255 - int(s(1))) / 255, k * (255 - int(s(2))) / 255 };
     }
-    default: return { to8(spec, s(0)), to8(spec, s(1)), to8(spec, s(2)) };
+    default:
+        return { to8(spec, s(0)), to8(spec, s(1)), to8(spec, s(2)) };
     }
 }
 
@@ -224,9 +232,12 @@ TEST(TiffCodec, DecodesLayoutsMadeByLibtiff)
         for (uint32_t y = 0; y < c.spec.height; ++y)
             for (uint32_t x = 0; x < c.spec.width; ++x) {
                 const Rgb want = expectedColour(c.spec, x, y), got = colourAt(image, x, y);
-                ASSERT_LE(std::abs(want.r - got.r), tolerance) << x << ", " << y << ": " << got << " not " << want;
-                ASSERT_LE(std::abs(want.g - got.g), tolerance) << x << ", " << y << ": " << got << " not " << want;
-                ASSERT_LE(std::abs(want.b - got.b), tolerance) << x << ", " << y << ": " << got << " not " << want;
+                ASSERT_LE(std::abs(want.r - got.r), tolerance)
+                    << x << ", " << y << ": " << got << " not " << want;
+                ASSERT_LE(std::abs(want.g - got.g), tolerance)
+                    << x << ", " << y << ": " << got << " not " << want;
+                ASSERT_LE(std::abs(want.b - got.b), tolerance)
+                    << x << ", " << y << ": " << got << " not " << want;
                 if (c.alpha) {
                     ASSERT_EQ(alphaAt(image, x, y), sampleAt(c.spec, x, y, 3)) << x << ", " << y;
                 }
@@ -298,8 +309,8 @@ TEST(TiffCodec, EncodesAtTheStreamsCurrentPosition)
 }
 
 // A little-endian TIFF with one directory of short/long entries held in the entry itself.
-std::vector<uint8_t> handMadeTiff(const std::vector<std::tuple<uint16_t, uint16_t, uint32_t>>& entries,
-                                  size_t pixelBytes = 16)
+std::vector<uint8_t> handMadeTiff(
+    const std::vector<std::tuple<uint16_t, uint16_t, uint32_t>>& entries, size_t pixelBytes = 16)
 {
     std::vector<uint8_t> out = { 'I', 'I', 42, 0, 8, 0, 0, 0 };
     auto put16 = [&](uint32_t v) {
@@ -327,8 +338,8 @@ std::vector<uint8_t> handMadeTiff(const std::vector<std::tuple<uint16_t, uint16_
     return out;
 }
 
-std::vector<std::tuple<uint16_t, uint16_t, uint32_t>> greyDirectory(uint32_t width, uint32_t height,
-                                                                      uint32_t stripOffset)
+std::vector<std::tuple<uint16_t, uint16_t, uint32_t>> greyDirectory(
+    uint32_t width, uint32_t height, uint32_t stripOffset)
 {
     return {
         { TIFFTAG_IMAGEWIDTH, TIFF_LONG, width },
@@ -375,10 +386,12 @@ TEST(TiffCodec, MalformedFilesGiveAnErrorTextAndNothingOnStderr)
         { "not a TIFF", { 'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 }, nullptr },
         { "header only", { 'I', 'I', 42, 0, 8, 0, 0, 0 }, nullptr },
         { "directory outside the file", directoryOutside, nullptr },
-        { "cut inside the pixels", std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 3)), nullptr },
+        { "cut inside the pixels", std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 3)),
+            nullptr },
         { "strip outside the file", handMadeTiff(greyDirectory(4, 4, 1000000)), nullptr },
         { "no image size", handMadeTiff({ { TIFFTAG_PHOTOMETRIC, TIFF_SHORT, 1 } }), nullptr },
-        { "huge grey image", handMadeTiff(greyDirectory(100000, 100000, 122)), "CXIMAGE_MAX_MEMORY exceeded" },
+        { "huge grey image", handMadeTiff(greyDirectory(100000, 100000, 122)),
+            "CXIMAGE_MAX_MEMORY exceeded" },
         { "huge RGB image", rgbHuge, "CXIMAGE_MAX_MEMORY exceeded" },
     };
     for (const Case& c : cases) {
@@ -410,8 +423,7 @@ struct SavedTiff {
         if (tif)
             TIFFClose(tif);
     }
-    template <class T>
-    T get(ttag_t tag)
+    template <class T> T get(ttag_t tag)
     {
         T value {};
         EXPECT_TRUE(TIFFGetField(tif, tag, &value)) << "tag " << tag;
@@ -491,7 +503,8 @@ TEST(TiffCodec, JpegRoundTripStaysCloseToTheOriginal)
     for (uint32_t y = 0; y < 23; ++y)
         for (uint32_t x = 0; x < 37; ++x) {
             const Rgb want = testing::smoothColour(x, y), got = colourAt(decoded, x, y);
-            worst = std::max({ worst, std::abs(want.r - got.r), std::abs(want.g - got.g), std::abs(want.b - got.b) });
+            worst = std::max(
+                { worst, std::abs(want.r - got.r), std::abs(want.g - got.g), std::abs(want.b - got.b) });
         }
     EXPECT_LE(worst, 12);
 }

@@ -51,8 +51,7 @@ inline uint8_t alphaAt(CxImage& image, uint32_t x, uint32_t y)
 }
 
 // A 24-bit image whose pixel (x, y from the top) is colour(x, y).
-template <class F>
-void fill24(CxImage& image, uint32_t width, uint32_t height, F colour)
+template <class F> void fill24(CxImage& image, uint32_t width, uint32_t height, F colour)
 {
     ASSERT_NE(image.Create(width, height, 24, CXIMAGE_FORMAT_BMP), nullptr) << image.GetLastErrorText();
     for (uint32_t y = 0; y < height; ++y) {
