@@ -372,5 +372,47 @@ TEST(GenerateTarget, RowPathsEqualTheAccessorPathFromSourcesOfEveryDepth)
     }
 }
 
+// Large enough for several column blocks, each split over both threads, with an abort in the
+// preparing pass after the first block.
+TEST(GenerateTarget, RowPathsEqualTheAccessorPathOverManyBlocks)
+{
+    std::mt19937 rng(3);
+    const MaskedDib first = testing::randomImage(700, 2000, 24, rng);
+    const MaskedDib second = testing::randomImage(700, 1990, 24, rng);
+    std::vector<std::vector<uint8_t>> images;
+    std::vector<std::vector<std::pair<int, ColourRef>>> progress;
+    for (PixelPath path : kPaths) {
+        for (int32_t type : { 0, 3 }) {
+            Layout l;
+            l.add(first.clone(), 0, 0).add(second.clone(), 500, 10);
+            l.ws.fadeEdge[1] = 1;
+            l.ws.mergeType = type;
+            l.ws.targetDoc.marginX = 2;
+            ASSERT_TRUE(l.generate(path));
+            const PackedDib& image = *l.target().targetImage;
+            images.emplace_back(image.data(), image.data() + image.size());
+            progress.push_back(l.platform.progressHistory);
+        }
+        Layout aborted;
+        aborted.add(first.clone(), 0, 0);
+        aborted.platform.escapeDownPolls = 1000;
+        for (int i = 0; i < 700; ++i)
+            aborted.platform.queueAnswer(i == 600 ? MessageAnswer::Yes : MessageAnswer::No);
+        EXPECT_FALSE(aborted.generate(path));
+        aborted.platform.takeUnmetExpectations();
+        progress.push_back(aborted.platform.progressHistory);
+    }
+    ASSERT_EQ(images.size(), 6u);
+    for (size_t p = 1; p < 3; ++p) {
+        SCOPED_TRACE(p);
+        EXPECT_TRUE(images[2 * p] == images[0]);
+        EXPECT_TRUE(images[2 * p + 1] == images[1]);
+        EXPECT_EQ(progress[3 * p], progress[0]);
+        EXPECT_EQ(progress[3 * p + 1], progress[1]);
+        EXPECT_EQ(progress[3 * p + 2], progress[2]);
+    }
+    EXPECT_EQ(progress[2].size(), 700u + 1 + 601 + 1);
+}
+
 } // namespace
 } // namespace tessary
