@@ -10,147 +10,161 @@
 namespace tessary {
 
 namespace {
-    constexpr size_t kHeaderSize = 128;
-    constexpr uint8_t kManufacturer = 10;
-    constexpr uint8_t kRleEncoding = 1;
-    // The 256-colour palette of an 8-bit image: a marker byte and 256 RGB triples at the end.
-    constexpr uint8_t kPaletteMarker = 12;
-    constexpr int64_t kTrailingPaletteBytes = 1 + 256 * 3;
-    // A count byte carries at most 63 repeats, so two bytes expand to at most 63.
-    constexpr uint8_t kCountFlag = 0xC0;
-    constexpr unsigned kMaxRun = 63;
+constexpr size_t kHeaderSize = 128;
+constexpr uint8_t kManufacturer = 10;
+constexpr uint8_t kRleEncoding = 1;
+// The 256-colour palette of an 8-bit image: a marker byte and 256 RGB triples at the end.
+constexpr uint8_t kPaletteMarker = 12;
+constexpr int64_t kTrailingPaletteBytes = 1 + 256 * 3;
+// A count byte carries at most 63 repeats, so two bytes expand to at most 63.
+constexpr uint8_t kCountFlag = 0xC0;
+constexpr unsigned kMaxRun = 63;
 
-    // Header offsets.
-    constexpr size_t kVersion = 1, kEncoding = 2, kBitsPerPixel = 3, kXMin = 4, kYMin = 6, kXMax = 8,
-                     kYMax = 10, kHDpi = 12, kVDpi = 14, kColourMap = 16, kPlanes = 65, kBytesPerLine = 66,
-                     kPaletteInfo = 68;
+// Header offsets.
+constexpr size_t kVersion = 1, kEncoding = 2, kBitsPerPixel = 3, kXMin = 4, kYMin = 6, kXMax = 8, kYMax = 10,
+                 kHDpi = 12, kVDpi = 14, kColourMap = 16, kPlanes = 65, kBytesPerLine = 66, kPaletteInfo = 68;
 
-    uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 
-    void putLe16(uint8_t* p, uint32_t v)
+void putLe16(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v & 0xFF);
+    p[1] = uint8_t((v >> 8) & 0xFF);
+}
+
+// The 16 EGA colours, for 16-colour files that leave the header's colour map empty.
+constexpr uint8_t kEgaPalette[16][3] = {
+    { 0x00, 0x00, 0x00 },
+    { 0x00, 0x00, 0xAA },
+    { 0x00, 0xAA, 0x00 },
+    { 0x00, 0xAA, 0xAA },
+    { 0xAA, 0x00, 0x00 },
+    { 0xAA, 0x00, 0xAA },
+    { 0xAA, 0x55, 0x00 },
+    { 0xAA, 0xAA, 0xAA },
+    { 0x55, 0x55, 0x55 },
+    { 0x55, 0x55, 0xFF },
+    { 0x55, 0xFF, 0x55 },
+    { 0x55, 0xFF, 0xFF },
+    { 0xFF, 0x55, 0x55 },
+    { 0xFF, 0x55, 0xFF },
+    { 0xFF, 0xFF, 0x55 },
+    { 0xFF, 0xFF, 0xFF },
+};
+
+// How the bytes of one scan line become pixels.
+enum class Layout {
+    ColourPlanes, // 8 bits x 3 or 4 planes: red, green, blue (and alpha) plane lines
+    Packed, // 1 plane of 1, 2, 4 or 8 bits per pixel
+    BitPlanes, // 2 to 4 planes of 1 bit, combined into 4-bit colour indexes
+};
+
+// Decodes the run-length stream one scan line at a time. A run may continue into the next
+// plane line or scan line, as many writers do, but never past the end of the image.
+class RunDecoder {
+public:
+    RunDecoder(CxByteReader& reader, uint64_t imageBytes)
+        : reader_(reader)
+        , unclaimed_(imageBytes)
     {
-        p[0] = uint8_t(v & 0xFF);
-        p[1] = uint8_t((v >> 8) & 0xFF);
     }
 
-    // The 16 EGA colours, for 16-colour files that leave the header's colour map empty.
-    constexpr uint8_t kEgaPalette[16][3] = {
-        { 0x00, 0x00, 0x00 }, { 0x00, 0x00, 0xAA }, { 0x00, 0xAA, 0x00 }, { 0x00, 0xAA, 0xAA },
-        { 0xAA, 0x00, 0x00 }, { 0xAA, 0x00, 0xAA }, { 0xAA, 0x55, 0x00 }, { 0xAA, 0xAA, 0xAA },
-        { 0x55, 0x55, 0x55 }, { 0x55, 0x55, 0xFF }, { 0x55, 0xFF, 0x55 }, { 0x55, 0xFF, 0xFF },
-        { 0xFF, 0x55, 0x55 }, { 0xFF, 0x55, 0xFF }, { 0xFF, 0xFF, 0x55 }, { 0xFF, 0xFF, 0xFF },
-    };
-
-    // How the bytes of one scan line become pixels.
-    enum class Layout {
-        ColourPlanes, // 8 bits x 3 or 4 planes: red, green, blue (and alpha) plane lines
-        Packed, // 1 plane of 1, 2, 4 or 8 bits per pixel
-        BitPlanes, // 2 to 4 planes of 1 bit, combined into 4-bit colour indexes
-    };
-
-    // Decodes the run-length stream one scan line at a time. A run may continue into the next
-    // plane line or scan line, as many writers do, but never past the end of the image.
-    class RunDecoder {
-    public:
-        RunDecoder(CxByteReader& reader, uint64_t imageBytes)
-            : reader_(reader)
-            , unclaimed_(imageBytes)
-        {
-        }
-
-        // Fills `line`; on failure returns the reason.
-        const char* fill(uint8_t* line, size_t length)
-        {
-            size_t i = 0;
-            while (i < length) {
-                if (runLeft_ == 0) {
-                    uint8_t c = 0;
-                    if (!reader_.get(c))
+    // Fills `line`; on failure returns the reason.
+    const char* fill(uint8_t* line, size_t length)
+    {
+        size_t i = 0;
+        while (i < length) {
+            if (runLeft_ == 0) {
+                uint8_t c = 0;
+                if (!reader_.get(c))
+                    return "corrupted PCX";
+                if ((c & kCountFlag) == kCountFlag) {
+                    runLeft_ = c & kMaxRun;
+                    if (!reader_.get(runByte_))
                         return "corrupted PCX";
-                    if ((c & kCountFlag) == kCountFlag) {
-                        runLeft_ = c & kMaxRun;
-                        if (!reader_.get(runByte_))
-                            return "corrupted PCX";
-                        if (runLeft_ > unclaimed_)
-                            return "repeat count spans end of image";
-                    } else {
-                        runLeft_ = 1;
-                        runByte_ = c;
-                    }
-                    unclaimed_ -= runLeft_;
-                    continue; // a zero count is legal and produces nothing
+                    if (runLeft_ > unclaimed_)
+                        return "repeat count spans end of image";
+                } else {
+                    runLeft_ = 1;
+                    runByte_ = c;
                 }
-                const size_t n = std::min<size_t>(runLeft_, length - i);
-                std::memset(line + i, runByte_, n);
-                i += n;
-                runLeft_ -= unsigned(n);
+                unclaimed_ -= runLeft_;
+                continue; // a zero count is legal and produces nothing
             }
-            return nullptr;
+            const size_t n = std::min<size_t>(runLeft_, length - i);
+            std::memset(line + i, runByte_, n);
+            i += n;
+            runLeft_ -= unsigned(n);
         }
-
-    private:
-        CxByteReader& reader_;
-        uint64_t unclaimed_;
-        unsigned runLeft_ = 0;
-        uint8_t runByte_ = 0;
-    };
-
-    // Run-length codes one plane line; `pad` adds the zero byte that makes an odd line even.
-    void encodeLine(const uint8_t* bytes, size_t length, bool pad, std::vector<uint8_t>& out)
-    {
-        uint8_t current = 0;
-        unsigned run = 0;
-        auto flush = [&] {
-            // Nothing is pending before the first byte of a line.
-            if (run == 0)
-                return;
-            if (run == 1 && current < kCountFlag) {
-                out.push_back(current);
-            } else {
-                out.push_back(uint8_t(kCountFlag | run));
-                out.push_back(current);
-            }
-        };
-        for (size_t i = 0; i < length; ++i) {
-            const uint8_t b = bytes[i];
-            if (b == current && run < kMaxRun) {
-                ++run;
-            } else if (b == current) {
-                out.push_back(uint8_t(kCountFlag | kMaxRun));
-                out.push_back(b);
-                run = 1;
-            } else {
-                flush();
-                current = b;
-                run = 1;
-            }
-        }
-        flush();
-        if (pad)
-            out.push_back(0);
+        return nullptr;
     }
 
-    // Blue, green and red of pixel x of a stored row at any depth the image may have.
-    void pixelBgr(CxImage& image, const uint8_t* row, uint32_t x, uint8_t* bgr)
-    {
-        const uint32_t bpp = image.GetBpp();
-        if (bpp == 24) {
-            std::memcpy(bgr, row + 3 * size_t(x), 3);
+private:
+    CxByteReader& reader_;
+    uint64_t unclaimed_;
+    unsigned runLeft_ = 0;
+    uint8_t runByte_ = 0;
+};
+
+// Run-length codes one plane line; `pad` adds the zero byte that makes an odd line even.
+void encodeLine(const uint8_t* bytes, size_t length, bool pad, std::vector<uint8_t>& out)
+{
+    uint8_t current = 0;
+    unsigned run = 0;
+    auto flush = [&] {
+        // Nothing is pending before the first byte of a line.
+        if (run == 0)
             return;
+        if (run == 1 && current < kCountFlag) {
+            out.push_back(current);
+        } else {
+            out.push_back(uint8_t(kCountFlag | run));
+            out.push_back(current);
         }
-        uint32_t index = 0;
-        if (bpp == 8)
-            index = row[x];
-        else if (bpp == 4)
-            index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
-        else
-            index = (row[x / 8] >> (7 - x % 8)) & 1;
-        const uint8_t* palette = image.GetPalette();
-        if (palette && index < image.GetNumColors())
-            std::memcpy(bgr, palette + 4 * size_t(index), 3);
-        else
-            std::memset(bgr, 0, 3);
+    };
+    for (size_t i = 0; i < length; ++i) {
+        const uint8_t b = bytes[i];
+        if (b == current && run < kMaxRun) {
+            ++run;
+        } else if (b == current) {
+            out.push_back(uint8_t(kCountFlag | kMaxRun));
+            out.push_back(b);
+            run = 1;
+        } else {
+            flush();
+            current = b;
+            run = 1;
+        }
     }
+    flush();
+    if (pad)
+        out.push_back(0);
+}
+
+// Blue, green and red of pixel x of a stored row at any depth the image may have.
+void pixelBgr(CxImage& image, const uint8_t* row, uint32_t x, uint8_t* bgr)
+{
+    const uint32_t bpp = image.GetBpp();
+    if (bpp == 24) {
+        std::memcpy(bgr, row + 3 * size_t(x), 3);
+        return;
+    }
+    uint32_t index = 0;
+    if (bpp == 8)
+        index = row[x];
+    else if (bpp == 4)
+        index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
+    else
+        index = (row[x / 8] >> (7 - x % 8)) & 1;
+    const uint8_t* palette = image.GetPalette();
+    if (palette && index < image.GetNumColors())
+        std::memcpy(bgr, palette + 4 * size_t(index), 3);
+    else
+        std::memset(bgr, 0, 3);
+}
 }
 
 bool CxImagePCX::Decode(CxImage& image, CxFile& file)
@@ -208,7 +222,8 @@ bool CxImagePCX::Decode(CxImage& image, CxFile& file)
         if (dataBytes < kTrailingPaletteBytes || !file.Seek(-kTrailingPaletteBytes, SEEK_END)
             || file.Read(&marker, 1, 1) != 1 || marker != kPaletteMarker)
             return fail("bad color map signature");
-        if (file.Read(palette256, 1, sizeof palette256) != sizeof palette256 || !file.Seek(dataStart, SEEK_SET))
+        if (file.Read(palette256, 1, sizeof palette256) != sizeof palette256
+            || !file.Seek(dataStart, SEEK_SET))
             return fail("corrupted PCX");
         dataBytes -= kTrailingPaletteBytes;
     }
@@ -234,7 +249,8 @@ bool CxImagePCX::Decode(CxImage& image, CxFile& file)
 
     if (trailingPalette) {
         for (unsigned i = 0; i < 256; ++i)
-            image.SetPaletteColor(uint8_t(i), palette256[3 * i], palette256[3 * i + 1], palette256[3 * i + 2]);
+            image.SetPaletteColor(
+                uint8_t(i), palette256[3 * i], palette256[3 * i + 1], palette256[3 * i + 2]);
     } else if (layout == Layout::Packed && bits == 1) {
         // Monochrome: 0 is black and 1 white; writers rarely fill the header map for these.
         image.SetPaletteColor(0, 0, 0, 0);

@@ -11,130 +11,139 @@
 namespace tessary {
 
 namespace {
-    constexpr size_t kHeaderSize = 18;
+constexpr size_t kHeaderSize = 18;
 
-    // Image descriptor bits: pixels run right to left / rows run top to bottom.
-    constexpr uint8_t kRightToLeft = 0x10;
-    constexpr uint8_t kTopToBottom = 0x20;
+// Image descriptor bits: pixels run right to left / rows run top to bottom.
+constexpr uint8_t kRightToLeft = 0x10;
+constexpr uint8_t kTopToBottom = 0x20;
 
-    // A run-length packet covers at most 128 pixels.
-    constexpr uint64_t kMaxPacketPixels = 128;
+// A run-length packet covers at most 128 pixels.
+constexpr uint64_t kMaxPacketPixels = 128;
 
-    struct TgaHeader {
-        uint8_t idLength;
-        uint8_t colourMapType;
-        uint8_t imageType;
-        uint16_t mapFirst;
-        uint16_t mapLength;
-        uint8_t mapEntrySize;
-        uint16_t width;
-        uint16_t height;
-        uint8_t pixelDepth;
-        uint8_t descriptor;
-    };
+struct TgaHeader {
+    uint8_t idLength;
+    uint8_t colourMapType;
+    uint8_t imageType;
+    uint16_t mapFirst;
+    uint16_t mapLength;
+    uint8_t mapEntrySize;
+    uint16_t width;
+    uint16_t height;
+    uint8_t pixelDepth;
+    uint8_t descriptor;
+};
 
-    uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 
-    void putLe16(uint8_t* p, uint32_t v)
+void putLe16(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v & 0xFF);
+    p[1] = uint8_t((v >> 8) & 0xFF);
+}
+
+TgaHeader parseHeader(const uint8_t* b)
+{
+    TgaHeader h;
+    h.idLength = b[0];
+    h.colourMapType = b[1];
+    h.imageType = b[2];
+    h.mapFirst = le16(b + 3);
+    h.mapLength = le16(b + 5);
+    h.mapEntrySize = b[7];
+    // b[8..11]: x and y origin of the image on a screen; not used.
+    h.width = le16(b + 12);
+    h.height = le16(b + 14);
+    h.pixelDepth = b[16];
+    h.descriptor = b[17];
+    return h;
+}
+
+// 5-bit channel to 8 bits, so that 31 becomes 255 and 0 stays 0.
+uint8_t expand5(unsigned v)
+{
+    return uint8_t((v << 3) | (v >> 2));
+}
+
+// A 16-bit pixel or map entry (A RRRRR GGGGG BBBBB, little-endian) as blue, green, red;
+// the attribute bit is ignored.
+void unpack555(const uint8_t* p, uint8_t* bgr)
+{
+    const unsigned v = le16(p);
+    bgr[0] = expand5(v & 0x1F);
+    bgr[1] = expand5((v >> 5) & 0x1F);
+    bgr[2] = expand5((v >> 10) & 0x1F);
+}
+
+// Pixels of one file row, carrying the packet state from row to row: writers commonly let
+// a packet run on into the next row, so packets are only held to the end of the image.
+class PixelReader {
+public:
+    PixelReader(CxByteReader& reader, unsigned pixelBytes, bool rle, uint64_t pixels)
+        : reader_(reader)
+        , pixelBytes_(pixelBytes)
+        , rle_(rle)
+        , pixelsUnclaimed_(pixels)
     {
-        p[0] = uint8_t(v & 0xFF);
-        p[1] = uint8_t((v >> 8) & 0xFF);
     }
 
-    TgaHeader parseHeader(const uint8_t* b)
+    bool readRow(uint8_t* row, size_t width)
     {
-        TgaHeader h;
-        h.idLength = b[0];
-        h.colourMapType = b[1];
-        h.imageType = b[2];
-        h.mapFirst = le16(b + 3);
-        h.mapLength = le16(b + 5);
-        h.mapEntrySize = b[7];
-        // b[8..11]: x and y origin of the image on a screen; not used.
-        h.width = le16(b + 12);
-        h.height = le16(b + 14);
-        h.pixelDepth = b[16];
-        h.descriptor = b[17];
-        return h;
-    }
-
-    // 5-bit channel to 8 bits, so that 31 becomes 255 and 0 stays 0.
-    uint8_t expand5(unsigned v) { return uint8_t((v << 3) | (v >> 2)); }
-
-    // A 16-bit pixel or map entry (A RRRRR GGGGG BBBBB, little-endian) as blue, green, red;
-    // the attribute bit is ignored.
-    void unpack555(const uint8_t* p, uint8_t* bgr)
-    {
-        const unsigned v = le16(p);
-        bgr[0] = expand5(v & 0x1F);
-        bgr[1] = expand5((v >> 5) & 0x1F);
-        bgr[2] = expand5((v >> 10) & 0x1F);
-    }
-
-    // Pixels of one file row, carrying the packet state from row to row: writers commonly let
-    // a packet run on into the next row, so packets are only held to the end of the image.
-    class PixelReader {
-    public:
-        PixelReader(CxByteReader& reader, unsigned pixelBytes, bool rle, uint64_t pixels)
-            : reader_(reader)
-            , pixelBytes_(pixelBytes)
-            , rle_(rle)
-            , pixelsUnclaimed_(pixels)
-        {
-        }
-
-        bool readRow(uint8_t* row, size_t width)
-        {
-            if (!rle_)
-                return reader_.read(row, width * pixelBytes_);
-            size_t x = 0;
-            while (x < width) {
-                if (packetLeft_ == 0 && !startPacket())
-                    return false;
-                const size_t n = std::min<size_t>(packetLeft_, width - x);
-                uint8_t* out = row + x * pixelBytes_;
-                if (run_) {
-                    for (size_t i = 0; i < n; ++i)
-                        std::memcpy(out + i * pixelBytes_, runPixel_.data(), pixelBytes_);
-                } else if (!reader_.read(out, n * pixelBytes_)) {
-                    return false;
-                }
-                x += n;
-                packetLeft_ -= uint32_t(n);
+        if (!rle_)
+            return reader_.read(row, width * pixelBytes_);
+        size_t x = 0;
+        while (x < width) {
+            if (packetLeft_ == 0 && !startPacket())
+                return false;
+            const size_t n = std::min<size_t>(packetLeft_, width - x);
+            uint8_t* out = row + x * pixelBytes_;
+            if (run_) {
+                for (size_t i = 0; i < n; ++i)
+                    std::memcpy(out + i * pixelBytes_, runPixel_.data(), pixelBytes_);
+            } else if (!reader_.read(out, n * pixelBytes_)) {
+                return false;
             }
-            return true;
+            x += n;
+            packetLeft_ -= uint32_t(n);
         }
-
-    private:
-        bool startPacket()
-        {
-            uint8_t packet = 0;
-            if (!reader_.get(packet))
-                return false;
-            run_ = (packet & 0x80) != 0;
-            packetLeft_ = uint32_t(packet & 0x7F) + 1;
-            // A packet reaching past the last pixel means the file is damaged.
-            if (packetLeft_ > pixelsUnclaimed_)
-                return false;
-            pixelsUnclaimed_ -= packetLeft_;
-            return !run_ || reader_.read(runPixel_.data(), pixelBytes_);
-        }
-
-        CxByteReader& reader_;
-        unsigned pixelBytes_;
-        bool rle_;
-        uint64_t pixelsUnclaimed_;
-        uint32_t packetLeft_ = 0;
-        bool run_ = false;
-        std::array<uint8_t, 4> runPixel_ {};
-    };
-
-    bool validDepth(uint8_t depth)
-    {
-        return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+        return true;
     }
 
-    bool validMapEntrySize(uint8_t bits) { return bits == 15 || bits == 16 || bits == 24 || bits == 32; }
+private:
+    bool startPacket()
+    {
+        uint8_t packet = 0;
+        if (!reader_.get(packet))
+            return false;
+        run_ = (packet & 0x80) != 0;
+        packetLeft_ = uint32_t(packet & 0x7F) + 1;
+        // A packet reaching past the last pixel means the file is damaged.
+        if (packetLeft_ > pixelsUnclaimed_)
+            return false;
+        pixelsUnclaimed_ -= packetLeft_;
+        return !run_ || reader_.read(runPixel_.data(), pixelBytes_);
+    }
+
+    CxByteReader& reader_;
+    unsigned pixelBytes_;
+    bool rle_;
+    uint64_t pixelsUnclaimed_;
+    uint32_t packetLeft_ = 0;
+    bool run_ = false;
+    std::array<uint8_t, 4> runPixel_ {};
+};
+
+bool validDepth(uint8_t depth)
+{
+    return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+}
+
+bool validMapEntrySize(uint8_t bits)
+{
+    return bits == 15 || bits == 16 || bits == 24 || bits == 32;
+}
 }
 
 bool CxImageTGA::Decode(CxImage& image, CxFile& file)
@@ -151,8 +160,15 @@ bool CxImageTGA::Decode(CxImage& image, CxFile& file)
     const TgaHeader h = parseHeader(raw);
 
     switch (h.imageType) {
-    case 1: case 2: case 3: case 9: case 10: case 11: break;
-    default: return fail("Unknown TGA image type");
+    case 1:
+    case 2:
+    case 3:
+    case 9:
+    case 10:
+    case 11:
+        break;
+    default:
+        return fail("Unknown TGA image type");
     }
     const bool rle = h.imageType >= 9;
     const uint8_t kind = rle ? uint8_t(h.imageType - 8) : h.imageType;
@@ -184,8 +200,8 @@ bool CxImageTGA::Decode(CxImage& image, CxFile& file)
     const uint64_t dataBytes = uint64_t(available) - h.idLength - mapBytes;
     const unsigned pixelBytes = (h.pixelDepth + 7u) / 8u;
     const uint64_t pixels = uint64_t(h.width) * h.height;
-    const uint64_t minimalData = rle ? (pixels + kMaxPacketPixels - 1) / kMaxPacketPixels * (1 + pixelBytes)
-                                     : pixels * pixelBytes;
+    const uint64_t minimalData
+        = rle ? (pixels + kMaxPacketPixels - 1) / kMaxPacketPixels * (1 + pixelBytes) : pixels * pixelBytes;
     if (minimalData > dataBytes)
         return fail("corrupted TGA");
 
@@ -238,8 +254,12 @@ bool CxImageTGA::Decode(CxImage& image, CxFile& file)
                     return fail("corrupted TGA");
                 out[target] = in[0];
                 break;
-            case 2: unpack555(in, out + 3 * target); break;
-            case 3: std::memcpy(out + 3 * target, in, 3); break;
+            case 2:
+                unpack555(in, out + 3 * target);
+                break;
+            case 3:
+                std::memcpy(out + 3 * target, in, 3);
+                break;
             default:
                 std::memcpy(out + 3 * target, in, 3);
                 image.AlphaSet(uint32_t(target), storedRow, in[3]);
