@@ -194,6 +194,27 @@ TEST(JpegCodec, IndexedImagesAreWrittenThroughTheirColourTable)
     EXPECT_TRUE(near(colourAt(decoded, 3, 13), { 10, 10, 250 }, 24));
 }
 
+TEST(JpegCodec, EncodingIntoAFullDiskFails)
+{
+    CxImage image;
+    testing::fill24(image, 64, 48, testing::smoothColour);
+    const size_t full = testing::encodeToMemory(image, CXIMAGE_FORMAT_JPG).size();
+    struct Case {
+        size_t capacity;
+        const char* text;
+    } cases[] = {
+        { 0, "Output file write error --- out of disk space?" },
+        { 100, "Output file write error --- out of disk space?" },
+        { full - 1, "Output file write error --- out of disk space?" }, // the end marker does not fit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.capacity);
+        testing::FullDiskFile file(c.capacity);
+        EXPECT_FALSE(image.Encode(file, CXIMAGE_FORMAT_JPG));
+        EXPECT_STREQ(image.GetLastErrorText(), c.text);
+    }
+}
+
 // ---- decoder
 
 TEST(JpegCodec, DecodesColourGreyAndCmykFilesMadeByLibjpeg)

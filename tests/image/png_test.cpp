@@ -443,6 +443,26 @@ TEST(PngCodec, IndexedImagesAreWrittenAsRgb)
     EXPECT_EQ(colourAt(decoded, 0, 2), (Rgb { 10, 200, 30 }));
 }
 
+TEST(PngCodec, EncodingIntoAFullDiskFails)
+{
+    CxImage image;
+    testing::fill24(image, 64, 48, testing::smoothColour);
+    const size_t full = testing::encodeToMemory(image, CXIMAGE_FORMAT_PNG).size();
+    struct Case {
+        size_t capacity;
+        const char* text;
+    } cases[] = {
+        { 0, "Error saving PNG file" }, { 100, "Error saving PNG file" },
+        { full - 1, "Error saving PNG file" }, // the last chunk does not fit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.capacity);
+        testing::FullDiskFile file(c.capacity);
+        EXPECT_FALSE(image.Encode(file, CXIMAGE_FORMAT_PNG));
+        EXPECT_STREQ(image.GetLastErrorText(), c.text);
+    }
+}
+
 // ---- through the file layer
 
 TEST(PngFiles, APngNamedBmpLoadsThroughContentDetection)

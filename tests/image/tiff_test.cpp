@@ -566,6 +566,28 @@ TEST(TiffCodec, IndexedImagesRoundTripExactlyWithTheCompressionOfTheirDepth)
     }
 }
 
+TEST(TiffCodec, EncodingIntoAFullDiskFails)
+{
+    CxImage image;
+    // Tall enough for several strips: a strip is written out when the next one begins.
+    testing::fill24(image, 64, 200, testing::smoothColour);
+    const size_t full = testing::encodeToMemory(image, CXIMAGE_FORMAT_TIF).size();
+    struct Case {
+        size_t capacity;
+        const char* text;
+    } cases[] = {
+        { 0, "Error saving TIFF file" }, // not even the header
+        { 100, "Error saving TIFF file" }, // the first strip does not fit
+        { full - 1, "Error saving TIFF directory" }, // only the directory, written last, does not fit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.capacity);
+        testing::FullDiskFile file(c.capacity);
+        EXPECT_FALSE(image.Encode(file, CXIMAGE_FORMAT_TIF));
+        EXPECT_STREQ(image.GetLastErrorText(), c.text);
+    }
+}
+
 // ---- through the file layer
 
 TEST(TiffFiles, SaveWritesAFileThatLoadsBack)

@@ -79,6 +79,35 @@ inline std::vector<uint8_t> encodeToMemory(CxImage& image, uint32_t format)
     return memory.Buffer();
 }
 
+// A memory stream that takes only the first `capacity` bytes written, like a disk that fills up.
+class FullDiskFile : public CxFile {
+public:
+    explicit FullDiskFile(size_t capacity)
+        : capacity_(capacity)
+    {
+    }
+    size_t Read(void* buffer, size_t size, size_t count) override
+    {
+        return memory_.Read(buffer, size, count);
+    }
+    size_t Write(const void* buffer, size_t size, size_t count) override
+    {
+        if (size == 0 || uint64_t(memory_.Tell()) + uint64_t(size) * count > capacity_)
+            return 0;
+        return memory_.Write(buffer, size, count);
+    }
+    bool Seek(int64_t offset, int origin) override { return memory_.Seek(offset, origin); }
+    int64_t Tell() override { return memory_.Tell(); }
+    int64_t Size() override { return memory_.Size(); }
+    bool Flush() override { return true; }
+    bool Eof() override { return memory_.Eof(); }
+    bool Error() override { return false; }
+
+private:
+    size_t capacity_;
+    CxMemFile memory_;
+};
+
 // A folder of its own under the system temporary folder, removed with everything in it.
 class ScratchFolder {
 public:
