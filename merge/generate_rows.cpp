@@ -179,11 +179,16 @@ void mergeBlocks(
     }
 }
 
+// Rows can be read directly from 24-bit images whose block holds every row they announce.
 bool allLayersAre24Bit(const MergeSetup& setup)
 {
     for (int32_t i = 0; i < setup.count; ++i) {
         const MergeLayer& layer = setup.layers[size_t(i)];
-        if (layer.width > 0 && layer.height > 0 && layer.image->dib->bitCount() != 24)
+        if (layer.width <= 0 || layer.height <= 0)
+            continue;
+        const PackedDib& dib = *layer.image->dib;
+        if (dib.bitCount() != 24
+            || dib.size() < dib.pixelOffset() + uint64_t(dib.stride()) * uint64_t(layer.height))
             return false;
     }
     return true;
@@ -193,7 +198,7 @@ bool allLayersAre24Bit(const MergeSetup& setup)
 void mergeByRows(
     const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads)
 {
-    // Transformed sources are always 24 bits deep; anything else takes the accessors.
+    // Transformed sources are always 24 bits deep and whole; anything else takes the accessors.
     if (!allLayersAre24Bit(setup)) {
         mergeByAccessor(setup, merged, platform, progress);
         return;
