@@ -7,10 +7,10 @@
 #include "cli/commands.h"
 #include "cli/merge_layout.h"
 #include "cli/terminal_platform.h"
-#include "image/bmp_writer.h"
 #include "image/cx_image.h"
 #include "merge/generate_target.h"
 #include "merge/transform_source.h"
+#include "output/write_image_file.h"
 #include "sources/load_image_file.h"
 
 #include <cstdio>
@@ -43,16 +43,6 @@ int usageError(const std::string& text)
 {
     std::fprintf(stderr, "tessary-cli merge: %s\n%s", text.c_str(), kMergeUsage);
     return kExitUsage;
-}
-
-// As Save As writes the target: BMP through the program's own writer, the other formats by
-// decoding the bitmap from memory and saving it through the codec layer.
-bool saveTarget(const PackedDib& image, const std::string& path, uint32_t format)
-{
-    if (format == CXIMAGE_FORMAT_BMP)
-        return writeBmpFile(image, path);
-    CxImage encoded(image.data(), image.size(), CXIMAGE_FORMAT_BMP);
-    return encoded.IsValid() && encoded.Save(path, format);
 }
 
 const char* transformFailure(int result)
@@ -98,8 +88,7 @@ int runMerge(int argc, char** argv)
         return usageError("no layout file given");
     if (outPath.empty())
         return usageError("no output file given (-o OUT)");
-    const std::optional<uint32_t> format = formatFromFileName(outPath);
-    if (!format)
+    if (!formatFromFileName(outPath))
         return usageError("\"" + outPath + "\" does not end in bmp, jpg, png, tif, tga or pcx");
 
     std::string error;
@@ -174,8 +163,8 @@ int runMerge(int argc, char** argv)
     returnFreedMemory();
 
     platform.announce("Saving " + outPath);
-    if (!saveTarget(*target.targetImage, outPath, *format)) {
-        platform.messageBox("Failed the file save!", MessageIcon::Plain, MessageButtons::Ok);
+    if (!writeImageFile(*target.targetImage, outPath)) {
+        platform.messageBox(kFailedFileSave, MessageIcon::Plain, MessageButtons::Ok);
         return kExitFailed;
     }
     return 0;
