@@ -8,7 +8,7 @@
 namespace tessary {
 
 OpenResult openDocumentFile(MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles,
-                            const SourceOpening& opening, const std::string& path)
+    const SourceOpening& opening, const std::string& path)
 {
     if (workspace.sourceCount >= kMaxSources) {
         platform.messageBox(kNoMoreThan8Images, MessageIcon::Error, MessageButtons::Ok);
@@ -31,7 +31,7 @@ OpenResult openDocumentFile(MergeWorkspace& workspace, Platform& platform, Recen
 }
 
 OpenResult openRecentFile(MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles,
-                          const SourceOpening& opening, int index)
+    const SourceOpening& opening, int index)
 {
     if (index < 0 || index >= recentFiles.size())
         return OpenResult::NotCreated;
@@ -48,8 +48,7 @@ OpenResult openRecentFile(MergeWorkspace& workspace, Platform& platform, RecentF
 }
 
 std::vector<OpenResult> openDroppedFiles(MergeWorkspace& workspace, Platform& platform,
-                                         RecentFileList& recentFiles, const SourceOpening& opening,
-                                         const std::vector<std::string>& paths)
+    RecentFileList& recentFiles, const SourceOpening& opening, const std::vector<std::string>& paths)
 {
     std::vector<OpenResult> results;
     for (const std::string& path : paths) {

@@ -19,18 +19,17 @@ inline const std::string kProblemWithRecentFile
 // source and enters the recent-file list. A ninth source is refused with
 // "No more than 8 images allowed.".
 OpenResult openDocumentFile(MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles,
-                            const SourceOpening& opening, const std::string& path);
+    const SourceOpening& opening, const std::string& path);
 
 // Recent-file entry `index` (0-based): opens it by path; when it cannot be opened, asks whether
 // to delete it from the list and deletes it on Yes.
 OpenResult openRecentFile(MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles,
-                          const SourceOpening& opening, int index);
+    const SourceOpening& opening, int index);
 
 // Files dropped on the main window, opened one after the other in the order given. Once eight
 // sources are loaded the next file is refused and the rest of the drop is left alone, so the
 // user sees the refusal once.
 std::vector<OpenResult> openDroppedFiles(MergeWorkspace& workspace, Platform& platform,
-                                         RecentFileList& recentFiles, const SourceOpening& opening,
-                                         const std::vector<std::string>& paths);
+    RecentFileList& recentFiles, const SourceOpening& opening, const std::vector<std::string>& paths);
 
 } // namespace tessary

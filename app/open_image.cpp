@@ -15,8 +15,8 @@ std::string openImageTitle(const MergeWorkspace& workspace)
     return "Open Source Window " + std::to_string(workspace.sourceCount + 1);
 }
 
-OpenResult openImage(MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles,
-                     const SourceOpening& opening)
+OpenResult openImage(
+    MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles, const SourceOpening& opening)
 {
     if (workspace.sourceCount >= kMaxSources) {
         platform.messageBox(kNoMoreThan8Images, MessageIcon::Error, MessageButtons::Ok);

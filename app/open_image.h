@@ -30,7 +30,7 @@ std::string openImageTitle(const MergeWorkspace& workspace);
 // Open Image: refuses a ninth source, asks for a file in the remembered folder with the
 // remembered filter, remembers the filter index and the folder the user chose, then opens the
 // file as a new source. A created source enters the recent-file list.
-OpenResult openImage(MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles,
-                     const SourceOpening& opening);
+OpenResult openImage(
+    MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles, const SourceOpening& opening);
 
 } // namespace tessary

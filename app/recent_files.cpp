@@ -8,7 +8,10 @@
 namespace tessary {
 
 namespace {
-    std::string valueName(int index) { return "File" + std::to_string(index + 1); }
+std::string valueName(int index)
+{
+    return "File" + std::to_string(index + 1);
+}
 }
 
 void RecentFileList::read(Platform& platform)
@@ -24,8 +27,8 @@ void RecentFileList::read(Platform& platform)
 void RecentFileList::write(Platform& platform) const
 {
     for (int i = 0; i < kCapacity; ++i)
-        platform.setSettingText(settings::kRecentFileSection, valueName(i),
-                                i < size() ? entries_[size_t(i)] : std::string());
+        platform.setSettingText(
+            settings::kRecentFileSection, valueName(i), i < size() ? entries_[size_t(i)] : std::string());
 }
 
 void RecentFileList::add(const std::string& path)
@@ -65,6 +68,9 @@ std::string recentFileMenuLabel(int index, const std::string& path)
     return prefix + " " + escaped;
 }
 
-std::string recentFilePrompt(int index) { return "Open this image #" + std::to_string(index + 1); }
+std::string recentFilePrompt(int index)
+{
+    return "Open this image #" + std::to_string(index + 1);
+}
 
 } // namespace tessary

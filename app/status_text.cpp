@@ -29,14 +29,14 @@ StatusTextInputs statusTextInputs(const MergeWorkspace& ws)
 }
 
 namespace {
-    // A zone side in target pixels. The viewing size is always a positive percentage; a zero
-    // or negative one would divide by zero, so it counts as 100 %.
-    int64_t targetPixels(int64_t viewPixels, int32_t viewPercent)
-    {
-        if (viewPercent <= 0)
-            viewPercent = 100;
-        return viewPixels * 100 / viewPercent;
-    }
+// A zone side in target pixels. The viewing size is always a positive percentage; a zero
+// or negative one would divide by zero, so it counts as 100 %.
+int64_t targetPixels(int64_t viewPixels, int32_t viewPercent)
+{
+    if (viewPercent <= 0)
+        viewPercent = 100;
+    return viewPixels * 100 / viewPercent;
+}
 }
 
 std::optional<std::string> workspaceStatusText(const StatusTextInputs& in)
@@ -48,7 +48,8 @@ std::optional<std::string> workspaceStatusText(const StatusTextInputs& in)
     if (in.activeSourceNumber != -1)
         return "This is source " + std::to_string(in.activeSourceNumber);
     if (in.alignViewActive == 1)
-        return "Predicted target size = " + std::to_string(in.layoutWidth) + " X " + std::to_string(in.layoutHeight);
+        return "Predicted target size = " + std::to_string(in.layoutWidth) + " X "
+            + std::to_string(in.layoutHeight);
     if (!in.generated)
         return "Target needs updating";
     if (in.zoneSelected == 1) {
@@ -61,7 +62,8 @@ std::optional<std::string> workspaceStatusText(const StatusTextInputs& in)
         return "Print/Save from zone";
     }
     if (in.hasTargetImage)
-        return "Actual target size = " + std::to_string(in.targetWidth) + " X " + std::to_string(in.targetHeight);
+        return "Actual target size = " + std::to_string(in.targetWidth) + " X "
+            + std::to_string(in.targetHeight);
     return std::nullopt;
 }
 

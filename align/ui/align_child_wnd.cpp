@@ -35,15 +35,16 @@ CAlignChildWnd::CAlignChildWnd(MainFrame& frame)
     align->addAction(
         makePendingCommand(this, "collage", "Collage...", "Arrange all of the source images into a collage"));
     align->addAction(makePendingCommand(this, "rotate", "Rotate...", "Rotate the selected source"));
-    align->addAction(makePendingCommand(this, "mirror", "Mirror horizontally",
-                                        "Horizontally flip (mirror) the currently selected source"));
-    align->addAction(makePendingCommand(this, "editText", "Edit text...",
-                                        "Edit text of the currently selected source (if already text)"));
-    align->addAction(makePendingCommand(this, "paste", "Paste", "Paste a new image source from the clipboard"));
-    align->addAction(makePendingCommand(this, "resetSize", "Reset size of selected source",
-                                        "Reset to original size of the selected source"));
-    align->addAction(makePendingCommand(this, "nudgeFactor", "nudge factor...",
-                                        "Set # pixels to move source when black arrow clicked"));
+    align->addAction(makePendingCommand(
+        this, "mirror", "Mirror horizontally", "Horizontally flip (mirror) the currently selected source"));
+    align->addAction(makePendingCommand(
+        this, "editText", "Edit text...", "Edit text of the currently selected source (if already text)"));
+    align->addAction(
+        makePendingCommand(this, "paste", "Paste", "Paste a new image source from the clipboard"));
+    align->addAction(makePendingCommand(
+        this, "resetSize", "Reset size of selected source", "Reset to original size of the selected source"));
+    align->addAction(makePendingCommand(
+        this, "nudgeFactor", "nudge factor...", "Set # pixels to move source when black arrow clicked"));
     QAction* flyingTips = makeCommand(this, "flyingTips", "Flying Tips...", "Enable/Disable flying tips");
     connect(flyingTips, &QAction::triggered, this, &CAlignChildWnd::askFlyingTips);
     align->addAction(flyingTips);

@@ -12,18 +12,21 @@ AppActions::AppActions(QObject* parent)
 {
     openImage = makeCommand(this, "openImage", "Open Image...\tCtrl+O", "Open an existing image file");
     // Text sources arrive with the text entry dialog.
-    newText = makePendingCommand(this, "newText", "New Text...\tCtrl+T", "Insert text in a new source window.");
+    newText
+        = makePendingCommand(this, "newText", "New Text...\tCtrl+T", "Insert text in a new source window.");
     exit = makeCommand(this, "exit", "E&xit", "Quit Tessary");
-    about = makeCommand(this, "about", "About Tessary...", "Display program information, version number and copyright");
+    about = makeCommand(
+        this, "about", "About Tessary...", "Display program information, version number and copyright");
     // There is no help content to show yet.
     helpTopics = makePendingCommand(this, "helpTopics", "Help Topics", "List Help topics");
-    specificHelp = makePendingCommand(this, "specificHelp", "Specific help",
-                                      "Display help for clicked on buttons, menus and windows");
-    recentPlaceholder = makePendingCommand(this, "recentFile", "Recent File",
-                                           QString::fromStdString(recentFilePrompt(0)));
+    specificHelp = makePendingCommand(
+        this, "specificHelp", "Specific help", "Display help for clicked on buttons, menus and windows");
+    recentPlaceholder
+        = makePendingCommand(this, "recentFile", "Recent File", QString::fromStdString(recentFilePrompt(0)));
     for (int i = 0; i < kRecentCount; ++i) {
         const QByteArray name = "recentFile" + QByteArray::number(i + 1);
-        recent[size_t(i)] = makeCommand(this, name.constData(), {}, QString::fromStdString(recentFilePrompt(i)));
+        recent[size_t(i)]
+            = makeCommand(this, name.constData(), {}, QString::fromStdString(recentFilePrompt(i)));
         recent[size_t(i)]->setVisible(false);
         connect(recent[size_t(i)], &QAction::triggered, this, [this, i] { emit recentFileChosen(i); });
     }
@@ -36,7 +39,8 @@ void AppActions::setRecentFiles(const std::vector<std::string>& paths)
         const bool present = i < int(paths.size());
         action->setVisible(present);
         action->setEnabled(present);
-        action->setText(present ? QString::fromStdString(recentFileMenuLabel(i, paths[size_t(i)])) : QString());
+        action->setText(
+            present ? QString::fromStdString(recentFileMenuLabel(i, paths[size_t(i)])) : QString());
     }
     recentPlaceholder->setVisible(paths.empty());
 }
@@ -56,7 +60,10 @@ void AppActions::addRecentFiles(QMenu* fileMenu) const
     fileMenu->addSeparator();
 }
 
-void AppActions::addExit(QMenu* fileMenu) const { fileMenu->addAction(exit); }
+void AppActions::addExit(QMenu* fileMenu) const
+{
+    fileMenu->addAction(exit);
+}
 
 QMenu* AppActions::makeHelpMenu(QWidget* parent) const
 {

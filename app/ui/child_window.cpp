@@ -22,7 +22,10 @@ ChildWindow::ChildWindow(Kind kind, MainFrame& frame)
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
-void ChildWindow::setView(QWidget* view) { body_->setCentralWidget(view); }
+void ChildWindow::setView(QWidget* view)
+{
+    body_->setCentralWidget(view);
+}
 
 QMenu* ChildWindow::addMenu(const QString& title, const char* name)
 {

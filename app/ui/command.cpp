@@ -2,8 +2,8 @@
 
 namespace tessary {
 
-QAction* makeCommand(QObject* owner, const char* name, const QString& label, const QString& prompt,
-                     const QString& tip)
+QAction* makeCommand(
+    QObject* owner, const char* name, const QString& label, const QString& prompt, const QString& tip)
 {
     auto* action = new QAction(label, owner);
     action->setObjectName(name);
@@ -15,8 +15,8 @@ QAction* makeCommand(QObject* owner, const char* name, const QString& label, con
     return action;
 }
 
-QAction* makePendingCommand(QObject* owner, const char* name, const QString& label, const QString& prompt,
-                            const QString& tip)
+QAction* makePendingCommand(
+    QObject* owner, const char* name, const QString& label, const QString& prompt, const QString& tip)
 {
     QAction* action = makeCommand(owner, name, label, prompt, tip);
     action->setEnabled(false);

@@ -8,11 +8,11 @@ namespace tessary {
 // it), `label` the menu text (a "\t" part is shown as the accelerator), `prompt` the text of
 // status pane 0 while the pointer is on it, `tip` the tooltip of its toolbar button.
 QAction* makeCommand(QObject* owner, const char* name, const QString& label, const QString& prompt = {},
-                     const QString& tip = {});
+    const QString& tip = {});
 
 // A command whose work arrives with a later part of the program: present in its place, and
 // disabled so that it does not pretend to work.
-QAction* makePendingCommand(QObject* owner, const char* name, const QString& label, const QString& prompt = {},
-                            const QString& tip = {});
+QAction* makePendingCommand(QObject* owner, const char* name, const QString& label,
+    const QString& prompt = {}, const QString& tip = {});
 
 } // namespace tessary

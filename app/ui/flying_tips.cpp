@@ -64,7 +64,8 @@ void showFlyingTip(flying_tips* tipWindow, const QString& text, int32_t flyingTi
             painter.drawText(QPoint(5, 1 + k * lineHeight + metrics.ascent()), lines[k]);
         painter.setBackgroundMode(Qt::TransparentMode);
         painter.setPen(QPen(Qt::black, 1));
-        const QPoint border[] = { { 0, 0 }, { 0, height - 1 }, { width - 1, height - 1 }, { width - 1, 0 }, { 0, 0 } };
+        const QPoint border[]
+            = { { 0, 0 }, { 0, height - 1 }, { width - 1, height - 1 }, { width - 1, 0 }, { 0, 0 } };
         painter.drawPolyline(border, 5);
     }
     tipWindow->painted_ = std::move(image);

@@ -38,7 +38,8 @@ MainFrame::MainFrame(MergeWorkspace& workspace, Platform& platform)
     setWindowIcon(QIcon(programIcon(32)));
     // The toolbars follow the active window; the user does not switch them on and off.
     setContextMenuPolicy(Qt::PreventContextMenu);
-    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks | QMainWindow::AllowNestedDocks);
+    setDockOptions(
+        QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks | QMainWindow::AllowNestedDocks);
 
     actions_ = new AppActions(this);
 
@@ -118,17 +119,18 @@ void MainFrame::createToolBars()
     };
     const Button buttons[] = {
         { "centerVertically", "Center Vertically",
-          "Vertically position selected source to center of the other images.", Picture::CenterVertically },
+            "Vertically position selected source to center of the other images.", Picture::CenterVertically },
         { "centerHorizontally", "Center Horizontally",
-          "Horizontally position selected source to center of the other images.", Picture::CenterHorizontally },
+            "Horizontally position selected source to center of the other images.",
+            Picture::CenterHorizontally },
         { "verticalStretch", "Vertical Stretch",
-          "Vertically stretch the selected source to the combined height of the other images.",
-          Picture::VerticalStretch },
+            "Vertically stretch the selected source to the combined height of the other images.",
+            Picture::VerticalStretch },
         { "horizontalStretch", "Horizontal Stretch",
-          "Horizontally stretch selected source to the combined width of the other images.",
-          Picture::HorizontalStretch },
+            "Horizontally stretch selected source to the combined width of the other images.",
+            Picture::HorizontalStretch },
         { "editTextButton", "Edit Text", "Edit text of the currently selected source (if already text)",
-          Picture::EditText },
+            Picture::EditText },
     };
     int imageIndex = 0;
     for (const Button& b : buttons) {
@@ -201,7 +203,7 @@ void MainFrame::addChild(ChildWindow* child)
     const bool isSource = child->kind() == ChildWindow::Kind::Source;
     const bool isTarget = child->kind() == ChildWindow::Kind::Target;
     connect(child, &QObject::destroyed, this,
-            [this, child, isSource, isTarget] { childDestroyed(child, isSource, isTarget); });
+        [this, child, isSource, isTarget] { childDestroyed(child, isSource, isTarget); });
     mdi_->addSubWindow(child);
     if (isTarget)
         targetWindowExists_ = true;
@@ -312,7 +314,10 @@ void MainFrame::refreshStatusText()
         panes_[1]->setText(QString::fromStdString(*text));
 }
 
-void MainFrame::updateCommands() { selectToolBar_->refresh(); }
+void MainFrame::updateCommands()
+{
+    selectToolBar_->refresh();
+}
 
 bool MainFrame::event(QEvent* event)
 {
@@ -330,16 +335,16 @@ void MainFrame::closeEvent(QCloseEvent* event)
 }
 
 namespace {
-    std::vector<std::string> droppedPaths(const QMimeData* data)
-    {
-        std::vector<std::string> paths;
-        if (!data || !data->hasUrls())
-            return paths;
-        for (const QUrl& url : data->urls())
-            if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-                paths.push_back(url.toLocalFile().toStdString());
+std::vector<std::string> droppedPaths(const QMimeData* data)
+{
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls())
         return paths;
-    }
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            paths.push_back(url.toLocalFile().toStdString());
+    return paths;
+}
 }
 
 void MainFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -14,8 +14,8 @@
 
 namespace tessary {
 
-void ToolTipStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                                 const QWidget* widget) const
+void ToolTipStyle::drawPrimitive(
+    PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
 {
     if (element != PE_PanelTipLabel) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
@@ -39,8 +39,8 @@ void ToolTipStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     painter->restore();
 }
 
-int ToolTipStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                            QStyleHintReturn* returnData) const
+int ToolTipStyle::styleHint(
+    StyleHint hint, const QStyleOption* option, const QWidget* widget, QStyleHintReturn* returnData) const
 {
     if (hint == SH_ToolTipLabel_Opacity)
         return 255;
@@ -86,7 +86,8 @@ bool CMyToolTipCtrl::eventFilter(QObject* watched, QEvent* event)
     QAction* action = button ? button->defaultAction() : nullptr;
     if (!action || !action->property("toolbarImageIndex").isValid() || action->toolTip().isEmpty())
         return false;
-    const QString text = tipText(action->toolTip(), action->icon(), action->property("toolbarImageIndex").toInt());
+    const QString text
+        = tipText(action->toolTip(), action->icon(), action->property("toolbarImageIndex").toInt());
     QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, button);
     return true;
 }

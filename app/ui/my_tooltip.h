@@ -22,9 +22,9 @@ class ToolTipStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget = nullptr) const override;
+        const QWidget* widget = nullptr) const override;
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
-                  QStyleHintReturn* returnData = nullptr) const override;
+        QStyleHintReturn* returnData = nullptr) const override;
 };
 
 // The program's tooltip control, installed for the whole application at startup.

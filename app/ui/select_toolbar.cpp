@@ -20,8 +20,7 @@ select_toolbar::select_toolbar(MergeWorkspace& workspace, QWidget* parent)
     for (int n = 1; n <= kMaxSources; ++n) {
         const QByteArray name = "selectSource" + QByteArray::number(n);
         QAction* action = makeCommand(this, name.constData(), QString("Source %1").arg(n),
-                                      QString("This selects source %1 to be sized, moved or rotated.").arg(n),
-                                      "Source ");
+            QString("This selects source %1 to be sized, moved or rotated.").arg(n), "Source ");
         action->setIcon(sourceButtonIcon(n));
         action->setProperty("toolbarImageIndex", n - 1);
         action->setCheckable(true);

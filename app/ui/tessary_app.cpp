@@ -20,20 +20,20 @@
 namespace tessary {
 
 namespace {
-    // The frame's silver colour scheme.
-    QPalette silverPalette()
-    {
-        QPalette p = QApplication::palette();
-        p.setColor(QPalette::Window, QColor(221, 225, 231));
-        p.setColor(QPalette::Button, QColor(232, 235, 240));
-        p.setColor(QPalette::Base, Qt::white);
-        p.setColor(QPalette::AlternateBase, QColor(240, 242, 245));
-        p.setColor(QPalette::Highlight, QColor(255, 214, 112));
-        p.setColor(QPalette::HighlightedText, Qt::black);
-        p.setColor(QPalette::Dark, QColor(150, 158, 170));
-        p.setColor(QPalette::Mid, QColor(185, 191, 200));
-        return p;
-    }
+// The frame's silver colour scheme.
+QPalette silverPalette()
+{
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Window, QColor(221, 225, 231));
+    p.setColor(QPalette::Button, QColor(232, 235, 240));
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::AlternateBase, QColor(240, 242, 245));
+    p.setColor(QPalette::Highlight, QColor(255, 214, 112));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    p.setColor(QPalette::Dark, QColor(150, 158, 170));
+    p.setColor(QPalette::Mid, QColor(185, 191, 200));
+    return p;
+}
 }
 
 CTessaryApp::CTessaryApp(Platform& platform, MergeWorkspace& workspace, OpenSourceFile openSourceFile)
@@ -73,7 +73,7 @@ void CTessaryApp::start(const QStringList& arguments)
     connect(actions.exit, &QAction::triggered, this, &CTessaryApp::exitCommand);
     connect(actions.about, &QAction::triggered, this, &CTessaryApp::aboutCommand);
     connect(frame_.get(), &MainFrame::filesDropped, this,
-            [this](const std::vector<std::string>& paths) { dropFiles(paths); });
+        [this](const std::vector<std::string>& paths) { dropFiles(paths); });
     showRecentFiles();
     // 6. The command line is parsed but nothing on it is acted upon: no file is opened.
     QCommandLineParser parser;
@@ -84,7 +84,7 @@ void CTessaryApp::start(const QStringList& arguments)
     // 8. A display of 256 colours or fewer gets a note.
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->depth() <= 8)
         platform_.messageBox("Please note that this program works best with your display set to true color.",
-                             MessageIcon::Plain, MessageButtons::Ok);
+            MessageIcon::Plain, MessageButtons::Ok);
     // 9. The source tables start empty.
     workspace_.sourceCount = 0;
     // 10. The Target Window.

@@ -26,7 +26,8 @@ CDestchild::CDestchild(MainFrame& frame)
     QMenu* file = addMenu("&File", "fileMenu");
     app.addOpenCommands(file);
     app.addRecentFiles(file);
-    QAction* saveAs = makePendingCommand(this, "saveAs", "Save As...", "Save the active document with a new name");
+    QAction* saveAs
+        = makePendingCommand(this, "saveAs", "Save As...", "Save the active document with a new name");
     file->addAction(saveAs);
     file->addAction(makePendingCommand(this, "saveTilesAs", "Save Tiles As...", "Save target as tiles"));
     file->addAction(makePendingCommand(this, "print", "&Print...\tCtrl+P", "Print the active document"));
@@ -37,26 +38,29 @@ CDestchild::CDestchild(MainFrame& frame)
 
     QMenu* target = addMenu("&Target", "targetMenu");
     target->addAction(makePendingCommand(this, "mergeSources", "Merge Sources", "Merge all of the sources"));
-    target->addAction(makePendingCommand(this, "fineAlignment", "Fine Alignment",
-                                         "Make final tweaks to size and postion of any source"));
+    target->addAction(makePendingCommand(
+        this, "fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source"));
     target->addAction(makePendingCommand(this, "contrastBrightness", "Contrast Brightness",
-                                         "Setup contrast and brightness of the merged sources"));
+        "Setup contrast and brightness of the merged sources"));
     target->addSeparator();
     target->addAction(makePendingCommand(this, "snapTo1", "Snap to 1", "Snap grid to 1"));
     target->addAction(makePendingCommand(this, "snapTo5", "Snap to 5", "Snap grid to 5"));
     target->addAction(makePendingCommand(this, "snapTo10", "Snap to 10", "Snap grid to 10"));
     target->addAction(makePendingCommand(this, "snapTo16", "Snap to 16", "Snap grid to  16"));
     target->addSeparator();
-    target->addAction(makePendingCommand(this, "viewingSize", "Viewing Size...",
-                                         "Setup the viewing size of the merged images"));
-    target->addAction(makePendingCommand(this, "backgroundColor", "Background Color...", "Setup the 'base' color"));
-    target->addAction(makePendingCommand(this, "setMargins", "Set Margins...",
-                                         "Setup the margin size surrounding the merged sources"));
-    target->addAction(makePendingCommand(this, "setMarginColor", "Set Margin Color...", "Setup the margin color"));
+    target->addAction(makePendingCommand(
+        this, "viewingSize", "Viewing Size...", "Setup the viewing size of the merged images"));
+    target->addAction(
+        makePendingCommand(this, "backgroundColor", "Background Color...", "Setup the 'base' color"));
+    target->addAction(makePendingCommand(
+        this, "setMargins", "Set Margins...", "Setup the margin size surrounding the merged sources"));
+    target->addAction(
+        makePendingCommand(this, "setMarginColor", "Set Margin Color...", "Setup the margin color"));
     target->addSeparator();
-    target->addAction(makePendingCommand(this, "sendToNewSource", "Send to new Source",
-                                         "Send (copy) this target image to a new source."));
-    target->addAction(makePendingCommand(this, "setMergeDefaults", "Set merge defaults", "Setup default parameters"));
+    target->addAction(makePendingCommand(
+        this, "sendToNewSource", "Send to new Source", "Send (copy) this target image to a new source."));
+    target->addAction(
+        makePendingCommand(this, "setMergeDefaults", "Set merge defaults", "Setup default parameters"));
 
     appendMenu(app.makeHelpMenu(this));
 

@@ -63,8 +63,8 @@ TEST_F(FileCommands, OpenImageAsksForTheNextSourceWithTheFullFilter)
     const FileDialogRequest& first = platform.openRequests[0];
     EXPECT_EQ(first.title, "Open Source Window 1");
     EXPECT_EQ(first.filter,
-              "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg)|*.jpg|Png Files (*.png)|*.png|Tif Files (*.tif)|*.tif|"
-              "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*||");
+        "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg)|*.jpg|Png Files (*.png)|*.png|Tif Files (*.tif)|*.tif|"
+        "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*||");
     // A fresh settings store: the chooser's own folder and first filter.
     EXPECT_EQ(first.initialFolder, "");
     EXPECT_EQ(first.filterIndex, 0);
@@ -158,16 +158,18 @@ TEST_F(FileCommands, BrokenRecentFileIsRemovedOnlyOnYes)
 {
     recent.add("/r/bad.bmp");
     recent.add("/r/good.bmp");
-    platform.expectMessage("There is a problem with this file???\nDo you wish to delete it from the MRU list ?",
-                           MessageAnswer::No);
+    platform.expectMessage(
+        "There is a problem with this file???\nDo you wish to delete it from the MRU list ?",
+        MessageAnswer::No);
     EXPECT_EQ(openRecentFile(ws, platform, recent, opening, 1), OpenResult::NotCreated);
     EXPECT_EQ(recent.size(), 2);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].icon, MessageIcon::Question);
     EXPECT_EQ(platform.messages[0].buttons, MessageButtons::YesNo);
 
-    platform.expectMessage("There is a problem with this file???\nDo you wish to delete it from the MRU list ?",
-                           MessageAnswer::Yes);
+    platform.expectMessage(
+        "There is a problem with this file???\nDo you wish to delete it from the MRU list ?",
+        MessageAnswer::Yes);
     openRecentFile(ws, platform, recent, opening, 1);
     EXPECT_EQ(recent.entries(), (std::vector<std::string> { "/r/good.bmp" }));
     EXPECT_EQ(platform.textSettings["Recent File List/File1"], "/r/good.bmp");
@@ -189,11 +191,10 @@ TEST_F(FileCommands, DroppedFilesOpenInOrderAndTheNinthIsRefusedOnce)
     loadSources(5);
     platform.expectMessage("No more than 8 images allowed.");
     const auto results = openDroppedFiles(ws, platform, recent, opening,
-                                          { "/d/a.bmp", "/loaded/1.bmp", "/d/bad.png", "/d/b.bmp", "/d/c.bmp",
-                                            "/d/d.bmp", "/d/e.bmp" });
+        { "/d/a.bmp", "/loaded/1.bmp", "/d/bad.png", "/d/b.bmp", "/d/c.bmp", "/d/d.bmp", "/d/e.bmp" });
     EXPECT_EQ(results,
-              (std::vector<OpenResult> { OpenResult::Created, OpenResult::Activated, OpenResult::NotCreated,
-                                         OpenResult::Created, OpenResult::Created, OpenResult::Refused }));
+        (std::vector<OpenResult> { OpenResult::Created, OpenResult::Activated, OpenResult::NotCreated,
+            OpenResult::Created, OpenResult::Created, OpenResult::Refused }));
     EXPECT_EQ(ws.sourceCount, 8);
     EXPECT_EQ(activated, (std::vector<int> { 1 }));
     EXPECT_EQ(opened, (std::vector<std::string> { "/d/a.bmp", "/d/bad.png", "/d/b.bmp", "/d/c.bmp" }));

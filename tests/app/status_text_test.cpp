@@ -75,7 +75,8 @@ std::vector<StatusCase> cases()
     list.push_back({ "zone corners coincide: text stays", withZone(30, 40, 30, 40, 100, 100), std::nullopt });
     // A line-shaped zone has coinciding corners in one coordinate only: it is a zone, too small.
     list.push_back({ "zone of zero height", withZone(30, 40, 300, 40, 100, 100), "Zone too small !" });
-    list.push_back({ "zero viewing size counts as 100 %", withZone(0, 0, 64, 64, 0, 0), "Print/Save from zone" });
+    list.push_back(
+        { "zero viewing size counts as 100 %", withZone(0, 0, 64, 64, 0, 0), "Print/Save from zone" });
     return list;
 }
 

@@ -109,33 +109,31 @@ private slots:
             QList<QStringList> entries;
         };
         const QList<Expected> kinds = {
-            { p.app.alignWindow(),
-              { "&File", "&Align", "&Help" },
-              { kFileOfAlign,
-                { "Sizes...", "Collage...", "Rotate...", "Mirror horizontally", "Edit text...", "Paste",
-                  "Reset size of selected source", "nudge factor...", "Flying Tips...", "Next startup tip",
-                  "Previous startup tip" },
-                kHelp } },
-            { p.app.targetWindow(),
-              { "&File", "&Target", "&Help" },
-              { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Recent File", "Save As...", "Save Tiles As...",
-                  "&Print...\tCtrl+P", "Print setup...", "E&xit" },
-                { "Merge Sources", "Fine Alignment", "Contrast Brightness", "Snap to 1", "Snap to 5", "Snap to 10",
-                  "Snap to 16", "Viewing Size...", "Background Color...", "Set Margins...", "Set Margin Color...",
-                  "Send to new Source", "Set merge defaults" },
-                kHelp } },
-            { p.sourceWindow(1),
-              { "&File", "&Source", "&Help" },
-              { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Close this Source Image", "Recent File", "E&xit" },
-                { "Reload Source", "Black and White", "Brightness and Contrast...", "Cylindrical Projection...",
-                  "Trapezoid...", "Skew", "Overlay Grid...", "Pincushion...", "Make all transparent",
-                  "Make all opaque" },
-                kHelp } },
+            { p.app.alignWindow(), { "&File", "&Align", "&Help" },
+                { kFileOfAlign,
+                    { "Sizes...", "Collage...", "Rotate...", "Mirror horizontally", "Edit text...", "Paste",
+                        "Reset size of selected source", "nudge factor...", "Flying Tips...",
+                        "Next startup tip", "Previous startup tip" },
+                    kHelp } },
+            { p.app.targetWindow(), { "&File", "&Target", "&Help" },
+                { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Recent File", "Save As...",
+                      "Save Tiles As...", "&Print...\tCtrl+P", "Print setup...", "E&xit" },
+                    { "Merge Sources", "Fine Alignment", "Contrast Brightness", "Snap to 1", "Snap to 5",
+                        "Snap to 10", "Snap to 16", "Viewing Size...", "Background Color...",
+                        "Set Margins...", "Set Margin Color...", "Send to new Source", "Set merge defaults" },
+                    kHelp } },
+            { p.sourceWindow(1), { "&File", "&Source", "&Help" },
+                { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Close this Source Image", "Recent File",
+                      "E&xit" },
+                    { "Reload Source", "Black and White", "Brightness and Contrast...",
+                        "Cylindrical Projection...", "Trapezoid...", "Skew", "Overlay Grid...",
+                        "Pincushion...", "Make all transparent", "Make all opaque" },
+                    kHelp } },
         };
         // Working now: the application's own commands, closing a source, and the flying tips
         // question; every other command arrives with its window's work and is disabled.
-        const QStringList working
-            = { "Open Image...\tCtrl+O", "E&xit", "About Tessary...", "Close this Source Image", "Flying Tips..." };
+        const QStringList working = { "Open Image...\tCtrl+O", "E&xit", "About Tessary...",
+            "Close this Source Image", "Flying Tips..." };
         for (const Expected& kind : kinds) {
             QVERIFY(kind.window);
             p.frame().activateChild(kind.window);
@@ -147,7 +145,7 @@ private slots:
                 for (const QAction* action : menu->actions())
                     if (!action->isSeparator() && action->isVisible())
                         QVERIFY2(action->isEnabled() == working.contains(action->text()),
-                                 qPrintable(action->text()));
+                            qPrintable(action->text()));
             }
         }
     }
@@ -195,7 +193,8 @@ private slots:
         select_toolbar* bar = p.frame().selectToolBar();
         QCOMPARE(bar->actions().size(), 8);
         QCOMPARE(bar->button(5)->toolTip(), QString("Source "));
-        QCOMPARE(bar->button(5)->statusTip(), QString("This selects source 5 to be sized, moved or rotated."));
+        QCOMPARE(
+            bar->button(5)->statusTip(), QString("This selects source 5 to be sized, moved or rotated."));
         p.openFiles(1);
         p.frame().updateCommands();
         QVERIFY(!bar->button(1)->isEnabled());
@@ -234,7 +233,7 @@ private slots:
     {
         Program p;
         for (ChildWindow* window : { static_cast<ChildWindow*>(p.app.targetWindow()),
-                                     static_cast<ChildWindow*>(p.app.alignWindow()) }) {
+                 static_cast<ChildWindow*>(p.app.alignWindow()) }) {
             p.platform->expectMessage("Not allowed to close this window !");
             QVERIFY(!window->close());
             QVERIFY(p.frame().mdiArea()->subWindowList().contains(window));
@@ -271,7 +270,8 @@ private slots:
         QAction* stretch = p.frame().alignToolBar()->findChild<QAction*>("horizontalStretch");
         QVERIFY(stretch);
         stretch->showStatusText(p.frame().alignToolBar());
-        QCOMPARE(p.pane(0), QString("Horizontally stretch selected source to the combined width of the other images."));
+        QCOMPARE(p.pane(0),
+            QString("Horizontally stretch selected source to the combined width of the other images."));
         // A source window's toolbar sits in the window's own frame; its prompts still reach pane 0.
         p.openFiles(1);
         QAction* gray = p.sourceWindow(1)->findChild<QAction*>("grayScale");
@@ -328,7 +328,7 @@ private slots:
         QCOMPARE(p.workspace.documents[7]->filePath, std::string("/drop/b.png"));
         QCOMPARE(p.frame().activeChild(), p.app.alignWindow());
         QCOMPARE(entryLabels(menuNamed(p.frame().menuBar(), "&File")).mid(2, 2),
-                 QStringList({ "&1 /drop/b.png", "&2 /drop/a.png" }));
+            QStringList({ "&1 /drop/b.png", "&2 /drop/a.png" }));
 
         p.platform->expectMessage("No more than 8 images allowed.");
         drop({ "/drop/c.png", "/drop/d.png" });

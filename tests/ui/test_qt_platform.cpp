@@ -8,12 +8,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QTimer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace tessary;
@@ -39,7 +39,7 @@ private slots:
         QCOMPARE(raw.value("Configure/Last Open Directory").toString(), QString("/tmp/pictures/"));
         QCOMPARE(platform.getSettingInt(settings::kSection, settings::kNudgeFactorX, 1), 7);
         QCOMPARE(platform.getSettingText(settings::kSection, settings::kLastOpenDirectory, ""),
-                 std::string("/tmp/pictures/"));
+            std::string("/tmp/pictures/"));
     }
 
     void flyingTipsSurviveARestart()

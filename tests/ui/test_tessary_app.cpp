@@ -50,8 +50,8 @@ private slots:
         // The command line names a file, but nothing is opened at startup.
         QVERIFY(p.sources.opened.empty());
         QCOMPARE(p.workspace.sourceCount, 0);
-        QCOMPARE(entryLabels(p.fileMenu()), QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T",
-                                                          "Recent File", "E&xit" }));
+        QCOMPARE(entryLabels(p.fileMenu()),
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Recent File", "E&xit" }));
         p.app.mainFrame()->actions().openImage->trigger();
         QCOMPARE(platform->openRequests.size(), size_t(1));
         QCOMPARE(platform->openRequests[0].initialFolder, std::string());
@@ -72,8 +72,9 @@ private slots:
         QCOMPARE(p.workspace.alignView.nudgeY, 7);
         QCOMPARE(p.workspace.alignView.snapMove, 3);
         QCOMPARE(p.workspace.app.flyingTipsEnabled, 0);
-        QCOMPARE(entryLabels(p.fileMenu()), QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T",
-                                                          "&1 /pics/b.png", "&2 /pics/a && b.png", "E&xit" }));
+        QCOMPARE(entryLabels(p.fileMenu()),
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "&1 /pics/b.png",
+                "&2 /pics/a && b.png", "E&xit" }));
         QCOMPARE(p.app.mainFrame()->actions().recent[1]->statusTip(), QString("Open this image #2"));
     }
 
@@ -121,7 +122,8 @@ private slots:
         QCOMPARE(platform->textSettings["Configure/Last Open Directory"], std::string("/photos/"));
         // The new source's window opened, then the Align Window came back to the front.
         QCOMPARE(p.app.mainFrame()->activeChild(), p.app.alignWindow());
-        QCOMPARE(entryLabels(p.fileMenu()).mid(2, 2), QStringList({ "&1 /photos/two.xyz", "&2 /photos/one.jpg" }));
+        QCOMPARE(
+            entryLabels(p.fileMenu()).mid(2, 2), QStringList({ "&1 /photos/two.xyz", "&2 /photos/one.jpg" }));
 
         for (int i = 0; i < 5; ++i)
             p.sources.open("/more/" + std::to_string(i) + ".bmp");
@@ -155,14 +157,15 @@ private slots:
         QCOMPARE(p.workspace.sourceCount, 1);
         QCOMPARE(p.app.mainFrame()->activeChild()->sourceNumber(), 1);
 
-        const char* question = "There is a problem with this file???\nDo you wish to delete it from the MRU list ?";
+        const char* question
+            = "There is a problem with this file???\nDo you wish to delete it from the MRU list ?";
         platform->expectMessage(question, MessageAnswer::No);
         actions.recent[1]->trigger();
         QCOMPARE(entryLabels(p.fileMenu()).size(), 5);
         platform->expectMessage(question, MessageAnswer::Yes);
         actions.recent[1]->trigger();
-        QCOMPARE(entryLabels(p.fileMenu()), QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T",
-                                                          "&1 /r/good.bmp", "E&xit" }));
+        QCOMPARE(entryLabels(p.fileMenu()),
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "&1 /r/good.bmp", "E&xit" }));
         QCOMPARE(platform->textSettings["Recent File List/File2"], std::string());
     }
 

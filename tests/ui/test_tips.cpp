@@ -17,7 +17,10 @@ using namespace tessary;
 
 namespace {
 
-QColor pixel(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor pixel(const QImage& image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 // A parent painted in a colour no tip uses, so unpainted tips show it.
 struct Canvas {
@@ -69,7 +72,8 @@ private slots:
         const QImage image = tip->grab().toImage();
         const int w = image.width(), ht = image.height();
         // A black border all round, the tip colour inside it where no text is.
-        for (const QPoint corner : { QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, ht - 1), QPoint(w - 1, ht - 1) })
+        for (const QPoint corner :
+            { QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, ht - 1), QPoint(w - 1, ht - 1) })
             QCOMPARE(pixel(image, corner.x(), corner.y()), QColor(Qt::black));
         QCOMPARE(pixel(image, w / 2, 0), QColor(Qt::black));
         QCOMPARE(pixel(image, 0, ht / 2), QColor(Qt::black));
@@ -149,7 +153,8 @@ private slots:
 
     void toolbarTooltipsShowThePictureExceptTheFirst()
     {
-        testing::FakePlatform platform([](const std::string& text) { QTest::qFail(text.c_str(), __FILE__, __LINE__); });
+        testing::FakePlatform platform(
+            [](const std::string& text) { QTest::qFail(text.c_str(), __FILE__, __LINE__); });
         MergeWorkspace workspace;
         MainFrame frame(workspace, platform);
         frame.show();
@@ -167,8 +172,9 @@ private slots:
         };
         QCOMPARE(tipOf(actions[0]), QString("Center Vertically"));
         const QString second = tipOf(actions[1]);
-        QVERIFY2(second.contains("<img src=\"data:image/png;base64,") && second.contains("Center Horizontally"),
-                 qPrintable(second));
+        QVERIFY2(
+            second.contains("<img src=\"data:image/png;base64,") && second.contains("Center Horizontally"),
+            qPrintable(second));
         QCOMPARE(CMyToolTipCtrl::tipText("Skew", QIcon(), 3), QString("Skew"));
     }
 };
