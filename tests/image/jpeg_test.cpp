@@ -360,7 +360,8 @@ TEST(JpegCodec, AFileMissingOnlyItsEndMarkerStillLoads)
     std::vector<uint8_t> bytes = sampleJpeg();
     ASSERT_EQ(bytes[bytes.size() - 2], 0xFF);
     ASSERT_EQ(bytes[bytes.size() - 1], 0xD9);
-    bytes.resize(bytes.size() - 2);
+    bytes.pop_back();
+    bytes.pop_back();
     CxImage image(bytes.data(), bytes.size(), CXIMAGE_FORMAT_JPG);
     EXPECT_TRUE(image.IsValid()) << image.GetLastErrorText();
 }
