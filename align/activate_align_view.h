@@ -10,7 +10,7 @@ class Platform;
 // `changed` flag is set is transformed again; when at least one was, the preview is rebuilt
 // with the last non-zero transformation result (or 0) and the target is marked stale. Returns
 // whether any source was transformed. (Showing the Align toolbars is the window's part.)
-bool retransformChangedSources(MergeWorkspace& workspace, Platform& platform,
-                               PixelPath path = PixelPath::RowsTwoThreads);
+bool retransformChangedSources(
+    MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads);
 
 } // namespace tessary

@@ -2,7 +2,10 @@
 
 namespace tessary {
 
-int32_t gradientBandHeight(int32_t bottom) { return (bottom - 100) / 128 + 1; }
+int32_t gradientBandHeight(int32_t bottom)
+{
+    return (bottom - 100) / 128 + 1;
+}
 
 std::vector<GradientBand> loadingBackground(int32_t right, int32_t bottom)
 {
@@ -13,21 +16,20 @@ std::vector<GradientBand> loadingBackground(int32_t right, int32_t bottom)
         return bands; // a client area that ends above y = 100: only the top band
     for (int32_t k = 0; int64_t(100) + int64_t(k) * h < bottom; ++k) {
         const int32_t top = 100 + k * h;
-        bands.push_back(GradientBand {
-            ViewRect { 0, top, right, top + h },
+        bands.push_back(GradientBand { ViewRect { 0, top, right, top + h },
             Rgb { uint8_t(kPromptBackground.red - k), uint8_t(kPromptBackground.green - k),
-                  uint8_t(kPromptBackground.blue - k) } });
+                uint8_t(kPromptBackground.blue - k) } });
     }
     return bands;
 }
 
 std::array<ViewRect, 4> hatchedSurround(int32_t previewLeft, int32_t previewTop, int32_t previewWidth,
-                                        int32_t previewHeight, int32_t right, int32_t bottom)
+    int32_t previewHeight, int32_t right, int32_t bottom)
 {
     const int32_t previewBottom = previewTop + previewHeight;
     return { ViewRect { 0, 0, right, previewTop }, ViewRect { 0, previewTop, previewLeft, previewBottom },
-             ViewRect { previewLeft + previewWidth, previewTop, right, previewBottom },
-             ViewRect { 0, previewBottom, right, bottom - 30 } };
+        ViewRect { previewLeft + previewWidth, previewTop, right, previewBottom },
+        ViewRect { 0, previewBottom, right, bottom - 30 } };
 }
 
 } // namespace tessary

@@ -31,7 +31,7 @@ std::vector<GradientBand> loadingBackground(int32_t right, int32_t bottom);
 // B - 30), in (112, 128, 79).
 inline constexpr Rgb kHatchColour { 112, 128, 79 };
 std::array<ViewRect, 4> hatchedSurround(int32_t previewLeft, int32_t previewTop, int32_t previewWidth,
-                                        int32_t previewHeight, int32_t right, int32_t bottom);
+    int32_t previewHeight, int32_t right, int32_t bottom);
 
 // The information strip: the wide part and the selected-source box.
 inline constexpr Rgb kStripColour { 255, 223, 207 };
@@ -42,11 +42,20 @@ inline constexpr Rgb kTipLineColour { 255, 255, 64 };
 inline constexpr Rgb kFailureBackground { 224, 160, 160 };
 inline constexpr Rgb kHandleLit { 0, 255, 0 };
 inline constexpr Rgb kHandleUnlit { 207, 223, 255 };
-inline ViewRect stripRect(int32_t right, int32_t bottom) { return ViewRect { 180, bottom - 30, right, bottom }; }
-inline ViewRect selectedBoxRect(int32_t bottom) { return ViewRect { 0, bottom - 50, 180, bottom }; }
+inline ViewRect stripRect(int32_t right, int32_t bottom)
+{
+    return ViewRect { 180, bottom - 30, right, bottom };
+}
+inline ViewRect selectedBoxRect(int32_t bottom)
+{
+    return ViewRect { 0, bottom - 50, 180, bottom };
+}
 
 // The handle circle around a centre: 10 pixels across.
-inline ViewRect handleBox(ViewPoint c) { return ViewRect { c.x - 5, c.y - 5, c.x + 5, c.y + 5 }; }
+inline ViewRect handleBox(ViewPoint c)
+{
+    return ViewRect { c.x - 5, c.y - 5, c.x + 5, c.y + 5 };
+}
 
 // The Align Window's frame is too small below 600 x 400.
 inline bool alignWindowTooSmall(int32_t frameWidth, int32_t frameHeight)

@@ -25,12 +25,12 @@ std::string viewingScaleText(float viewScale)
 }
 
 namespace {
-    std::string whole(double value)
-    {
-        if (!std::isfinite(value))
-            return "0";
-        return std::to_string(int64_t(std::trunc(value)));
-    }
+std::string whole(double value)
+{
+    if (!std::isfinite(value))
+        return "0";
+    return std::to_string(int64_t(std::trunc(value)));
+}
 }
 
 std::string scalingText(double scaleX, double scaleY)
@@ -45,9 +45,15 @@ std::string transformedPixelsText(int32_t width, int32_t height)
         + std::to_string(height);
 }
 
-std::string rotationText(double rotation) { return "Rotation angle = " + whole(rotation); }
+std::string rotationText(double rotation)
+{
+    return "Rotation angle = " + whole(rotation);
+}
 
-std::string selectedSourceHeading(int32_t number) { return "Source " + std::to_string(number) + " selected"; }
+std::string selectedSourceHeading(int32_t number)
+{
+    return "Source " + std::to_string(number) + " selected";
+}
 
 std::optional<std::string> sourceKindText(int32_t sourceKind, bool textPreviewTiny)
 {
@@ -85,16 +91,16 @@ std::vector<std::string> previewStatusLines(int32_t previewStatus)
     switch (previewStatus) {
     case 1:
         return { "The preview image cannot be loaded because of insufficient memory.",
-                 "Another possibility is that one or more source images are too large." };
+            "Another possibility is that one or more source images are too large." };
     case 2:
         return { "The preview image cannot be loaded because the format of one or",
-                 "both source images is not recognised." };
+            "both source images is not recognised." };
     case 3:
         return { "The preview image cannot be loaded because the format of one or",
-                 "both source images is RLE bitmap which cannot be handled by Tessary." };
+            "both source images is RLE bitmap which cannot be handled by Tessary." };
     case 4:
         return { "Quit preview image generation.",
-                 "The only option now is to delete one or more source images and start over." };
+            "The only option now is to delete one or more source images and start over." };
     default:
         return { "The Align preview image is not available." };
     }
@@ -104,9 +110,9 @@ std::vector<std::string> loadingPromptLines(int32_t sourceCount)
 {
     if (sourceCount <= 0)
         return { "Please load the first source image/text now by File-Open Image or File-Open Text.",
-                 "Alternatively press the buttons below." };
+            "Alternatively press the buttons below." };
     return { "Now load the 2nd source image or text.", "You can load up to 8 images / text.",
-             "When done manipulate the images in this window, merge them in the target window." };
+        "When done manipulate the images in this window, merge them in the target window." };
 }
 
 } // namespace tessary

@@ -33,7 +33,8 @@ inline constexpr const char* kTextTooSmallLine = "Text - too small increase font
 
 // The tip line chosen by bits 8 to 10 of the tip counter.
 std::string tipLineText(int32_t tipCounter);
-inline constexpr const char* kWindowTooSmallLine = "This align window is too small - please increase the size";
+inline constexpr const char* kWindowTooSmallLine
+    = "This align window is too small - please increase the size";
 
 // The lines the view shows instead of a preview that could not be built, by `previewStatus`.
 std::vector<std::string> previewStatusLines(int32_t previewStatus);

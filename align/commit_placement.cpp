@@ -12,7 +12,7 @@
 namespace tessary {
 
 int commitPlacement(MergeWorkspace& workspace, Platform& platform, int32_t ddx, int32_t ddy, int32_t number,
-                    int32_t rw, int32_t rh, PixelPath path)
+    int32_t rw, int32_t rh, PixelPath path)
 {
     if (number < 1 || number > kMaxSources)
         return kTransformNoSource;

@@ -15,6 +15,6 @@ class Platform;
 // marked stale; on failure every source's position and scale is put back as it was. Returns 0
 // or the transformation's failure code; the caller rebuilds the preview with it.
 int commitPlacement(MergeWorkspace& workspace, Platform& platform, int32_t ddx, int32_t ddy, int32_t number,
-                    int32_t rw, int32_t rh, PixelPath path = PixelPath::RowsTwoThreads);
+    int32_t rw, int32_t rh, PixelPath path = PixelPath::RowsTwoThreads);
 
 } // namespace tessary

@@ -15,11 +15,11 @@ int32_t snapDisplacement(int32_t d, int32_t snapMove)
 }
 
 namespace {
-    void shift(ViewPoint& p, int32_t dx, int32_t dy)
-    {
-        p.x += dx;
-        p.y += dy;
-    }
+void shift(ViewPoint& p, int32_t dx, int32_t dy)
+{
+    p.x += dx;
+    p.y += dy;
+}
 }
 
 Outline dragOutline(const Outline& o, HitZone zone, double rotation, int32_t dx, int32_t dy, int32_t snapMove)
@@ -82,7 +82,10 @@ Outline dragOutline(const Outline& o, HitZone zone, double rotation, int32_t dx,
     return w;
 }
 
-ViewPoint rotationCentre(const Outline& o) { return sideMidpoint(o[0], o[3]); }
+ViewPoint rotationCentre(const Outline& o)
+{
+    return sideMidpoint(o[0], o[3]);
+}
 
 double rotationStartAngle(const Outline& o, double rotation, int32_t x, int32_t y)
 {
@@ -91,11 +94,11 @@ double rotationStartAngle(const Outline& o, double rotation, int32_t x, int32_t 
 }
 
 namespace {
-    double length(ViewPoint a, ViewPoint b)
-    {
-        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-        return std::sqrt(dx * dx + dy * dy);
-    }
+double length(ViewPoint a, ViewPoint b)
+{
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
 }
 
 RotationStep rotationDrag(const Outline& o, double startAngle, int32_t x, int32_t y)
@@ -114,11 +117,12 @@ RotationStep rotationDrag(const Outline& o, double startAngle, int32_t x, int32_
     const HalfAngleTurn turn = halfAngleTurn(u);
     const int64_t cosFixed = int64_t(turn.cos * 1024.0), sinFixed = int64_t(turn.sin * 1024.0);
     const int64_t halfW = W / 2, halfH = H / 2;
-    const int64_t corners[4][2] = { { -halfW, -halfH }, { halfW, -halfH }, { -halfW, halfH }, { halfW, halfH } };
+    const int64_t corners[4][2]
+        = { { -halfW, -halfH }, { halfW, -halfH }, { -halfW, halfH }, { halfW, halfH } };
     for (size_t k = 0; k < 4; ++k) {
         const int64_t fx = corners[k][0], fy = corners[k][1];
         step.outline[k] = ViewPoint { int32_t(c.x + (fx * cosFixed - fy * sinFixed) / 1024),
-                                      int32_t(c.y + (fy * cosFixed + fx * sinFixed) / 1024) };
+            int32_t(c.y + (fy * cosFixed + fx * sinFixed) / 1024) };
     }
     return step;
 }
@@ -132,7 +136,7 @@ ResizeRatios resizeRatios(const Outline& working, const Outline& document, HitZo
         return truncToInt32(scaled / std::max(before, 1.0));
     };
     return ResizeRatios { ratio(length(working[0], working[1]), length(document[0], document[1])),
-                          ratio(length(working[0], working[2]), length(document[0], document[2])) };
+        ratio(length(working[0], working[2]), length(document[0], document[2])) };
 }
 
 ViewPoint boxDisplacement(const Outline& working, const Outline& document, double rotation)

@@ -15,7 +15,8 @@ int32_t snapDisplacement(int32_t d, int32_t snapMove);
 // move snaps; a side moves along the source's own width or height axis (the rotation in
 // degrees, pi as 3.14159); a corner moves with the cursor and takes its two neighbours along
 // the axes; any other zone changes nothing.
-Outline dragOutline(const Outline& o, HitZone zone, double rotation, int32_t dx, int32_t dy, int32_t snapMove);
+Outline dragOutline(
+    const Outline& o, HitZone zone, double rotation, int32_t dx, int32_t dy, int32_t snapMove);
 
 // The integer midpoint of P0 and P3: the centre a rotation turns about.
 ViewPoint rotationCentre(const Outline& o);

@@ -14,14 +14,8 @@ ViewPoint sideMidpoint(ViewPoint a, ViewPoint b)
 
 std::array<ViewPoint, 8> sizingHandles(const Outline& o)
 {
-    return { o[0],
-             o[1],
-             o[3],
-             o[2],
-             sideMidpoint(o[0], o[1]),
-             sideMidpoint(o[1], o[3]),
-             sideMidpoint(o[2], o[3]),
-             sideMidpoint(o[0], o[2]) };
+    return { o[0], o[1], o[3], o[2], sideMidpoint(o[0], o[1]), sideMidpoint(o[1], o[3]),
+        sideMidpoint(o[2], o[3]), sideMidpoint(o[0], o[2]) };
 }
 
 HandleCentre rotationHandleCentre(ViewPoint corner, double rotation, double offset)
@@ -37,31 +31,37 @@ ViewPoint paintedRotationHandleCentre(ViewPoint corner, double rotation, double 
 }
 
 namespace {
-    // The y of the line through a and b at x. A vertical side gives an infinity of the
-    // numerator's sign; the cursor on a vertical side (numerator 0) gives NaN, which no
-    // comparison passes, so the point is outside.
-    double lineY(ViewPoint a, ViewPoint b, int32_t x)
-    {
-        const double numerator = double(x) * (double(b.y) - a.y) + double(a.y) * b.x - double(b.y) * a.x;
-        const double denominator = double(b.x) - a.x;
-        if (denominator == 0.0) {
-            if (numerator > 0.0)
-                return std::numeric_limits<double>::infinity();
-            if (numerator < 0.0)
-                return -std::numeric_limits<double>::infinity();
-            return std::numeric_limits<double>::quiet_NaN();
-        }
-        return numerator / denominator;
+// The y of the line through a and b at x. A vertical side gives an infinity of the
+// numerator's sign; the cursor on a vertical side (numerator 0) gives NaN, which no
+// comparison passes, so the point is outside.
+double lineY(ViewPoint a, ViewPoint b, int32_t x)
+{
+    const double numerator = double(x) * (double(b.y) - a.y) + double(a.y) * b.x - double(b.y) * a.x;
+    const double denominator = double(b.x) - a.x;
+    if (denominator == 0.0) {
+        if (numerator > 0.0)
+            return std::numeric_limits<double>::infinity();
+        if (numerator < 0.0)
+            return -std::numeric_limits<double>::infinity();
+        return std::numeric_limits<double>::quiet_NaN();
     }
+    return numerator / denominator;
+}
 
-    bool near(ViewPoint q, int32_t x, int32_t y) { return std::abs(int64_t(x) - q.x) < 6 && std::abs(int64_t(y) - q.y) < 6; }
+bool near(ViewPoint q, int32_t x, int32_t y)
+{
+    return std::abs(int64_t(x) - q.x) < 6 && std::abs(int64_t(y) - q.y) < 6;
+}
 
-    bool near(HandleCentre q, int32_t x, int32_t y) { return std::abs(x - q.x) < 6.0 && std::abs(y - q.y) < 6.0; }
+bool near(HandleCentre q, int32_t x, int32_t y)
+{
+    return std::abs(x - q.x) < 6.0 && std::abs(y - q.y) < 6.0;
+}
 
-    ViewRect rect(int32_t x, int32_t y, int32_t l, int32_t t, int32_t r, int32_t b)
-    {
-        return ViewRect { x + l, y + t, x + r, y + b };
-    }
+ViewRect rect(int32_t x, int32_t y, int32_t l, int32_t t, int32_t r, int32_t b)
+{
+    return ViewRect { x + l, y + t, x + r, y + b };
+}
 }
 
 bool insideOutline(const Outline& o, double rotation, int32_t x, int32_t y)

@@ -87,9 +87,15 @@ HitResult hitTest(const Outline& o, double rotation, int32_t x, int32_t y);
 std::string hoverStatusText(int32_t selectedSource, HitZone zone);
 
 // Whether a hover over `zone` lights the handles (any handle, not the inside or nothing).
-inline bool zoneLightsHandles(HitZone zone) { return zone >= kHitRotateP1 && zone <= kHitNorthWest; }
+inline bool zoneLightsHandles(HitZone zone)
+{
+    return zone >= kHitRotateP1 && zone <= kHitNorthWest;
+}
 
 // The tip line at the top of the view: a click there shows the next tip.
-inline bool onTipLine(int32_t x, int32_t y) { return x >= 301 && x <= 599 && y >= 5 && y <= 19; }
+inline bool onTipLine(int32_t x, int32_t y)
+{
+    return x >= 301 && x <= 599 && y >= 5 && y <= 19;
+}
 
 } // namespace tessary

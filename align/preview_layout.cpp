@@ -9,10 +9,11 @@
 namespace tessary {
 
 namespace {
-    int32_t clampToInt32(int64_t v)
-    {
-        return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-    }
+int32_t clampToInt32(int64_t v)
+{
+    return int32_t(
+        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
 }
 
 float previewViewScale(int32_t layoutWidth, int32_t layoutHeight, int32_t viewWidth, int32_t viewHeight)
@@ -25,7 +26,8 @@ float previewViewScale(int32_t layoutWidth, int32_t layoutHeight, int32_t viewWi
     return scale;
 }
 
-PreviewGeometry previewGeometry(int32_t layoutWidth, int32_t layoutHeight, int32_t viewWidth, int32_t viewHeight)
+PreviewGeometry previewGeometry(
+    int32_t layoutWidth, int32_t layoutHeight, int32_t viewWidth, int32_t viewHeight)
 {
     PreviewGeometry g;
     g.viewScale = previewViewScale(layoutWidth, layoutHeight, viewWidth, viewHeight);
@@ -50,8 +52,8 @@ SourceOutline sourceOutline(const OutlineInput& in, const PreviewGeometry& g)
     SourceOutline o;
     o.screenWidth = truncToInt32(double(in.imageWidth) * in.scaleX * (1.0 / 1024) / double(s));
     o.screenHeight = truncToInt32(double(in.imageHeight) * in.scaleY * (1.0 / 1024) / double(s));
-    const int64_t cx = int64_t(truncToInt32(float(in.posX) / s + float(in.transformedWidth) / (2.0f * s)))
-        + g.previewLeft;
+    const int64_t cx
+        = int64_t(truncToInt32(float(in.posX) / s + float(in.transformedWidth) / (2.0f * s))) + g.previewLeft;
     const int64_t cy = int64_t(g.previewTop) + g.previewHeight
         + truncToInt32(float(in.transformedHeight) / (2.0f * s)) - truncToInt32(float(in.posY) / s)
         - truncToInt32(float(in.transformedHeight) / s);

@@ -23,7 +23,8 @@ float previewViewScale(int32_t layoutWidth, int32_t layoutHeight, int32_t viewWi
 
 // The scale and the preview's size and place: centred across, one third of the free height
 // above it. A layout with no extent at all (no positive scale) is shown at scale 1.
-PreviewGeometry previewGeometry(int32_t layoutWidth, int32_t layoutHeight, int32_t viewWidth, int32_t viewHeight);
+PreviewGeometry previewGeometry(
+    int32_t layoutWidth, int32_t layoutHeight, int32_t viewWidth, int32_t viewHeight);
 
 // What the outline of one source needs.
 struct OutlineInput {
@@ -52,6 +53,9 @@ struct SourceOutline {
 SourceOutline sourceOutline(const OutlineInput& in, const PreviewGeometry& g);
 
 // A text source is too small to read on screen below 25 x 15 pixels.
-inline bool textTooSmall(const SourceOutline& o) { return o.screenWidth < 25 || o.screenHeight < 15; }
+inline bool textTooSmall(const SourceOutline& o)
+{
+    return o.screenWidth < 25 || o.screenHeight < 15;
+}
 
 } // namespace tessary

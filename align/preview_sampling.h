@@ -24,7 +24,7 @@ struct PreviewLayer {
 // Returns true when some pixel was covered by two or more layers. `Accessor` reads every point
 // through the pixel accessors; `Rows` and `RowsTwoThreads` read 24-bit rows directly (any layer
 // of another depth sends the whole pass down the accessor path) and give the same bytes.
-bool samplePreview(MaskedDib& preview, float viewScale, std::span<const PreviewLayer> layers, bool pale,
-                   PixelPath path);
+bool samplePreview(
+    MaskedDib& preview, float viewScale, std::span<const PreviewLayer> layers, bool pale, PixelPath path);
 
 } // namespace tessary

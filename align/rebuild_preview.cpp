@@ -13,24 +13,24 @@
 namespace tessary {
 
 namespace {
-    void announce(MergeWorkspace& workspace)
-    {
-        workspace.notify([](WorkspaceObserver& o) { o.previewRebuilt(); });
-    }
+void announce(MergeWorkspace& workspace)
+{
+    workspace.notify([](WorkspaceObserver& o) { o.previewRebuilt(); });
+}
 
-    void failMissingSource(MergeWorkspace& workspace, Platform& platform, int status)
-    {
-        platform.messageBox(status == kPreviewAborted ? kPreviewAbortedText : kPreviewImpossibleText,
-                            MessageIcon::Error, MessageButtons::Ok);
-        CAlignDoc& doc = workspace.alignDoc;
-        doc.previewValid = 0;
-        doc.previewStatus = status;
-        doc.layoutWidth = 0;
-        doc.layoutHeight = 0;
-        workspace.targetDoc.discardTarget();
-        workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
-        announce(workspace);
-    }
+void failMissingSource(MergeWorkspace& workspace, Platform& platform, int status)
+{
+    platform.messageBox(status == kPreviewAborted ? kPreviewAbortedText : kPreviewImpossibleText,
+        MessageIcon::Error, MessageButtons::Ok);
+    CAlignDoc& doc = workspace.alignDoc;
+    doc.previewValid = 0;
+    doc.previewStatus = status;
+    doc.layoutWidth = 0;
+    doc.layoutHeight = 0;
+    workspace.targetDoc.discardTarget();
+    workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
+    announce(workspace);
+}
 }
 
 void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, PixelPath path)
@@ -65,8 +65,8 @@ void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, P
     if (doc.alignViewWidth < 1)
         doc.alignViewWidth = 1;
 
-    const PreviewGeometry g = previewGeometry(doc.layoutWidth, doc.layoutHeight, doc.alignViewWidth,
-                                              doc.alignViewHeight);
+    const PreviewGeometry g
+        = previewGeometry(doc.layoutWidth, doc.layoutHeight, doc.alignViewWidth, doc.alignViewHeight);
     doc.viewScale = g.viewScale;
     doc.previewWidth = g.previewWidth;
     doc.previewHeight = g.previewHeight;
@@ -101,10 +101,10 @@ void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, P
 
     PerPlace<PreviewLayer> layers {};
     for (int32_t j = 0; j < count; ++j)
-        layers[size_t(j)] = PreviewLayer { &transformed[size_t(j)], doc.posX[size_t(j)], doc.posY[size_t(j)] };
+        layers[size_t(j)]
+            = PreviewLayer { &transformed[size_t(j)], doc.posX[size_t(j)], doc.posY[size_t(j)] };
     const bool overlap = samplePreview(doc.preview, doc.viewScale,
-                                       std::span<const PreviewLayer>(layers.data(), size_t(count)),
-                                       doc.previewPale == 1, path);
+        std::span<const PreviewLayer>(layers.data(), size_t(count)), doc.previewPale == 1, path);
     if (overlap)
         doc.noOverlap = 0;
 

@@ -25,7 +25,7 @@ inline constexpr const char* kHeightTooSmallText = "Height too small - can't see
 // and the target image discarded. A preview that cannot be allocated gives "Not enough memory
 // to process the source image." and status 1. Observers hear previewRebuilt whenever the call
 // ends, and targetInvalidated when the target was discarded.
-void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status,
-                    PixelPath path = PixelPath::RowsTwoThreads);
+void rebuildPreview(
+    MergeWorkspace& workspace, Platform& platform, int status, PixelPath path = PixelPath::RowsTwoThreads);
 
 } // namespace tessary

@@ -8,7 +8,10 @@ namespace tessary {
 // The geometric code of the Align window takes pi as 3.14159.
 constexpr double kAlignPi = 3.14159;
 
-inline double alignRadians(double degrees) { return degrees * kAlignPi / 180.0; }
+inline double alignRadians(double degrees)
+{
+    return degrees * kAlignPi / 180.0;
+}
 
 // Sine and cosine of an angle in radians, both derived from the sine of the half angle:
 // with t = sin(a/2), sin a = 2t·sqrt(1 - t²) and cos a = 1 - 2t².

@@ -22,22 +22,23 @@ std::string tipPageText(int32_t tipPage)
 }
 
 namespace {
-    // The first place the file exists: the current folder, then the data folder.
-    std::string locate(const std::string& fileName, const std::string& dataFolder)
-    {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(fileName, error))
-            return fileName;
-        if (!dataFolder.empty()) {
-            const std::filesystem::path there = std::filesystem::path(dataFolder) / fileName;
-            if (std::filesystem::is_regular_file(there, error))
-                return there.string();
-        }
-        return std::string();
+// The first place the file exists: the current folder, then the data folder.
+std::string locate(const std::string& fileName, const std::string& dataFolder)
+{
+    std::error_code error;
+    if (std::filesystem::is_regular_file(fileName, error))
+        return fileName;
+    if (!dataFolder.empty()) {
+        const std::filesystem::path there = std::filesystem::path(dataFolder) / fileName;
+        if (std::filesystem::is_regular_file(there, error))
+            return there.string();
     }
+    return std::string();
+}
 }
 
-bool loadTipBanner(CAlignDoc& doc, Platform& platform, const std::string& fileName, const std::string& dataFolder)
+bool loadTipBanner(
+    CAlignDoc& doc, Platform& platform, const std::string& fileName, const std::string& dataFolder)
 {
     doc.tipBanner.reset();
     const std::string path = locate(fileName, dataFolder);

@@ -14,9 +14,16 @@ TEST(FormatGeneral4, FourSignificantDigitsAndAPointOnWholeNumbers)
         const char* text;
     };
     const Case cases[] = {
-        { 4.1f, "4.1" },          { 2.0, "2." },          { 1.0, "1." },         { 16.9f, "16.9" },
-        { 1.0 / 0.1667f, "5.999" }, { 1.0f / 0.5001f, "2." }, { 333.4f, "333.4" },  { 2667.0, "2667." },
-        { 1234.56, "1235." },     { 26672.0, "2.667e+04" },
+        { 4.1f, "4.1" },
+        { 2.0, "2." },
+        { 1.0, "1." },
+        { 16.9f, "16.9" },
+        { 1.0 / 0.1667f, "5.999" },
+        { 1.0f / 0.5001f, "2." },
+        { 333.4f, "333.4" },
+        { 2667.0, "2667." },
+        { 1234.56, "1235." },
+        { 26672.0, "2.667e+04" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(formatGeneral4(c.value), c.text) << c.value;
@@ -32,9 +39,11 @@ TEST(AlignViewText, ViewingScaleLine)
 
 TEST(AlignViewText, StripLinesTruncate)
 {
-    EXPECT_EQ(scalingText(1024.0, 512.0), "Selected source scaling % (before rotation) width/height = 100,50");
+    EXPECT_EQ(
+        scalingText(1024.0, 512.0), "Selected source scaling % (before rotation) width/height = 100,50");
     EXPECT_EQ(scalingText(1023.0, 1.0), "Selected source scaling % (before rotation) width/height = 99,0");
-    EXPECT_EQ(transformedPixelsText(640, 480), "Selected source pixels (after rotation) width/height = 640,480");
+    EXPECT_EQ(
+        transformedPixelsText(640, 480), "Selected source pixels (after rotation) width/height = 640,480");
     EXPECT_EQ(rotationText(-12.7), "Rotation angle = -12");
     EXPECT_EQ(rotationText(179.9), "Rotation angle = 179");
     EXPECT_EQ(selectedSourceHeading(3), "Source 3 selected");
@@ -56,16 +65,19 @@ TEST(AlignViewText, TipLineFollowsBits8To10)
     EXPECT_EQ(tipLineText(255), "Tip:  Click right mouse to select next source.");
     EXPECT_EQ(tipLineText(256), "Tip:  Switch to target when done aligning.");
     EXPECT_EQ(tipLineText(0x500), "Remember: position images first then switch to the target window.");
-    EXPECT_EQ(tipLineText(0x7FF), "Tip:  You have the option of aborting lengthy processing by pressing Esc.");
+    EXPECT_EQ(
+        tipLineText(0x7FF), "Tip:  You have the option of aborting lengthy processing by pressing Esc.");
     EXPECT_EQ(tipLineText(0x800), tipLineText(0)); // wraps after eight
     EXPECT_EQ(tipLineText(-256), tipLineText(0x700)); // a counter that ran past the top still picks a tip
 }
 
 TEST(AlignViewText, StatusAndPromptLines)
 {
-    EXPECT_EQ(previewStatusLines(3).at(1), "both source images is RLE bitmap which cannot be handled by Tessary.");
+    EXPECT_EQ(
+        previewStatusLines(3).at(1), "both source images is RLE bitmap which cannot be handled by Tessary.");
     EXPECT_EQ(previewStatusLines(4).at(0), "Quit preview image generation.");
-    EXPECT_EQ(previewStatusLines(0), std::vector<std::string> { "The Align preview image is not available." });
+    EXPECT_EQ(
+        previewStatusLines(0), std::vector<std::string> { "The Align preview image is not available." });
     EXPECT_EQ(previewStatusLines(-1).size(), 1u);
     EXPECT_EQ(loadingPromptLines(0).size(), 2u);
     EXPECT_EQ(loadingPromptLines(1).at(0), "Now load the 2nd source image or text.");

@@ -26,8 +26,13 @@ TEST(SnapDisplacement, CutTowardZeroToTheStep)
         int32_t d, snap, expected;
     };
     const Case cases[] = {
-        { 27, 10, 20 }, { -13, 10, -10 }, { 9, 10, 0 }, { -9, 10, 0 }, { 30, 10, 30 },
-        { 27, 1, 27 },  { 27, 0, 27 }, // a step below 1 counts as 1
+        { 27, 10, 20 },
+        { -13, 10, -10 },
+        { 9, 10, 0 },
+        { -9, 10, 0 },
+        { 30, 10, 30 },
+        { 27, 1, 27 },
+        { 27, 0, 27 }, // a step below 1 counts as 1
         { -13, -5, -13 },
     };
     for (const Case& c : cases)
@@ -37,7 +42,8 @@ TEST(SnapDisplacement, CutTowardZeroToTheStep)
 TEST(DragOutline, MoveSnapsAndShiftsEveryCorner)
 {
     const Outline w = dragOutline(kBox, kHitInside, 0.0, 27, -13, 10);
-    EXPECT_EQ(w, moved(kBox, { { 0, { 20, -10 } }, { 1, { 20, -10 } }, { 2, { 20, -10 } }, { 3, { 20, -10 } } }));
+    EXPECT_EQ(
+        w, moved(kBox, { { 0, { 20, -10 } }, { 1, { 20, -10 } }, { 2, { 20, -10 } }, { 3, { 20, -10 } } }));
     // Rotation does not matter to a move.
     EXPECT_EQ(dragOutline(kBox, kHitInside, 37.0, 27, -13, 10), w);
 }
@@ -60,7 +66,8 @@ TEST(DragOutline, SidesMoveAlongTheSourcesOwnAxes)
         { "south: the horizontal part is dropped", kHitSouth, 0, 25, 0, kBox },
         // Turned 90 degrees clockwise the width axis points down the screen; pi as 3.14159 makes
         // the 40-pixel step 39.99999... which truncates to 39.
-        { "east of a source turned 90", kHitEast, 90, 0, 40, moved(kBox, { { 1, { 0, 39 } }, { 3, { 0, 39 } } }) },
+        { "east of a source turned 90", kHitEast, 90, 0, 40,
+            moved(kBox, { { 1, { 0, 39 } }, { 3, { 0, 39 } } }) },
         { "nothing", kHitNothing, 0, 50, 50, kBox },
     };
     for (const Case& c : cases) {
@@ -89,8 +96,10 @@ TEST(DragOutline, CornersMoveWithTheCursorAndTakeTheirNeighboursAlongTheAxes)
             const Outline w = dragOutline(kBox, c.zone, rotation, dx, dy, 10);
             EXPECT_EQ(w[c.dragged], (ViewPoint { kBox[c.dragged].x + dx, kBox[c.dragged].y + dy }));
             EXPECT_EQ(w[c.opposite], kBox[c.opposite]);
-            EXPECT_EQ(w[c.heightNeighbour], dragOutline(kBox, c.heightSide, rotation, dx, dy, 10)[c.heightNeighbour]);
-            EXPECT_EQ(w[c.widthNeighbour], dragOutline(kBox, c.widthSide, rotation, dx, dy, 10)[c.widthNeighbour]);
+            EXPECT_EQ(w[c.heightNeighbour],
+                dragOutline(kBox, c.heightSide, rotation, dx, dy, 10)[c.heightNeighbour]);
+            EXPECT_EQ(
+                w[c.widthNeighbour], dragOutline(kBox, c.widthSide, rotation, dx, dy, 10)[c.widthNeighbour]);
         }
     }
 }
@@ -145,11 +154,14 @@ TEST(RotationDrag, StartAngleTakesTheRotationInWholeDegrees)
 
 TEST(ResizeRatios, NewOverOldSideLengthsIn1024ths)
 {
-    EXPECT_EQ(resizeRatios(dragOutline(kBox, kHitInside, 0, 37, 5, 1), kBox, kHitInside), (ResizeRatios { 1024, 1024 }));
+    EXPECT_EQ(resizeRatios(dragOutline(kBox, kHitInside, 0, 37, 5, 1), kBox, kHitInside),
+        (ResizeRatios { 1024, 1024 }));
     // 50 pixels wider: trunc(trunc(250 x 1024) / 200).
-    EXPECT_EQ(resizeRatios(dragOutline(kBox, kHitEast, 0, 50, 0, 1), kBox, kHitEast), (ResizeRatios { 1280, 1024 }));
+    EXPECT_EQ(resizeRatios(dragOutline(kBox, kHitEast, 0, 50, 0, 1), kBox, kHitEast),
+        (ResizeRatios { 1280, 1024 }));
     // 33 pixels lower: trunc(133 x 1024 / 100) = 1361.
-    EXPECT_EQ(resizeRatios(dragOutline(kBox, kHitSouth, 0, 0, 33, 1), kBox, kHitSouth), (ResizeRatios { 1024, 1361 }));
+    EXPECT_EQ(resizeRatios(dragOutline(kBox, kHitSouth, 0, 0, 33, 1), kBox, kHitSouth),
+        (ResizeRatios { 1024, 1361 }));
     // Squashed flat: ratio 0; a flat document outline divides by 1, not 0.
     const Outline flat = dragOutline(kBox, kHitSouth, 0, 0, -100, 1);
     EXPECT_EQ(resizeRatios(flat, kBox, kHitSouth).height, 0);
@@ -163,12 +175,13 @@ TEST(BoxDisplacement, MeasuredAtTheLowestLeftCornerForTheRotation)
         Outline working;
         ViewPoint expected;
     };
-    const Outline everyCorner = moved(kBox, { { 0, { 7, -5 } }, { 1, { 7, -5 } }, { 2, { 7, -5 } }, { 3, { 7, -5 } } });
+    const Outline everyCorner
+        = moved(kBox, { { 0, { 7, -5 } }, { 1, { 7, -5 } }, { 2, { 7, -5 } }, { 3, { 7, -5 } } });
     // Only P1 and P3 moved by (-30, 12).
     const Outline eastSide = moved(kBox, { { 1, { -30, 12 } }, { 3, { -30, 12 } } });
     const Case cases[] = {
-        { 0, everyCorner, { 7, 5 } },   { 90, everyCorner, { 7, 5 } },   { 135, everyCorner, { 7, 5 } },
-        { -45, everyCorner, { 7, 5 } }, { -90, everyCorner, { 7, 5 } },  { -135, everyCorner, { 7, 5 } },
+        { 0, everyCorner, { 7, 5 } }, { 90, everyCorner, { 7, 5 } }, { 135, everyCorner, { 7, 5 } },
+        { -45, everyCorner, { 7, 5 } }, { -90, everyCorner, { 7, 5 } }, { -135, everyCorner, { 7, 5 } },
         { 0, eastSide, { 0, -12 } }, // x from P2, y from P3
         { 120, eastSide, { -30, -12 } }, // x from P3, y from P1
         { -30, eastSide, { 0, 0 } }, // x from P0, y from P2

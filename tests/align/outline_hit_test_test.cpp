@@ -65,7 +65,7 @@ Outline turned(double angle)
 {
     const ViewPoint c { 500, 400 };
     const ViewPoint offsets[4] = { rotateHalfExtents(-160, -300, angle), rotateHalfExtents(-160, 300, angle),
-                                   rotateHalfExtents(160, -300, angle), rotateHalfExtents(160, 300, angle) };
+        rotateHalfExtents(160, -300, angle), rotateHalfExtents(160, 300, angle) };
     Outline o;
     for (size_t k = 0; k < 4; ++k)
         o[k] = ViewPoint { c.x + offsets[k].x, c.y + offsets[k].y };
@@ -77,7 +77,7 @@ ViewPoint local(double angle, double along, double across)
 {
     const double a = alignRadians(angle);
     return ViewPoint { int32_t(std::lround(500 + along * std::cos(a) - across * std::sin(a))),
-                       int32_t(std::lround(400 + across * std::cos(a) + along * std::sin(a))) };
+        int32_t(std::lround(400 + across * std::cos(a) + along * std::sin(a))) };
 }
 
 TEST(InsideOutline, SideRulesHoldAtEveryWholeAngle)
@@ -89,9 +89,17 @@ TEST(InsideOutline, SideRulesHoldAtEveryWholeAngle)
             double along, across;
             bool inside;
         } points[] = {
-            { 0, 0, true },      { 140, 70, true },  { -140, 70, true },  { 140, -70, true },
-            { -140, -70, true }, { 160, 0, false },  { -160, 0, false },  { 0, 90, false },
-            { 0, -90, false },   { 160, 90, false }, { -200, -100, false },
+            { 0, 0, true },
+            { 140, 70, true },
+            { -140, 70, true },
+            { 140, -70, true },
+            { -140, -70, true },
+            { 160, 0, false },
+            { -160, 0, false },
+            { 0, 90, false },
+            { 0, -90, false },
+            { 160, 90, false },
+            { -200, -100, false },
         };
         for (const auto& p : points) {
             const ViewPoint q = local(angle, p.along, p.across);
@@ -122,8 +130,8 @@ TEST(RotationHandles, PaintedFourteenPixelsDiagonallyOutsideAnUnrotatedSource)
 TEST(SizingHandles, CornersThenTruncatedSideMidpoints)
 {
     const Outline o { { { -3, 0 }, { 4, -5 }, { 0, 7 }, { 9, 2 } } };
-    const std::array<ViewPoint, 8> expected { { { -3, 0 }, { 4, -5 }, { 9, 2 }, { 0, 7 }, { 0, -2 }, { 6, -1 },
-                                                { 4, 4 }, { -1, 3 } } };
+    const std::array<ViewPoint, 8> expected { { { -3, 0 }, { 4, -5 }, { 9, 2 }, { 0, 7 }, { 0, -2 },
+        { 6, -1 }, { 4, 4 }, { -1, 3 } } };
     EXPECT_EQ(sizingHandles(o), expected);
 }
 

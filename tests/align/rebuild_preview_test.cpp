@@ -40,8 +40,8 @@ protected:
     void TearDown() override { ws.removeObserver(&counter); }
 
     // A source whose image is w x h and whose transformed image is the same size in one colour.
-    VIrorozIzi& add(int32_t w, int32_t h, int32_t x, int32_t y, BgrColour colour,
-                    int32_t kind = kSourceImageFile)
+    VIrorozIzi& add(
+        int32_t w, int32_t h, int32_t x, int32_t y, BgrColour colour, int32_t kind = kSourceImageFile)
     {
         const size_t slot = size_t(ws.sourceCount);
         auto doc = std::make_unique<VIrorozIzi>();
@@ -343,14 +343,11 @@ TEST(RotateHalfExtents, HalfAngleFormsWithPiAs314159TruncateTowardZero)
         ViewPoint expected;
     };
     const Case cases[] = {
-        { 100, 200, 0, { 100, 50 } },
-        { 101, 201, 0, { 100, 50 } }, // halves truncate
+        { 100, 200, 0, { 100, 50 } }, { 101, 201, 0, { 100, 50 } }, // halves truncate
         { -101, -201, 0, { -100, -50 } }, // toward zero
         // pi as 3.14159 leaves the angles a hair short, so a coordinate near a whole number can
         // truncate either way: 100 sin + 50 cos = 100.0001, 100 cos - 50 sin = -49.9997.
-        { 100, 200, 90, { -49, 100 } },
-        { 100, 200, -90, { 50, -99 } },
-        { 100, 200, 180, { -100, -49 } },
+        { 100, 200, 90, { -49, 100 } }, { 100, 200, -90, { 50, -99 } }, { 100, 200, 180, { -100, -49 } },
         { 0, 200, 30, { 86, 49 } }, // 100 cos 30 = 86.6, 100 sin 30 = 49.99996
     };
     for (const Case& c : cases) {
@@ -399,16 +396,16 @@ TEST(SamplePreview, RowPathsGiveTheAccessorPathsBytes)
         const bool isPale = pale(rng) == 1;
         std::vector<std::vector<uint8_t>> before;
         for (int j = 0; j < n; ++j)
-            before.emplace_back(images[size_t(j)].dib->data(),
-                                images[size_t(j)].dib->data() + images[size_t(j)].dib->size());
+            before.emplace_back(
+                images[size_t(j)].dib->data(), images[size_t(j)].dib->data() + images[size_t(j)].dib->size());
 
         MaskedDib results[3];
         bool overlaps[3] {};
         const PixelPath paths[3] = { PixelPath::Accessor, PixelPath::Rows, PixelPath::RowsTwoThreads };
         for (int p = 0; p < 3; ++p) {
             ASSERT_FALSE(allocateMaskedDib(h, w, results[p], 24));
-            overlaps[p] = samplePreview(results[p], s, std::span<const PreviewLayer>(layers.data(), size_t(n)),
-                                        isPale, paths[p]);
+            overlaps[p] = samplePreview(
+                results[p], s, std::span<const PreviewLayer>(layers.data(), size_t(n)), isPale, paths[p]);
         }
         EXPECT_TRUE(testing::sameImage(results[0], results[1]));
         EXPECT_TRUE(testing::sameImage(results[0], results[2]));
@@ -416,7 +413,9 @@ TEST(SamplePreview, RowPathsGiveTheAccessorPathsBytes)
         EXPECT_EQ(overlaps[0], overlaps[2]);
         // Reading leaves the sources' bytes alone, pad bytes included.
         for (int j = 0; j < n; ++j)
-            EXPECT_EQ(0, std::memcmp(before[size_t(j)].data(), images[size_t(j)].dib->data(), before[size_t(j)].size()));
+            EXPECT_EQ(0,
+                std::memcmp(
+                    before[size_t(j)].data(), images[size_t(j)].dib->data(), before[size_t(j)].size()));
     }
 }
 

@@ -13,8 +13,13 @@ TEST(SelectSource, OnlyLoadedSourcesOrSourceOneCanBeSelected)
         bool accepted;
     };
     const Case cases[] = {
-        { 3, 2, true },  { 3, 3, true },  { 3, 4, false }, // a digit above the count is ignored
-        { 3, 8, false }, { 8, 8, true },  { 3, 0, false }, { 8, 9, false },
+        { 3, 2, true },
+        { 3, 3, true },
+        { 3, 4, false }, // a digit above the count is ignored
+        { 3, 8, false },
+        { 8, 8, true },
+        { 3, 0, false },
+        { 8, 9, false },
         { 0, 1, true }, // the selection returns to 1 when sources close, even the last
         { 1, 2, false },
     };
