@@ -1,0 +1,47 @@
+#include "merge/bright_cont.h"
+
+#include "app/workspace.h"
+#include "merge/generate_target.h"
+
+#include <algorithm>
+
+namespace tessary {
+
+BrightContValues::BrightContValues(const CDestdoc& target)
+    : contrast_(std::clamp(target.targetContrast, 0, kContrastMax))
+    , brightness_(std::clamp(target.targetBrightness, 0, kBrightnessMax))
+{
+}
+
+void BrightContValues::slidersMoved(int32_t contrast, int32_t brightness)
+{
+    contrast_ = std::clamp(contrast, 0, kContrastMax);
+    brightness_ = std::clamp(brightness, 0, kBrightnessMax);
+    applyEnabled_ = true;
+    contrastApplied_ = false;
+}
+
+void BrightContValues::setDefaults()
+{
+    contrast_ = kContrastNeutral;
+    brightness_ = kBrightnessNeutral;
+    applyEnabled_ = true;
+    // The values shown are no longer the ones applied, so "Ok" must apply them.
+    contrastApplied_ = false;
+}
+
+void BrightContValues::apply(MergeWorkspace& workspace, Platform& platform)
+{
+    workspace.targetDoc.targetContrast = contrast_;
+    workspace.targetDoc.targetBrightness = brightness_;
+    generateTarget(workspace, platform);
+    contrastApplied_ = true;
+}
+
+void BrightContValues::ok(MergeWorkspace& workspace, Platform& platform)
+{
+    if (!contrastApplied_)
+        apply(workspace, platform);
+}
+
+} // namespace tessary
