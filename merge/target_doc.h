@@ -31,6 +31,11 @@ public:
     int32_t zoneSelected = 0;
     int32_t progress = 0;
     int32_t bitsPerPixel = 24;
+    // Saving as tiles: the grid the Save Tiles dialog chose (1..10 each way), and 1 while the
+    // Save As it starts is under way.
+    int32_t tilesAcross = 1;
+    int32_t tilesDown = 1;
+    int32_t savingTiles = 0;
     // The window title: "Target Window", or "Target Window - needs updating" when stale.
     std::string title = "Target Window";
 
