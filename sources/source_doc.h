@@ -31,6 +31,9 @@ public:
     MaskedDib image;
     std::string textBuffer;
     std::string filePath;
+    // The title shown on the source's window and wherever the source is named: the file name of
+    // an image-file source, "Text", "Target to Source" or "Pasted Image".
+    std::string title;
     bool changed = false;
     ColourRef textColour = 0xFFFFFF;
     ColourRef textBackColour = 0;

@@ -1,0 +1,186 @@
+#include "sources/area_tools.h"
+
+#include "app/platform.h"
+#include "image/pixel_access.h"
+#include "sources/source_doc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace tessary {
+
+namespace {
+constexpr int32_t kMaxAreaOperationCount = 16;
+constexpr int32_t kMinCropSide = 64;
+
+bool hasMask(const MaskedDib& image)
+{
+    return image.dib && image.mask && image.width() > 0 && image.height() > 0
+        && image.maskCount == uint32_t(image.width()) * uint32_t(image.height());
+}
+
+// The part of the box that lies on the image, in display coordinates; empty when none.
+struct Span {
+    int32_t x0, x1, y0, y1;
+    bool empty() const { return x0 > x1 || y0 > y1; }
+};
+
+Span clipToImage(const SourceBox& box, int32_t width, int32_t height)
+{
+    return Span { std::max(box.left, 0), std::min(box.right, width - 1), std::max(box.top, 0),
+        std::min(box.bottom, height - 1) };
+}
+}
+
+SourceBox normalisedBox(const SourceBox& box)
+{
+    SourceBox b = box;
+    if (b.left > b.right)
+        std::swap(b.left, b.right);
+    if (b.top > b.bottom)
+        std::swap(b.top, b.bottom);
+    return b;
+}
+
+bool countAreaOperation(int32_t& areaOperationCount)
+{
+    ++areaOperationCount;
+    if (areaOperationCount >= kMaxAreaOperationCount) {
+        areaOperationCount = kMaxAreaOperationCount - 1;
+        return false;
+    }
+    return true;
+}
+
+void applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation operation)
+{
+    if (!hasMask(image))
+        return;
+    const int32_t width = image.width();
+    const int32_t height = image.height();
+    const Span span = clipToImage(box, width, height);
+    if (span.empty())
+        return;
+
+    if (operation == AreaOperation::MakeTransparent || operation == AreaOperation::MakeOpaque) {
+        const uint16_t value = operation == AreaOperation::MakeOpaque ? kOpaque : kTransparent;
+        for (int32_t y = span.y0; y <= span.y1; ++y)
+            std::fill(image.maskRow(height - 1 - y) + span.x0, image.maskRow(height - 1 - y) + span.x1 + 1, value);
+        return;
+    }
+
+    const int32_t w = box.right - box.left;
+    const int32_t h = box.bottom - box.top;
+    if (w == 0 || h == 0)
+        return;
+    const int32_t cx = (box.left + box.right) / 2;
+    const int32_t cy = (box.top + box.bottom) / 2;
+    const double ratio = double(h) / double(w);
+    const bool blend = operation == AreaOperation::SmoothBlend;
+    for (int32_t y = span.y0; y <= span.y1; ++y) {
+        uint16_t* row = image.maskRow(height - 1 - y);
+        const double dy = double(y - cy);
+        for (int32_t x = span.x0; x <= span.x1; ++x) {
+            const double dx = double(x - cx) * ratio;
+            const double d = std::sqrt(dy * dy + dx * dx);
+            const double u = double(h) - 2.0 * d;
+            if (u < 0.0)
+                continue;
+            const double share = blend ? u / double(h) : 1.0 - u / double(h);
+            const auto v = static_cast<uint32_t>(share * 65535.0);
+            if (v != 0)
+                row[x] = static_cast<uint16_t>(std::min<uint32_t>(v, kOpaque));
+        }
+    }
+}
+
+void setWholeMask(MaskedDib& image, uint16_t value)
+{
+    if (!image.mask || image.maskCount == 0)
+        return;
+    std::fill(image.mask.get(), image.mask.get() + image.maskCount, value);
+}
+
+CropResult cropImage(MaskedDib& source, const SourceBox& box, MaskedDib& out)
+{
+    if (!source.dib || source.width() <= 0 || source.height() <= 0)
+        return CropResult::TooSmall;
+    const int32_t width = source.width();
+    const int32_t height = source.height();
+    // Boxes come from drags limited to the image; one that reaches past it is cut to it.
+    SourceBox b = normalisedBox(box);
+    b.left = std::clamp(b.left, 0, width);
+    b.right = std::clamp(b.right, 0, width);
+    b.top = std::clamp(b.top, 0, height);
+    b.bottom = std::clamp(b.bottom, 0, height);
+    const int32_t w = b.right - b.left;
+    const int32_t h = b.bottom - b.top;
+    if (w < kMinCropSide || h < kMinCropSide)
+        return CropResult::TooSmall;
+
+    MaskedDib cropped;
+    if (allocateMaskedDib(h, w, cropped, 24))
+        return CropResult::OutOfMemory;
+    access_pixel reader(source);
+    if (!reader)
+        return CropResult::OutOfMemory;
+    reader->keepPadding();
+    const bool sourceMask = hasMask(source);
+    // New stored row r shows source stored row (height - bottom + r): display lines top ...
+    // bottom - 1.
+    for (int32_t r = 0; r < h; ++r) {
+        const int32_t sourceRow = height - b.bottom + r;
+        uint8_t* pixels = cropped.dib->row(r);
+        uint16_t* mask = cropped.maskRow(r);
+        const uint16_t* sourceMaskRow = sourceMask ? source.maskRow(sourceRow) : nullptr;
+        for (int32_t x = 0; x < w; ++x) {
+            reader->readPixel(b.left + x, sourceRow);
+            pixels[3 * x] = currentPixel.blue;
+            pixels[3 * x + 1] = currentPixel.green;
+            pixels[3 * x + 2] = currentPixel.red;
+            mask[x] = sourceMaskRow ? sourceMaskRow[b.left + x] : kOpaque;
+        }
+    }
+    out = std::move(cropped);
+    return CropResult::Done;
+}
+
+bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform)
+{
+    MaskedDib cropped;
+    switch (cropImage(doc.image, box, cropped)) {
+    case CropResult::TooSmall:
+        platform.messageBox(kCropAreaTooSmall, MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    case CropResult::OutOfMemory:
+        platform.messageBox(kCropOutOfMemory, MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    case CropResult::Done:
+        break;
+    }
+    releaseMaskedDib(doc.image);
+    doc.image = std::move(cropped);
+    doc.imageWidth = doc.image.width();
+    doc.imageHeight = doc.image.height();
+    doc.changed = true;
+    return true;
+}
+
+bool areaOperationOnSource(
+    VIrorozIzi& doc, const SourceBox& box, AreaOperation operation, int32_t& areaOperationCount)
+{
+    if (!countAreaOperation(areaOperationCount))
+        return false;
+    applyAreaOperation(doc.image, box, operation);
+    doc.changed = true;
+    return true;
+}
+
+void wholeMaskOnSource(VIrorozIzi& doc, uint16_t value)
+{
+    setWholeMask(doc.image, value);
+    doc.changed = true;
+}
+
+} // namespace tessary

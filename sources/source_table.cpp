@@ -1,0 +1,131 @@
+#include "sources/source_table.h"
+
+#include "align/mark_target_stale.h"
+#include "align/normalise_positions.h"
+#include "align/rebuild_preview.h"
+#include "align/select_source.h"
+#include "app/places.h"
+#include "app/workspace.h"
+#include "merge/transform_geometry.h"
+#include "merge/transform_source.h"
+#include "sources/source_doc.h"
+
+#include <memory>
+
+namespace tessary {
+
+VIrorozIzi* constructSource(MergeWorkspace& workspace)
+{
+    if (workspace.sourceCount < 0 || workspace.sourceCount >= kMaxSources)
+        return nullptr;
+    auto doc = std::make_unique<VIrorozIzi>();
+    doc->slotIndex = workspace.sourceCount;
+    VIrorozIzi* raw = doc.get();
+    workspace.documents[size_t(workspace.sourceCount)] = std::move(doc);
+    ++workspace.sourceCount;
+    workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
+    return raw;
+}
+
+void discardUnmadeSource(MergeWorkspace& workspace, int number)
+{
+    if (number < 1 || number != workspace.sourceCount)
+        return;
+    const size_t slot = size_t(number - 1);
+    workspace.documents[slot].reset();
+    --workspace.sourceCount;
+    workspace.alignDoc.outline[slot].reset();
+    workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
+}
+
+std::string sourceTitleForPath(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int showNewSource(MergeWorkspace& workspace, Platform& platform, int number, PixelPath path)
+{
+    workspace.equalBiasWeights();
+    workspace.mergeType = kMergeAverage;
+    const int result = transformSource(workspace, platform, number, path);
+    if (result == kTransformDone)
+        selectSource(workspace, number);
+    if (workspace.sourceCount >= 2) {
+        rebuildPreview(workspace, platform, result, path);
+        markTargetStale(workspace);
+    }
+    return result;
+}
+
+void closeSource(
+    MergeWorkspace& workspace, Platform& platform, int number, const SourceClosingHooks& hooks, PixelPath path)
+{
+    if (number < 1 || number > workspace.sourceCount || number > kMaxSources)
+        return;
+    const int closed = number - 1;
+    VIrorozIzi* doc = workspace.documents[size_t(closed)].get();
+    if (!doc)
+        return;
+
+    // 1.
+    doc->changed = false;
+    const int count = --workspace.sourceCount;
+
+    // 2.
+    CDestdoc& target = workspace.targetDoc;
+    target.discardTarget();
+    if (count < 2) {
+        if (hooks.fewerThanTwoRemain)
+            hooks.fewerThanTwoRemain();
+        target.title = kTargetWindowTitle;
+        target.zoneSelected = 0;
+        workspace.targetView.zoneAnchor = ViewPoint {};
+        workspace.targetView.zoneCorner = ViewPoint {};
+    } else {
+        target.title = kTargetStaleTitle;
+    }
+    workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
+
+    // 3.
+    if (hooks.moveWindows)
+        hooks.moveWindows(closed, count);
+    CAlignDoc& align = workspace.alignDoc;
+    align.compactPlacements(closed, count);
+    target.compactPlaces(closed, count);
+    // The freed place has no source any more: its outline and layer levels mean nothing and go
+    // back to their construction values with the rest of the place, so that a source loaded
+    // into it later does not inherit the closed source's layer.
+    align.outline[size_t(count)].reset();
+    align.topLevel[size_t(count)] = -1;
+    align.bottomLevel[size_t(count)] = -1;
+
+    // 4.
+    normalisePositions(align, count);
+
+    // 5.
+    for (int i = 0; i < count; ++i) {
+        align.topLevel[size_t(i)] = -1;
+        align.bottomLevel[size_t(i)] = -1;
+    }
+    workspace.equalBiasWeights();
+
+    // 6.
+    if (hooks.alignToFront)
+        hooks.alignToFront(count >= 2);
+
+    // 7. The closed document is held here until the preview has been rebuilt without it.
+    std::unique_ptr<VIrorozIzi> closedDoc = std::move(workspace.documents[size_t(closed)]);
+    for (int i = closed; i < count; ++i) {
+        workspace.documents[size_t(i)] = std::move(workspace.documents[size_t(i) + 1]);
+        if (workspace.documents[size_t(i)])
+            workspace.documents[size_t(i)]->slotIndex = i;
+    }
+    workspace.documents[size_t(count)].reset();
+    workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
+    rebuildPreview(workspace, platform, 0, path);
+    releaseMaskedDib(closedDoc->image);
+    closedDoc.reset();
+}
+
+} // namespace tessary
