@@ -1,0 +1,138 @@
+#include "output/save_target.h"
+
+#include "app/platform.h"
+#include "app/settings.h"
+#include "app/workspace.h"
+#include "output/extract_target_image.h"
+#include "output/tile_geometry.h"
+#include "output/write_image_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace tessary {
+
+namespace {
+constexpr std::array<const char*, 6> kExtensions { "bmp", "jpg", "png", "tif", "tga", "pcx" };
+
+std::string lowerCase(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
+}
+
+bool writeImage(const PackedDib* image, Platform& platform, const std::string& path)
+{
+    if (!image)
+        return false; // the extraction has said why
+    if (writeImageFile(*image, path))
+        return true;
+    platform.messageBox(kFailedFileSave, MessageIcon::Plain, MessageButtons::Ok);
+    return false;
+}
+
+void saveTiles(MergeWorkspace& workspace, Platform& platform, const SaveName& name)
+{
+    CDestdoc& target = workspace.targetDoc;
+    if (!target.targetImage)
+        return;
+    const std::string path = name.path();
+    const std::string base = path.substr(0, path.size() - 4);
+    const int32_t W = target.targetImage->width(), H = target.targetImage->height();
+    const int32_t across = std::clamp(target.tilesAcross, 1, 10), down = std::clamp(target.tilesDown, 1, 10);
+    for (int32_t r = 0; r < down; ++r)
+        for (int32_t c = 0; c < across; ++c) {
+            // A tile that fails (memory, file) has been reported; the next one is still tried.
+            const auto tile
+                = extractTargetRect(*target.targetImage, tileRect(c, r, W, H, across, down), platform);
+            writeImage(tile.get(), platform, tileFileName(base, c, r, name.extension));
+        }
+    target.zoneSelected = 0;
+}
+}
+
+std::string saveDialogTitle(const MergeWorkspace& workspace)
+{
+    const CDestdoc& target = workspace.targetDoc;
+    if (target.savingTiles == 1)
+        return kSaveTilesTitle;
+    if (target.zoneSelected == 1) {
+        const ImageRect zone = zoneImageRect(workspace.targetView.zoneAnchor, workspace.targetView.zoneCorner,
+            target.viewPercentX, target.viewPercentY);
+        return kSaveZoneTitle + std::to_string(zone.width) + " X " + std::to_string(zone.height);
+    }
+    return kSaveTargetTitle;
+}
+
+std::string filterExtension(int filterIndex)
+{
+    if (filterIndex < 1 || filterIndex > int(kExtensions.size()))
+        filterIndex = 1;
+    return kExtensions[size_t(filterIndex - 1)];
+}
+
+SaveName resolveSaveName(const std::string& chosenPath, int filterIndex)
+{
+    SaveName name;
+    const size_t slash = chosenPath.find_last_of('/');
+    name.folder = slash == std::string::npos ? std::string() : chosenPath.substr(0, slash + 1);
+    name.fileName = slash == std::string::npos ? chosenPath : chosenPath.substr(slash + 1);
+    const size_t dot = name.fileName.find_last_of('.');
+    name.extension = dot == std::string::npos ? std::string() : lowerCase(name.fileName.substr(dot + 1));
+    if (std::find(kExtensions.begin(), kExtensions.end(), name.extension) == kExtensions.end()) {
+        name.extension = filterExtension(filterIndex);
+        name.fileName += "." + name.extension;
+    }
+    return name;
+}
+
+bool saveTargetAs(MergeWorkspace& workspace, Platform& platform)
+{
+    FileDialogRequest request;
+    request.title = saveDialogTitle(workspace);
+    request.filter = kSaveFilter;
+    request.initialFolder = platform.getSettingText(settings::kSection, settings::kLastSaveDirectory, "");
+    request.filterIndex = platform.getSettingInt(settings::kSection, settings::kLastSaveExtension, 0);
+    const std::optional<FileDialogResult> chosen = platform.chooseSaveFile(request);
+    if (!chosen)
+        return false;
+    const SaveName name = resolveSaveName(chosen->path, chosen->filterIndex);
+    platform.setSettingInt(settings::kSection, settings::kLastSaveExtension, chosen->filterIndex);
+    platform.setSettingText(settings::kSection, settings::kLastSaveDirectory, name.folder);
+
+    if (workspace.targetDoc.savingTiles == 1)
+        saveTiles(workspace, platform, name);
+    else
+        writeTargetFile(workspace, platform, name.path());
+    return true;
+}
+
+bool saveTilesAs(MergeWorkspace& workspace, Platform& platform, int32_t across, int32_t down)
+{
+    CDestdoc& target = workspace.targetDoc;
+    target.tilesAcross = across;
+    target.tilesDown = down;
+    target.savingTiles = 1;
+    const bool saved = saveTargetAs(workspace, platform);
+    target.savingTiles = 0;
+    return saved;
+}
+
+bool saveZoneToFile(MergeWorkspace& workspace, Platform& platform)
+{
+    workspace.targetDoc.zoneSelected = 1;
+    const bool saved = saveTargetAs(workspace, platform);
+    workspace.targetView.zoneAnchor = ViewPoint {};
+    workspace.targetView.zoneCorner = ViewPoint {};
+    workspace.targetDoc.zoneSelected = 0;
+    return saved;
+}
+
+bool writeTargetFile(const MergeWorkspace& workspace, Platform& platform, const std::string& path)
+{
+    const std::unique_ptr<PackedDib> image = extractTargetImage(workspace, platform);
+    return writeImage(image.get(), platform, path);
+}
+
+} // namespace tessary
