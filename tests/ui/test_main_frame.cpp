@@ -130,10 +130,12 @@ private slots:
                         "Pincushion...", "Make all transparent", "Make all opaque" },
                     kHelp } },
         };
-        // Working now: the application's own commands, closing a source, and the flying tips
-        // question; every other command arrives with its window's work and is disabled.
+        // Working now: the application's own commands, closing a source, the flying tips
+        // question and the Target commands that need no target; every other command arrives with
+        // its window's work or its state and is disabled.
         const QStringList working = { "Open Image...\tCtrl+O", "E&xit", "About Tessary...",
-            "Close this Source Image", "Flying Tips..." };
+            "Close this Source Image", "Flying Tips...", "Snap to 1", "Snap to 5", "Snap to 10", "Snap to 16",
+            "Viewing Size...", "Background Color...", "Set Margins...", "Set Margin Color..." };
         for (const Expected& kind : kinds) {
             QVERIFY(kind.window);
             p.frame().activateChild(kind.window);
@@ -289,10 +291,12 @@ private slots:
         QCOMPARE(p.platform->openRequests.size(), size_t(2));
         QCOMPARE(p.platform->openRequests[1].title, std::string("Open Source Window 1"));
 
-        // S saves from the Target Window only (the command is switched on here to see it run).
+        // S saves from the Target Window only (a generated target switches it on; printing is
+        // switched on here to see it run).
         QAction* saveAs = p.app.targetWindow()->findChild<QAction*>("saveAs");
         QAction* print = p.app.targetWindow()->findChild<QAction*>("print");
-        saveAs->setEnabled(true);
+        p.workspace.targetDoc.generated = 1;
+        p.app.targetWindow()->updateCommands();
         print->setEnabled(true);
         QSignalSpy saves(saveAs, &QAction::triggered);
         QSignalSpy prints(print, &QAction::triggered);
