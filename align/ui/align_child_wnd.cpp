@@ -1,5 +1,6 @@
 #include "align/ui/align_child_wnd.h"
 
+#include "align/ui/align_view.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/command.h"
@@ -16,13 +17,8 @@ CAlignChildWnd::CAlignChildWnd(MainFrame& frame)
 {
     setObjectName("CAlignChildWnd");
     setWindowTitle("Align Window");
-    auto* view = new QWidget(this);
-    view->setObjectName("alignViewPlaceholder");
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    view->setPalette(palette);
-    setView(view);
+    view_ = new CAlignview(frame, this);
+    setView(view_);
 
     AppActions& app = frame.actions();
     QMenu* file = addMenu("&File", "fileMenu");
@@ -48,10 +44,23 @@ CAlignChildWnd::CAlignChildWnd(MainFrame& frame)
     QAction* flyingTips = makeCommand(this, "flyingTips", "Flying Tips...", "Enable/Disable flying tips");
     connect(flyingTips, &QAction::triggered, this, &CAlignChildWnd::askFlyingTips);
     align->addAction(flyingTips);
-    align->addAction(makePendingCommand(this, "nextStartupTip", "Next startup tip"));
-    align->addAction(makePendingCommand(this, "previousStartupTip", "Previous startup tip"));
+    QAction* nextTip = makeCommand(this, "nextStartupTip", "Next startup tip");
+    QAction* previousTip = makeCommand(this, "previousStartupTip", "Previous startup tip");
+    connect(nextTip, &QAction::triggered, view_, &CAlignview::nextStartupTip);
+    connect(previousTip, &QAction::triggered, view_, &CAlignview::previousStartupTip);
+    align->addAction(nextTip);
+    align->addAction(previousTip);
+    view_->setStartupTipActions(nextTip, previousTip);
 
     appendMenu(app.makeHelpMenu(this));
+
+    // The Align document is made with the first tip banner.
+    view_->loadBanner();
+}
+
+void CAlignChildWnd::activated()
+{
+    view_->activated();
 }
 
 void CAlignChildWnd::askFlyingTips()

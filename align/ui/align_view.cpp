@@ -1,0 +1,571 @@
+#include "align/ui/align_view.h"
+
+#include "align/activate_align_view.h"
+#include "align/align_view_layout.h"
+#include "align/commit_placement.h"
+#include "align/drag_geometry.h"
+#include "align/mark_target_stale.h"
+#include "align/rebuild_preview.h"
+#include "align/select_source.h"
+#include "align/tip_banner.h"
+#include "align/ui/align_button_pictures.h"
+#include "align/ui/align_view_paint.h"
+#include "align/ui/dib_image.h"
+#include "app/platform.h"
+#include "app/ui/app_actions.h"
+#include "app/ui/flying_tips.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/select_toolbar.h"
+#include "app/workspace.h"
+#include "merge/transform_source.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+
+namespace tessary {
+
+namespace {
+QRect qrect(const ViewRect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+QPushButton* makeButton(
+    QWidget* parent, const char* name, AlignButtonPicture picture, const ViewRect& place, QSize iconSize)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setIcon(alignButtonIcon(picture, iconSize));
+    button->setIconSize(iconSize);
+    button->setGeometry(qrect(place));
+    // The digit keys belong to the view: its buttons never take the focus.
+    button->setFocusPolicy(Qt::NoFocus);
+    button->show();
+    return button;
+}
+}
+
+CAlignview::CAlignview(MainFrame& frame, QWidget* parent)
+    : QWidget(parent)
+    , frame_(frame)
+    , workspace_(frame.workspace())
+    , platform_(frame.platform())
+{
+    setObjectName("CAlignview");
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    // Every screen covers the whole client area.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    bannerFolder_ = QCoreApplication::applicationDirPath();
+    workspace_.addObserver(this);
+    // The view follows the selection made on the source toolbar.
+    if (select_toolbar* bar = frame.selectToolBar())
+        connect(bar, &select_toolbar::sourceSelected, this, &CAlignview::followSelection);
+}
+
+CAlignview::~CAlignview()
+{
+    workspace_.removeObserver(this);
+}
+
+CAlignDoc& CAlignview::doc() const
+{
+    return workspace_.alignDoc;
+}
+
+int32_t CAlignview::selectedSource() const
+{
+    return workspace_.alignView.selectedSource;
+}
+
+double CAlignview::selectedRotation() const
+{
+    const int32_t n = std::clamp(selectedSource(), 1, kMaxSources);
+    return doc().rotation[size_t(n - 1)];
+}
+
+const std::optional<Outline>& CAlignview::documentOutline() const
+{
+    const int32_t n = std::clamp(selectedSource(), 1, kMaxSources);
+    return doc().outline[size_t(n - 1)];
+}
+
+void CAlignview::copyOutline()
+{
+    if (const auto& o = documentOutline())
+        workingOutline_ = *o;
+}
+
+void CAlignview::refreshPreviewImage()
+{
+    const CAlignDoc& d = doc();
+    previewImage_ = d.preview.empty() ? QImage() : imageFromDib(*d.preview.dib);
+}
+
+void CAlignview::refreshBannerImage()
+{
+    const CAlignDoc& d = doc();
+    bannerImage_ = d.tipBanner ? imageFromDib(*d.tipBanner) : QImage();
+}
+
+// ---- first showing, size and controls
+
+void CAlignview::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    setAlignTitle();
+    doc().alignViewWidth = width();
+    doc().alignViewHeight = height();
+    createControls();
+    updateWindowTooSmall();
+}
+
+void CAlignview::createControls()
+{
+    if (workspace_.hideLoadButtons == 0)
+        createLoadButtons();
+    previousTipButton_ = makeButton(
+        this, "previousTipButton", AlignButtonPicture::PreviousTip, kPreviousTipButton, QSize(16, 12));
+    previousTipButton_->setToolTip("Previous startup tip");
+    connect(previousTipButton_, &QPushButton::clicked, this, &CAlignview::previousStartupTip);
+    nextTipButton_
+        = makeButton(this, "nextTipButton", AlignButtonPicture::NextTip, kNextTipButton, QSize(16, 12));
+    nextTipButton_->setToolTip("Next startup tip");
+    connect(nextTipButton_, &QPushButton::clicked, this, &CAlignview::nextStartupTip);
+
+    tipPageBox_ = new QLineEdit(this);
+    tipPageBox_->setObjectName("tipPageBox");
+    tipPageBox_->setReadOnly(true);
+    tipPageBox_->setFocusPolicy(Qt::NoFocus);
+    tipPageBox_->setFont(alignSmallFont(font()));
+    tipPageBox_->setTextMargins(0, 0, 0, 0);
+    tipPageBox_->setStyleSheet("QLineEdit { padding: 0px; }");
+    tipPageBox_->setGeometry(qrect(kTipPageBox));
+    tipPageBox_->setText(QString::fromStdString(tipPageText(tipPage_)));
+    tipPageBox_->show();
+    layOutLoadButtons();
+    updateStartupTipCommands();
+}
+
+void CAlignview::createLoadButtons()
+{
+    if (!loadImageButton_) {
+        loadImageButton_ = makeButton(
+            this, "loadImageButton", AlignButtonPicture::LoadImage, kLoadImageButton, QSize(70, 40));
+        loadImageButton_->setStatusTip(kLoadSourcePrompt);
+        loadImageButton_->setToolTip(kLoadSourcePrompt);
+        connect(
+            loadImageButton_, &QPushButton::clicked, this, [this] { frame_.actions().openImage->trigger(); });
+    }
+    if (!newTextButton_) {
+        newTextButton_
+            = makeButton(this, "newTextButton", AlignButtonPicture::NewText, kNewTextButton, QSize(70, 40));
+        newTextButton_->setToolTip("New Text");
+        connect(newTextButton_, &QPushButton::clicked, this, [this] { frame_.actions().newText->trigger(); });
+    }
+}
+
+void CAlignview::layOutLoadButtons()
+{
+    if (!shown_)
+        return;
+    const int32_t count = workspace_.sourceCount;
+    if (count >= 2) {
+        if (loadImageButton_)
+            loadImageButton_->setGeometry(qrect(kLoadImageButtonMoved));
+        if (newTextButton_)
+            newTextButton_->setGeometry(qrect(kNewTextButtonMoved));
+        return;
+    }
+    // Fewer than two: the buttons are made again in their large, centred places. While a batch
+    // merge loads its files (hideLoadButtons) no button appears that was not there.
+    if (workspace_.hideLoadButtons == 0)
+        createLoadButtons();
+    if (loadImageButton_)
+        loadImageButton_->setGeometry(qrect(kLoadImageButton));
+    if (newTextButton_)
+        newTextButton_->setGeometry(qrect(kNewTextButton));
+}
+
+void CAlignview::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The size is kept whatever the state, so that the first preview built after the second
+    // source arrives fits the window as it is then.
+    doc().alignViewWidth = width();
+    doc().alignViewHeight = height();
+    if (doc().previewValid == 1 && workspace_.sourceCount >= 2) {
+        rebuildPreview(workspace_, platform_, 0);
+        copyOutline();
+        repaint();
+    }
+    updateWindowTooSmall();
+}
+
+void CAlignview::updateWindowTooSmall()
+{
+    QWidget* frameWindow = this;
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (qobject_cast<QMdiSubWindow*>(w)) {
+            frameWindow = w;
+            break;
+        }
+    windowTooSmall_ = alignWindowTooSmall(frameWindow->width(), frameWindow->height());
+}
+
+void CAlignview::setAlignTitle()
+{
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (qobject_cast<QMdiSubWindow*>(w)) {
+            w->setWindowTitle(kAlignWindowTitle);
+            return;
+        }
+}
+
+// ---- painting
+
+void CAlignview::paintEvent(QPaintEvent*)
+{
+    // Without two sources there is no preview to work on.
+    if (workspace_.sourceCount < 2)
+        doc().previewValid = 0;
+
+    AlignPaintInput in;
+    in.client = size();
+    in.sourceCount = workspace_.sourceCount;
+    in.doc = &doc();
+    in.preview = &previewImage_;
+    in.banner = &bannerImage_;
+    const int32_t n = selectedSource();
+    in.selected = n;
+    if (n >= 1 && n <= std::min(workspace_.sourceCount, kMaxSources)) {
+        const MaskedDib& transformed = workspace_.targetDoc.transformed[size_t(n - 1)];
+        in.hasTransformed = !transformed.empty();
+        in.transformedWidth = transformed.width();
+        in.transformedHeight = transformed.height();
+        if (const VIrorozIzi* source = workspace_.source(n)) {
+            in.title = source->title;
+            in.sourceKind = source->sourceKind;
+            in.textPreviewTiny = source->textPreviewTiny;
+        } else {
+            in.hasTransformed = false;
+        }
+    }
+    in.workingOutline = workingOutline_;
+    in.handlesLit = handlesLit_;
+    in.rotatingNow = rotatingNow_;
+    in.windowTooSmall = windowTooSmall_;
+    in.tipCounter = workspace_.tipCounter;
+    in.flyingTipsEnabled = workspace_.app.flyingTipsEnabled != 0;
+
+    QPainter painter(this);
+    painter.setFont(font());
+    paintAlignView(painter, in);
+}
+
+// ---- model notifications
+
+void CAlignview::previewRebuilt()
+{
+    refreshPreviewImage();
+    if (!dragging_)
+        copyOutline();
+    layOutLoadButtons();
+    update();
+}
+
+void CAlignview::sourcesRenumbered()
+{
+    if (workspace_.sourceCount < 2)
+        doc().previewValid = 0;
+    layOutLoadButtons();
+    updateStartupTipCommands();
+    update();
+}
+
+void CAlignview::sourceImageChanged(int)
+{
+    update();
+}
+
+void CAlignview::activated()
+{
+    retransformChangedSources(workspace_, platform_);
+    copyOutline();
+    updateStartupTipCommands();
+    setFocus(Qt::OtherFocusReason);
+    update();
+}
+
+// ---- startup tips
+
+void CAlignview::loadBanner()
+{
+    loadTipBanner(doc(), platform_, tipBannerFileName(tipPage_), bannerFolder_.toStdString());
+    refreshBannerImage();
+}
+
+bool CAlignview::startupTipsEnabled() const
+{
+    return workspace_.sourceCount == 0;
+}
+
+void CAlignview::setStartupTipActions(QAction* next, QAction* previous)
+{
+    nextTipAction_ = next;
+    previousTipAction_ = previous;
+    updateStartupTipCommands();
+}
+
+void CAlignview::updateStartupTipCommands()
+{
+    const bool enabled = startupTipsEnabled();
+    for (QPushButton* b : { previousTipButton_, nextTipButton_ })
+        if (b)
+            b->setEnabled(enabled);
+    if (nextTipAction_)
+        nextTipAction_->setEnabled(enabled);
+    if (previousTipAction_)
+        previousTipAction_->setEnabled(enabled);
+}
+
+void CAlignview::nextStartupTip()
+{
+    if (!startupTipsEnabled())
+        return;
+    tipPage_ = nextTipPage(tipPage_);
+    doc().tipBanner.reset();
+    loadBanner();
+    repaint();
+    if (tipPageBox_)
+        tipPageBox_->setText(QString::fromStdString(tipPageText(tipPage_)));
+}
+
+void CAlignview::previousStartupTip()
+{
+    if (!startupTipsEnabled())
+        return;
+    tipPage_ = previousTipPage(tipPage_);
+    doc().tipBanner.reset();
+    loadBanner();
+    repaint();
+    if (tipPageBox_)
+        tipPageBox_->setText(QString::fromStdString(tipPageText(tipPage_)));
+}
+
+// ---- selection
+
+void CAlignview::selectSource(int number)
+{
+    if (number > workspace_.sourceCount)
+        return;
+    if (!tessary::selectSource(workspace_, number))
+        return;
+    // The toolbar shows the choice and tells every follower, this view included.
+    if (select_toolbar* bar = frame_.selectToolBar())
+        bar->selectSource(number);
+    else
+        followSelection(number);
+}
+
+void CAlignview::followSelection(int)
+{
+    copyOutline();
+    repaint();
+}
+
+void CAlignview::documentUpdate(int hint)
+{
+    switch (hint) {
+    case 1:
+        if (select_toolbar* bar = frame_.selectToolBar())
+            bar->selectSource(1);
+        else
+            followSelection(1);
+        break;
+    case 2:
+        update();
+        break;
+    default:
+        if (select_toolbar* bar = frame_.selectToolBar())
+            bar->refresh();
+        break;
+    }
+}
+
+void CAlignview::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (key >= Qt::Key_1 && key <= Qt::Key_8 && modifiers == Qt::NoModifier) {
+        // A digit above the number of loaded sources names an empty place: ignored.
+        selectSource(key - Qt::Key_0);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---- the mouse
+
+void CAlignview::closeTip()
+{
+    if (tipWindow_)
+        delete tipWindow_.data();
+    tipWindow_ = nullptr;
+}
+
+HitResult CAlignview::runHitTest(int32_t x, int32_t y)
+{
+    const HitZone previous = hitZone_;
+    HitResult result;
+    if (documentOutline())
+        result = hitTest(workingOutline_, selectedRotation(), x, y);
+    hitZone_ = result.zone;
+    if (result.tipText && !tipWindow_) {
+        const ViewRect& r = result.tipRect;
+        tipWindow_ = new flying_tips(this, qrect(r));
+        showFlyingTip(tipWindow_, QString::fromStdString(*result.tipText), workspace_.app.flyingTipsEnabled);
+    }
+    if (result.zone == kHitInside || result.zone == kHitNothing) {
+        closeTip();
+        doc().previewPale = 0;
+        // Leaving the outline's zones brings the preview back (a pale one from a tip included).
+        if (result.zone == kHitNothing && previous != kHitNothing)
+            rebuildPreview(workspace_, platform_, 0);
+    }
+    return result;
+}
+
+void CAlignview::hover(int32_t x, int32_t y)
+{
+    copyOutline();
+    const HitResult result = runHitTest(x, y);
+    const std::string status = hoverStatusText(selectedSource(), result.zone);
+    if (result.zone == kHitInside) {
+        setCursor(Qt::PointingHandCursor);
+        if (handlesLit_) {
+            handlesLit_ = false;
+            repaint();
+        }
+    } else if (zoneLightsHandles(result.zone)) {
+        setCursor(Qt::PointingHandCursor);
+        handlesLit_ = true;
+        repaint();
+    } else {
+        if (handlesLit_) {
+            handlesLit_ = false;
+            repaint();
+        }
+        unsetCursor();
+    }
+    platform_.setStatusPaneText(2, status);
+}
+
+void CAlignview::leftButtonDown(int32_t x, int32_t y)
+{
+    handlesLit_ = false;
+    if (doc().previewValid != 1)
+        return;
+    dragStart_ = ViewPoint { x, y };
+    if (onTipLine(x, y)) {
+        // The next tip; the press is no drag of its own.
+        workspace_.tipCounter += 256;
+    } else {
+        copyOutline();
+        const HitResult result = runHitTest(x, y);
+        rotatingNow_ = result.rotationHandle();
+        if (rotatingNow_) {
+            startAngle_ = rotationStartAngle(workingOutline_, selectedRotation(), x, y);
+            repaint();
+        }
+    }
+    dragging_ = true;
+}
+
+void CAlignview::drag(int32_t x, int32_t y)
+{
+    const auto& document = documentOutline();
+    if (!document)
+        return;
+    const int32_t n = selectedSource();
+    if (rotatingNow_) {
+        const RotationStep step = rotationDrag(*document, startAngle_, x, y);
+        doc().rotation[size_t(n - 1)] = step.rotation;
+        workingOutline_ = step.outline;
+    } else {
+        // Every step applies the whole displacement to the document's outline.
+        workingOutline_ = dragOutline(*document, hitZone_, selectedRotation(), x - dragStart_.x,
+            y - dragStart_.y, workspace_.alignView.snapMove);
+    }
+    repaint();
+}
+
+void CAlignview::leftButtonUp()
+{
+    const bool wasDragging = dragging_;
+    dragging_ = false;
+    if (doc().previewValid == 1) {
+        setAlignTitle();
+        const int32_t n = selectedSource();
+        const auto& document = documentOutline();
+        if (wasDragging && hitZone_ != kHitNothing && document && n >= 1 && n <= workspace_.sourceCount) {
+            int result = 0;
+            if (rotatingNow_) {
+                result = transformSource(workspace_, platform_, n);
+                markTargetStale(workspace_);
+            } else {
+                const Outline before = *document;
+                const ResizeRatios ratios = resizeRatios(workingOutline_, before, hitZone_);
+                const ViewPoint moved = boxDisplacement(workingOutline_, before, selectedRotation());
+                result = commitPlacement(
+                    workspace_, platform_, moved.x, moved.y, n, ratios.width, ratios.height);
+            }
+            rebuildPreview(workspace_, platform_, result);
+            copyOutline();
+        }
+    }
+    rotatingNow_ = false;
+    update();
+}
+
+void CAlignview::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        leftButtonDown(at.x(), at.y());
+    } else if (event->button() == Qt::RightButton) {
+        selectSource(nextSourceAfter(selectedSource(), workspace_.sourceCount));
+    }
+}
+
+void CAlignview::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        drag(at.x(), at.y());
+        return;
+    }
+    // Moves with only the right button down do nothing.
+    if (event->buttons() == Qt::RightButton)
+        return;
+    if (doc().previewValid == 1 && workspace_.sourceCount >= 2)
+        hover(at.x(), at.y());
+}
+
+void CAlignview::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        leftButtonUp();
+}
+
+} // namespace tessary
