@@ -8,6 +8,6 @@ class PackedDib;
 // A device-independent bitmap as a QImage for painting: rows turned top-down, colours as the
 // bitmap gives them. 24-bit rows are copied directly; other depths go through the pixel
 // accessors. A null image for an empty or unreadable bitmap.
-QImage imageFromDib(const PackedDib& dib);
+QImage alignImageFromDib(const PackedDib& dib);
 
 } // namespace tessary
