@@ -5,6 +5,7 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/toolbar_pictures.h"
 
+#include <QCloseEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QToolBar>
@@ -70,6 +71,16 @@ CChildFrame::CChildFrame(MainFrame& frame, std::function<int()> sourceNumber)
     }
     body()->addToolBar(Qt::TopToolBarArea, toolBar_);
     appendMenu(app.makeHelpMenu(this));
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    ChildWindow::closeEvent(event);
+    if (!event->isAccepted() || frame_.closing() || !closingHandler_)
+        return;
+    const std::function<void()> handler = std::move(closingHandler_);
+    closingHandler_ = nullptr;
+    handler();
 }
 
 } // namespace tessary

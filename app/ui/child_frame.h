@@ -24,9 +24,17 @@ public:
 
     int sourceNumber() const override { return sourceNumber_ ? sourceNumber_() : -1; }
     QToolBar* toolBar() const { return toolBar_; }
+    // Run once when the window accepts a request to close (close box or "Close this Source
+    // Image"), before it goes: the source leaves its place. Not run while the main frame
+    // itself is closing.
+    void setClosingHandler(std::function<void()> handler) { closingHandler_ = std::move(handler); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::function<int()> sourceNumber_;
+    std::function<void()> closingHandler_;
     QToolBar* toolBar_ = nullptr;
 };
 

@@ -249,6 +249,8 @@ void MainFrame::childActivated(QMdiSubWindow* window)
         return;
     if (active_ && active_->kind() == ChildWindow::Kind::Align)
         workspace_.alignViewActive = 0;
+    if (active_)
+        emit childLeft(active_);
     active_ = child;
     installMenus(child->menus());
     switch (child->kind()) {
@@ -267,6 +269,7 @@ void MainFrame::childActivated(QMdiSubWindow* window)
         break;
     }
     child->activated();
+    emit childEntered(child);
     refreshStatusText();
     updateCommands();
 }

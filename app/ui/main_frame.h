@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ui/child_window.h"
+#include "app/ui/flying_tips.h"
 #include "app/ui/qt_platform.h"
 
 #include <QMainWindow>
@@ -58,6 +59,17 @@ public:
     // 1 once the frame has started closing: the Align and Target windows then go silently.
     int closing() const { return closing_; }
 
+    // Windows that belong to one child but are opened, refreshed or closed by others: the Align
+    // view's flying tip (the source windows open their activation tip in it, the Target view
+    // records its button tip as it), and the modeless Rotate and Collage dialogs (closed when a
+    // source closes or a source window is activated).
+    struct SharedWindows {
+        QPointer<flying_tips> alignTipWindow;
+        QPointer<QWidget> rotateDialog;
+        QPointer<QWidget> collageDialog;
+    };
+    SharedWindows& sharedWindows() { return shared_; }
+
     // Idle-time work, also run at once after every activation.
     void refreshStatusText();
     void updateCommands();
@@ -68,6 +80,10 @@ public:
 signals:
     // Local files dropped on the frame, in the order the platform listed them.
     void filesDropped(const std::vector<std::string>& paths);
+    // The active child changes: `previous` is left first (before the new child's toolbars and
+    // workspace values are set), then `current` is entered (after them).
+    void childLeft(ChildWindow* previous);
+    void childEntered(ChildWindow* current);
 
 protected:
     bool event(QEvent* event) override;
@@ -99,6 +115,7 @@ private:
     QPointer<ChildWindow> active_;
     bool targetWindowExists_ = false;
     int closing_ = 0;
+    SharedWindows shared_;
 };
 
 } // namespace tessary
