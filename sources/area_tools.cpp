@@ -66,7 +66,8 @@ void applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation op
     if (operation == AreaOperation::MakeTransparent || operation == AreaOperation::MakeOpaque) {
         const uint16_t value = operation == AreaOperation::MakeOpaque ? kOpaque : kTransparent;
         for (int32_t y = span.y0; y <= span.y1; ++y)
-            std::fill(image.maskRow(height - 1 - y) + span.x0, image.maskRow(height - 1 - y) + span.x1 + 1, value);
+            std::fill(
+                image.maskRow(height - 1 - y) + span.x0, image.maskRow(height - 1 - y) + span.x1 + 1, value);
         return;
     }
 

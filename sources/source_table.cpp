@@ -58,8 +58,8 @@ int showNewSource(MergeWorkspace& workspace, Platform& platform, int number, Pix
     return result;
 }
 
-void closeSource(
-    MergeWorkspace& workspace, Platform& platform, int number, const SourceClosingHooks& hooks, PixelPath path)
+void closeSource(MergeWorkspace& workspace, Platform& platform, int number, const SourceClosingHooks& hooks,
+    PixelPath path)
 {
     if (number < 1 || number > workspace.sourceCount || number > kMaxSources)
         return;

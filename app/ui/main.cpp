@@ -1,6 +1,8 @@
+#include "align/ui/align_child_wnd.h"
 #include "app/ui/qt_platform.h"
 #include "app/ui/tessary_app.h"
 #include "app/workspace.h"
+#include "sources/ui/source_windows.h"
 
 #include <QApplication>
 
@@ -12,10 +14,12 @@ int main(int argc, char** argv)
 
     tessary::QtPlatform platform;
     tessary::MergeWorkspace workspace;
-    // Source documents are made by the source-document layer, which is not part of the program
-    // yet: until it is, a chosen or dropped file creates no source and nothing is shown.
-    auto openSourceFile = [](const std::string&) { return false; };
-    tessary::CTessaryApp app(platform, workspace, openSourceFile);
+    // The source kind: source documents and their windows, made when the file commands open a
+    // file. It outlives the application object, whose frame holds the windows.
+    tessary::SourceWindows sources(workspace, platform);
+    tessary::CTessaryApp app(
+        platform, workspace, [&sources](const std::string& path) { return sources.openSourceFile(path); });
     app.start(application.arguments());
+    sources.attach(*app.mainFrame(), app.alignWindow());
     return application.exec();
 }
