@@ -62,8 +62,8 @@ bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform);
 
 // One of the four counted area operations on the document's mask. False, with nothing changed,
 // for the seventeenth operation since the last reload.
-bool areaOperationOnSource(VIrorozIzi& doc, const SourceBox& box, AreaOperation operation,
-    int32_t& areaOperationCount);
+bool areaOperationOnSource(
+    VIrorozIzi& doc, const SourceBox& box, AreaOperation operation, int32_t& areaOperationCount);
 
 // Make all transparent / make all opaque (not counted as area operations).
 void wholeMaskOnSource(VIrorozIzi& doc, uint16_t value);

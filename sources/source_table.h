@@ -62,7 +62,7 @@ struct SourceClosingHooks {
 //  7. the document table compacts (each later document's `slotIndex` drops by one), the preview
 //     is rebuilt, and the closed source's image is released with its document.
 // A number that names no loaded source changes nothing.
-void closeSource(MergeWorkspace& workspace, Platform& platform, int number, const SourceClosingHooks& hooks = {},
-    PixelPath path = PixelPath::RowsTwoThreads);
+void closeSource(MergeWorkspace& workspace, Platform& platform, int number,
+    const SourceClosingHooks& hooks = {}, PixelPath path = PixelPath::RowsTwoThreads);
 
 } // namespace tessary

@@ -150,7 +150,8 @@ TEST(AreaToolsTest, SixteenOperationsThenNothingUntilTheCountIsReset)
     }
     MaskedDib before = doc.image.clone();
     doc.changed = false;
-    EXPECT_FALSE(areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count));
+    EXPECT_FALSE(
+        areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count));
     EXPECT_EQ(count, 15);
     EXPECT_FALSE(doc.changed);
     EXPECT_EQ(changedEntries(before, doc.image), 0);
@@ -158,7 +159,8 @@ TEST(AreaToolsTest, SixteenOperationsThenNothingUntilTheCountIsReset)
     EXPECT_EQ(count, 15);
     // A reload sets the count back to -1.
     count = -1;
-    EXPECT_TRUE(areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count));
+    EXPECT_TRUE(
+        areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count));
     EXPECT_EQ(changedEntries(before, doc.image), 600 - 1); // entry 0 was already 0
 }
 

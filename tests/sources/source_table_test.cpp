@@ -53,7 +53,10 @@ struct Workspace {
     }
 };
 
-uint8_t tagOfTransformed(const MaskedDib& image) { return image.dib->row(0)[0]; }
+uint8_t tagOfTransformed(const MaskedDib& image)
+{
+    return image.dib->row(0)[0];
+}
 
 TEST(SourceTableTest, NewSourcesTakeTheNextPlaceUpToEight)
 {
