@@ -22,16 +22,30 @@ QRect qrect(const ViewRect& r)
 }
 
 // Opaque text with its top-left corner at (x, y): the text's box is filled with the background
-// first, as a text drawn in opaque mode fills it.
+// first, as a text drawn in opaque mode fills it. A text wider than `room` (when given) is
+// narrowed to it: the strip's columns were laid out for a narrower face than most platforms'
+// default, and the end of a line must not vanish under the next column.
 void opaqueText(QPainter& p, int x, int y, const std::string& text, const QColor& background,
-    const QColor& ink = Qt::black)
+    const QColor& ink = Qt::black, int room = 0)
 {
     const QString s = QString::fromStdString(text);
     const QFontMetrics metrics(p.font());
-    p.fillRect(QRect(x, y, metrics.horizontalAdvance(s), metrics.height()), background);
+    const int wide = metrics.horizontalAdvance(s);
+    const bool narrowed = room > 0 && wide > room;
+    p.save();
+    if (narrowed) {
+        p.translate(x, y);
+        p.scale(double(room) / wide, 1.0);
+        p.translate(-x, -y);
+    }
+    p.fillRect(QRect(x, y, wide, metrics.height()), background);
     p.setPen(ink);
     p.drawText(QPoint(x, y + metrics.ascent()), s);
+    p.restore();
 }
+
+// The room of the strip's first column, which ends where the second starts at x = 560.
+constexpr int kFirstColumnRoom = 560 - 200 - 4;
 
 void paintLoadingScreen(QPainter& p, const AlignPaintInput& in)
 {
@@ -106,8 +120,10 @@ void paintPreviewScreen(QPainter& p, const AlignPaintInput& in)
     // 5. Scales and pixels.
     p.setFont(small);
     const QColor strip = colour(kStripColour);
-    opaqueText(p, 200, bottom - 30, scalingText(doc.scaleX[s], doc.scaleY[s]), strip);
-    opaqueText(p, 200, bottom - 15, transformedPixelsText(in.transformedWidth, in.transformedHeight), strip);
+    opaqueText(
+        p, 200, bottom - 30, scalingText(doc.scaleX[s], doc.scaleY[s]), strip, Qt::black, kFirstColumnRoom);
+    opaqueText(p, 200, bottom - 15, transformedPixelsText(in.transformedWidth, in.transformedHeight), strip,
+        Qt::black, kFirstColumnRoom);
 
     // 6. Which source, by number and title.
     p.setFont(large);

@@ -448,6 +448,12 @@ private slots:
         const int left = f.doc().previewLeft, bottom = f.doc().previewTop + f.doc().previewHeight - 1;
         QCOMPARE(pixelAt(shot, QPoint(left + 20, bottom - 20)), rgb(0, 0, 255));
 
+        // The strip's first column ends before its second begins at x = 560, whatever the face.
+        for (int y = B - 30; y < B; ++y)
+            for (int x = 557; x < 560; ++x)
+                QVERIFY2(pixelAt(shot, QPoint(x, y)) == rgb(255, 223, 207),
+                    qPrintable(QString("%1,%2").arg(x).arg(y - B)));
+
         // The top line: the tip chosen by the counter on yellow.
         QCOMPARE(pixelAt(shot, QPoint(300, 4)), rgb(255, 255, 64));
 
