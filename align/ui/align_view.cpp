@@ -9,8 +9,8 @@
 #include "align/select_source.h"
 #include "align/tip_banner.h"
 #include "align/ui/align_button_pictures.h"
-#include "align/ui/align_view_paint.h"
 #include "align/ui/align_image.h"
+#include "align/ui/align_view_paint.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/flying_tips.h"
@@ -417,11 +417,16 @@ void CAlignview::keyPressEvent(QKeyEvent* event)
 
 // ---- the mouse
 
+flying_tips* CAlignview::tipWindow() const
+{
+    return frame_.sharedWindows().alignTipWindow;
+}
+
 void CAlignview::closeTip()
 {
-    if (tipWindow_)
-        delete tipWindow_.data();
-    tipWindow_ = nullptr;
+    QPointer<flying_tips>& tip = frame_.sharedWindows().alignTipWindow;
+    delete tip.data();
+    tip = nullptr;
 }
 
 HitResult CAlignview::runHitTest(int32_t x, int32_t y)
@@ -431,10 +436,10 @@ HitResult CAlignview::runHitTest(int32_t x, int32_t y)
     if (documentOutline())
         result = hitTest(workingOutline_, selectedRotation(), x, y);
     hitZone_ = result.zone;
-    if (result.tipText && !tipWindow_) {
-        const ViewRect& r = result.tipRect;
-        tipWindow_ = new flying_tips(this, qrect(r));
-        showFlyingTip(tipWindow_, QString::fromStdString(*result.tipText), workspace_.app.flyingTipsEnabled);
+    QPointer<flying_tips>& tip = frame_.sharedWindows().alignTipWindow;
+    if (result.tipText && !tip) {
+        tip = new flying_tips(this, qrect(result.tipRect));
+        showFlyingTip(tip, QString::fromStdString(*result.tipText), workspace_.app.flyingTipsEnabled);
     }
     if (result.zone == kHitInside || result.zone == kHitNothing) {
         closeTip();

@@ -43,7 +43,8 @@ public:
     bool dragging() const { return dragging_; }
     bool windowTooSmall() const { return windowTooSmall_; }
     int32_t tipPage() const { return tipPage_; }
-    flying_tips* tipWindow() const { return tipWindow_; }
+    // The hover tip shown, kept by the frame: the source windows show their activation tip in it.
+    flying_tips* tipWindow() const;
     QPushButton* loadImageButton() const { return loadImageButton_; }
     QPushButton* newTextButton() const { return newTextButton_; }
     QPushButton* previousTipButton() const { return previousTipButton_; }
@@ -128,7 +129,6 @@ private:
     ViewPoint dragStart_ {};
     double startAngle_ = 0.0;
     bool dragging_ = false;
-    QPointer<flying_tips> tipWindow_;
     int32_t tipPage_ = 0;
 
     bool shown_ = false;
