@@ -12,6 +12,7 @@
 #include "app/ui/tessary_app.h"
 #include "image/bmp_writer.h"
 #include "merge/transform_source.h"
+#include "merge/ui/dest_child.h"
 #include "sources/load_image_file.h"
 #include "sources/source_table.h"
 #include "ui_fixtures.h"
@@ -605,6 +606,45 @@ private slots:
         QVERIFY(source);
         QVERIFY(!next->isEnabled());
         QVERIFY(!view->nextTipButton()->isEnabled());
+    }
+
+    void activationTransformsChangedSourcesAgain()
+    {
+        auto platform = makeFakePlatform();
+        MergeWorkspace workspace;
+        CTessaryApp app(*platform, workspace, [](const std::string&) { return false; });
+        app.start({ "tessary" });
+        for (int i = 0; i < 2; ++i) {
+            VIrorozIzi* source = constructSource(workspace);
+            QVERIFY(source && !allocateMaskedDib(60, 80, source->image, 24));
+            source->imageWidth = 80;
+            source->imageHeight = 60;
+            QCOMPARE(showNewSource(workspace, *platform, source->number()), 0);
+        }
+        QCOMPARE(workspace.alignDoc.previewValid, 1);
+        CAlignview* view = app.alignWindow()->view();
+        QCOMPARE(view->loadImageButton()->geometry(), QRect(10, 10, 80, 48));
+
+        // Source 1 was edited in its window: back in the Align Window it is transformed again.
+        app.mainFrame()->activateChild(app.targetWindow());
+        workspace.targetDoc.title = "Target Window";
+        workspace.source(1)->changed = true;
+        platform->paneHistory.clear();
+        app.mainFrame()->activateChild(app.alignWindow());
+        const auto transformed = [&](const std::string& text) {
+            return std::count(
+                platform->paneHistory.begin(), platform->paneHistory.end(), std::make_pair(2, text));
+        };
+        QCOMPARE(transformed("process src: 1"), 1);
+        QCOMPARE(transformed("process src: 2"), 0);
+        QVERIFY(!workspace.source(1)->changed);
+        QCOMPARE(workspace.targetDoc.title, std::string("Target Window - needs updating"));
+
+        // Nothing changed: nothing is transformed.
+        app.mainFrame()->activateChild(app.targetWindow());
+        platform->paneHistory.clear();
+        app.mainFrame()->activateChild(app.alignWindow());
+        QCOMPARE(transformed("process src: 1"), 0);
     }
 
     // ---- how long a drag step takes (run with TESSARY_ALIGN_TIMING=1)
