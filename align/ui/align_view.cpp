@@ -9,7 +9,7 @@
 #include "align/select_source.h"
 #include "align/tip_banner.h"
 #include "align/ui/align_button_pictures.h"
-#include "align/ui/align_image.h"
+#include "app/ui/dib_image.h"
 #include "align/ui/align_view_paint.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
@@ -106,13 +106,13 @@ void CAlignview::copyOutline()
 void CAlignview::refreshPreviewImage()
 {
     const CAlignDoc& d = doc();
-    previewImage_ = d.preview.empty() ? QImage() : alignImageFromDib(*d.preview.dib);
+    previewImage_ = d.preview.empty() ? QImage() : imageFromDib(*d.preview.dib);
 }
 
 void CAlignview::refreshBannerImage()
 {
     const CAlignDoc& d = doc();
-    bannerImage_ = d.tipBanner ? alignImageFromDib(*d.tipBanner) : QImage();
+    bannerImage_ = d.tipBanner ? imageFromDib(*d.tipBanner) : QImage();
 }
 
 // ---- first showing, size and controls

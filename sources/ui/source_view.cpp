@@ -7,7 +7,7 @@
 #include "app/workspace.h"
 #include "sources/source_doc.h"
 #include "sources/source_table.h"
-#include "sources/ui/dib_image.h"
+#include "app/ui/dib_image.h"
 #include "sources/ui/picture_buttons.h"
 #include "sources/ui/source_crop.h"
 

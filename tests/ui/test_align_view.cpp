@@ -5,7 +5,7 @@
 #include "align/rotate_half_extents.h"
 #include "align/tip_banner.h"
 #include "align/ui/align_child_wnd.h"
-#include "align/ui/align_image.h"
+#include "app/ui/dib_image.h"
 #include "align/ui/align_view.h"
 #include "app/ui/flying_tips.h"
 #include "app/ui/select_toolbar.h"
@@ -533,7 +533,7 @@ private slots:
         f.view->loadBanner();
         QVERIFY(f.doc().tipBanner);
         QCOMPARE(f.view->tipPageBox()->text(), QString("page 1"));
-        const QImage banner = alignImageFromDib(*f.doc().tipBanner);
+        const QImage banner = imageFromDib(*f.doc().tipBanner);
         QImage shot = f.grab();
         QCOMPARE(shot.pixel(100 + 40, 150 + 200), banner.pixel(40, 200));
         QCOMPARE(shot.pixel(100 + 600, 150 + 100), banner.pixel(600, 100));

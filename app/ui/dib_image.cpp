@@ -1,4 +1,4 @@
-#include "align/ui/align_image.h"
+#include "app/ui/dib_image.h"
 
 #include "image/packed_dib.h"
 #include "image/pixel_access.h"
@@ -7,7 +7,7 @@
 
 namespace tessary {
 
-QImage alignImageFromDib(const PackedDib& dib)
+QImage imageFromDib(const PackedDib& dib)
 {
     const int32_t width = dib.width();
     const int32_t height = std::abs(dib.height());
