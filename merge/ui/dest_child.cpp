@@ -22,7 +22,7 @@ CDestchild::CDestchild(MainFrame& frame)
     , platform_(frame.platform())
 {
     setObjectName("CDestchild");
-    view_ = new CDestview(workspace_, platform_, this);
+    view_ = new CDestview(workspace_, platform_, this, &frame.sharedWindows().alignTipWindow);
     setView(view_);
     refreshTitle();
     connect(view_, &CDestview::documentChanged, this, [this] {

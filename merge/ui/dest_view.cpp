@@ -35,10 +35,12 @@ QPoint qPoint(ViewPoint p)
 }
 }
 
-CDestview::CDestview(MergeWorkspace& workspace, Platform& platform, QWidget* parent)
+CDestview::CDestview(
+    MergeWorkspace& workspace, Platform& platform, QWidget* parent, QPointer<flying_tips>* tipSlot)
     : QAbstractScrollArea(parent)
     , workspace_(workspace)
     , platform_(platform)
+    , tipSlot_(tipSlot ? tipSlot : &ownTip_)
 {
     setObjectName("CDestview");
     setFrameShape(QFrame::NoFrame);
@@ -269,16 +271,18 @@ void CDestview::generate()
 
 void CDestview::loadTargetHovered()
 {
-    if (workspace_.app.flyingTipsEnabled == 0 || openTip_)
+    QPointer<flying_tips>& tip = *tipSlot_;
+    if (workspace_.app.flyingTipsEnabled == 0 || tip)
         return;
-    openTip_ = new flying_tips(viewport(), QRect(qPoint(kLoadTargetTipPlace), QSize(100, 20)));
-    showFlyingTip(openTip_, kLoadTargetTip, workspace_.app.flyingTipsEnabled);
+    tip = new flying_tips(viewport(), QRect(qPoint(kLoadTargetTipPlace), QSize(100, 20)));
+    showFlyingTip(tip, kLoadTargetTip, workspace_.app.flyingTipsEnabled);
 }
 
 void CDestview::closeTip()
 {
-    if (openTip_)
-        delete openTip_.data();
+    QPointer<flying_tips>& tip = *tipSlot_;
+    delete tip.data();
+    tip = nullptr;
 }
 
 void CDestview::showZoneButtons(const QPoint& release)
@@ -356,7 +360,8 @@ void CDestview::mouseMoveEvent(QMouseEvent* event)
     }
     if (dragging_)
         return;
-    // The Load Target button's tip goes with the next move over the view.
+    // The Align Window's tip (the Load Target button's among them) goes with the next move over
+    // the view.
     closeTip();
     if (target.generated == 1 && target.targetImage)
         platform_.setStatusPaneText(2,

@@ -29,7 +29,11 @@ class CDestview : public QAbstractScrollArea, public WorkspaceObserver {
 public:
     static constexpr int kTimerIntervalMs = 50;
 
-    CDestview(MergeWorkspace& workspace, Platform& platform, QWidget* parent = nullptr);
+    // `tipSlot` is where the Align Window keeps its open flying tip: the "Load Target" button's
+    // tip is recorded there, so that whichever window sees the pointer next closes it. Without
+    // one the view keeps its tip itself.
+    CDestview(MergeWorkspace& workspace, Platform& platform, QWidget* parent = nullptr,
+        QPointer<flying_tips>* tipSlot = nullptr);
     ~CDestview() override;
 
     // The target is no longer current: the zone and its buttons go, the "Load Target" button is
@@ -51,7 +55,7 @@ public:
     zone_button* zoneSaveButton() const { return zoneSaveButton_; }
     zone_button* zonePrintButton() const { return zonePrintButton_; }
     dest_coords* coordsPopup() const { return coordsPopup_; }
-    flying_tips* openTip() const { return openTip_; }
+    flying_tips* openTip() const { return *tipSlot_; }
     bool dragging() const { return dragging_; }
     bool autoScrolling() const { return autoScroll_; }
     ViewPoint dragPoint() const { return dragPoint_; }
@@ -93,7 +97,8 @@ private:
     QPointer<zone_button> zoneSaveButton_;
     QPointer<zone_button> zonePrintButton_;
     QPointer<dest_coords> coordsPopup_;
-    QPointer<flying_tips> openTip_;
+    QPointer<flying_tips> ownTip_;
+    QPointer<flying_tips>* tipSlot_ = nullptr;
     ViewPoint dragPoint_ {};
     // Where the rubber band ends: the pointer at its last move during a drag.
     ViewPoint bandPoint_ {};

@@ -94,6 +94,14 @@ private slots:
         QCOMPARE(t.view().openTip(), tip.data());
         QTest::mouseMove(t.viewport(), QPoint(400, 300));
         QVERIFY(tip.isNull());
+        // It is the Align Window's open tip: another window's tip there closes the same way.
+        QTest::mouseMove(t.view().loadTargetButton(), QPoint(20, 20));
+        QCOMPARE(t.frame->sharedWindows().alignTipWindow.data(), t.view().openTip());
+        QPointer<flying_tips> other = new flying_tips(t.frame.get(), QRect(0, 0, 10, 10));
+        delete t.frame->sharedWindows().alignTipWindow.data();
+        t.frame->sharedWindows().alignTipWindow = other;
+        QTest::mouseMove(t.viewport(), QPoint(420, 300));
+        QVERIFY(other.isNull());
 
         t.workspace.app.flyingTipsEnabled = 0;
         QTest::mouseMove(t.view().loadTargetButton(), QPoint(20, 20));
