@@ -238,13 +238,14 @@ void CDestview::paintEmpty(QPainter& painter)
 void CDestview::removeZoneButtons()
 {
     // The button that asked for this may be the one going: it is deleted once its click is over.
-    for (QPointer<zone_button>* button : { &zoneSaveButton_, &zonePrintButton_ }) {
-        if (*button) {
-            (*button)->hide();
-            (*button)->deleteLater();
+    for (picture_button* button : { static_cast<picture_button*>(zoneSaveButton_.data()),
+             static_cast<picture_button*>(zonePrintButton_.data()) })
+        if (button) {
+            button->hide();
+            button->deleteLater();
         }
-        *button = nullptr;
-    }
+    zoneSaveButton_ = nullptr;
+    zonePrintButton_ = nullptr;
 }
 
 void CDestview::removeLoadTargetButton()
@@ -290,15 +291,26 @@ void CDestview::showZoneButtons(const QPoint& release)
     const QSize client = viewport()->size();
     const ZoneButtonPlaces places
         = zoneButtonPlaces(ViewPoint { release.x(), release.y() }, client.width(), client.height());
-    zoneSaveButton_ = new zone_button(zone_button::Kind::Save, qRect(places.save), viewport());
-    zoneSaveButton_->setToolTip("Save zone to file.");
+    zoneSaveButton_ = new prompt(viewport(), workspace_.app.flyingTipsEnabled);
+    zoneSaveButton_->setGeometry(qRect(places.save));
     connect(zoneSaveButton_, &QAbstractButton::clicked, this, &CDestview::saveZone);
-    zonePrintButton_ = new zone_button(zone_button::Kind::Print, qRect(places.print), viewport());
+    zonePrintButton_ = new print_prompt(viewport(), workspace_.app.flyingTipsEnabled);
+    zonePrintButton_->setGeometry(qRect(places.print));
     // Printing arrives with its own part of the program; until then the button only shows.
     zonePrintButton_->setEnabled(false);
-    for (zone_button* button : { zoneSaveButton_.data(), zonePrintButton_.data() })
-        connect(button, &TargetPictureButton::pointerOver, this,
-            [this, button] { platform_.setStatusPaneText(2, button->hoverText().toStdString()); });
+    for (picture_button* button : { static_cast<picture_button*>(zoneSaveButton_.data()),
+             static_cast<picture_button*>(zonePrintButton_.data()) }) {
+        button->installEventFilter(this);
+        button->show();
+    }
+}
+
+bool CDestview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Enter)
+        if (auto* button = qobject_cast<picture_button*>(watched))
+            platform_.setStatusPaneText(2, button->tipText().toStdString());
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void CDestview::saveZone()

@@ -4,6 +4,7 @@
 #include "app/ui/flying_tips.h"
 #include "merge/ui/dest_coords.h"
 #include "merge/ui/target_buttons.h"
+#include "sources/ui/picture_buttons.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>
@@ -52,8 +53,8 @@ public:
     ViewPoint scrollPosition() const;
 
     bitmap_target_button* loadTargetButton() const { return loadTargetButton_; }
-    zone_button* zoneSaveButton() const { return zoneSaveButton_; }
-    zone_button* zonePrintButton() const { return zonePrintButton_; }
+    prompt* zoneSaveButton() const { return zoneSaveButton_; }
+    print_prompt* zonePrintButton() const { return zonePrintButton_; }
     dest_coords* coordsPopup() const { return coordsPopup_; }
     flying_tips* openTip() const { return *tipSlot_; }
     bool dragging() const { return dragging_; }
@@ -73,6 +74,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // The zone buttons name themselves in status pane 2 while the pointer is over them.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void paintTarget(QPainter& painter, const QRect& exposed);
@@ -94,8 +97,8 @@ private:
     QTimer* timer_ = nullptr;
     bool shown_ = false;
     QPointer<bitmap_target_button> loadTargetButton_;
-    QPointer<zone_button> zoneSaveButton_;
-    QPointer<zone_button> zonePrintButton_;
+    QPointer<prompt> zoneSaveButton_;
+    QPointer<print_prompt> zonePrintButton_;
     QPointer<dest_coords> coordsPopup_;
     QPointer<flying_tips> ownTip_;
     QPointer<flying_tips>* tipSlot_ = nullptr;

@@ -63,17 +63,4 @@ bitmap_target_button::bitmap_target_button(QWidget* parent)
     setAccessibleName("Load Target");
 }
 
-zone_button::zone_button(Kind kind, const QRect& rect, QWidget* parent)
-    : TargetPictureButton(kind == Kind::Save ? zoneSavePicture() : zonePrintPicture(),
-        kind == Kind::Save ? zoneSavePicture() : zonePrintPicture(), rect, parent)
-    , kind_(kind)
-{
-    setObjectName(kind == Kind::Save ? "zoneSaveButton" : "zonePrintButton");
-}
-
-QString zone_button::hoverText() const
-{
-    return kind_ == Kind::Save ? "save zone to file" : "print zone";
-}
-
 } // namespace tessary

@@ -5,8 +5,7 @@
 namespace tessary {
 
 // A button of the Target view that shows a picture for its normal and focused state and another
-// while pressed, and says when the pointer moves over it (the view shows a tip or a status
-// text then).
+// while pressed, and says when the pointer moves over it (the view shows a tip then).
 class TargetPictureButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -33,20 +32,6 @@ class bitmap_target_button : public TargetPictureButton {
     Q_OBJECT
 public:
     explicit bitmap_target_button(QWidget* parent);
-};
-
-// The two 16 x 16 buttons beside a finished zone: save it to a file, or print it.
-class zone_button : public TargetPictureButton {
-    Q_OBJECT
-public:
-    enum class Kind { Save, Print };
-    zone_button(Kind kind, const QRect& rect, QWidget* parent);
-    Kind kind() const { return kind_; }
-    // The text of status pane 2 while the pointer is over the button.
-    QString hoverText() const;
-
-private:
-    Kind kind_;
 };
 
 } // namespace tessary

@@ -43,36 +43,4 @@ QPixmap loadTargetPicture(bool pressed)
     return pixmap;
 }
 
-QPixmap zoneSavePicture()
-{
-    QPixmap pixmap(kZoneButtonSize, kZoneButtonSize);
-    pixmap.fill(QColor(230, 230, 230));
-    QPainter p(&pixmap);
-    // A floppy disk: body, label and shutter.
-    p.fillRect(1, 1, 14, 14, QColor(40, 70, 150));
-    p.fillRect(3, 1, 10, 6, Qt::white);
-    p.fillRect(4, 10, 8, 5, QColor(190, 190, 200));
-    p.fillRect(9, 11, 2, 3, QColor(40, 70, 150));
-    p.setPen(QColor(20, 30, 60));
-    p.drawRect(0, 0, 15, 15);
-    return pixmap;
-}
-
-QPixmap zonePrintPicture()
-{
-    QPixmap pixmap(kZoneButtonSize, kZoneButtonSize);
-    pixmap.fill(QColor(230, 230, 230));
-    QPainter p(&pixmap);
-    // A printer: paper above, the body, paper coming out below.
-    p.fillRect(4, 1, 8, 5, Qt::white);
-    p.setPen(QColor(60, 60, 60));
-    p.drawRect(4, 1, 7, 5);
-    p.fillRect(1, 6, 14, 6, QColor(110, 110, 120));
-    p.fillRect(12, 8, 2, 1, QColor(120, 230, 120));
-    p.fillRect(4, 11, 8, 4, Qt::white);
-    p.drawRect(4, 11, 7, 4);
-    p.drawRect(0, 0, 15, 15);
-    return pixmap;
-}
-
 } // namespace tessary

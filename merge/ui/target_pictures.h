@@ -11,9 +11,4 @@ constexpr int kLoadTargetPictureWidth = 170;
 constexpr int kLoadTargetPictureHeight = 57;
 QPixmap loadTargetPicture(bool pressed);
 
-// The zone's buttons: 16 x 16, a disk for saving and a printer for printing.
-constexpr int kZoneButtonSize = 16;
-QPixmap zoneSavePicture();
-QPixmap zonePrintPicture();
-
 } // namespace tessary

@@ -304,7 +304,7 @@ private slots:
         QCOMPARE(t.workspace.targetDoc.zoneSelected, 0);
         QCOMPARE(t.workspace.targetView.zoneAnchor, ViewPoint {});
         QTRY_VERIFY(!t.view().zoneSaveButton() && !t.view().zonePrintButton());
-        QTRY_VERIFY(t.viewport()->findChildren<zone_button*>().isEmpty());
+        QTRY_VERIFY(t.viewport()->findChildren<picture_button*>().isEmpty());
     }
 };
 
