@@ -22,7 +22,7 @@ using testing::Rgb;
 
 // ---- fixtures made with libpng itself
 
-struct PngSpec {
+struct PngLayout {
     uint32_t width = 19, height = 11; // odd sizes: partial bytes and padded DIB rows
     int colourType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
@@ -52,19 +52,19 @@ int channelsOf(int colourType)
     }
 }
 
-// Sample c of pixel (x, y from the top) at the spec's depth.
-uint32_t sampleAt(const PngSpec& spec, uint32_t x, uint32_t y, int c)
+// Sample c of pixel (x, y from the top) at the layout's depth.
+uint32_t sampleAt(const PngLayout& layout, uint32_t x, uint32_t y, int c)
 {
-    if (spec.bitDepth == 16)
+    if (layout.bitDepth == 16)
         return (x * 2654 + y * 40503 + uint32_t(c) * 12345 + x * y * 77) & 0xFFFF;
     const uint32_t levels
-        = spec.colourType == PNG_COLOR_TYPE_PALETTE ? uint32_t(spec.paletteSize) : (1u << spec.bitDepth);
+        = layout.colourType == PNG_COLOR_TYPE_PALETTE ? uint32_t(layout.paletteSize) : (1u << layout.bitDepth);
     return (x * 7 + y * 13 + uint32_t(c) * 29 + x * y) % levels;
 }
 
-uint8_t eightBit(const PngSpec& spec, uint32_t sample)
+uint8_t eightBit(const PngLayout& layout, uint32_t sample)
 {
-    return spec.bitDepth == 16 ? uint8_t(sample >> 8) : uint8_t(sample * 255 / ((1u << spec.bitDepth) - 1));
+    return layout.bitDepth == 16 ? uint8_t(sample >> 8) : uint8_t(sample * 255 / ((1u << layout.bitDepth) - 1));
 }
 
 void appendBytes(png_structp png, png_bytep data, size_t length)
@@ -73,50 +73,50 @@ void appendBytes(png_structp png, png_bytep data, size_t length)
     out->insert(out->end(), data, data + length);
 }
 
-std::vector<uint8_t> libpngEncode(const PngSpec& spec)
+std::vector<uint8_t> libpngEncode(const PngLayout& layout)
 {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, appendBytes, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-        spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colourType,
+        layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
         PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (int i = 0; i < spec.paletteSize; ++i) {
+    for (int i = 0; i < layout.paletteSize; ++i) {
         const Rgb c = paletteColour(uint32_t(i));
         palette.push_back({ png_byte(c.r), png_byte(c.g), png_byte(c.b) });
     }
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
-    if (!spec.transparentIndices.empty())
-        png_set_tRNS(png, info, spec.transparentIndices.data(), int(spec.transparentIndices.size()), nullptr);
-    if (spec.transparentColour) {
-        png_color_16 colour = *spec.transparentColour;
+    if (!layout.transparentIndices.empty())
+        png_set_tRNS(png, info, layout.transparentIndices.data(), int(layout.transparentIndices.size()), nullptr);
+    if (layout.transparentColour) {
+        png_color_16 colour = *layout.transparentColour;
         png_set_tRNS(png, info, nullptr, 0, &colour);
     }
-    if (spec.physical)
-        png_set_pHYs(png, info, spec.physical->first, spec.physical->first, spec.physical->second);
+    if (layout.physical)
+        png_set_pHYs(png, info, layout.physical->first, layout.physical->first, layout.physical->second);
     png_write_info(png, info);
 
-    const int channels = channelsOf(spec.colourType);
-    const size_t rowBytes = (size_t(spec.width) * size_t(channels) * size_t(spec.bitDepth) + 7) / 8;
-    std::vector<std::vector<uint8_t>> rows(spec.height, std::vector<uint8_t>(rowBytes, 0));
+    const int channels = channelsOf(layout.colourType);
+    const size_t rowBytes = (size_t(layout.width) * size_t(channels) * size_t(layout.bitDepth) + 7) / 8;
+    std::vector<std::vector<uint8_t>> rows(layout.height, std::vector<uint8_t>(rowBytes, 0));
     std::vector<png_bytep> pointers;
-    for (uint32_t y = 0; y < spec.height; ++y) {
+    for (uint32_t y = 0; y < layout.height; ++y) {
         uint8_t* row = rows[y].data();
-        for (uint32_t x = 0; x < spec.width; ++x)
+        for (uint32_t x = 0; x < layout.width; ++x)
             for (int c = 0; c < channels; ++c) {
-                const uint32_t s = sampleAt(spec, x, y, c);
+                const uint32_t s = sampleAt(layout, x, y, c);
                 const size_t index = size_t(x) * size_t(channels) + size_t(c);
-                if (spec.bitDepth == 16) {
+                if (layout.bitDepth == 16) {
                     row[2 * index] = uint8_t(s >> 8);
                     row[2 * index + 1] = uint8_t(s);
-                } else if (spec.bitDepth == 8) {
+                } else if (layout.bitDepth == 8) {
                     row[index] = uint8_t(s);
                 } else {
-                    const size_t bit = index * size_t(spec.bitDepth);
-                    row[bit / 8] |= uint8_t(s << (8 - spec.bitDepth - bit % 8));
+                    const size_t bit = index * size_t(layout.bitDepth);
+                    row[bit / 8] |= uint8_t(s << (8 - layout.bitDepth - bit % 8));
                 }
             }
         pointers.push_back(row);
@@ -168,47 +168,47 @@ std::vector<uint8_t> handMadePng(
 
 struct DecodeCase {
     const char* name;
-    PngSpec spec;
+    PngLayout layout;
     uint16_t bpp;
 };
 
-// The colour and alpha each pixel should have after decoding `spec`.
-void expectPixels(CxImage& image, const PngSpec& spec)
+// The colour and alpha each pixel should have after decoding `layout`.
+void expectPixels(CxImage& image, const PngLayout& layout)
 {
-    const bool alphaExpected = spec.colourType == PNG_COLOR_TYPE_GRAY_ALPHA
-        || spec.colourType == PNG_COLOR_TYPE_RGB_ALPHA || !spec.transparentIndices.empty()
-        || spec.transparentColour.has_value();
+    const bool alphaExpected = layout.colourType == PNG_COLOR_TYPE_GRAY_ALPHA
+        || layout.colourType == PNG_COLOR_TYPE_RGB_ALPHA || !layout.transparentIndices.empty()
+        || layout.transparentColour.has_value();
     ASSERT_EQ(image.AlphaIsValid(), alphaExpected);
-    for (uint32_t y = 0; y < spec.height; ++y)
-        for (uint32_t x = 0; x < spec.width; ++x) {
+    for (uint32_t y = 0; y < layout.height; ++y)
+        for (uint32_t x = 0; x < layout.width; ++x) {
             SCOPED_TRACE(::testing::Message() << "pixel " << x << ", " << y);
             Rgb want;
             int alpha = 255;
-            const uint32_t s0 = sampleAt(spec, x, y, 0);
-            switch (spec.colourType) {
+            const uint32_t s0 = sampleAt(layout, x, y, 0);
+            switch (layout.colourType) {
             case PNG_COLOR_TYPE_PALETTE:
                 want = paletteColour(s0);
-                if (s0 < spec.transparentIndices.size())
-                    alpha = spec.transparentIndices[s0];
+                if (s0 < layout.transparentIndices.size())
+                    alpha = layout.transparentIndices[s0];
                 break;
             case PNG_COLOR_TYPE_GRAY:
             case PNG_COLOR_TYPE_GRAY_ALPHA: {
-                const int g = eightBit(spec, s0);
+                const int g = eightBit(layout, s0);
                 want = { g, g, g };
-                if (spec.colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
-                    alpha = eightBit(spec, sampleAt(spec, x, y, 1));
-                else if (spec.transparentColour && s0 == spec.transparentColour->gray)
+                if (layout.colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+                    alpha = eightBit(layout, sampleAt(layout, x, y, 1));
+                else if (layout.transparentColour && s0 == layout.transparentColour->gray)
                     alpha = 0;
                 break;
             }
             default:
-                want = { eightBit(spec, s0), eightBit(spec, sampleAt(spec, x, y, 1)),
-                    eightBit(spec, sampleAt(spec, x, y, 2)) };
-                if (spec.colourType == PNG_COLOR_TYPE_RGB_ALPHA)
-                    alpha = eightBit(spec, sampleAt(spec, x, y, 3));
-                else if (spec.transparentColour && s0 == spec.transparentColour->red
-                    && sampleAt(spec, x, y, 1) == spec.transparentColour->green
-                    && sampleAt(spec, x, y, 2) == spec.transparentColour->blue)
+                want = { eightBit(layout, s0), eightBit(layout, sampleAt(layout, x, y, 1)),
+                    eightBit(layout, sampleAt(layout, x, y, 2)) };
+                if (layout.colourType == PNG_COLOR_TYPE_RGB_ALPHA)
+                    alpha = eightBit(layout, sampleAt(layout, x, y, 3));
+                else if (layout.transparentColour && s0 == layout.transparentColour->red
+                    && sampleAt(layout, x, y, 1) == layout.transparentColour->green
+                    && sampleAt(layout, x, y, 2) == layout.transparentColour->blue)
                     alpha = 0;
             }
             ASSERT_EQ(colourAt(image, x, y), want);
@@ -220,8 +220,8 @@ void expectPixels(CxImage& image, const PngSpec& spec)
 
 TEST(PngCodec, DecodesEveryColourTypeAndDepth)
 {
-    auto spec = [](int colourType, int depth, bool interlaced = false) {
-        PngSpec s;
+    auto layout = [](int colourType, int depth, bool interlaced = false) {
+        PngLayout s;
         s.colourType = colourType;
         s.bitDepth = depth;
         s.interlaced = interlaced;
@@ -229,51 +229,51 @@ TEST(PngCodec, DecodesEveryColourTypeAndDepth)
             s.paletteSize = 1 << depth;
         return s;
     };
-    PngSpec paletteWithAlpha = spec(PNG_COLOR_TYPE_PALETTE, 4);
+    PngLayout paletteWithAlpha = layout(PNG_COLOR_TYPE_PALETTE, 4);
     paletteWithAlpha.transparentIndices = { 0, 40, 80, 120, 160 };
-    PngSpec greyWithKey = spec(PNG_COLOR_TYPE_GRAY, 4);
+    PngLayout greyWithKey = layout(PNG_COLOR_TYPE_GRAY, 4);
     greyWithKey.transparentColour = png_color_16 { 0, 0, 0, 0, 3 };
-    PngSpec rgbWithKey = spec(PNG_COLOR_TYPE_RGB, 8);
+    PngLayout rgbWithKey = layout(PNG_COLOR_TYPE_RGB, 8);
     rgbWithKey.transparentColour = png_color_16 { 0, png_uint_16(sampleAt(rgbWithKey, 2, 1, 0)),
         png_uint_16(sampleAt(rgbWithKey, 2, 1, 1)), png_uint_16(sampleAt(rgbWithKey, 2, 1, 2)), 0 };
-    PngSpec shortPalette = spec(PNG_COLOR_TYPE_PALETTE, 8);
+    PngLayout shortPalette = layout(PNG_COLOR_TYPE_PALETTE, 8);
     shortPalette.paletteSize = 5;
 
     const DecodeCase cases[] = {
-        { "grey 1 bit", spec(PNG_COLOR_TYPE_GRAY, 1), 1 },
-        { "grey 2 bits", spec(PNG_COLOR_TYPE_GRAY, 2), 4 },
-        { "grey 4 bits", spec(PNG_COLOR_TYPE_GRAY, 4), 4 },
-        { "grey 8 bits", spec(PNG_COLOR_TYPE_GRAY, 8), 8 },
-        { "grey 16 bits", spec(PNG_COLOR_TYPE_GRAY, 16), 8 },
-        { "palette 1 bit", spec(PNG_COLOR_TYPE_PALETTE, 1), 1 },
-        { "palette 2 bits", spec(PNG_COLOR_TYPE_PALETTE, 2), 4 },
-        { "palette 4 bits", spec(PNG_COLOR_TYPE_PALETTE, 4), 4 },
-        { "palette 8 bits", spec(PNG_COLOR_TYPE_PALETTE, 8), 8 },
+        { "grey 1 bit", layout(PNG_COLOR_TYPE_GRAY, 1), 1 },
+        { "grey 2 bits", layout(PNG_COLOR_TYPE_GRAY, 2), 4 },
+        { "grey 4 bits", layout(PNG_COLOR_TYPE_GRAY, 4), 4 },
+        { "grey 8 bits", layout(PNG_COLOR_TYPE_GRAY, 8), 8 },
+        { "grey 16 bits", layout(PNG_COLOR_TYPE_GRAY, 16), 8 },
+        { "palette 1 bit", layout(PNG_COLOR_TYPE_PALETTE, 1), 1 },
+        { "palette 2 bits", layout(PNG_COLOR_TYPE_PALETTE, 2), 4 },
+        { "palette 4 bits", layout(PNG_COLOR_TYPE_PALETTE, 4), 4 },
+        { "palette 8 bits", layout(PNG_COLOR_TYPE_PALETTE, 8), 8 },
         { "palette of 5 entries", shortPalette, 8 },
-        { "RGB 8 bits", spec(PNG_COLOR_TYPE_RGB, 8), 24 },
-        { "RGB 16 bits", spec(PNG_COLOR_TYPE_RGB, 16), 24 },
-        { "RGBA 8 bits", spec(PNG_COLOR_TYPE_RGB_ALPHA, 8), 24 },
-        { "RGBA 16 bits", spec(PNG_COLOR_TYPE_RGB_ALPHA, 16), 24 },
-        { "grey + alpha 8 bits", spec(PNG_COLOR_TYPE_GRAY_ALPHA, 8), 8 },
-        { "grey + alpha 16 bits", spec(PNG_COLOR_TYPE_GRAY_ALPHA, 16), 8 },
+        { "RGB 8 bits", layout(PNG_COLOR_TYPE_RGB, 8), 24 },
+        { "RGB 16 bits", layout(PNG_COLOR_TYPE_RGB, 16), 24 },
+        { "RGBA 8 bits", layout(PNG_COLOR_TYPE_RGB_ALPHA, 8), 24 },
+        { "RGBA 16 bits", layout(PNG_COLOR_TYPE_RGB_ALPHA, 16), 24 },
+        { "grey + alpha 8 bits", layout(PNG_COLOR_TYPE_GRAY_ALPHA, 8), 8 },
+        { "grey + alpha 16 bits", layout(PNG_COLOR_TYPE_GRAY_ALPHA, 16), 8 },
         { "palette with tRNS", paletteWithAlpha, 4 },
         { "grey with a transparent level", greyWithKey, 8 },
         { "RGB with a transparent colour", rgbWithKey, 24 },
-        { "interlaced RGB", spec(PNG_COLOR_TYPE_RGB, 8, true), 24 },
-        { "interlaced grey 2 bits", spec(PNG_COLOR_TYPE_GRAY, 2, true), 4 },
-        { "interlaced palette 4 bits", spec(PNG_COLOR_TYPE_PALETTE, 4, true), 4 },
-        { "interlaced RGBA 16 bits", spec(PNG_COLOR_TYPE_RGB_ALPHA, 16, true), 24 },
+        { "interlaced RGB", layout(PNG_COLOR_TYPE_RGB, 8, true), 24 },
+        { "interlaced grey 2 bits", layout(PNG_COLOR_TYPE_GRAY, 2, true), 4 },
+        { "interlaced palette 4 bits", layout(PNG_COLOR_TYPE_PALETTE, 4, true), 4 },
+        { "interlaced RGBA 16 bits", layout(PNG_COLOR_TYPE_RGB_ALPHA, 16, true), 24 },
     };
     for (const DecodeCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<uint8_t> bytes = libpngEncode(c.spec);
+        const std::vector<uint8_t> bytes = libpngEncode(c.layout);
         CxImage image;
         CxMemFile file(bytes.data(), bytes.size());
         ASSERT_TRUE(CxImagePNG::Decode(image, file)) << image.GetLastErrorText();
-        ASSERT_EQ(image.GetWidth(), int32_t(c.spec.width));
-        ASSERT_EQ(image.GetHeight(), int32_t(c.spec.height));
+        ASSERT_EQ(image.GetWidth(), int32_t(c.layout.width));
+        ASSERT_EQ(image.GetHeight(), int32_t(c.layout.height));
         ASSERT_EQ(image.GetBpp(), c.bpp);
-        expectPixels(image, c.spec);
+        expectPixels(image, c.layout);
     }
 }
 
@@ -292,9 +292,9 @@ TEST(PngCodec, ResolutionComesFromPhys)
     CxImage image;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
-        PngSpec spec;
-        spec.physical = c.physical;
-        const std::vector<uint8_t> bytes = libpngEncode(spec);
+        PngLayout layout;
+        layout.physical = c.physical;
+        const std::vector<uint8_t> bytes = libpngEncode(layout);
         ASSERT_TRUE(image.Decode(bytes.data(), bytes.size(), CXIMAGE_FORMAT_PNG)) << image.GetLastErrorText();
         EXPECT_EQ(image.GetXDPI(), c.dpi);
         EXPECT_EQ(image.GetYDPI(), c.dpi);
@@ -303,10 +303,10 @@ TEST(PngCodec, ResolutionComesFromPhys)
 
 TEST(PngCodec, MalformedFilesGiveAnErrorText)
 {
-    PngSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    const std::vector<uint8_t> good = libpngEncode(spec);
+    PngLayout layout;
+    layout.width = 64;
+    layout.height = 64;
+    const std::vector<uint8_t> good = libpngEncode(layout);
     size_t idat = 0;
     for (size_t i = 8; i + 4 < good.size() && !idat; ++i)
         if (std::memcmp(good.data() + i, "IDAT", 4) == 0)
@@ -468,16 +468,16 @@ TEST(PngCodec, EncodingIntoAFullDiskFails)
 TEST(PngFiles, APngNamedBmpLoadsThroughContentDetection)
 {
     testing::ScratchFolder folder;
-    PngSpec spec;
-    const std::string path = folder.write("picture.bmp", libpngEncode(spec));
+    PngLayout layout;
+    const std::string path = folder.write("picture.bmp", libpngEncode(layout));
     const std::optional<uint32_t> format = formatFromFileName(path);
     ASSERT_TRUE(format.has_value());
     ASSERT_EQ(*format, uint32_t(CXIMAGE_FORMAT_BMP));
     CxImage image(path, *format);
     ASSERT_TRUE(image.IsValid()) << image.GetLastErrorText();
     EXPECT_EQ(image.GetType(), uint32_t(CXIMAGE_FORMAT_PNG));
-    EXPECT_EQ(image.GetWidth(), int32_t(spec.width));
-    expectPixels(image, spec);
+    EXPECT_EQ(image.GetWidth(), int32_t(layout.width));
+    expectPixels(image, layout);
 }
 
 TEST(PngFiles, SaveWritesAFileThatLoadsBack)

@@ -23,7 +23,7 @@ using testing::Rgb;
 
 // ---- fixtures made with libtiff itself
 
-struct TiffSpec {
+struct TiffLayout {
     uint32_t width = 19, height = 13; // odd sizes: partial bytes, padded DIB rows, partial tiles
     uint16_t samples = 3, bits = 8;
     uint16_t photometric = PHOTOMETRIC_RGB;
@@ -41,11 +41,11 @@ Rgb paletteColour(uint32_t i)
 }
 
 // Sample c of the pixel stored at (x, row) in the file.
-uint32_t sampleAt(const TiffSpec& spec, uint32_t x, uint32_t row, int c)
+uint32_t sampleAt(const TiffLayout& layout, uint32_t x, uint32_t row, int c)
 {
-    if (spec.bits == 16)
+    if (layout.bits == 16)
         return (x * 2654 + row * 40503 + uint32_t(c) * 12345 + x * row * 77) & 0xFFFF;
-    return (x * 7 + row * 13 + uint32_t(c) * 29 + x * row) % (1u << spec.bits);
+    return (x * 7 + row * 13 + uint32_t(c) * 29 + x * row) % (1u << layout.bits);
 }
 
 void putSample(uint8_t* buffer, size_t index, uint16_t bits, uint32_t value)
@@ -60,30 +60,30 @@ void putSample(uint8_t* buffer, size_t index, uint16_t bits, uint32_t value)
     }
 }
 
-std::vector<uint8_t> libtiffEncode(const TiffSpec& spec, const testing::ScratchFolder& folder)
+std::vector<uint8_t> libtiffEncode(const TiffLayout& layout, const testing::ScratchFolder& folder)
 {
     const std::string path = folder.file("fixture.tif");
     TIFF* tif = TIFFOpen(path.c_str(), "w");
     EXPECT_NE(tif, nullptr);
     if (!tif)
         return {};
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, spec.width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, spec.height);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spec.samples);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, spec.bits);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, spec.photometric);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, spec.compression);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, spec.planar);
-    TIFFSetField(tif, TIFFTAG_ORIENTATION, spec.orientation);
-    if (spec.associatedAlpha) {
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, layout.width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, layout.height);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, layout.bits);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, layout.photometric);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, layout.compression);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, layout.planar);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, layout.orientation);
+    if (layout.associatedAlpha) {
         uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
-    if (spec.photometric == PHOTOMETRIC_SEPARATED)
+    if (layout.photometric == PHOTOMETRIC_SEPARATED)
         TIFFSetField(tif, TIFFTAG_INKSET, INKSET_CMYK);
     std::vector<uint16_t> map[3];
-    if (spec.photometric == PHOTOMETRIC_PALETTE) {
-        for (uint32_t i = 0; i < (1u << spec.bits); ++i) {
+    if (layout.photometric == PHOTOMETRIC_PALETTE) {
+        for (uint32_t i = 0; i < (1u << layout.bits); ++i) {
             const Rgb c = paletteColour(i);
             map[0].push_back(uint16_t(c.r * 257));
             map[1].push_back(uint16_t(c.g * 257));
@@ -91,41 +91,41 @@ std::vector<uint8_t> libtiffEncode(const TiffSpec& spec, const testing::ScratchF
         }
         TIFFSetField(tif, TIFFTAG_COLORMAP, map[0].data(), map[1].data(), map[2].data());
     }
-    if (spec.resolution) {
-        TIFFSetField(tif, TIFFTAG_XRESOLUTION, spec.resolution->first);
-        TIFFSetField(tif, TIFFTAG_YRESOLUTION, spec.resolution->first);
-        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, spec.resolution->second);
+    if (layout.resolution) {
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, layout.resolution->first);
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, layout.resolution->first);
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, layout.resolution->second);
     }
-    const bool separate = spec.planar == PLANARCONFIG_SEPARATE;
-    const int planes = separate ? spec.samples : 1;
-    const int perPixel = separate ? 1 : spec.samples;
-    if (spec.tile) {
-        TIFFSetField(tif, TIFFTAG_TILEWIDTH, spec.tile);
-        TIFFSetField(tif, TIFFTAG_TILELENGTH, spec.tile);
+    const bool separate = layout.planar == PLANARCONFIG_SEPARATE;
+    const int planes = separate ? layout.samples : 1;
+    const int perPixel = separate ? 1 : layout.samples;
+    if (layout.tile) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, layout.tile);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, layout.tile);
         std::vector<uint8_t> buffer(size_t(TIFFTileSize(tif)));
         for (int plane = 0; plane < planes; ++plane)
-            for (uint32_t ty = 0; ty < spec.height; ty += spec.tile)
-                for (uint32_t tx = 0; tx < spec.width; tx += spec.tile) {
+            for (uint32_t ty = 0; ty < layout.height; ty += layout.tile)
+                for (uint32_t tx = 0; tx < layout.width; tx += layout.tile) {
                     std::fill(buffer.begin(), buffer.end(), 0);
-                    for (uint32_t y = 0; y < spec.tile; ++y)
-                        for (uint32_t x = 0; x < spec.tile; ++x)
+                    for (uint32_t y = 0; y < layout.tile; ++y)
+                        for (uint32_t x = 0; x < layout.tile; ++x)
                             for (int c = 0; c < perPixel; ++c)
-                                if (tx + x < spec.width && ty + y < spec.height)
+                                if (tx + x < layout.width && ty + y < layout.height)
                                     putSample(buffer.data(),
-                                        (size_t(y) * spec.tile + x) * size_t(perPixel) + size_t(c), spec.bits,
-                                        sampleAt(spec, tx + x, ty + y, separate ? plane : c));
+                                        (size_t(y) * layout.tile + x) * size_t(perPixel) + size_t(c), layout.bits,
+                                        sampleAt(layout, tx + x, ty + y, separate ? plane : c));
                     EXPECT_GE(TIFFWriteTile(tif, buffer.data(), tx, ty, 0, uint16_t(plane)), 0);
                 }
     } else {
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 4);
         std::vector<uint8_t> row(size_t(TIFFScanlineSize(tif)));
         for (int plane = 0; plane < planes; ++plane)
-            for (uint32_t y = 0; y < spec.height; ++y) {
+            for (uint32_t y = 0; y < layout.height; ++y) {
                 std::fill(row.begin(), row.end(), 0);
-                for (uint32_t x = 0; x < spec.width; ++x)
+                for (uint32_t x = 0; x < layout.width; ++x)
                     for (int c = 0; c < perPixel; ++c)
-                        putSample(row.data(), size_t(x) * size_t(perPixel) + size_t(c), spec.bits,
-                            sampleAt(spec, x, y, separate ? plane : c));
+                        putSample(row.data(), size_t(x) * size_t(perPixel) + size_t(c), layout.bits,
+                            sampleAt(layout, x, y, separate ? plane : c));
                 EXPECT_GE(TIFFWriteScanline(tif, row.data(), y, uint16_t(plane)), 0);
             }
     }
@@ -133,37 +133,37 @@ std::vector<uint8_t> libtiffEncode(const TiffSpec& spec, const testing::ScratchF
     return testing::ScratchFolder::read(path);
 }
 
-int to8(const TiffSpec& spec, uint32_t sample)
+int to8(const TiffLayout& layout, uint32_t sample)
 {
-    if (spec.bits == 16)
+    if (layout.bits == 16)
         return int((sample * 255 + 32767) / 65535);
-    return int(sample * 255 / ((1u << spec.bits) - 1));
+    return int(sample * 255 / ((1u << layout.bits) - 1));
 }
 
 // Colour and alpha expected at display pixel (x, y from the top).
-Rgb expectedColour(const TiffSpec& spec, uint32_t x, uint32_t y)
+Rgb expectedColour(const TiffLayout& layout, uint32_t x, uint32_t y)
 {
-    const uint32_t row = spec.orientation == ORIENTATION_BOTLEFT ? spec.height - 1 - y : y;
-    auto s = [&](int c) { return sampleAt(spec, x, row, c); };
-    switch (spec.photometric) {
+    const uint32_t row = layout.orientation == ORIENTATION_BOTLEFT ? layout.height - 1 - y : y;
+    auto s = [&](int c) { return sampleAt(layout, x, row, c); };
+    switch (layout.photometric) {
     case PHOTOMETRIC_PALETTE:
         return paletteColour(s(0));
     case PHOTOMETRIC_MINISBLACK:
-        return { to8(spec, s(0)), to8(spec, s(0)), to8(spec, s(0)) };
+        return { to8(layout, s(0)), to8(layout, s(0)), to8(layout, s(0)) };
     case PHOTOMETRIC_MINISWHITE:
-        return { 255 - to8(spec, s(0)), 255 - to8(spec, s(0)), 255 - to8(spec, s(0)) };
+        return { 255 - to8(layout, s(0)), 255 - to8(layout, s(0)), 255 - to8(layout, s(0)) };
     case PHOTOMETRIC_SEPARATED: {
         const int k = 255 - int(s(3));
         return { k * (255 - int(s(0))) / 255, k * (255 - int(s(1))) / 255, k * (255 - int(s(2))) / 255 };
     }
     default:
-        return { to8(spec, s(0)), to8(spec, s(1)), to8(spec, s(2)) };
+        return { to8(layout, s(0)), to8(layout, s(1)), to8(layout, s(2)) };
     }
 }
 
-std::vector<uint8_t> bytesOfFile(const testing::ScratchFolder& folder, const TiffSpec& spec)
+std::vector<uint8_t> bytesOfFile(const testing::ScratchFolder& folder, const TiffLayout& layout)
 {
-    return libtiffEncode(spec, folder);
+    return libtiffEncode(layout, folder);
 }
 
 // ---- decoder
@@ -171,67 +171,67 @@ std::vector<uint8_t> bytesOfFile(const testing::ScratchFolder& folder, const Tif
 TEST(TiffCodec, DecodesLayoutsMadeByLibtiff)
 {
     testing::ScratchFolder folder;
-    auto spec = [](uint16_t photometric, uint16_t samples, uint16_t bits) {
-        TiffSpec s;
+    auto layout = [](uint16_t photometric, uint16_t samples, uint16_t bits) {
+        TiffLayout s;
         s.photometric = photometric;
         s.samples = samples;
         s.bits = bits;
         return s;
     };
-    TiffSpec planar = spec(PHOTOMETRIC_RGB, 3, 8);
+    TiffLayout planar = layout(PHOTOMETRIC_RGB, 3, 8);
     planar.planar = PLANARCONFIG_SEPARATE;
-    TiffSpec tiled = spec(PHOTOMETRIC_RGB, 3, 8);
+    TiffLayout tiled = layout(PHOTOMETRIC_RGB, 3, 8);
     tiled.tile = 16;
-    TiffSpec bottomUp = spec(PHOTOMETRIC_MINISBLACK, 1, 8);
+    TiffLayout bottomUp = layout(PHOTOMETRIC_MINISBLACK, 1, 8);
     bottomUp.orientation = ORIENTATION_BOTLEFT;
-    TiffSpec rgba = spec(PHOTOMETRIC_RGB, 4, 8);
+    TiffLayout rgba = layout(PHOTOMETRIC_RGB, 4, 8);
     rgba.associatedAlpha = true;
-    TiffSpec bilevel = spec(PHOTOMETRIC_MINISWHITE, 1, 1);
+    TiffLayout bilevel = layout(PHOTOMETRIC_MINISWHITE, 1, 1);
     bilevel.compression = COMPRESSION_CCITTFAX4;
-    TiffSpec uncompressed = spec(PHOTOMETRIC_RGB, 3, 8);
+    TiffLayout uncompressed = layout(PHOTOMETRIC_RGB, 3, 8);
     uncompressed.compression = COMPRESSION_NONE;
-    TiffSpec deflate16 = spec(PHOTOMETRIC_RGB, 3, 16);
+    TiffLayout deflate16 = layout(PHOTOMETRIC_RGB, 3, 16);
     deflate16.compression = COMPRESSION_ADOBE_DEFLATE;
 
     struct Case {
         const char* name;
-        TiffSpec spec;
+        TiffLayout layout;
         uint16_t bpp;
         bool alpha;
     } cases[] = {
-        { "RGB 8 bits LZW", spec(PHOTOMETRIC_RGB, 3, 8), 24, false },
+        { "RGB 8 bits LZW", layout(PHOTOMETRIC_RGB, 3, 8), 24, false },
         { "RGB 8 bits uncompressed", uncompressed, 24, false },
         { "RGB 16 bits deflate", deflate16, 24, false },
         { "RGB planes", planar, 24, false },
         { "RGB tiles", tiled, 24, false },
         { "RGBA", rgba, 24, true },
-        { "CMYK", spec(PHOTOMETRIC_SEPARATED, 4, 8), 24, false },
-        { "grey 8 bits", spec(PHOTOMETRIC_MINISBLACK, 1, 8), 8, false },
-        { "grey 8 bits, white is zero", spec(PHOTOMETRIC_MINISWHITE, 1, 8), 8, false },
+        { "CMYK", layout(PHOTOMETRIC_SEPARATED, 4, 8), 24, false },
+        { "grey 8 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 8), 8, false },
+        { "grey 8 bits, white is zero", layout(PHOTOMETRIC_MINISWHITE, 1, 8), 8, false },
         { "grey 8 bits stored bottom-up", bottomUp, 24, false },
-        { "grey 4 bits", spec(PHOTOMETRIC_MINISBLACK, 1, 4), 4, false },
-        { "grey 2 bits", spec(PHOTOMETRIC_MINISBLACK, 1, 2), 4, false },
-        { "grey 16 bits", spec(PHOTOMETRIC_MINISBLACK, 1, 16), 24, false },
+        { "grey 4 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 4), 4, false },
+        { "grey 2 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 2), 4, false },
+        { "grey 16 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 16), 24, false },
         { "bilevel G4", bilevel, 1, false },
-        { "palette 8 bits", spec(PHOTOMETRIC_PALETTE, 1, 8), 8, false },
-        { "palette 4 bits", spec(PHOTOMETRIC_PALETTE, 1, 4), 4, false },
-        { "palette 2 bits", spec(PHOTOMETRIC_PALETTE, 1, 2), 4, false },
+        { "palette 8 bits", layout(PHOTOMETRIC_PALETTE, 1, 8), 8, false },
+        { "palette 4 bits", layout(PHOTOMETRIC_PALETTE, 1, 4), 4, false },
+        { "palette 2 bits", layout(PHOTOMETRIC_PALETTE, 1, 2), 4, false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<uint8_t> bytes = bytesOfFile(folder, c.spec);
+        const std::vector<uint8_t> bytes = bytesOfFile(folder, c.layout);
         CxImage image;
         CxMemFile file(bytes.data(), bytes.size());
         ASSERT_TRUE(CxImageTIF::Decode(image, file)) << image.GetLastErrorText();
-        ASSERT_EQ(image.GetWidth(), int32_t(c.spec.width));
-        ASSERT_EQ(image.GetHeight(), int32_t(c.spec.height));
+        ASSERT_EQ(image.GetWidth(), int32_t(c.layout.width));
+        ASSERT_EQ(image.GetHeight(), int32_t(c.layout.height));
         ASSERT_EQ(image.GetBpp(), c.bpp);
         ASSERT_EQ(image.AlphaIsValid(), c.alpha);
         // libtiff's own conversions (16 to 8 bits, CMYK) may round differently by one.
-        const int tolerance = c.spec.bits == 16 || c.spec.photometric == PHOTOMETRIC_SEPARATED ? 1 : 0;
-        for (uint32_t y = 0; y < c.spec.height; ++y)
-            for (uint32_t x = 0; x < c.spec.width; ++x) {
-                const Rgb want = expectedColour(c.spec, x, y), got = colourAt(image, x, y);
+        const int tolerance = c.layout.bits == 16 || c.layout.photometric == PHOTOMETRIC_SEPARATED ? 1 : 0;
+        for (uint32_t y = 0; y < c.layout.height; ++y)
+            for (uint32_t x = 0; x < c.layout.width; ++x) {
+                const Rgb want = expectedColour(c.layout, x, y), got = colourAt(image, x, y);
                 ASSERT_LE(std::abs(want.r - got.r), tolerance)
                     << x << ", " << y << ": " << got << " not " << want;
                 ASSERT_LE(std::abs(want.g - got.g), tolerance)
@@ -239,7 +239,7 @@ TEST(TiffCodec, DecodesLayoutsMadeByLibtiff)
                 ASSERT_LE(std::abs(want.b - got.b), tolerance)
                     << x << ", " << y << ": " << got << " not " << want;
                 if (c.alpha) {
-                    ASSERT_EQ(alphaAt(image, x, y), sampleAt(c.spec, x, y, 3)) << x << ", " << y;
+                    ASSERT_EQ(alphaAt(image, x, y), sampleAt(c.layout, x, y, 3)) << x << ", " << y;
                 }
             }
     }
@@ -259,9 +259,9 @@ TEST(TiffCodec, ResolutionComesFromTheResolutionTags)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
-        TiffSpec spec;
-        spec.resolution = c.resolution;
-        const std::vector<uint8_t> bytes = bytesOfFile(folder, spec);
+        TiffLayout layout;
+        layout.resolution = c.resolution;
+        const std::vector<uint8_t> bytes = bytesOfFile(folder, layout);
         CxImage image(bytes.data(), bytes.size(), CXIMAGE_FORMAT_TIF);
         ASSERT_TRUE(image.IsValid()) << image.GetLastErrorText();
         EXPECT_EQ(image.GetXDPI(), c.dpi);
@@ -273,15 +273,15 @@ TEST(TiffCodec, DecodesFromTheStreamsCurrentPosition)
 {
     // Offsets inside a TIFF count from its first byte, wherever that is in the stream.
     testing::ScratchFolder folder;
-    TiffSpec spec;
-    const std::vector<uint8_t> tiff = bytesOfFile(folder, spec);
+    TiffLayout layout;
+    const std::vector<uint8_t> tiff = bytesOfFile(folder, layout);
     std::vector<uint8_t> bytes = { 'j', 'u', 'n', 'k', '!' };
     bytes.insert(bytes.end(), tiff.begin(), tiff.end());
     CxMemFile file(bytes.data(), bytes.size());
     ASSERT_TRUE(file.Seek(5, SEEK_SET));
     CxImage image;
     ASSERT_TRUE(CxImageTIF::Decode(image, file)) << image.GetLastErrorText();
-    EXPECT_EQ(colourAt(image, 4, 7), expectedColour(spec, 4, 7));
+    EXPECT_EQ(colourAt(image, 4, 7), expectedColour(layout, 4, 7));
 }
 
 TEST(TiffCodec, EncodesAtTheStreamsCurrentPosition)
@@ -367,9 +367,9 @@ TEST(TiffCodec, HandMadeDirectoryDecodes)
 TEST(TiffCodec, MalformedFilesGiveAnErrorTextAndNothingOnStderr)
 {
     testing::ScratchFolder folder;
-    TiffSpec spec;
-    spec.compression = COMPRESSION_NONE;
-    const std::vector<uint8_t> good = bytesOfFile(folder, spec);
+    TiffLayout layout;
+    layout.compression = COMPRESSION_NONE;
+    const std::vector<uint8_t> good = bytesOfFile(folder, layout);
     std::vector<uint8_t> directoryOutside = good;
     directoryOutside[4] = 0xF0; // first directory offset far past the end
     directoryOutside[5] = 0xFF;
