@@ -2,6 +2,7 @@
 
 #include "align/mark_target_stale.h"
 #include "align/rebuild_preview.h"
+#include "app/long_operation.h"
 #include "app/workspace.h"
 #include "merge/transform_source.h"
 
@@ -11,6 +12,8 @@ namespace tessary {
 
 bool retransformChangedSources(MergeWorkspace& workspace, Platform& platform, PixelPath path)
 {
+    // One busy state for all of them: nothing the user does can come between two sources.
+    LongOperation operation(platform);
     const int count = std::clamp(workspace.sourceCount, 0, kMaxSources);
     bool any = false;
     int status = 0;

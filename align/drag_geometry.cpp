@@ -132,6 +132,10 @@ ResizeRatios resizeRatios(const Outline& working, const Outline& document, HitZo
     if (zone == kHitInside)
         return ResizeRatios {};
     auto ratio = [](double now, double before) {
+        // A side the drag did not change keeps its scale exactly: its length is seldom whole,
+        // and trunc(L * 1024) / L would shrink it by a 1024th.
+        if (now == before)
+            return int32_t(1024);
         const double scaled = std::trunc(now * 1024.0);
         return truncToInt32(scaled / std::max(before, 1.0));
     };

@@ -1,16 +1,14 @@
 #include "align/mark_target_stale.h"
 
 #include "app/workspace.h"
+#include "merge/invalidate_target.h"
 
 namespace tessary {
 
 void markTargetStale(MergeWorkspace& workspace)
 {
-    workspace.targetView.zoneAnchor = ViewPoint {};
-    workspace.targetView.zoneCorner = ViewPoint {};
-    workspace.targetDoc.generated = 0;
     workspace.targetDoc.title = kTargetStaleTitle;
-    workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
+    invalidateTarget(workspace);
 }
 
 } // namespace tessary

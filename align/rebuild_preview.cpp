@@ -5,6 +5,7 @@
 #include "align/preview_sampling.h"
 #include "app/platform.h"
 #include "app/workspace.h"
+#include "merge/invalidate_target.h"
 #include "merge/progress_colours.h"
 
 #include <algorithm>
@@ -27,8 +28,7 @@ void failMissingSource(MergeWorkspace& workspace, Platform& platform, int status
     doc.previewStatus = status;
     doc.layoutWidth = 0;
     doc.layoutHeight = 0;
-    workspace.targetDoc.discardTarget();
-    workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
+    discardTargetImage(workspace);
     announce(workspace);
 }
 }

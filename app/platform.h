@@ -74,9 +74,13 @@ public:
     // A modal message box; returns the button pressed (Ok for an OK box).
     virtual MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
 
-    // Dispatch pending window events (repaints, input) during long work.
-    virtual void processEvents() = 0;
-    // Whether the Esc key is held down at this moment.
+    // The busy state of long work; calls nest, and LongOperation makes them. While busy, no user
+    // input but Esc reaches any window (the rest is discarded, not queued for later), paints
+    // still happen and the pointer shows that the program is busy; leaving the outermost level
+    // puts back the texts status panes 0 and 2 showed on entering it.
+    virtual void enterBusy() = 0;
+    virtual void leaveBusy() = 0;
+    // Lets pending paints happen, then tells whether the Esc key is held down at this moment.
     virtual bool isEscapeDown() = 0;
 
     // Paint a text into status pane 0 or 2 (not kept: the next repaint of the bar removes it).
@@ -109,9 +113,5 @@ public:
     virtual std::optional<ColourRef> chooseColour(ColourRef initial) = 0;
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
 };
-
-// The escape poll of long computations: dispatches pending events, then, while Esc is held,
-// asks "Do you really want to quit ?". True means abandon the computation.
-bool pollEscape(Platform& platform);
 
 } // namespace tessary

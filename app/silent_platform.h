@@ -12,7 +12,8 @@ public:
     {
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     }
-    void processEvents() override { }
+    void enterBusy() override { }
+    void leaveBusy() override { }
     bool isEscapeDown() override { return false; }
     void setStatusPaneText(int, const std::string&) override { }
     void setProgress(int, ColourRef) override { }

@@ -1,5 +1,6 @@
 // Source transformation of a 4000 x 3000 24-bit source, by the accessor path and the row paths.
 // The rate counts target pixels produced.
+#include "app/long_operation.h"
 #include "bench_platform.h"
 #include "merge/transform_source.h"
 
@@ -17,11 +18,12 @@ const MaskedDib& source()
 void transform(benchmark::State& state, double scale, double angle, PixelPath path)
 {
     bench::SilentPlatform platform;
+    LongOperation operation(platform);
     int32_t progress = 0;
     int64_t pixels = 0;
     for (auto _ : state) {
         MaskedDib out;
-        if (transformImage(source(), scale, scale, angle, false, platform, progress, out, path)
+        if (transformImage(source(), scale, scale, angle, false, operation, progress, out, path)
             != kTransformDone) {
             state.SkipWithError("transformation failed");
             return;

@@ -4,6 +4,7 @@
 #include "image/cx_image.h"
 #include "image/pixel_access.h"
 #include "output/write_image_file.h"
+#include "sources/copy_to_24bit.h"
 #include "sources/load_image_file.h"
 #include "sources/source_doc.h"
 

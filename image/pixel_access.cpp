@@ -1,6 +1,5 @@
 #include "image/pixel_access.h"
 
-#include "app/platform.h"
 
 #include <cstring>
 
@@ -310,20 +309,15 @@ access_pixel::access_pixel(PackedDib& dib)
         colourTable_ = dib.data() + tableOffset(dib);
 }
 
-bool copyTo24Bit(const MaskedDib& source, MaskedDib& target, Platform* platform)
+bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target)
 {
-    if (!source.dib || allocateMaskedDib(source.height(), source.width(), target, 24)) {
-        if (platform)
-            platform->messageBox("Not enough memory ???", MessageIcon::Error, MessageButtons::Ok);
+    if (!source.dib || allocateMaskedDib(source.height(), source.width(), target, 24))
         return true;
-    }
     // Reading never changes the source, so its padding is left as it is.
     access_pixel from(*const_cast<PackedDib*>(source.dib.get()));
     access_pixel to(target);
     if (!from || !to) {
         releaseMaskedDib(target);
-        if (platform)
-            platform->messageBox("Not enough memory ???", MessageIcon::Error, MessageButtons::Ok);
         return true;
     }
     from->keepPadding();

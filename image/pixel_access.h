@@ -139,9 +139,8 @@ private:
     const uint8_t* colourTable_ = nullptr;
 };
 
-// A new 24-bit copy of `source` (pixels and mask) in `target`. True on failure, after showing
-// "Not enough memory ???" through `platform` when given.
-class Platform;
-bool copyTo24Bit(const MaskedDib& source, MaskedDib& target, Platform* platform);
+// A new 24-bit copy of `source` (pixels and mask) in `target`. True on failure, when `target`
+// is left empty. `copyTo24Bit` (sources/) is the same with its message.
+bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target);
 
 } // namespace tessary

@@ -1,7 +1,7 @@
 #include "merge/bright_cont.h"
 
 #include "app/workspace.h"
-#include "merge/generate_target.h"
+#include "merge/target_commands.h"
 
 #include <algorithm>
 
@@ -34,7 +34,7 @@ void BrightContValues::apply(MergeWorkspace& workspace, Platform& platform)
 {
     workspace.targetDoc.targetContrast = contrast_;
     workspace.targetDoc.targetBrightness = brightness_;
-    generateTarget(workspace, platform);
+    generateTargetCommand(workspace, platform);
     contrastApplied_ = true;
 }
 

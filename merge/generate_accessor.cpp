@@ -1,6 +1,6 @@
 // The target passes pixel by pixel through the accessors, column by column as the generator
 // has always walked the image.
-#include "app/platform.h"
+#include "app/progress.h"
 #include "image/pixel_access.h"
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
@@ -26,7 +26,7 @@ bool fitsInt32(int64_t v)
 }
 }
 
-void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress)
+void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress)
 {
     const int32_t W = setup.width, H = setup.height;
     PerPlace<std::unique_ptr<access_pixel>> readers;
@@ -92,12 +92,12 @@ void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Platform& platf
             writer->writePixel(x, y, pixelColourOf(colour));
         }
         progress = 100 * x / W;
-        platform.setProgress(progress, kProgressMerging);
+        status.showProgress(progress, kProgressMerging);
     }
 }
 
 bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup,
-    Platform& platform, int32_t& progress)
+    Progress& status, int32_t& progress)
 {
     const int32_t W = merged.width(), H = merged.height();
     const std::unique_ptr<access_pixel> reader = readerOf(merged);
@@ -114,8 +114,8 @@ bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareS
             writer->writePixel(x + setup.marginX, y + setup.marginY, pixelColourOf(out));
         }
         progress = 100 * x / W;
-        platform.setProgress(progress, kProgressPreparing);
-        if (pollEscape(platform))
+        status.showProgress(progress, kProgressPreparing);
+        if (status.pollEscape())
             return false;
     }
     return true;

@@ -6,7 +6,7 @@
 
 namespace tessary {
 
-class Platform;
+class Progress;
 
 // What the merge pass needs of one loaded source, collected once before the loop.
 struct MergeLayer {
@@ -54,15 +54,15 @@ inline uint8_t adjustChannel(int32_t c, int32_t brightness, int32_t contrast)
 }
 
 // The merge pass into `merged` (W x H, 24 bits): one yellow progress step per column.
-void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress);
+void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress);
 void mergeByRows(
-    const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads);
+    const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads);
 
 // The preparing pass from `merged` into `final` at the margin offset: one green progress step
 // and one Esc poll per column. False when the user quit.
 bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup,
-    Platform& platform, int32_t& progress);
-bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
+    Progress& status, int32_t& progress);
+bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Progress& status,
     int32_t& progress, bool twoThreads);
 
 // The margin band in the margin colour around `final`.

@@ -4,7 +4,7 @@
 // progress steps and Esc polls of a block are made afterwards on the calling thread, in the same
 // order and number as the column-by-column accessor passes make them. Each thread fills its own
 // MergeSample, and the merge operators' kernels are called directly, so every byte is the same.
-#include "app/platform.h"
+#include "app/progress.h"
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
 #include "merge/split_work.h"
@@ -163,7 +163,7 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, Masked
 
 template <Kernel merge>
 void mergeBlocks(
-    const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads)
+    const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads)
 {
     const int32_t W = setup.width, H = setup.height;
     const int32_t block = blockColumns(H);
@@ -174,7 +174,7 @@ void mergeBlocks(
             [&](int32_t y0, int32_t y1) { mergeRows<merge>(setup, single, merged, x0, x1, y0, y1); });
         for (int32_t x = x0; x < x1; ++x) {
             progress = 100 * x / W;
-            platform.setProgress(progress, kProgressMerging);
+            status.showProgress(progress, kProgressMerging);
         }
     }
 }
@@ -196,33 +196,33 @@ bool allLayersAre24Bit(const MergeSetup& setup)
 }
 
 void mergeByRows(
-    const MergeSetup& setup, MaskedDib& merged, Platform& platform, int32_t& progress, bool twoThreads)
+    const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads)
 {
     // Transformed sources are always 24 bits deep and whole; anything else takes the accessors.
     if (!allLayersAre24Bit(setup)) {
-        mergeByAccessor(setup, merged, platform, progress);
+        mergeByAccessor(setup, merged, status, progress);
         return;
     }
     switch (setup.mergeType) {
     case 1:
-        mergeBlocks<merge_kernel::greatest>(setup, merged, platform, progress, twoThreads);
+        mergeBlocks<merge_kernel::greatest>(setup, merged, status, progress, twoThreads);
         break;
     case 2:
-        mergeBlocks<merge_kernel::least>(setup, merged, platform, progress, twoThreads);
+        mergeBlocks<merge_kernel::least>(setup, merged, status, progress, twoThreads);
         break;
     case 3:
-        mergeBlocks<merge_kernel::saturated>(setup, merged, platform, progress, twoThreads);
+        mergeBlocks<merge_kernel::saturated>(setup, merged, status, progress, twoThreads);
         break;
     case 4:
-        mergeBlocks<merge_kernel::grey>(setup, merged, platform, progress, twoThreads);
+        mergeBlocks<merge_kernel::grey>(setup, merged, status, progress, twoThreads);
         break;
     default:
-        mergeBlocks<merge_kernel::average>(setup, merged, platform, progress, twoThreads);
+        mergeBlocks<merge_kernel::average>(setup, merged, status, progress, twoThreads);
         break;
     }
 }
 
-bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Platform& platform,
+bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Progress& status,
     int32_t& progress, bool twoThreads)
 {
     const int32_t W = merged.width(), H = merged.height();
@@ -242,8 +242,8 @@ bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup
         });
         for (int32_t x = x0; x < x1; ++x) {
             progress = 100 * x / W;
-            platform.setProgress(progress, kProgressPreparing);
-            if (pollEscape(platform))
+            status.showProgress(progress, kProgressPreparing);
+            if (status.pollEscape())
                 return false;
         }
     }

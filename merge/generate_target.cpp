@@ -1,9 +1,11 @@
 #include "merge/generate_target.h"
 
 #include "align/layout_extent.h"
+#include "app/long_operation.h"
 #include "app/platform.h"
 #include "app/workspace.h"
 #include "merge/generate_passes.h"
+#include "merge/invalidate_target.h"
 #include "merge/progress_colours.h"
 #include "merge/unmasked_image.h"
 
@@ -27,7 +29,7 @@ int32_t sideForAllocation(int64_t side)
 bool fail(MergeWorkspace& workspace)
 {
     workspace.targetDoc.discardTarget();
-    workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
+    invalidateTarget(workspace);
     return false;
 }
 
@@ -40,6 +42,7 @@ bool failWithMessage(MergeWorkspace& workspace, Platform& platform, const char* 
 
 bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path)
 {
+    LongOperation operation(platform);
     CDestdoc& target = workspace.targetDoc;
     const CAlignDoc& align = workspace.alignDoc;
     target.targetImage.reset();
@@ -70,8 +73,8 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     if (allocateUnmaskedImage(sideForAllocation(H), sideForAllocation(W), merged))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
 
-    platform.setStatusPaneText(0, kPressEscText);
-    platform.setStatusPaneText(2, "Merging Source(s)");
+    operation.showPaneText(0, kPressEscText);
+    operation.showPaneText(2, "Merging Source(s)");
     setup.mergeType = workspace.mergeType;
     setup.context
         = MergeContext { workspace.sourceCount, target.thresholdFuzziness, target.backgroundColour };
@@ -80,12 +83,12 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     setup.width = W;
     setup.height = H;
     if (path == PixelPath::Accessor)
-        mergeByAccessor(setup, merged, platform, target.progress);
+        mergeByAccessor(setup, merged, operation, target.progress);
     else
-        mergeByRows(setup, merged, platform, target.progress, path == PixelPath::RowsTwoThreads);
+        mergeByRows(setup, merged, operation, target.progress, path == PixelPath::RowsTwoThreads);
 
-    platform.setStatusPaneText(2, "");
-    platform.setProgress(100, kProgressDone);
+    operation.showPaneText(2, "");
+    operation.showProgress(100, kProgressDone);
     // A negative margin is no margin: the band cannot be narrower than nothing.
     PrepareSetup prepare { target.targetContrast, target.targetBrightness, std::max(target.marginX, 0),
         std::max(target.marginY, 0), target.marginColour };
@@ -95,19 +98,18 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     if (allocateUnmaskedImage(sideForAllocation(finalH), sideForAllocation(finalW), final))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
 
-    platform.setStatusPaneText(2, "Preparing Target");
+    operation.showPaneText(2, "Preparing Target");
     const bool prepared = path == PixelPath::Accessor
-        ? prepareByAccessor(merged, final, prepare, platform, target.progress)
-        : prepareByRows(merged, final, prepare, platform, target.progress, path == PixelPath::RowsTwoThreads);
+        ? prepareByAccessor(merged, final, prepare, operation, target.progress)
+        : prepareByRows(merged, final, prepare, operation, target.progress, path == PixelPath::RowsTwoThreads);
     merged = MaskedDib {};
     if (!prepared) {
-        platform.setProgress(100, kProgressDone);
-        platform.setStatusPaneText(0, "");
+        operation.showProgress(100, kProgressDone);
         return fail(workspace);
     }
 
-    platform.setStatusPaneText(2, "");
-    platform.setProgress(100, kProgressDone);
+    operation.showPaneText(2, "");
+    operation.showProgress(100, kProgressDone);
     if (path == PixelPath::Accessor)
         paintMarginsByAccessor(final, prepare);
     else
@@ -116,7 +118,6 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     target.targetImage = std::move(final.dib);
     target.viewWidth = viewSize(finalW, target.viewPercentX);
     target.viewHeight = viewSize(finalH, target.viewPercentY);
-    platform.setStatusPaneText(0, "");
     workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
     return true;
 }

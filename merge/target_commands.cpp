@@ -8,12 +8,9 @@
 
 namespace tessary {
 
-namespace {
-void generateWithTwoSources(MergeWorkspace& workspace, Platform& platform)
+bool generateTargetCommand(MergeWorkspace& workspace, Platform& platform)
 {
-    if (workspace.sourceCount >= 2)
-        generateTarget(workspace, platform);
-}
+    return workspace.sourceCount >= 2 && generateTarget(workspace, platform);
 }
 
 bool targetCommandsEnabled(const MergeWorkspace& workspace)
@@ -36,7 +33,7 @@ bool mergeSourcesWithoutOverlap(MergeWorkspace& workspace, Platform& platform)
     if (workspace.alignDoc.noOverlap != 1)
         return false;
     platform.messageBox(kNoOverlapMessage, MessageIcon::Information, MessageButtons::Ok);
-    generateTarget(workspace, platform);
+    generateTargetCommand(workspace, platform);
     return true;
 }
 
@@ -62,7 +59,7 @@ bool setMergeDefaults(MergeWorkspace& workspace, Platform& platform)
         workspace.fadeEdge[s] = 0;
     }
     workspace.targetView.snapGrid = 1;
-    generateTarget(workspace, platform);
+    generateTargetCommand(workspace, platform);
     return true;
 }
 
@@ -72,7 +69,7 @@ bool chooseBackgroundColour(MergeWorkspace& workspace, Platform& platform)
     if (!colour)
         return false;
     workspace.targetDoc.backgroundColour = *colour;
-    generateWithTwoSources(workspace, platform);
+    generateTargetCommand(workspace, platform);
     return true;
 }
 
@@ -82,7 +79,7 @@ bool chooseMarginColour(MergeWorkspace& workspace, Platform& platform)
     if (!colour)
         return false;
     workspace.targetDoc.marginColour = *colour;
-    generateWithTwoSources(workspace, platform);
+    generateTargetCommand(workspace, platform);
     return true;
 }
 
@@ -90,14 +87,14 @@ void applyViewingSize(MergeWorkspace& workspace, Platform& platform, int32_t per
 {
     workspace.targetDoc.viewPercentX = percent;
     workspace.targetDoc.viewPercentY = percent;
-    generateWithTwoSources(workspace, platform);
+    generateTargetCommand(workspace, platform);
 }
 
 void applyMargins(MergeWorkspace& workspace, Platform& platform, int32_t marginX, int32_t marginY)
 {
     workspace.targetDoc.marginX = marginX;
     workspace.targetDoc.marginY = marginY;
-    generateWithTwoSources(workspace, platform);
+    generateTargetCommand(workspace, platform);
 }
 
 void setSnapGrid(MergeWorkspace& workspace, int32_t grid)

@@ -18,6 +18,10 @@ inline constexpr const char* kMergeDefaultsQuestion
     = "This command sets defaults for contrast, brightness and merge-type.\nAll sources will be set to the "
       "middle blending layer and the snap-grid will be set to 1.\n\nDo you wish to do this ?";
 
+// "Generate the Target" (the Load Target button) and every command below that generates: the
+// target is made only from two sources or more. True when a target was generated.
+bool generateTargetCommand(MergeWorkspace& workspace, Platform& platform);
+
 // "Merge Sources", "Fine Alignment", "Contrast Brightness", "Send to new Source": two sources or
 // more and a valid Align preview.
 bool targetCommandsEnabled(const MergeWorkspace& workspace);

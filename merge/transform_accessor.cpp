@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "app/progress.h"
 #include "image/pixel_access.h"
 #include "merge/progress_colours.h"
 #include "merge/transform_passes.h"
@@ -31,7 +31,7 @@ void copyNearest(Crw_pixel& from, Crw_pixel& to, const SourceMask& mask, const T
 }
 }
 
-bool transformByAccessor(const MaskedDib& source, const TransformGeometry& g, Platform& platform,
+bool transformByAccessor(const MaskedDib& source, const TransformGeometry& g, Progress& status,
     int32_t& progress, MaskedDib& out)
 {
     // Reading never changes the source, so its row padding is left alone.
@@ -44,10 +44,10 @@ bool transformByAccessor(const MaskedDib& source, const TransformGeometry& g, Pl
     const int32_t W = g.sourceWidth, H = g.sourceHeight;
 
     for (int32_t r = 0; r <= g.newH - 2; ++r) {
-        if (pollEscape(platform))
+        if (status.pollEscape())
             return false;
         progress = 100 * r / g.newH;
-        platform.setProgress(progress, kProgressTransform);
+        status.showProgress(progress, kProgressTransform);
         if (!toOwner)
             continue;
         Crw_pixel& to = *toOwner.accessor();

@@ -4,7 +4,7 @@
 // output rows directly. Rows are computed in blocks, each block split over two threads; the polls
 // and progress of a block's rows are made on the calling thread before the block is computed,
 // in the same order and number as the accessor pass makes them.
-#include "app/platform.h"
+#include "app/progress.h"
 #include "image/pixel_access.h"
 #include "merge/progress_colours.h"
 #include "merge/split_work.h"
@@ -143,12 +143,12 @@ struct RowJob {
 };
 }
 
-bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Platform& platform,
+bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status,
     int32_t& progress, MaskedDib& out, bool twoThreads)
 {
     SourceRows src;
     if (!prepareSourceRows(source, g, src))
-        return transformByAccessor(source, g, platform, progress, out); // no room for the copy
+        return transformByAccessor(source, g, status, progress, out); // no room for the copy
     const SourceMask mask = sourceMaskOf(source, g);
     const bool hasPixels = g.newW > 0 && g.newH > 0;
     const RowJob job { g, src, mask, out };
@@ -159,10 +159,10 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Platfo
     for (int32_t r0 = 0; r0 < interiorRows; r0 += blockRows) {
         const int32_t r1 = std::min(interiorRows, r0 + blockRows);
         for (int32_t r = r0; r < r1; ++r) {
-            if (pollEscape(platform))
+            if (status.pollEscape())
                 return false;
             progress = 100 * r / g.newH;
-            platform.setProgress(progress, kProgressTransform);
+            status.showProgress(progress, kProgressTransform);
         }
         if (!hasPixels)
             continue;

@@ -1,7 +1,9 @@
 #include "merge/transform_source.h"
 
+#include "app/long_operation.h"
 #include "app/platform.h"
 #include "app/workspace.h"
+#include "merge/invalidate_target.h"
 #include "merge/progress_colours.h"
 #include "merge/transform_passes.h"
 
@@ -9,8 +11,8 @@
 
 namespace tessary {
 
-int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
-    Platform& platform, int32_t& progress, MaskedDib& out, PixelPath path)
+int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored, Progress& status,
+    int32_t& progress, MaskedDib& out, PixelPath path)
 {
     out = MaskedDib {};
     if (!source.dib)
@@ -23,13 +25,12 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
         = computeTransformGeometry(source.width(), source.height(), sx, sy, angle, mirrored);
     if (!g.valid || allocateMaskedDib(g.newH, g.newW, out, 24) || allocateMask(out, 0)) {
         out = MaskedDib {};
-        platform.messageBox(kNotEnoughMemoryText, MessageIcon::Error, MessageButtons::Ok);
         return kTransformOutOfMemory;
     }
 
     const bool finished = path == PixelPath::Accessor
-        ? transformByAccessor(source, g, platform, progress, out)
-        : transformByRows(source, g, platform, progress, out, path == PixelPath::RowsTwoThreads);
+        ? transformByAccessor(source, g, status, progress, out)
+        : transformByRows(source, g, status, progress, out, path == PixelPath::RowsTwoThreads);
     if (!finished) {
         out = MaskedDib {};
         return kTransformAborted;
@@ -39,48 +40,44 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
 
 int transformSource(MergeWorkspace& workspace, Platform& platform, int number, PixelPath path)
 {
-    platform.setStatusPaneText(0, kPressEscText);
-    CDestdoc& target = workspace.targetDoc;
-    target.generated = 0;
+    LongOperation operation(platform);
+    operation.showPaneText(0, kPressEscText);
+    invalidateTarget(workspace);
     VIrorozIzi* doc = number >= 1 && number <= workspace.sourceCount && number <= kMaxSources
         ? workspace.source(number)
         : nullptr;
-    if (!doc) {
-        platform.setStatusPaneText(0, "");
+    if (!doc)
         return kTransformNoSource;
-    }
 
     doc->changed = false;
+    CDestdoc& target = workspace.targetDoc;
     const size_t slot = size_t(number - 1);
     const double sx = workspace.alignDoc.scaleX[slot];
     const double sy = workspace.alignDoc.scaleY[slot];
     const double angle = workspace.alignDoc.rotation[slot];
     MaskedDib& out = target.transformed[slot];
     out = MaskedDib {};
-    platform.setStatusPaneText(2, "process src: " + std::to_string(number));
+    operation.showPaneText(2, "process src: " + std::to_string(number));
     if (doc->image.empty())
         return kTransformNoSource;
 
     const int result = transformImage(
-        doc->image, sx, sy, angle, target.mirrored[slot] != 0, platform, target.progress, out, path);
+        doc->image, sx, sy, angle, target.mirrored[slot] != 0, operation, target.progress, out, path);
     switch (result) {
     case kTransformDone:
-        platform.setStatusPaneText(2, "");
-        platform.setStatusPaneText(0, "");
-        platform.setProgress(100, kProgressDone);
+        operation.showProgress(100, kProgressDone);
         break;
     case kTransformAborted:
         doc->processedOk = false;
-        platform.setProgress(100, kProgressDone);
-        platform.setStatusPaneText(0, "");
+        operation.showProgress(100, kProgressDone);
         break;
-    case kTransformUnsupported:
-    case kTransformRle:
-        platform.setStatusPaneText(0, "");
+    case kTransformOutOfMemory:
+        platform.messageBox(kNotEnoughMemoryText, MessageIcon::Error, MessageButtons::Ok);
         break;
     default:
         break;
     }
+    // Panes 0 and 2 go back to what they showed when the operation ends.
     return result;
 }
 

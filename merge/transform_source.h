@@ -9,23 +9,25 @@ namespace tessary {
 
 class MergeWorkspace;
 class Platform;
+class Progress;
 
 // Transforms `source` (any depth the accessors read, with its opacity mask; a missing mask
 // counts as opaque) into `out`: a newW x newH 24-bit image with a mask, scaled by sx, sy
 // (1024ths), mirrored and rotated by `angle` degrees. Pixels no part of the source reaches stay
-// black with mask 0. Once per row the Esc key is polled through `platform` and the red progress
+// black with mask 0. Once per row the Esc key is polled through `status` and the red progress
 // bar drawn, `progress` keeping the percentage.
 //
-// Returns kTransformDone, kTransformOutOfMemory (after showing "Not enough memory to process the
-// source image."), kTransformUnsupported, kTransformRle or kTransformAborted. Whatever the
-// result, `out` held on entry is gone; it holds the image only on kTransformDone.
-int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
-    Platform& platform, int32_t& progress, MaskedDib& out, PixelPath path = PixelPath::RowsTwoThreads);
+// Returns kTransformDone, kTransformOutOfMemory, kTransformUnsupported, kTransformRle or
+// kTransformAborted. Whatever the result, `out` held on entry is gone; it holds the image only
+// on kTransformDone.
+int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored, Progress& status,
+    int32_t& progress, MaskedDib& out, PixelPath path = PixelPath::RowsTwoThreads);
 
 // The transformation of source `number` (1..8) of the workspace into the target document's
-// `transformed` slot, with its status panes and flags: the target is no longer generated, the
-// source's `changed` flag is cleared, and an abort clears its `processedOk`. Returns the codes
-// above, or kTransformNoSource when there is no such source or it has no image.
+// `transformed` slot, as one long operation with its status panes and flags: the target is no
+// longer generated, the source's `changed` flag is cleared, and an abort clears its
+// `processedOk`. Out of memory shows "Not enough memory to process the source image.". Returns
+// the codes above, or kTransformNoSource when there is no such source or it has no image.
 int transformSource(
     MergeWorkspace& workspace, Platform& platform, int number, PixelPath path = PixelPath::RowsTwoThreads);
 

@@ -6,6 +6,7 @@
 #include "align/select_source.h"
 #include "app/places.h"
 #include "app/workspace.h"
+#include "merge/invalidate_target.h"
 #include "merge/transform_geometry.h"
 #include "merge/transform_source.h"
 #include "sources/source_doc.h"
@@ -72,33 +73,37 @@ void closeSource(MergeWorkspace& workspace, Platform& platform, int number, cons
     doc->changed = false;
     const int count = --workspace.sourceCount;
 
-    // 2.
-    CDestdoc& target = workspace.targetDoc;
-    target.discardTarget();
-    if (count < 2) {
-        if (hooks.fewerThanTwoRemain)
-            hooks.fewerThanTwoRemain();
-        target.title = kTargetWindowTitle;
-        target.zoneSelected = 0;
-        workspace.targetView.zoneAnchor = ViewPoint {};
-        workspace.targetView.zoneCorner = ViewPoint {};
-    } else {
-        target.title = kTargetStaleTitle;
-    }
-    workspace.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
-
-    // 3.
+    // 3. Every per-place table moves down before anything can activate a window: activating
+    // the Align Window re-transforms changed sources by place, so a half-moved table would put
+    // one source's image into another's place. The document table moves here too; the closed
+    // document is held until the preview has been rebuilt without it.
     if (hooks.moveWindows)
         hooks.moveWindows(closed, count);
     CAlignDoc& align = workspace.alignDoc;
     align.compactPlacements(closed, count);
-    target.compactPlaces(closed, count);
+    workspace.targetDoc.compactPlaces(closed, count);
+    std::unique_ptr<VIrorozIzi> closedDoc = std::move(workspace.documents[size_t(closed)]);
+    for (int i = closed; i < count; ++i) {
+        workspace.documents[size_t(i)] = std::move(workspace.documents[size_t(i) + 1]);
+        if (workspace.documents[size_t(i)])
+            workspace.documents[size_t(i)]->slotIndex = i;
+    }
+    workspace.documents[size_t(count)].reset();
+    workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
     // The freed place has no source any more: its outline and layer levels mean nothing and go
     // back to their construction values with the rest of the place, so that a source loaded
     // into it later does not inherit the closed source's layer.
     align.outline[size_t(count)].reset();
     align.topLevel[size_t(count)] = -1;
     align.bottomLevel[size_t(count)] = -1;
+
+    // 2.
+    // With fewer than two sources the Target Window goes back to its empty state: without
+    // anything to merge it shows no "Load Target" button.
+    if (count < 2 && hooks.fewerThanTwoRemain)
+        hooks.fewerThanTwoRemain();
+    workspace.targetDoc.title = count < 2 ? kTargetWindowTitle : kTargetStaleTitle;
+    discardTargetImage(workspace);
 
     // 4.
     normalisePositions(align, count);
@@ -114,15 +119,7 @@ void closeSource(MergeWorkspace& workspace, Platform& platform, int number, cons
     if (hooks.alignToFront)
         hooks.alignToFront(count >= 2);
 
-    // 7. The closed document is held here until the preview has been rebuilt without it.
-    std::unique_ptr<VIrorozIzi> closedDoc = std::move(workspace.documents[size_t(closed)]);
-    for (int i = closed; i < count; ++i) {
-        workspace.documents[size_t(i)] = std::move(workspace.documents[size_t(i) + 1]);
-        if (workspace.documents[size_t(i)])
-            workspace.documents[size_t(i)]->slotIndex = i;
-    }
-    workspace.documents[size_t(count)].reset();
-    workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
+    // 7.
     rebuildPreview(workspace, platform, 0, path);
     releaseMaskedDib(closedDoc->image);
     closedDoc.reset();

@@ -489,6 +489,7 @@ void CAlignview::leftButtonDown(int32_t x, int32_t y)
         copyOutline();
         const HitResult result = runHitTest(x, y);
         rotatingNow_ = result.rotationHandle();
+        rotationAtPress_ = selectedRotation();
         if (rotatingNow_) {
             startAngle_ = rotationStartAngle(workingOutline_, selectedRotation(), x, y);
             repaint();
@@ -523,7 +524,11 @@ void CAlignview::leftButtonUp()
         setAlignTitle();
         const int32_t n = selectedSource();
         const auto& document = documentOutline();
-        if (wasDragging && hitZone_ != kHitNothing && document && n >= 1 && n <= workspace_.sourceCount) {
+        // A press and release that changed nothing commits nothing: no new transformation, and
+        // the target stays as it is.
+        const bool changed = document
+            && (rotatingNow_ ? selectedRotation() != rotationAtPress_ : workingOutline_ != *document);
+        if (wasDragging && changed && hitZone_ != kHitNothing && n >= 1 && n <= workspace_.sourceCount) {
             int result = 0;
             if (rotatingNow_) {
                 result = transformSource(workspace_, platform_, n);

@@ -128,6 +128,7 @@ private:
     HitZone hitZone_ = kHitNothing;
     ViewPoint dragStart_ {};
     double startAngle_ = 0.0;
+    double rotationAtPress_ = 0.0;
     bool dragging_ = false;
     int32_t tipPage_ = 0;
 

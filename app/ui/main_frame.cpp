@@ -284,12 +284,10 @@ void MainFrame::childDestroyed(ChildWindow* child, bool wasSource, bool wasTarge
         targetWindowExists_ = false;
     if (!wasSource)
         return;
-    // A source window went: the selection starts again at source 1 and the target, built from
-    // the sources as they were, is discarded.
+    // A source window went: the selection starts again at source 1. Closing the source already
+    // discarded the target built from the sources as they were.
     selectToolBar_->refresh();
     selectToolBar_->selectSource(1);
-    workspace_.targetDoc.discardTarget();
-    workspace_.notify([](WorkspaceObserver& o) { o.targetInvalidated(); });
     if (mdi_->subWindowList().isEmpty())
         installMenus(mainMenus_);
 }
@@ -371,6 +369,11 @@ void MainFrame::paintPaneText(int pane, const QString& text)
         return;
     panes_[size_t(pane)]->setText(text);
     panes_[size_t(pane)]->repaint();
+}
+
+QString MainFrame::paneText(int pane) const
+{
+    return pane >= 0 && pane < int(panes_.size()) ? panes_[size_t(pane)]->text() : QString();
 }
 
 void MainFrame::paintProgress(int percent, ColourRef colour)

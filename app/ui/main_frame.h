@@ -75,6 +75,7 @@ public:
     void updateCommands();
 
     void paintPaneText(int pane, const QString& text) override;
+    QString paneText(int pane) const override;
     void paintProgress(int percent, ColourRef colour) override;
 
 signals:

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QSettings>
+#include <QWindow>
 
 namespace tessary {
 
@@ -36,16 +37,119 @@ QtPlatform::~QtPlatform()
         qApp->removeEventFilter(this);
 }
 
+namespace {
+    bool isEscapeKey(QEvent* event)
+    {
+        return (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    }
+
+    bool isUserInput(QEvent* event)
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::NonClientAreaMouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::DragLeave:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::Gesture:
+        case QEvent::NativeGesture:
+        case QEvent::HoverEnter:
+        case QEvent::HoverMove:
+        case QEvent::HoverLeave:
+        case QEvent::Enter:
+        case QEvent::Leave:
+            return true;
+        case QEvent::Close:
+            // A close the window system asks for; the program's own closes still happen.
+            return event->spontaneous();
+        default:
+            return false;
+        }
+    }
+}
+
 bool QtPlatform::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
+    if (isEscapeKey(event)) {
+        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
             escapeDown_ = event->type() == QEvent::KeyPress;
+        // While busy, Esc means "abandon the work" and nothing else: it answers no question.
+        if (isBusy())
+            return true;
     } else if (event->type() == QEvent::ApplicationDeactivate) {
         escapeDown_ = false;
     }
+    if (isBusy() && isDiscardedWhileBusy(watched, event))
+        return true;
     return QObject::eventFilter(watched, event);
+}
+
+bool QtPlatform::isDiscardedWhileBusy(QObject* watched, QEvent* event) const
+{
+    if (!isUserInput(event))
+        return false;
+    for (QWidget* box : busyMessageBoxes_) {
+        if (watched == box->windowHandle())
+            return false;
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == box)
+            return false;
+    }
+    return true;
+}
+
+void QtPlatform::enterBusy()
+{
+    if (busyDepth_++ > 0)
+        return;
+    // Filters installed last see events first: the busy filter must come before any other.
+    if (qApp) {
+        qApp->removeEventFilter(this);
+        qApp->installEventFilter(this);
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (statusSink_)
+        for (int pane : { 0, 2 })
+            paneTextBeforeBusy_[pane] = statusSink_->paneText(pane);
+}
+
+void QtPlatform::leaveBusy()
+{
+    if (busyDepth_ <= 0 || --busyDepth_ > 0)
+        return;
+    QGuiApplication::restoreOverrideCursor();
+    if (statusSink_)
+        for (int pane : { 0, 2 })
+            statusSink_->paintPaneText(pane, paneTextBeforeBusy_[pane]);
+}
+
+bool QtPlatform::isEscapeDown()
+{
+    // Outside long work there is nothing to pump for: input goes its usual way.
+    if (isBusy())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return escapeDown_;
 }
 
 MessageAnswer QtPlatform::messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons)
@@ -66,15 +170,20 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, MessageIcon icon, 
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    // The key that raised a question must not count as still held once it is answered.
-    escapeDown_ = false;
+    const bool busy = isBusy();
+    if (busy) {
+        busyMessageBoxes_.append(&box);
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
     const int pressed = box.exec();
+    if (busy) {
+        QGuiApplication::restoreOverrideCursor();
+        busyMessageBoxes_.removeAll(&box);
+    }
     if (buttons == MessageButtons::YesNo)
         return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
     return MessageAnswer::Ok;
 }
-
-void QtPlatform::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
 
 void QtPlatform::setStatusPaneText(int pane, const std::string& text)
 {

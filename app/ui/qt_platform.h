@@ -1,6 +1,7 @@
 #pragma once
 #include "app/platform.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -19,6 +20,7 @@ public:
     struct StatusSink {
         virtual ~StatusSink() = default;
         virtual void paintPaneText(int pane, const QString& text) = 0;
+        virtual QString paneText(int pane) const = 0;
         virtual void paintProgress(int percent, ColourRef colour) = 0;
     };
 
@@ -29,8 +31,10 @@ public:
     void setStatusSink(StatusSink* sink) { statusSink_ = sink; }
 
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
-    void processEvents() override;
-    bool isEscapeDown() override { return escapeDown_; }
+    void enterBusy() override;
+    void leaveBusy() override;
+    bool isEscapeDown() override;
+    bool isBusy() const { return busyDepth_ > 0; }
     void setStatusPaneText(int pane, const std::string& text) override;
     void setProgress(int percent, ColourRef colour) override;
     int getSettingInt(const std::string& section, const std::string& name, int defaultValue) override;
@@ -49,13 +53,20 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
 
 protected:
-    // Tracks the Esc key for the whole application.
+    // Tracks the Esc key for the whole application and, while busy, discards user input.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether `event` is user input that must not reach `watched` while busy.
+    bool isDiscardedWhileBusy(QObject* watched, QEvent* event) const;
+
     QWidget* dialogParent_ = nullptr;
     StatusSink* statusSink_ = nullptr;
     bool escapeDown_ = false;
+    int busyDepth_ = 0;
+    // The platform's own message boxes opened while busy: the only windows that take input then.
+    QList<QWidget*> busyMessageBoxes_;
+    QString paneTextBeforeBusy_[3];
 };
 
 } // namespace tessary

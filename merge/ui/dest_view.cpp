@@ -3,7 +3,8 @@
 #include "app/platform.h"
 #include "app/ui/flying_tips.h"
 #include "app/workspace.h"
-#include "merge/generate_target.h"
+#include "merge/invalidate_target.h"
+#include "merge/target_commands.h"
 #include "merge/target_view_paint.h"
 #include "merge/target_zone.h"
 #include "merge/ui/dest_coords.h"
@@ -68,11 +69,9 @@ CDestview::~CDestview()
 void CDestview::targetInvalidated()
 {
     removeZoneButtons();
-    workspace_.targetView.zoneAnchor = ViewPoint {};
-    workspace_.targetView.zoneCorner = ViewPoint {};
+    // Each invalidation puts up a fresh button.
     removeLoadTargetButton();
-    createLoadTargetButton();
-    workspace_.targetDoc.generated = 0;
+    showLoadTargetButtonIfNeeded();
     updateScrollRange();
     viewport()->update();
     emit documentChanged();
@@ -82,7 +81,7 @@ void CDestview::targetGenerated()
 {
     // A new target has no zone yet (generation cleared zoneSelected).
     removeZoneButtons();
-    removeLoadTargetButton();
+    showLoadTargetButtonIfNeeded();
     updateScrollRange();
     viewport()->update();
     emit documentChanged();
@@ -95,6 +94,7 @@ void CDestview::previewRebuilt()
 
 void CDestview::sourcesRenumbered()
 {
+    showLoadTargetButtonIfNeeded();
     viewport()->update();
 }
 
@@ -128,7 +128,6 @@ void CDestview::showEvent(QShowEvent* event)
         return;
     shown_ = true;
     timer_->start();
-    workspace_.targetDoc.title = "Target Window";
     updateScrollRange();
     emit documentChanged();
 }
@@ -257,6 +256,16 @@ void CDestview::removeLoadTargetButton()
     loadTargetButton_ = nullptr;
 }
 
+void CDestview::showLoadTargetButtonIfNeeded()
+{
+    if (loadTargetButtonShown(workspace_)) {
+        if (!loadTargetButton_)
+            createLoadTargetButton();
+    } else {
+        removeLoadTargetButton();
+    }
+}
+
 void CDestview::createLoadTargetButton()
 {
     loadTargetButton_ = new bitmap_target_button(viewport());
@@ -267,7 +276,7 @@ void CDestview::createLoadTargetButton()
 void CDestview::generate()
 {
     // "Generate the Target"
-    generateTarget(workspace_, platform_);
+    generateTargetCommand(workspace_, platform_);
 }
 
 void CDestview::loadTargetHovered()

@@ -85,6 +85,8 @@ private:
     void removeZoneButtons();
     void removeLoadTargetButton();
     void createLoadTargetButton();
+    // The button follows the model: see loadTargetButtonShown.
+    void showLoadTargetButtonIfNeeded();
     void showZoneButtons(const QPoint& release);
     void closePopup();
     void closeTip();

@@ -6,6 +6,7 @@
 #include "app/ui/select_toolbar.h"
 #include "app/workspace.h"
 #include "sources/source_doc.h"
+#include "sources/source_edited.h"
 #include "sources/source_table.h"
 #include "app/ui/dib_image.h"
 #include "sources/ui/picture_buttons.h"
@@ -445,9 +446,7 @@ void VAvivedEred::sourceChanged()
 {
     if (!doc_)
         return;
-    doc_->changed = true;
-    const int number = number_;
-    workspace_.notify([number](WorkspaceObserver& o) { o.sourceImageChanged(number); });
+    sourceEdited(workspace_, number_);
 }
 
 void VAvivedEred::sourceImageChanged(int number)

@@ -168,6 +168,24 @@ TEST(ResizeRatios, NewOverOldSideLengthsIn1024ths)
     EXPECT_EQ(resizeRatios(kBox, flat, kHitSouth).height, 102400);
 }
 
+// The outline of a source rotated 30 degrees has sides that are not whole numbers of pixels
+// (here about 200.6 and 100.4): an unmoved side must still keep its scale exactly.
+TEST(ResizeRatios, ASideTheDragDidNotChangeKeepsItsScale)
+{
+    const Outline tilted { { { 300, 200 }, { 474, 300 }, { 250, 287 }, { 424, 387 } } };
+    ASSERT_NE(std::trunc(std::hypot(174.0, 100.0)), std::hypot(174.0, 100.0));
+    EXPECT_EQ(resizeRatios(tilted, tilted, kHitSouthEast), (ResizeRatios { 1024, 1024 }));
+    // Dragging the east side only: the height keeps 1024, whatever the width becomes.
+    const Outline wider = dragOutline(tilted, kHitEast, 30, 40, 23, 1);
+    const ResizeRatios east = resizeRatios(wider, tilted, kHitEast);
+    EXPECT_GT(east.width, 1024);
+    EXPECT_EQ(east.height, 1024);
+    // And the north side only: the width keeps 1024.
+    const ResizeRatios north = resizeRatios(dragOutline(tilted, kHitNorth, 30, -20, -35, 1), tilted, kHitNorth);
+    EXPECT_EQ(north.width, 1024);
+    EXPECT_GT(north.height, 1024);
+}
+
 TEST(BoxDisplacement, MeasuredAtTheLowestLeftCornerForTheRotation)
 {
     struct Case {

@@ -58,21 +58,5 @@ TEST(FakePlatform, AnExpectedMessageThatNeverCameIsAFailure)
         "Failed the file save!");
 }
 
-TEST(PollEscape, AsksOnlyWhileEscIsHeldAndReturnsTheAnswer)
-{
-    GTestPlatform platform;
-    EXPECT_FALSE(pollEscape(platform));
-    EXPECT_TRUE(platform.messages.empty());
-
-    platform.escapeDownPolls = 2;
-    platform.expectMessage("Do you really want to quit ?", MessageAnswer::No);
-    platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
-    EXPECT_FALSE(pollEscape(platform));
-    EXPECT_TRUE(pollEscape(platform));
-    EXPECT_EQ(platform.messages[0].icon, MessageIcon::Question);
-    EXPECT_EQ(platform.messages[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(platform.eventPumps, 3);
-}
-
 } // namespace
 } // namespace tessary

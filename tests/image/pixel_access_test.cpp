@@ -1,5 +1,4 @@
 #include "image/pixel_access.h"
-#include "support/gtest_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -232,7 +231,7 @@ TEST(CopyTo24Bit, CopiesColoursAndMaskFromEveryDepth)
             source.mask[i] = uint16_t(i * 1000);
 
         MaskedDib copy;
-        ASSERT_FALSE(copyTo24Bit(source, copy, nullptr));
+        ASSERT_FALSE(copyPixelsTo24Bit(source, copy));
         ASSERT_EQ(copy.dib->bitCount(), 24);
         access_pixel from(source), to(copy);
         for (int32_t row = 0; row < 3; ++row)
@@ -244,16 +243,6 @@ TEST(CopyTo24Bit, CopiesColoursAndMaskFromEveryDepth)
                 EXPECT_EQ(copy.mask[size_t(row) * 7 + size_t(x)], uint16_t((row * 7 + x) * 1000));
             }
     }
-}
-
-TEST(CopyTo24Bit, FailureShowsTheMemoryMessage)
-{
-    testing::GTestPlatform platform;
-    platform.expectMessage("Not enough memory ???");
-    MaskedDib empty, target;
-    EXPECT_TRUE(copyTo24Bit(empty, target, &platform));
-    EXPECT_EQ(platform.messages.at(0).icon, MessageIcon::Error);
-    EXPECT_TRUE(target.empty());
 }
 
 } // namespace

@@ -235,8 +235,11 @@ TEST(GenerateTarget, PanesAndProgressOfASuccessfulRun)
         l.add(solidImage24(4, 3, grey(9)), 0, 0).add(solidImage24(2, 3, grey(9)), 2, 0);
         ASSERT_TRUE(l.generate(path));
         const std::vector<std::pair<int, std::string>> panes = { { 0, "Press Esc to quit." },
-            { 2, "Merging Source(s)" }, { 2, "" }, { 2, "Preparing Target" }, { 2, "" }, { 0, "" } };
+            { 2, "Merging Source(s)" }, { 2, "" }, { 2, "Preparing Target" }, { 2, "" } };
         EXPECT_EQ(l.platform.paneHistory, panes);
+        // Pane 0 goes back to what it showed before: the operation is over.
+        EXPECT_EQ(l.platform.paneText[0], "");
+        EXPECT_EQ(l.platform.busyDepth, 0);
         const std::vector<std::pair<int, ColourRef>> progress = { { 0, kProgressMerging },
             { 25, kProgressMerging }, { 50, kProgressMerging }, { 75, kProgressMerging },
             { 100, kProgressDone }, { 0, kProgressPreparing }, { 25, kProgressPreparing },
@@ -273,7 +276,10 @@ TEST(GenerateTarget, EscAndYesInThePreparingPassAbandonsTheTarget)
         progress.push_back({ 0, kProgressPreparing });
         progress.push_back({ 100, kProgressDone });
         EXPECT_EQ(l.platform.progressHistory, progress);
-        EXPECT_EQ(l.platform.paneHistory.back(), (std::pair<int, std::string> { 0, "" }));
+        EXPECT_EQ(l.platform.paneHistory.back(), (std::pair<int, std::string> { 2, "Preparing Target" }));
+        // The abandoned operation leaves the panes as it found them.
+        EXPECT_EQ(l.platform.paneText[0], "");
+        EXPECT_EQ(l.platform.paneText[2], "");
     }
 }
 

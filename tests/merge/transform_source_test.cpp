@@ -1,5 +1,6 @@
 #include "merge/transform_source.h"
 
+#include "app/long_operation.h"
 #include "app/workspace.h"
 #include "merge/generate_target.h"
 #include "merge/progress_colours.h"
@@ -29,9 +30,10 @@ Transformed transform(const MaskedDib& source, double sx, double sy, double angl
     PixelPath path = PixelPath::Accessor)
 {
     GTestPlatform platform;
+    LongOperation operation(platform);
     int32_t progress = 0;
     Transformed t;
-    t.result = transformImage(source, sx, sy, angle, mirrored, platform, progress, t.image, path);
+    t.result = transformImage(source, sx, sy, angle, mirrored, operation, progress, t.image, path);
     return t;
 }
 
@@ -240,8 +242,9 @@ TEST(TransformSource, RefusedFormats)
         source.dib->setHeader(h);
         MaskedDib out = makeImage24(2, 2, coordinateColour); // a previous result, to be discarded
         GTestPlatform platform;
+        LongOperation operation(platform);
         int32_t progress = 0;
-        EXPECT_EQ(transformImage(source, 1024, 1024, 0, false, platform, progress, out), c.expected);
+        EXPECT_EQ(transformImage(source, 1024, 1024, 0, false, operation, progress, out), c.expected);
         EXPECT_TRUE(out.empty());
         EXPECT_TRUE(platform.progressHistory.empty());
     }
@@ -256,18 +259,6 @@ TEST(TransformSource, RefusedFormats)
     EXPECT_EQ(transform(shortBlock, 1024, 1024, 0, false).result, kTransformUnsupported);
 }
 
-TEST(TransformSource, TooLargeIsOutOfMemory)
-{
-    const MaskedDib source = makeImage24(200, 10, coordinateColour);
-    GTestPlatform platform;
-    platform.expectMessage("Not enough memory to process the source image.");
-    int32_t progress = 0;
-    MaskedDib out;
-    EXPECT_EQ(
-        transformImage(source, 1024 * 101, 1024, 0, false, platform, progress, out), kTransformOutOfMemory);
-    EXPECT_TRUE(out.empty());
-    EXPECT_EQ(platform.messages.at(0).icon, MessageIcon::Error);
-}
 
 // A scaled size below one pixel gives an image without pixels, and nothing is written outside it.
 TEST(TransformSource, ZeroSizedResultWritesNothing)
@@ -281,9 +272,10 @@ TEST(TransformSource, ZeroSizedResultWritesNothing)
         EXPECT_EQ(noRows.image.height(), 0);
         // No columns but 40 rows: every row is still polled.
         GTestPlatform platform;
+        LongOperation operation(platform);
         int32_t progress = 0;
         MaskedDib out;
-        EXPECT_EQ(transformImage(wide, 1, 1024, 0, false, platform, progress, out, path), kTransformDone);
+        EXPECT_EQ(transformImage(wide, 1, 1024, 0, false, operation, progress, out, path), kTransformDone);
         EXPECT_EQ(out.width(), 0);
         EXPECT_EQ(out.height(), 40);
         EXPECT_EQ(platform.eventPumps, 39);
@@ -317,16 +309,18 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
                 << depth.bits << " bits " << source.width() << "x" << source.height() << " sx " << sx
                 << " sy " << sy << " angle " << a << " mirrored " << mirrored);
             GTestPlatform plainPlatform;
+            LongOperation plainOperation(plainPlatform);
             int32_t plainProgress = 0;
             MaskedDib plain;
             const int plainResult = transformImage(
-                source, sx, sy, a, mirrored, plainPlatform, plainProgress, plain, PixelPath::Accessor);
+                source, sx, sy, a, mirrored, plainOperation, plainProgress, plain, PixelPath::Accessor);
             ASSERT_EQ(plainResult, kTransformDone);
             for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
                 GTestPlatform fastPlatform;
+                LongOperation fastOperation(fastPlatform);
                 int32_t fastProgress = 0;
                 MaskedDib fast;
-                ASSERT_EQ(transformImage(source, sx, sy, a, mirrored, fastPlatform, fastProgress, fast, path),
+                ASSERT_EQ(transformImage(source, sx, sy, a, mirrored, fastOperation, fastProgress, fast, path),
                     kTransformDone);
                 ASSERT_TRUE(testing::sameImage(plain, fast));
                 EXPECT_EQ(fastPlatform.progressHistory, plainPlatform.progressHistory);
@@ -368,14 +362,20 @@ TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
     f.ws.source(2)->changed = true;
     f.ws.alignDoc.scaleX[1] = 2048;
     f.ws.targetDoc.transformed[1] = makeImage24(3, 3, coordinateColour);
+    f.platform.setStatusPaneText(2, "x = 1, y = 2");
+    f.platform.paneHistory.clear();
     EXPECT_EQ(transformSource(f.ws, f.platform, 2), kTransformDone);
     EXPECT_EQ(f.ws.targetDoc.generated, 0);
     EXPECT_FALSE(f.ws.source(2)->changed);
     EXPECT_EQ(f.ws.targetDoc.transformed[1].width(), 16);
     EXPECT_EQ(f.ws.targetDoc.transformed[1].height(), 5);
-    const std::vector<std::pair<int, std::string>> panes
-        = { { 0, "Press Esc to quit." }, { 2, "process src: 2" }, { 2, "" }, { 0, "" } };
+    const std::vector<std::pair<int, std::string>> panes = { { 0, "Press Esc to quit." }, { 2, "process src: 2" } };
     EXPECT_EQ(f.platform.paneHistory, panes);
+    // The operation over, the panes show what they showed before it.
+    EXPECT_EQ(f.platform.paneText[0], "");
+    EXPECT_EQ(f.platform.paneText[2], "x = 1, y = 2");
+    EXPECT_EQ(f.platform.busyDepth, 0);
+    EXPECT_EQ(f.platform.pollsWhileIdle, 0);
     // One poll and one red bar per interior row (0..3 of 5), then the grey bar.
     const std::vector<std::pair<int, ColourRef>> progress
         = { { 0, kProgressTransform }, { 20, kProgressTransform }, { 40, kProgressTransform },
@@ -386,14 +386,26 @@ TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
     EXPECT_TRUE(f.ws.source(2)->processedOk);
 }
 
+TEST(TransformSource, TooLargeIsOutOfMemory)
+{
+    OneSourceWorkspace f(200, 10);
+    f.ws.alignDoc.scaleX[0] = 1024 * 101;
+    f.platform.expectMessage("Not enough memory to process the source image.");
+    EXPECT_EQ(transformSource(f.ws, f.platform, 1), kTransformOutOfMemory);
+    EXPECT_TRUE(f.ws.targetDoc.transformed[0].empty());
+    EXPECT_EQ(f.platform.messages.at(0).icon, MessageIcon::Error);
+    EXPECT_EQ(f.platform.paneText[0], "");
+    EXPECT_EQ(f.platform.paneText[2], "");
+}
+
 TEST(TransformSource, MissingSourceOrImage)
 {
     OneSourceWorkspace f(4, 4);
     EXPECT_EQ(transformSource(f.ws, f.platform, 3), kTransformNoSource);
     EXPECT_EQ(transformSource(f.ws, f.platform, 0), kTransformNoSource);
-    const std::vector<std::pair<int, std::string>> panes
-        = { { 0, "Press Esc to quit." }, { 0, "" }, { 0, "Press Esc to quit." }, { 0, "" } };
+    const std::vector<std::pair<int, std::string>> panes = { { 0, "Press Esc to quit." }, { 0, "Press Esc to quit." } };
     EXPECT_EQ(f.platform.paneHistory, panes);
+    EXPECT_EQ(f.platform.paneText[0], "");
 
     f.ws.targetDoc.transformed[0] = makeImage24(3, 3, coordinateColour);
     f.ws.source(1)->image = MaskedDib {};
@@ -421,8 +433,11 @@ TEST(TransformSource, EscAndYesAbortsAndEmptiesTheSlot)
             = { { 0, kProgressTransform }, { 100, kProgressDone } };
         EXPECT_EQ(f.platform.progressHistory, progress);
         const std::vector<std::pair<int, std::string>> panes
-            = { { 0, "Press Esc to quit." }, { 2, "process src: 1" }, { 0, "" } };
+            = { { 0, "Press Esc to quit." }, { 2, "process src: 1" } };
         EXPECT_EQ(f.platform.paneHistory, panes);
+        // A failed operation leaves no text behind either.
+        EXPECT_EQ(f.platform.paneText[0], "");
+        EXPECT_EQ(f.platform.paneText[2], "");
         EXPECT_EQ(f.platform.messages.at(0).buttons, MessageButtons::YesNo);
         // Until the source is transformed again the target cannot be generated.
         ASSERT_EQ(transformSource(f.ws, f.platform, 2, path), kTransformDone);

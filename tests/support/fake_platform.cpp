@@ -85,10 +85,31 @@ MessageAnswer FakePlatform::messageBox(const std::string& text, MessageIcon icon
     return e.answer;
 }
 
-void FakePlatform::processEvents() { ++eventPumps; }
+void FakePlatform::enterBusy()
+{
+    if (busyDepth++ == 0) {
+        ++busyEntries;
+        paneTextBeforeBusy_ = paneText;
+    }
+}
+
+void FakePlatform::leaveBusy()
+{
+    if (busyDepth <= 0) {
+        onFailure_("left the busy state without entering it");
+        return;
+    }
+    if (--busyDepth == 0)
+        paneText = paneTextBeforeBusy_;
+}
 
 bool FakePlatform::isEscapeDown()
 {
+    ++eventPumps;
+    if (busyDepth == 0)
+        ++pollsWhileIdle;
+    if (duringPoll)
+        duringPoll();
     if (escapeDownPolls <= 0)
         return false;
     --escapeDownPolls;

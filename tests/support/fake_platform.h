@@ -40,10 +40,17 @@ public:
     std::vector<Message> messages;
     std::vector<std::string> messageTexts() const;
 
-    // ---- input
+    // ---- long work
     // How many of the coming escape polls see Esc held (each poll consumes one).
     int escapeDownPolls = 0;
+    // Escape polls so far, and those that came while no long operation was busy.
     int eventPumps = 0;
+    int pollsWhileIdle = 0;
+    // The nesting depth of the busy state, and how often it was entered from idle.
+    int busyDepth = 0;
+    int busyEntries = 0;
+    // Runs at each escape poll, as input arriving while the work runs would.
+    std::function<void()> duringPoll;
 
     // ---- status bar
     std::map<int, std::string> paneText;
@@ -71,7 +78,8 @@ public:
     std::vector<FileDialogRequest> saveRequests;
 
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
-    void processEvents() override;
+    void enterBusy() override;
+    void leaveBusy() override;
     bool isEscapeDown() override;
     void setStatusPaneText(int pane, const std::string& text) override;
     void setProgress(int percent, ColourRef colour) override;
@@ -97,6 +105,7 @@ private:
     };
     std::deque<Expectation> expected_;
     FailureHandler onFailure_;
+    std::map<int, std::string> paneTextBeforeBusy_;
 };
 
 } // namespace tessary::testing
