@@ -10,11 +10,20 @@ LongOperation::LongOperation(Platform& platform)
     platform_.enterBusy();
 }
 
-LongOperation::~LongOperation() { platform_.leaveBusy(); }
+LongOperation::~LongOperation()
+{
+    platform_.leaveBusy();
+}
 
-void LongOperation::showPaneText(int pane, const std::string& text) { platform_.setStatusPaneText(pane, text); }
+void LongOperation::showPaneText(int pane, const std::string& text)
+{
+    platform_.setStatusPaneText(pane, text);
+}
 
-void LongOperation::showProgress(int percent, ColourRef colour) { platform_.setProgress(percent, colour); }
+void LongOperation::showProgress(int percent, ColourRef colour)
+{
+    platform_.setProgress(percent, colour);
+}
 
 bool LongOperation::pollEscape()
 {

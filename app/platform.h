@@ -91,10 +91,11 @@ public:
     // Per-user settings by section and value name.
     virtual int getSettingInt(const std::string& section, const std::string& name, int defaultValue) = 0;
     virtual void setSettingInt(const std::string& section, const std::string& name, int value) = 0;
-    virtual std::string getSettingText(const std::string& section, const std::string& name,
-                                       const std::string& defaultValue)
+    virtual std::string getSettingText(
+        const std::string& section, const std::string& name, const std::string& defaultValue)
         = 0;
-    virtual void setSettingText(const std::string& section, const std::string& name, const std::string& value) = 0;
+    virtual void setSettingText(const std::string& section, const std::string& name, const std::string& value)
+        = 0;
 
     // The clipboard's device-independent bitmap as one block (header, colour table, pixels),
     // or nothing when the clipboard holds no image.
@@ -102,14 +103,16 @@ public:
 
     // Text measuring and rendering into a one-bit bitmap; nothing when the font cannot be made.
     virtual std::optional<TextExtent> measureText(const LogFont& font, const std::string& line) = 0;
-    virtual std::optional<MonoBitmap> renderText(const LogFont& font, const std::string& text, int32_t width,
-                                                 int32_t height)
+    virtual std::optional<MonoBitmap> renderText(
+        const LogFont& font, const std::string& text, int32_t width, int32_t height)
         = 0;
 
     // Choosers: nothing when the user cancels.
     virtual std::optional<FileDialogResult> chooseOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<FileDialogResult> chooseSaveFile(const FileDialogRequest& request) = 0;
-    virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) = 0;
+    virtual std::optional<std::string> chooseFolder(
+        const std::string& title, const std::string& initialFolder)
+        = 0;
     virtual std::optional<ColourRef> chooseColour(ColourRef initial) = 0;
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
 };

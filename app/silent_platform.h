@@ -17,22 +17,32 @@ public:
     bool isEscapeDown() override { return false; }
     void setStatusPaneText(int, const std::string&) override { }
     void setProgress(int, ColourRef) override { }
-    int getSettingInt(const std::string&, const std::string&, int defaultValue) override { return defaultValue; }
+    int getSettingInt(const std::string&, const std::string&, int defaultValue) override
+    {
+        return defaultValue;
+    }
     void setSettingInt(const std::string&, const std::string&, int) override { }
-    std::string getSettingText(const std::string&, const std::string&, const std::string& defaultValue) override
+    std::string getSettingText(
+        const std::string&, const std::string&, const std::string& defaultValue) override
     {
         return defaultValue;
     }
     void setSettingText(const std::string&, const std::string&, const std::string&) override { }
     std::optional<std::vector<uint8_t>> clipboardImage() override { return std::nullopt; }
-    std::optional<TextExtent> measureText(const LogFont&, const std::string&) override { return std::nullopt; }
+    std::optional<TextExtent> measureText(const LogFont&, const std::string&) override
+    {
+        return std::nullopt;
+    }
     std::optional<MonoBitmap> renderText(const LogFont&, const std::string&, int32_t, int32_t) override
     {
         return std::nullopt;
     }
     std::optional<FileDialogResult> chooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<FileDialogResult> chooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override
+    {
+        return std::nullopt;
+    }
     std::optional<ColourRef> chooseColour(ColourRef) override { return std::nullopt; }
     std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
 };

@@ -14,29 +14,36 @@
 namespace tessary::cli {
 
 namespace {
-    const char* formatName(uint32_t format)
-    {
-        switch (format) {
-        case CXIMAGE_FORMAT_BMP: return "BMP";
-        case CXIMAGE_FORMAT_JPG: return "JPEG";
-        case CXIMAGE_FORMAT_PNG: return "PNG";
-        case CXIMAGE_FORMAT_TIF: return "TIFF";
-        case CXIMAGE_FORMAT_TGA: return "TGA";
-        case CXIMAGE_FORMAT_PCX: return "PCX";
-        default: return "unknown";
-        }
+const char* formatName(uint32_t format)
+{
+    switch (format) {
+    case CXIMAGE_FORMAT_BMP:
+        return "BMP";
+    case CXIMAGE_FORMAT_JPG:
+        return "JPEG";
+    case CXIMAGE_FORMAT_PNG:
+        return "PNG";
+    case CXIMAGE_FORMAT_TIF:
+        return "TIFF";
+    case CXIMAGE_FORMAT_TGA:
+        return "TGA";
+    case CXIMAGE_FORMAT_PCX:
+        return "PCX";
+    default:
+        return "unknown";
     }
+}
 
-    bool readable(const std::string& path)
-    {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        if (!f) {
-            std::fprintf(stderr, "tessary-cli: cannot open \"%s\"\n", path.c_str());
-            return false;
-        }
-        std::fclose(f);
-        return true;
+bool readable(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        std::fprintf(stderr, "tessary-cli: cannot open \"%s\"\n", path.c_str());
+        return false;
     }
+    std::fclose(f);
+    return true;
+}
 }
 
 int runInfo(int argc, char** argv)
@@ -53,23 +60,26 @@ int runInfo(int argc, char** argv)
     CxImage image(path, hint.value_or(CXIMAGE_FORMAT_UNKNOWN));
     if (!image.IsValid()) {
         const std::string reason = image.GetLastErrorText();
-        std::fprintf(stderr, "tessary-cli: %s\n", reason.empty() ? "Unable to load this image file" : reason.c_str());
+        std::fprintf(
+            stderr, "tessary-cli: %s\n", reason.empty() ? "Unable to load this image file" : reason.c_str());
         return 1;
     }
-    std::printf("width: %d\nheight: %d\nbits per pixel: %d\nformat: %s\n", image.GetWidth(), image.GetHeight(),
-                int(image.GetBpp()), formatName(image.GetType()));
+    std::printf("width: %d\nheight: %d\nbits per pixel: %d\nformat: %s\n", image.GetWidth(),
+        image.GetHeight(), int(image.GetBpp()), formatName(image.GetType()));
     return 0;
 }
 
 int runConvert(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fputs("Usage: tessary-cli convert IN OUT\n  OUT ends in bmp, jpg, png, tif, tga or pcx.\n", stderr);
+        std::fputs(
+            "Usage: tessary-cli convert IN OUT\n  OUT ends in bmp, jpg, png, tif, tga or pcx.\n", stderr);
         return 2;
     }
     const std::string in = argv[0], out = argv[1];
     if (!formatFromFileName(out)) {
-        std::fprintf(stderr, "tessary-cli: \"%s\" does not end in bmp, jpg, png, tif, tga or pcx\n", out.c_str());
+        std::fprintf(
+            stderr, "tessary-cli: \"%s\" does not end in bmp, jpg, png, tif, tga or pcx\n", out.c_str());
         return 2;
     }
     if (!readable(in))

@@ -1,6 +1,5 @@
 #include "image/pixel_access.h"
 
-
 #include <cstring>
 
 namespace tessary {
@@ -8,57 +7,63 @@ namespace tessary {
 BgrColour currentPixel {};
 
 namespace {
-    uint32_t paddingOf(const PackedDib& dib, uint64_t usedBytes)
-    {
-        const uint32_t stride = dib.stride();
-        return stride > usedBytes ? uint32_t(stride - usedBytes) : 0;
-    }
+uint32_t paddingOf(const PackedDib& dib, uint64_t usedBytes)
+{
+    const uint32_t stride = dib.stride();
+    return stride > usedBytes ? uint32_t(stride - usedBytes) : 0;
+}
 
-    size_t tableOffset(const PackedDib& dib) { return dib.header().biSize; }
+size_t tableOffset(const PackedDib& dib)
+{
+    return dib.header().biSize;
+}
 
-    // Offset of the rows of a paletted image whose table has `defaultEntries` when biClrUsed is 0.
-    size_t rowsAfterTable(const PackedDib& dib, uint32_t defaultEntries)
-    {
-        const uint32_t used = dib.header().biClrUsed;
-        return tableOffset(dib) + 4 * size_t(used != 0 ? used : defaultEntries);
-    }
+// Offset of the rows of a paletted image whose table has `defaultEntries` when biClrUsed is 0.
+size_t rowsAfterTable(const PackedDib& dib, uint32_t defaultEntries)
+{
+    const uint32_t used = dib.header().biClrUsed;
+    return tableOffset(dib) + 4 * size_t(used != 0 ? used : defaultEntries);
+}
 
-    size_t rowsAfterMasks(const PackedDib& dib)
-    {
-        return dib.header().biSize + (dib.header().biCompression == 3 ? 12 : 0);
-    }
+size_t rowsAfterMasks(const PackedDib& dib)
+{
+    return dib.header().biSize + (dib.header().biCompression == 3 ? 12 : 0);
+}
 
-    void setFromTable(const uint8_t* table, uint32_t entries, uint32_t index)
-    {
-        if (index >= entries) {
-            currentPixel = BgrColour {};
-            return;
-        }
-        const uint8_t* e = table + 4 * size_t(index);
-        currentPixel = BgrColour { e[0], e[1], e[2] };
+void setFromTable(const uint8_t* table, uint32_t entries, uint32_t index)
+{
+    if (index >= entries) {
+        currentPixel = BgrColour {};
+        return;
     }
+    const uint8_t* e = table + 4 * size_t(index);
+    currentPixel = BgrColour { e[0], e[1], e[2] };
+}
 
-    uint16_t readLe16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-    void writeLe16(uint8_t* p, uint16_t v)
-    {
-        p[0] = uint8_t(v & 0xFF);
-        p[1] = uint8_t(v >> 8);
-    }
+uint16_t readLe16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+void writeLe16(uint8_t* p, uint16_t v)
+{
+    p[0] = uint8_t(v & 0xFF);
+    p[1] = uint8_t(v >> 8);
+}
 
-    // Shift the masked value up together with its mask until the mask's top bit is set; the
-    // high byte is then the 8-bit component (a 5-bit channel c gives c * 8).
-    uint8_t channelOf(uint16_t value, uint16_t mask)
-    {
-        if (mask == 0)
-            return 0;
-        uint32_t v = value & mask;
-        uint32_t m = mask;
-        while ((m & 0x8000u) == 0) {
-            v <<= 1;
-            m <<= 1;
-        }
-        return uint8_t((v >> 8) & 0xFF);
+// Shift the masked value up together with its mask until the mask's top bit is set; the
+// high byte is then the 8-bit component (a 5-bit channel c gives c * 8).
+uint8_t channelOf(uint16_t value, uint16_t mask)
+{
+    if (mask == 0)
+        return 0;
+    uint32_t v = value & mask;
+    uint32_t m = mask;
+    while ((m & 0x8000u) == 0) {
+        v <<= 1;
+        m <<= 1;
     }
+    return uint8_t((v >> 8) & 0xFF);
+}
 }
 
 PixelAccessorBase::PixelAccessorBase(PackedDib& dib, size_t pixelOffset, uint32_t pad)
@@ -160,7 +165,10 @@ void pixelbit8::writePixel(int32_t x, int32_t row, const PixelColour& colour)
     *at(row, size_t(x)) = uint8_t(colour.index & 0xFF);
 }
 
-void pixelbit8::writeBlackOrWhite(int32_t x, int32_t row, int) { *at(row, size_t(x)) = 0; }
+void pixelbit8::writeBlackOrWhite(int32_t x, int32_t row, int)
+{
+    *at(row, size_t(x)) = 0;
+}
 
 // ---- 16 bits: 5-5-5 unless bit-field masks follow the header.
 pixelbit16::pixelbit16(PackedDib& dib)
@@ -257,15 +265,15 @@ void pixelbit32::writeBlackOrWhite(int32_t x, int32_t row, int flag)
 
 // ---- owner
 namespace {
-    // The accessors trust the header: only hand one out when the block holds every row.
-    bool blockHoldsRows(const PackedDib& dib, size_t pixelOffset)
-    {
-        const BitmapInfoHeader h = dib.header();
-        if (h.biWidth <= 0 || h.biHeight <= 0 || h.biSize < 40)
-            return false;
-        const uint64_t need = uint64_t(pixelOffset) + uint64_t(dib.stride()) * uint64_t(h.biHeight);
-        return need <= dib.size();
-    }
+// The accessors trust the header: only hand one out when the block holds every row.
+bool blockHoldsRows(const PackedDib& dib, size_t pixelOffset)
+{
+    const BitmapInfoHeader h = dib.header();
+    if (h.biWidth <= 0 || h.biHeight <= 0 || h.biSize < 40)
+        return false;
+    const uint64_t need = uint64_t(pixelOffset) + uint64_t(dib.stride()) * uint64_t(h.biHeight);
+    return need <= dib.size();
+}
 }
 
 access_pixel::access_pixel(MaskedDib& image)
@@ -285,24 +293,48 @@ access_pixel::access_pixel(PackedDib& dib)
     std::unique_ptr<Crw_pixel> accessor;
     size_t offset = 0;
     switch (h.biBitCount) {
-    case 1: offset = tableOffset(dib) + 8; break;
-    case 4: offset = rowsAfterTable(dib, 16); break;
-    case 8: offset = rowsAfterTable(dib, 256); break;
+    case 1:
+        offset = tableOffset(dib) + 8;
+        break;
+    case 4:
+        offset = rowsAfterTable(dib, 16);
+        break;
+    case 8:
+        offset = rowsAfterTable(dib, 256);
+        break;
     case 16:
-    case 32: offset = rowsAfterMasks(dib); break;
-    case 24: offset = h.biSize; break;
-    default: return;
+    case 32:
+        offset = rowsAfterMasks(dib);
+        break;
+    case 24:
+        offset = h.biSize;
+        break;
+    default:
+        return;
     }
     if (!blockHoldsRows(dib, offset))
         return;
     switch (h.biBitCount) {
-    case 1: accessor.reset(new (std::nothrow) pixelbit1(dib)); break;
-    case 4: accessor.reset(new (std::nothrow) pixelbit4(dib)); break;
-    case 8: accessor.reset(new (std::nothrow) pixelbit8(dib)); break;
-    case 16: accessor.reset(new (std::nothrow) pixelbit16(dib)); break;
-    case 24: accessor.reset(new (std::nothrow) pixelbit24(dib)); break;
-    case 32: accessor.reset(new (std::nothrow) pixelbit32(dib)); break;
-    default: break;
+    case 1:
+        accessor.reset(new (std::nothrow) pixelbit1(dib));
+        break;
+    case 4:
+        accessor.reset(new (std::nothrow) pixelbit4(dib));
+        break;
+    case 8:
+        accessor.reset(new (std::nothrow) pixelbit8(dib));
+        break;
+    case 16:
+        accessor.reset(new (std::nothrow) pixelbit16(dib));
+        break;
+    case 24:
+        accessor.reset(new (std::nothrow) pixelbit24(dib));
+        break;
+    case 32:
+        accessor.reset(new (std::nothrow) pixelbit32(dib));
+        break;
+    default:
+        break;
     }
     accessor_ = std::move(accessor);
     if (accessor_ && (h.biBitCount == 4 || h.biBitCount == 8))

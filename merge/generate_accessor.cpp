@@ -96,8 +96,8 @@ void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Progress& statu
     }
 }
 
-bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup,
-    Progress& status, int32_t& progress)
+bool prepareByAccessor(
+    const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Progress& status, int32_t& progress)
 {
     const int32_t W = merged.width(), H = merged.height();
     const std::unique_ptr<access_pixel> reader = readerOf(merged);

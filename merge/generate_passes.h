@@ -60,8 +60,8 @@ void mergeByRows(
 
 // The preparing pass from `merged` into `final` at the margin offset: one green progress step
 // and one Esc poll per column. False when the user quit.
-bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup,
-    Progress& status, int32_t& progress);
+bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Progress& status,
+    int32_t& progress);
 bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Progress& status,
     int32_t& progress, bool twoThreads);
 

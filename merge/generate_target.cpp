@@ -101,7 +101,8 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     operation.showPaneText(2, "Preparing Target");
     const bool prepared = path == PixelPath::Accessor
         ? prepareByAccessor(merged, final, prepare, operation, target.progress)
-        : prepareByRows(merged, final, prepare, operation, target.progress, path == PixelPath::RowsTwoThreads);
+        : prepareByRows(
+            merged, final, prepare, operation, target.progress, path == PixelPath::RowsTwoThreads);
     merged = MaskedDib {};
     if (!prepared) {
         operation.showProgress(100, kProgressDone);

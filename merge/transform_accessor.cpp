@@ -31,8 +31,8 @@ void copyNearest(Crw_pixel& from, Crw_pixel& to, const SourceMask& mask, const T
 }
 }
 
-bool transformByAccessor(const MaskedDib& source, const TransformGeometry& g, Progress& status,
-    int32_t& progress, MaskedDib& out)
+bool transformByAccessor(
+    const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress, MaskedDib& out)
 {
     // Reading never changes the source, so its row padding is left alone.
     access_pixel fromOwner(const_cast<PackedDib&>(*source.dib));

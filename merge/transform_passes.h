@@ -22,9 +22,9 @@ SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g);
 
 // The pixel passes of a transformation into `out`, allocated newW x newH at 24 bits with a mask
 // of 0. Both return false when the user quit with Esc (then `out` holds a partial image).
-bool transformByAccessor(const MaskedDib& source, const TransformGeometry& g, Progress& status,
-    int32_t& progress, MaskedDib& out);
-bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status,
-    int32_t& progress, MaskedDib& out, bool twoThreads);
+bool transformByAccessor(
+    const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress, MaskedDib& out);
+bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
+    MaskedDib& out, bool twoThreads);
 
 } // namespace tessary

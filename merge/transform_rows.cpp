@@ -143,8 +143,8 @@ struct RowJob {
 };
 }
 
-bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status,
-    int32_t& progress, MaskedDib& out, bool twoThreads)
+bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
+    MaskedDib& out, bool twoThreads)
 {
     SourceRows src;
     if (!prepareSourceRows(source, g, src))

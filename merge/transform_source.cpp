@@ -11,8 +11,8 @@
 
 namespace tessary {
 
-int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored, Progress& status,
-    int32_t& progress, MaskedDib& out, PixelPath path)
+int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
+    Progress& status, int32_t& progress, MaskedDib& out, PixelPath path)
 {
     out = MaskedDib {};
     if (!source.dib)

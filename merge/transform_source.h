@@ -20,8 +20,8 @@ class Progress;
 // Returns kTransformDone, kTransformOutOfMemory, kTransformUnsupported, kTransformRle or
 // kTransformAborted. Whatever the result, `out` held on entry is gone; it holds the image only
 // on kTransformDone.
-int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored, Progress& status,
-    int32_t& progress, MaskedDib& out, PixelPath path = PixelPath::RowsTwoThreads);
+int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
+    Progress& status, int32_t& progress, MaskedDib& out, PixelPath path = PixelPath::RowsTwoThreads);
 
 // The transformation of source `number` (1..8) of the workspace into the target document's
 // `transformed` slot, as one long operation with its status panes and flags: the target is no

@@ -9,10 +9,11 @@
 #include "align/select_source.h"
 #include "align/tip_banner.h"
 #include "align/ui/align_button_pictures.h"
-#include "app/ui/dib_image.h"
 #include "align/ui/align_view_paint.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
+#include "app/ui/command.h"
+#include "app/ui/dib_image.h"
 #include "app/ui/flying_tips.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/select_toolbar.h"
@@ -164,14 +165,13 @@ void CAlignview::createLoadButtons()
             this, "loadImageButton", AlignButtonPicture::LoadImage, kLoadImageButton, QSize(70, 40));
         loadImageButton_->setStatusTip(kLoadSourcePrompt);
         loadImageButton_->setToolTip(kLoadSourcePrompt);
-        connect(
-            loadImageButton_, &QPushButton::clicked, this, [this] { frame_.actions().openImage->trigger(); });
+        issueThroughAction(loadImageButton_, frame_.actions().openImage);
     }
     if (!newTextButton_) {
         newTextButton_
             = makeButton(this, "newTextButton", AlignButtonPicture::NewText, kNewTextButton, QSize(70, 40));
         newTextButton_->setToolTip("New Text");
-        connect(newTextButton_, &QPushButton::clicked, this, [this] { frame_.actions().newText->trigger(); });
+        issueThroughAction(newTextButton_, frame_.actions().newText);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "app/ui/command.h"
 
+#include <QAbstractButton>
+
 namespace tessary {
 
 QAction* makeCommand(
@@ -21,6 +23,14 @@ QAction* makePendingCommand(
     QAction* action = makeCommand(owner, name, label, prompt, tip);
     action->setEnabled(false);
     return action;
+}
+
+void issueThroughAction(QAbstractButton* button, QAction* action)
+{
+    button->setEnabled(action->isEnabled());
+    QObject::connect(
+        action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+    QObject::connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
 }
 
 } // namespace tessary

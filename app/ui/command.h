@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QString>
 
+class QAbstractButton;
+
 namespace tessary {
 
 // A menu or toolbar command: `name` is its object name (how the code that implements it finds
@@ -14,5 +16,9 @@ QAction* makeCommand(QObject* owner, const char* name, const QString& label, con
 // disabled so that it does not pretend to work.
 QAction* makePendingCommand(QObject* owner, const char* name, const QString& label,
     const QString& prompt = {}, const QString& tip = {});
+
+// A button that issues `action`: it clicks through to the action and is enabled exactly when
+// the action is, so a command that is not there yet never shows a button that does nothing.
+void issueThroughAction(QAbstractButton* button, QAction* action);
 
 } // namespace tessary

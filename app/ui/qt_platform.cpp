@@ -18,10 +18,13 @@
 namespace tessary {
 
 namespace {
-    QString settingKey(const std::string& section, const std::string& name) { return qs(section) + "/" + qs(name); }
+QString settingKey(const std::string& section, const std::string& name)
+{
+    return qs(section) + "/" + qs(name);
+}
 
-    const char* const kOrganisation = "Vuzezur Adadarize";
-    const char* const kApplication = "Tessary";
+const char* const kOrganisation = "Vuzezur Adadarize";
+const char* const kApplication = "Tessary";
 }
 
 QtPlatform::QtPlatform(QObject* parent)
@@ -38,56 +41,56 @@ QtPlatform::~QtPlatform()
 }
 
 namespace {
-    bool isEscapeKey(QEvent* event)
-    {
-        return (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
-            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-    }
+bool isEscapeKey(QEvent* event)
+{
+    return (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
 
-    bool isUserInput(QEvent* event)
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::NonClientAreaMouseButtonPress:
-        case QEvent::NonClientAreaMouseButtonRelease:
-        case QEvent::NonClientAreaMouseButtonDblClick:
-        case QEvent::NonClientAreaMouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::InputMethod:
-        case QEvent::ContextMenu:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::DragLeave:
-        case QEvent::Drop:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TouchCancel:
-        case QEvent::TabletPress:
-        case QEvent::TabletMove:
-        case QEvent::TabletRelease:
-        case QEvent::Gesture:
-        case QEvent::NativeGesture:
-        case QEvent::HoverEnter:
-        case QEvent::HoverMove:
-        case QEvent::HoverLeave:
-        case QEvent::Enter:
-        case QEvent::Leave:
-            return true;
-        case QEvent::Close:
-            // A close the window system asks for; the program's own closes still happen.
-            return event->spontaneous();
-        default:
-            return false;
-        }
+bool isUserInput(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::NonClientAreaMouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::Gesture:
+    case QEvent::NativeGesture:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+    case QEvent::HoverLeave:
+    case QEvent::Enter:
+    case QEvent::Leave:
+        return true;
+    case QEvent::Close:
+        // A close the window system asks for; the program's own closes still happen.
+        return event->spontaneous();
+    default:
+        return false;
     }
+}
 }
 
 bool QtPlatform::eventFilter(QObject* watched, QEvent* event)
@@ -158,11 +161,21 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, MessageIcon icon, 
     box.setWindowTitle("Tessary");
     box.setText(qs(text));
     switch (icon) {
-    case MessageIcon::Plain: box.setIcon(QMessageBox::NoIcon); break;
-    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Plain:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
     }
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -211,8 +224,8 @@ void QtPlatform::setSettingInt(const std::string& section, const std::string& na
     s.setValue(settingKey(section, name), value);
 }
 
-std::string QtPlatform::getSettingText(const std::string& section, const std::string& name,
-                                       const std::string& defaultValue)
+std::string QtPlatform::getSettingText(
+    const std::string& section, const std::string& name, const std::string& defaultValue)
 {
     QSettings s(kOrganisation, kApplication);
     return s.value(settingKey(section, name), qs(defaultValue)).toString().toStdString();
@@ -240,8 +253,8 @@ std::optional<TextExtent> QtPlatform::measureText(const LogFont& font, const std
     return TextExtent { metrics.horizontalAdvance(qs(line)), metrics.height() };
 }
 
-std::optional<MonoBitmap> QtPlatform::renderText(const LogFont& font, const std::string& text, int32_t width,
-                                                 int32_t height)
+std::optional<MonoBitmap> QtPlatform::renderText(
+    const LogFont& font, const std::string& text, int32_t width, int32_t height)
 {
     if (font.faceName.empty() || width <= 0 || height <= 0)
         return std::nullopt;
@@ -253,8 +266,8 @@ std::optional<MonoBitmap> QtPlatform::renderText(const LogFont& font, const std:
         QPainter painter(&canvas);
         painter.setFont(fontFromLogFont(font));
         painter.setPen(Qt::white);
-        painter.drawText(QRect(1, 1, width - 1, height - 1), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs,
-                         qs(text));
+        painter.drawText(
+            QRect(1, 1, width - 1, height - 1), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, qs(text));
     }
     // No monochrome surface here: threshold the rendered grey to one bit.
     MonoBitmap bitmap;
@@ -266,33 +279,34 @@ std::optional<MonoBitmap> QtPlatform::renderText(const LogFont& font, const std:
         const QRgb* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
         for (int32_t x = 0; x < width; ++x)
             if (qGray(line[x]) >= 128)
-                bitmap.bits[size_t(y) * size_t(bitmap.bytesPerRow) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+                bitmap.bits[size_t(y) * size_t(bitmap.bytesPerRow) + size_t(x / 8)]
+                    |= uint8_t(0x80 >> (x % 8));
     }
     return bitmap;
 }
 
 namespace {
-    std::optional<FileDialogResult> runFileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
-    {
-        QFileDialog dialog(parent, qs(request.title), qs(request.initialFolder));
-        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        dialog.setOption(QFileDialog::ReadOnly, false);
-        const QStringList filters = nameFiltersFromProgramFilter(request.filter);
-        dialog.setNameFilters(filters);
-        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
-            dialog.selectNameFilter(filters[request.filterIndex - 1]);
-        if (!request.initialName.empty())
-            dialog.selectFile(qs(request.initialName));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return std::nullopt;
-        FileDialogResult result;
-        result.path = dialog.selectedFiles().first().toStdString();
-        result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-        if (result.filterIndex < 1)
-            result.filterIndex = 1;
-        return result;
-    }
+std::optional<FileDialogResult> runFileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
+{
+    QFileDialog dialog(parent, qs(request.title), qs(request.initialFolder));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    const QStringList filters = nameFiltersFromProgramFilter(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    if (!request.initialName.empty())
+        dialog.selectFile(qs(request.initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    FileDialogResult result;
+    result.path = dialog.selectedFiles().first().toStdString();
+    result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (result.filterIndex < 1)
+        result.filterIndex = 1;
+    return result;
+}
 }
 
 std::optional<FileDialogResult> QtPlatform::chooseOpenFile(const FileDialogRequest& request)
@@ -305,7 +319,8 @@ std::optional<FileDialogResult> QtPlatform::chooseSaveFile(const FileDialogReque
     return runFileDialog(dialogParent_, request, true);
 }
 
-std::optional<std::string> QtPlatform::chooseFolder(const std::string& title, const std::string& initialFolder)
+std::optional<std::string> QtPlatform::chooseFolder(
+    const std::string& title, const std::string& initialFolder)
 {
     const QString folder = QFileDialog::getExistingDirectory(dialogParent_, qs(title), qs(initialFolder));
     if (folder.isEmpty())
@@ -315,8 +330,8 @@ std::optional<std::string> QtPlatform::chooseFolder(const std::string& title, co
 
 std::optional<ColourRef> QtPlatform::chooseColour(ColourRef initial)
 {
-    const QColor chosen = QColorDialog::getColor(QColor(redOf(initial), greenOf(initial), blueOf(initial)),
-                                                 dialogParent_);
+    const QColor chosen
+        = QColorDialog::getColor(QColor(redOf(initial), greenOf(initial), blueOf(initial)), dialogParent_);
     if (!chosen.isValid())
         return std::nullopt;
     return makeColourRef(uint8_t(chosen.red()), uint8_t(chosen.green()), uint8_t(chosen.blue()));

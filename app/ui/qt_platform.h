@@ -39,16 +39,18 @@ public:
     void setProgress(int percent, ColourRef colour) override;
     int getSettingInt(const std::string& section, const std::string& name, int defaultValue) override;
     void setSettingInt(const std::string& section, const std::string& name, int value) override;
-    std::string getSettingText(const std::string& section, const std::string& name,
-                               const std::string& defaultValue) override;
-    void setSettingText(const std::string& section, const std::string& name, const std::string& value) override;
+    std::string getSettingText(
+        const std::string& section, const std::string& name, const std::string& defaultValue) override;
+    void setSettingText(
+        const std::string& section, const std::string& name, const std::string& value) override;
     std::optional<std::vector<uint8_t>> clipboardImage() override;
     std::optional<TextExtent> measureText(const LogFont& font, const std::string& line) override;
-    std::optional<MonoBitmap> renderText(const LogFont& font, const std::string& text, int32_t width,
-                                         int32_t height) override;
+    std::optional<MonoBitmap> renderText(
+        const LogFont& font, const std::string& text, int32_t width, int32_t height) override;
     std::optional<FileDialogResult> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<FileDialogResult> chooseSaveFile(const FileDialogRequest& request) override;
-    std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) override;
+    std::optional<std::string> chooseFolder(
+        const std::string& title, const std::string& initialFolder) override;
     std::optional<ColourRef> chooseColour(ColourRef initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
 

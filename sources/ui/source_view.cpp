@@ -1,6 +1,7 @@
 #include "sources/ui/source_view.h"
 
 #include "app/ui/child_frame.h"
+#include "app/ui/dib_image.h"
 #include "app/ui/flying_tips.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/select_toolbar.h"
@@ -8,7 +9,6 @@
 #include "sources/source_doc.h"
 #include "sources/source_edited.h"
 #include "sources/source_table.h"
-#include "app/ui/dib_image.h"
 #include "sources/ui/picture_buttons.h"
 #include "sources/ui/source_crop.h"
 

@@ -181,7 +181,8 @@ TEST(ResizeRatios, ASideTheDragDidNotChangeKeepsItsScale)
     EXPECT_GT(east.width, 1024);
     EXPECT_EQ(east.height, 1024);
     // And the north side only: the width keeps 1024.
-    const ResizeRatios north = resizeRatios(dragOutline(tilted, kHitNorth, 30, -20, -35, 1), tilted, kHitNorth);
+    const ResizeRatios north
+        = resizeRatios(dragOutline(tilted, kHitNorth, 30, -20, -35, 1), tilted, kHitNorth);
     EXPECT_EQ(north.width, 1024);
     EXPECT_GT(north.height, 1024);
 }

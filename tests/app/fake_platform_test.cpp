@@ -15,8 +15,9 @@ TEST(FakePlatform, RecordsMessagesAndAnswersFromTheQueue)
     GTestPlatform platform;
     platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
     platform.queueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(platform.messageBox("Do you really want to quit ?", MessageIcon::Question, MessageButtons::YesNo),
-              MessageAnswer::Yes);
+    EXPECT_EQ(
+        platform.messageBox("Do you really want to quit ?", MessageIcon::Question, MessageButtons::YesNo),
+        MessageAnswer::Yes);
     EXPECT_EQ(platform.messageBox("anything", MessageIcon::Error, MessageButtons::Ok), MessageAnswer::Ok);
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_EQ(platform.messages[0].icon, MessageIcon::Question);

@@ -157,7 +157,9 @@ TEST(PixelAccess, DestructorClearsRowPaddingUnlessKept)
     }
     for (int32_t row = 0; row < 3; ++row)
         EXPECT_EQ(image.dib->row(row)[15], 0xEE);
-    { access_pixel owner(image); }
+    {
+        access_pixel owner(image);
+    }
     for (int32_t row = 0; row < 3; ++row)
         EXPECT_EQ(image.dib->row(row)[15], 0x00);
 }
@@ -174,7 +176,9 @@ TEST(PixelAccess, PaddingClearedForEveryPaletteDepth)
         MaskedDib image = makeImage(c.width, 2, c.bits);
         const uint32_t stride = image.dib->stride();
         std::memset(image.dib->row(0), 0xFF, stride);
-        { access_pixel owner(image); }
+        {
+            access_pixel owner(image);
+        }
         for (uint32_t i = 0; i < stride; ++i)
             EXPECT_EQ(image.dib->row(0)[i], i < c.firstPadByte ? 0xFF : 0x00) << i;
     }

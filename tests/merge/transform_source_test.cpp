@@ -259,7 +259,6 @@ TEST(TransformSource, RefusedFormats)
     EXPECT_EQ(transform(shortBlock, 1024, 1024, 0, false).result, kTransformUnsupported);
 }
 
-
 // A scaled size below one pixel gives an image without pixels, and nothing is written outside it.
 TEST(TransformSource, ZeroSizedResultWritesNothing)
 {
@@ -320,7 +319,8 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
                 LongOperation fastOperation(fastPlatform);
                 int32_t fastProgress = 0;
                 MaskedDib fast;
-                ASSERT_EQ(transformImage(source, sx, sy, a, mirrored, fastOperation, fastProgress, fast, path),
+                ASSERT_EQ(
+                    transformImage(source, sx, sy, a, mirrored, fastOperation, fastProgress, fast, path),
                     kTransformDone);
                 ASSERT_TRUE(testing::sameImage(plain, fast));
                 EXPECT_EQ(fastPlatform.progressHistory, plainPlatform.progressHistory);
@@ -369,7 +369,8 @@ TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
     EXPECT_FALSE(f.ws.source(2)->changed);
     EXPECT_EQ(f.ws.targetDoc.transformed[1].width(), 16);
     EXPECT_EQ(f.ws.targetDoc.transformed[1].height(), 5);
-    const std::vector<std::pair<int, std::string>> panes = { { 0, "Press Esc to quit." }, { 2, "process src: 2" } };
+    const std::vector<std::pair<int, std::string>> panes
+        = { { 0, "Press Esc to quit." }, { 2, "process src: 2" } };
     EXPECT_EQ(f.platform.paneHistory, panes);
     // The operation over, the panes show what they showed before it.
     EXPECT_EQ(f.platform.paneText[0], "");
@@ -403,7 +404,8 @@ TEST(TransformSource, MissingSourceOrImage)
     OneSourceWorkspace f(4, 4);
     EXPECT_EQ(transformSource(f.ws, f.platform, 3), kTransformNoSource);
     EXPECT_EQ(transformSource(f.ws, f.platform, 0), kTransformNoSource);
-    const std::vector<std::pair<int, std::string>> panes = { { 0, "Press Esc to quit." }, { 0, "Press Esc to quit." } };
+    const std::vector<std::pair<int, std::string>> panes
+        = { { 0, "Press Esc to quit." }, { 0, "Press Esc to quit." } };
     EXPECT_EQ(f.platform.paneHistory, panes);
     EXPECT_EQ(f.platform.paneText[0], "");
 

@@ -6,28 +6,36 @@
 namespace tessary::testing {
 
 namespace {
-    std::string key(const std::string& section, const std::string& name) { return section + "/" + name; }
+std::string key(const std::string& section, const std::string& name)
+{
+    return section + "/" + name;
+}
 
-    const char* iconName(MessageIcon icon)
-    {
-        switch (icon) {
-        case MessageIcon::Plain: return "plain";
-        case MessageIcon::Error: return "error";
-        case MessageIcon::Question: return "question";
-        case MessageIcon::Information: return "information";
-        case MessageIcon::Warning: return "warning";
-        }
-        return "?";
+const char* iconName(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Plain:
+        return "plain";
+    case MessageIcon::Error:
+        return "error";
+    case MessageIcon::Question:
+        return "question";
+    case MessageIcon::Information:
+        return "information";
+    case MessageIcon::Warning:
+        return "warning";
     }
+    return "?";
+}
 
-    template <typename T> T takeFront(std::deque<T>& queue, T whenEmpty)
-    {
-        if (queue.empty())
-            return whenEmpty;
-        T value = std::move(queue.front());
-        queue.pop_front();
-        return value;
-    }
+template <typename T> T takeFront(std::deque<T>& queue, T whenEmpty)
+{
+    if (queue.empty())
+        return whenEmpty;
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
 }
 
 FakePlatform::FakePlatform(FailureHandler onFailure)
@@ -52,7 +60,10 @@ void FakePlatform::expectMessage(std::string text, MessageAnswer answer)
     expected_.push_back({ std::move(text), answer });
 }
 
-void FakePlatform::queueAnswer(MessageAnswer answer) { expected_.push_back({ std::nullopt, answer }); }
+void FakePlatform::queueAnswer(MessageAnswer answer)
+{
+    expected_.push_back({ std::nullopt, answer });
+}
 
 std::vector<std::string> FakePlatform::takeUnmetExpectations()
 {
@@ -122,7 +133,10 @@ void FakePlatform::setStatusPaneText(int pane, const std::string& text)
     paneHistory.emplace_back(pane, text);
 }
 
-void FakePlatform::setProgress(int percent, ColourRef colour) { progressHistory.emplace_back(percent, colour); }
+void FakePlatform::setProgress(int percent, ColourRef colour)
+{
+    progressHistory.emplace_back(percent, colour);
+}
 
 int FakePlatform::getSettingInt(const std::string& section, const std::string& name, int defaultValue)
 {
@@ -135,19 +149,23 @@ void FakePlatform::setSettingInt(const std::string& section, const std::string& 
     intSettings[key(section, name)] = value;
 }
 
-std::string FakePlatform::getSettingText(const std::string& section, const std::string& name,
-                                         const std::string& defaultValue)
+std::string FakePlatform::getSettingText(
+    const std::string& section, const std::string& name, const std::string& defaultValue)
 {
     auto it = textSettings.find(key(section, name));
     return it == textSettings.end() ? defaultValue : it->second;
 }
 
-void FakePlatform::setSettingText(const std::string& section, const std::string& name, const std::string& value)
+void FakePlatform::setSettingText(
+    const std::string& section, const std::string& name, const std::string& value)
 {
     textSettings[key(section, name)] = value;
 }
 
-std::optional<std::vector<uint8_t>> FakePlatform::clipboardImage() { return clipboard; }
+std::optional<std::vector<uint8_t>> FakePlatform::clipboardImage()
+{
+    return clipboard;
+}
 
 std::optional<TextExtent> FakePlatform::measureText(const LogFont&, const std::string& line)
 {
@@ -156,8 +174,8 @@ std::optional<TextExtent> FakePlatform::measureText(const LogFont&, const std::s
     return TextExtent { int32_t(line.size()) * charWidth, lineHeight };
 }
 
-std::optional<MonoBitmap> FakePlatform::renderText(const LogFont&, const std::string& text, int32_t width,
-                                                   int32_t height)
+std::optional<MonoBitmap> FakePlatform::renderText(
+    const LogFont&, const std::string& text, int32_t width, int32_t height)
 {
     if (fontFails || width <= 0 || height <= 0)
         return std::nullopt;
@@ -178,7 +196,8 @@ std::optional<MonoBitmap> FakePlatform::renderText(const LogFont&, const std::st
         if (c != ' ' && c != '\r') {
             for (int y = line * lineHeight + 1; y < (line + 1) * lineHeight + 1 && y < height; ++y)
                 for (int x = column * charWidth + 1; x < (column + 1) * charWidth + 1 && x < width; ++x)
-                    bitmap.bits[size_t(y) * size_t(bitmap.bytesPerRow) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+                    bitmap.bits[size_t(y) * size_t(bitmap.bytesPerRow) + size_t(x / 8)]
+                        |= uint8_t(0x80 >> (x % 8));
         }
         if (c != '\r')
             ++column;

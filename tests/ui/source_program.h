@@ -26,6 +26,28 @@
 
 namespace tessary::uitest {
 
+// Writes a w x h 24-bit BMP into `folder` whose pixel at column x and stored row r is
+// colour(x, r); its path, or nothing when it could not be written.
+inline std::string writeTestBmp(const QTemporaryDir& folder, const std::string& name, int32_t w, int32_t h,
+    const std::function<BgrColour(int32_t, int32_t)>& colour = {})
+{
+    MaskedDib image;
+    if (allocateMaskedDib(h, w, image, 24))
+        return {};
+    for (int32_t r = 0; r < h; ++r)
+        for (int32_t x = 0; x < w; ++x) {
+            const BgrColour c = colour ? colour(x, r) : BgrColour { 200, 220, 240 };
+            uint8_t* p = image.dib->row(r) + 3 * x;
+            p[0] = c.blue;
+            p[1] = c.green;
+            p[2] = c.red;
+        }
+    const std::string path = folder.filePath(QString::fromStdString(name)).toStdString();
+    if (!writeBmpFile(*image.dib, path))
+        return {};
+    return path;
+}
+
 struct SourceProgram {
     std::unique_ptr<testing::FakePlatform> platform = makeFakePlatform();
     MergeWorkspace workspace;
@@ -46,25 +68,10 @@ struct SourceProgram {
         return frame().pane(i)->text();
     }
 
-    // Writes a w x h 24-bit BMP whose pixel at column x and stored row r is colour(x, r).
     std::string writeBmp(const std::string& name, int32_t w, int32_t h,
         const std::function<BgrColour(int32_t, int32_t)>& colour = {})
     {
-        MaskedDib image;
-        if (allocateMaskedDib(h, w, image, 24))
-            return {};
-        for (int32_t r = 0; r < h; ++r)
-            for (int32_t x = 0; x < w; ++x) {
-                const BgrColour c = colour ? colour(x, r) : BgrColour { 200, 220, 240 };
-                uint8_t* p = image.dib->row(r) + 3 * x;
-                p[0] = c.blue;
-                p[1] = c.green;
-                p[2] = c.red;
-            }
-        const std::string path = folder.filePath(QString::fromStdString(name)).toStdString();
-        if (!writeBmpFile(*image.dib, path))
-            return {};
-        return path;
+        return writeTestBmp(folder, name, w, h, colour);
     }
 
     // Open Image with the chooser answering `path`.

@@ -5,8 +5,9 @@
 #include "align/rotate_half_extents.h"
 #include "align/tip_banner.h"
 #include "align/ui/align_child_wnd.h"
-#include "app/ui/dib_image.h"
 #include "align/ui/align_view.h"
+#include "app/ui/app_actions.h"
+#include "app/ui/dib_image.h"
 #include "app/ui/flying_tips.h"
 #include "app/ui/select_toolbar.h"
 #include "app/ui/tessary_app.h"
@@ -220,6 +221,49 @@ private slots:
         QVERIFY(f.workspace.targetDoc.transformed[1].width() > 300);
         // The preview shows the new size: the outline is as wide as it was dragged.
         QVERIFY(std::abs((f.outline(2)[1].x - f.outline(2)[0].x) - (w + 50)) <= 2);
+    }
+
+    // A press and release without a move on any handle of a source turned 30 degrees (whose
+    // outline sides are not whole pixels) commits nothing: scales, position and angle stay
+    // exactly, nothing is transformed and a generated target stays current.
+    void aClickThatDoesNotMoveChangesNothing_data()
+    {
+        QTest::addColumn<int>("handle");
+        QTest::newRow("south-east corner") << int(kHitSouthEast);
+        QTest::newRow("east side") << int(kHitEast);
+        QTest::newRow("north side") << int(kHitNorth);
+        QTest::newRow("inside") << int(kHitInside);
+        QTest::newRow("rotation handle") << 1;
+    }
+    void aClickThatDoesNotMoveChangesNothing()
+    {
+        QFETCH(int, handle);
+        AlignFixture f;
+        QCOMPARE(f.addSource(400, 300, { 255, 0, 0 }, "one.bmp"), 1);
+        QCOMPARE(f.addSource(301, 203, { 0, 0, 255 }, "two.bmp"), 2);
+        f.rotate(2, 30);
+        f.workspace.targetDoc.generated = 1;
+        f.workspace.targetDoc.title = "Target Window";
+        const Outline o = f.outline(2);
+        const QPoint at = handle == kHitSouthEast ? qp(o[3])
+            : handle == kHitEast                  ? qp(sideMidpoint(o[1], o[3]))
+            : handle == kHitNorth                 ? qp(sideMidpoint(o[0], o[1]))
+            : handle == kHitInside                ? qp(sideMidpoint(o[0], o[3]))
+                                                  : qp(paintedRotationHandleCentre(o[3], 30.0, 225.0));
+        const PerPlace<int32_t> posX = f.doc().posX, posY = f.doc().posY;
+        const double scaleX = f.doc().scaleX[1], scaleY = f.doc().scaleY[1];
+        const int transformations = f.transformations();
+        press(f.view, at);
+        QCOMPARE(f.view->hitZone(), handle);
+        release(f.view, at);
+        QCOMPARE(f.doc().scaleX[1], scaleX);
+        QCOMPARE(f.doc().scaleY[1], scaleY);
+        QCOMPARE(f.doc().posX, posX);
+        QCOMPARE(f.doc().posY, posY);
+        QCOMPARE(f.doc().rotation[1], 30.0);
+        QCOMPARE(f.transformations(), transformations);
+        QCOMPARE(f.workspace.targetDoc.generated, 1);
+        QCOMPARE(f.workspace.targetDoc.title, std::string("Target Window"));
     }
 
     void failedTransformationPutsThePlacementBack()
@@ -511,6 +555,18 @@ private slots:
         closeSource(f.workspace, *f.platform, 1);
         QCOMPARE(f.view->loadImageButton()->geometry(), QRect(100, 90, 80, 48));
         QCOMPARE(f.view->newTextButton()->geometry(), QRect(200, 90, 80, 48));
+    }
+
+    // The buttons follow their commands: New Text is not there yet, so its button is disabled.
+    void loadButtonsAreEnabledWithTheirCommands()
+    {
+        AlignFixture f;
+        QCOMPARE(f.addSource(40, 30, { 255, 0, 0 }, "one.bmp"), 1);
+        QVERIFY(f.view->loadImageButton()->isEnabled());
+        QCOMPARE(f.view->newTextButton()->isEnabled(), f.frame.actions().newText->isEnabled());
+        QVERIFY(!f.view->newTextButton()->isEnabled());
+        f.frame.actions().newText->setEnabled(true);
+        QVERIFY(f.view->newTextButton()->isEnabled());
     }
 
     // ---- startup tips

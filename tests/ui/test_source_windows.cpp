@@ -3,6 +3,8 @@
 // that moves, and the workspace text of status pane 1.
 #include "align/mark_target_stale.h"
 #include "app/open_document.h"
+#include "merge/target_commands.h"
+#include "merge/ui/dest_view.h"
 #include "source_program.h"
 #include "sources/load_image_file.h"
 #include "sources/source_table.h"
@@ -12,6 +14,23 @@
 
 using namespace tessary;
 using namespace tessary::uitest;
+
+namespace {
+
+// Pixel (x, stored row r) of file n: each file tells itself apart from every other.
+BgrColour fileColour(int n, int32_t x, int32_t r)
+{
+    return BgrColour { uint8_t(40 * n), uint8_t(5 * x), uint8_t(7 * r) };
+}
+
+void triggerSourceCommand(SourceProgram& p, int number, const char* name)
+{
+    QAction* action = p.sources.window(number)->findChild<QAction*>(name);
+    QVERIFY(action);
+    action->trigger();
+}
+
+} // namespace
 
 class SourceWindowsTest : public QObject {
     Q_OBJECT
@@ -287,6 +306,89 @@ private slots:
         // The places are free again.
         QVERIFY(p.addSource(10, 10));
         QCOMPARE(p.workspace.source(1)->title, std::string("s1.bmp"));
+    }
+
+    // A source marked changed when an earlier one closes: activating the Align Window
+    // re-transforms it, and must find every table already moved down.
+    void closingASourceWhileALaterOneIsChangedKeepsEveryImageInItsPlace()
+    {
+        SourceProgram p;
+        const int32_t w = 30, h = 20;
+        for (int n = 1; n <= 4; ++n) {
+            const std::string path = p.writeBmp("f" + std::to_string(n) + ".bmp", w, h,
+                [n](int32_t x, int32_t r) { return fileColour(n, x, r); });
+            QCOMPARE(p.openImage(path), OpenResult::Created);
+        }
+        p.frame().activateSourceWindow(3);
+        triggerSourceCommand(p, 3, "makeAllTransparent");
+        QVERIFY(p.workspace.source(3)->changed);
+        p.frame().activateSourceWindow(2);
+        triggerSourceCommand(p, 2, "closeSource");
+        SourceProgram::settle();
+
+        QCOMPARE(p.workspace.sourceCount, 3);
+        const int files[3] = { 1, 3, 4 };
+        for (int slot = 0; slot < 3; ++slot) {
+            const int file = files[slot];
+            const VIrorozIzi* doc = p.workspace.source(slot + 1);
+            QVERIFY(doc->filePath.find("f" + std::to_string(file) + ".bmp") != std::string::npos);
+            QVERIFY(!doc->changed);
+            const MaskedDib& t = p.workspace.targetDoc.transformed[size_t(slot)];
+            QCOMPARE(t.width(), w);
+            QCOMPARE(t.height(), h);
+            // The transformed image is the place's own file, and only the transparent one is
+            // transparent.
+            const uint16_t mask = file == 3 ? 0 : 65535;
+            for (int32_t r = 0; r < h - 1; ++r)
+                for (int32_t x = 0; x < w - 1; ++x) {
+                    QCOMPARE(t.mask[size_t(r) * size_t(w) + size_t(x)], mask);
+                    if (mask) {
+                        const uint8_t* px = t.dib->row(r) + 3 * x;
+                        QCOMPARE(BgrColour({ px[0], px[1], px[2] }), fileColour(file, x, r));
+                    }
+                }
+        }
+    }
+
+    void theLoadTargetButtonGoesWithTheSecondSource()
+    {
+        SourceProgram p;
+        p.addSource(40, 30);
+        p.addSource(40, 30);
+        CDestview& view = *p.app.targetWindow()->view();
+        QVERIFY(view.loadTargetButton());
+        triggerSourceCommand(p, 2, "closeSource");
+        SourceProgram::settle();
+        QCOMPARE(p.workspace.sourceCount, 1);
+        QVERIFY(!view.loadTargetButton());
+        QCOMPARE(p.app.targetWindow()->windowTitle(), QString("Target Window"));
+        // Any later invalidation leaves the empty window empty, and nothing is generated.
+        markTargetStale(p.workspace);
+        QVERIFY(!view.loadTargetButton());
+        QVERIFY(!generateTargetCommand(p.workspace, *p.platform));
+        QCOMPARE(p.workspace.targetDoc.generated, 0);
+        QVERIFY(!p.workspace.targetDoc.targetImage);
+        triggerSourceCommand(p, 1, "closeSource");
+        SourceProgram::settle();
+        QVERIFY(!view.loadTargetButton());
+    }
+
+    void anEditInASourceWindowMarksTheTargetStale()
+    {
+        SourceProgram p;
+        p.addSource(40, 30);
+        p.addSource(40, 30);
+        CDestview& view = *p.app.targetWindow()->view();
+        QTest::mouseClick(view.loadTargetButton(), Qt::LeftButton);
+        QCOMPARE(p.workspace.targetDoc.generated, 1);
+        QVERIFY(!view.loadTargetButton());
+        QVERIFY(targetSaveEnabled(p.workspace));
+
+        triggerSourceCommand(p, 1, "makeAllTransparent");
+        QCOMPARE(p.workspace.targetDoc.generated, 0);
+        QCOMPARE(p.app.targetWindow()->windowTitle(), QString("Target Window - needs updating"));
+        QVERIFY(view.loadTargetButton());
+        QVERIFY(!targetSaveEnabled(p.workspace));
     }
 };
 
