@@ -34,7 +34,8 @@ void discardUnmadeSource(MergeWorkspace& workspace, int number)
         return;
     const size_t slot = size_t(number - 1);
     workspace.documents[slot].reset();
-    --workspace.sourceCount;
+    if (--workspace.sourceCount < 2)
+        workspace.alignDoc.previewValid = 0;
     workspace.alignDoc.outline[slot].reset();
     workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
 }
@@ -100,8 +101,12 @@ void closeSource(MergeWorkspace& workspace, Platform& platform, int number, cons
     // 2.
     // With fewer than two sources the Target Window goes back to its empty state: without
     // anything to merge it shows no "Load Target" button.
-    if (count < 2 && hooks.fewerThanTwoRemain)
-        hooks.fewerThanTwoRemain();
+    if (count < 2) {
+        // Without two sources there is no preview to work on.
+        workspace.alignDoc.previewValid = 0;
+        if (hooks.fewerThanTwoRemain)
+            hooks.fewerThanTwoRemain();
+    }
     workspace.targetDoc.title = count < 2 ? kTargetWindowTitle : kTargetStaleTitle;
     discardTargetImage(workspace);
 

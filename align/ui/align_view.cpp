@@ -236,10 +236,6 @@ void CAlignview::setAlignTitle()
 
 void CAlignview::paintEvent(QPaintEvent*)
 {
-    // Without two sources there is no preview to work on.
-    if (workspace_.sourceCount < 2)
-        doc().previewValid = 0;
-
     AlignPaintInput in;
     in.client = size();
     in.sourceCount = workspace_.sourceCount;
@@ -286,8 +282,6 @@ void CAlignview::previewRebuilt()
 
 void CAlignview::sourcesRenumbered()
 {
-    if (workspace_.sourceCount < 2)
-        doc().previewValid = 0;
     layOutLoadButtons();
     updateStartupTipCommands();
     update();

@@ -259,6 +259,8 @@ TEST(SourceTableTest, ClosingSoThatOneRemainsEmptiesTheTarget)
     EXPECT_EQ(w.ws.targetDoc.title, kTargetWindowTitle);
     EXPECT_EQ(w.ws.targetDoc.targetImage, nullptr);
     EXPECT_EQ(w.ws.targetDoc.zoneSelected, 0);
+    // With one source left there is no preview to work on, whatever any window paints.
+    EXPECT_EQ(w.ws.alignDoc.previewValid, 0);
     EXPECT_EQ(w.ws.targetView.zoneCorner, ViewPoint {});
     EXPECT_EQ(w.ws.alignDoc.posX[0], 0); // normalised
     EXPECT_EQ(w.ws.biasWeight[0], 100.0);
