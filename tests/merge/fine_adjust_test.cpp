@@ -1,0 +1,126 @@
+#include "merge/fine_adjust.h"
+
+#include "app/workspace.h"
+#include "merge_fixtures.h"
+#include "sources/source_doc.h"
+#include "support/gtest_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace tessary {
+namespace {
+
+using testing::GTestPlatform;
+
+// Three 20 x 10 sources side by side, transformed at 100 % and generated.
+struct Placed {
+    MergeWorkspace ws;
+    GTestPlatform platform;
+    Placed()
+    {
+        for (int32_t i = 0; i < 3; ++i) {
+            auto doc = std::make_unique<VIrorozIzi>();
+            doc->slotIndex = i;
+            doc->image = testing::solidImage24(20, 10, BgrColour { uint8_t(60 * i), 100, 200 });
+            ws.documents[size_t(i)] = std::move(doc);
+            ws.targetDoc.transformed[size_t(i)]
+                = testing::solidImage24(20, 10, BgrColour { uint8_t(60 * i), 100, 200 });
+            ws.alignDoc.posX[size_t(i)] = 20 * i;
+            ws.alignDoc.posY[size_t(i)] = 5 * i;
+            ws.alignDoc.scaleX[size_t(i)] = ws.alignDoc.scaleY[size_t(i)] = 1024.0;
+            ws.alignDoc.rotation[size_t(i)] = 0.0;
+            ws.alignDoc.topLevel[size_t(i)] = ws.alignDoc.bottomLevel[size_t(i)] = -1;
+        }
+        ws.sourceCount = 3;
+        ws.equalBiasWeights();
+        ws.targetDoc.generated = 1;
+        ws.alignDoc.alignViewWidth = 800;
+        ws.alignDoc.alignViewHeight = 600;
+    }
+    CAlignDoc& doc() { return ws.alignDoc; }
+};
+
+TEST(FineAdjust, StepsAreOffsetsFromTheBaseValues)
+{
+    Placed p;
+    FineAdjust adjust(p.ws);
+    EXPECT_FALSE(adjust.updateEnabled());
+    adjust.step(2, { 5, 0, -15, 10, 0 });
+    EXPECT_EQ(p.doc().posX[1], 25);
+    EXPECT_EQ(p.doc().posX[0], 0);
+    EXPECT_EQ(p.doc().rotation[1], -1.5);
+    EXPECT_EQ(p.doc().scaleX[1], 1034.0);
+    EXPECT_EQ(p.doc().scaleY[1], 1024.0);
+    EXPECT_TRUE(adjust.updateEnabled());
+    // The next step replaces the offset; it does not add to it.
+    adjust.step(2, { 7, 0, 0, 0, 0 });
+    EXPECT_EQ(p.doc().posX[1], 27);
+    EXPECT_EQ(p.doc().rotation[1], 0.0);
+}
+
+// Moving source 1 left of 0 shifts everybody right; switching the selector afterwards must not
+// make any source jump.
+TEST(FineAdjust, ANormalisationShiftsEveryBaseValue)
+{
+    Placed p;
+    FineAdjust adjust(p.ws);
+    adjust.step(1, { -8, -3, 0, 0, 0 });
+    EXPECT_EQ(p.doc().posX[0], 0);
+    EXPECT_EQ(p.doc().posX[1], 28);
+    EXPECT_EQ(p.doc().posX[2], 48);
+    EXPECT_EQ(p.doc().posY[1], 8);
+    // Source 2 selected with the same offsets: source 1 stays where it was, source 2 moves by
+    // the offsets from where it stands.
+    adjust.step(2, { -8, -3, 0, 0, 0 });
+    EXPECT_EQ(p.doc().posX[0], 0);
+    EXPECT_EQ(p.doc().posX[1], 20);
+    EXPECT_EQ(p.doc().posY[0], 0);
+    EXPECT_EQ(p.doc().posY[1], 5);
+}
+
+TEST(FineAdjust, AScaleNeverGoesBelowOne)
+{
+    Placed p;
+    p.doc().scaleX[0] = 40.0;
+    FineAdjust adjust(p.ws);
+    adjust.step(1, { 0, 0, 0, -100, 0 });
+    EXPECT_EQ(p.doc().scaleX[0], 1.0);
+}
+
+TEST(FineAdjust, UpdateTransformsEverySourceWhoseGeometryChanged)
+{
+    Placed p;
+    FineAdjust adjust(p.ws);
+    adjust.step(1, { 0, 0, 0, 1024 / 10, 0 });
+    adjust.step(3, { 0, 0, 900, 0, 0 }); // source 1 now at base again, source 3 turned 90
+    adjust.step(1, { 0, 0, 0, 100, 0 });
+    adjust.ok(p.platform);
+    EXPECT_EQ(p.ws.targetDoc.transformed[0].width(), 20 * 1124 / 1024);
+    EXPECT_EQ(p.ws.targetDoc.transformed[2].width(), 10);
+    EXPECT_EQ(p.ws.targetDoc.transformed[2].height(), 20);
+    EXPECT_EQ(p.ws.targetDoc.generated, 1);
+    EXPECT_EQ(p.doc().previewValid, 1);
+    EXPECT_FALSE(adjust.updateEnabled());
+}
+
+TEST(FineAdjust, EscWithoutUpdateLeavesTheChangedSourcesToTheAlignWindow)
+{
+    Placed p;
+    FineAdjust adjust(p.ws);
+    adjust.step(2, { 3, 0, 0, 50, 0 });
+    adjust.escape(p.platform);
+    EXPECT_TRUE(p.ws.source(2)->changed);
+    EXPECT_FALSE(p.ws.source(1)->changed);
+    EXPECT_EQ(p.doc().scaleX[1], 1074.0);
+    EXPECT_EQ(p.ws.targetDoc.generated, 0);
+    EXPECT_EQ(p.ws.targetDoc.title, "Target Window - needs updating");
+
+    // Nothing changed: Esc leaves everything as it is.
+    Placed q;
+    FineAdjust untouched(q.ws);
+    untouched.escape(q.platform);
+    EXPECT_EQ(q.ws.targetDoc.generated, 1);
+}
+
+} // namespace
+} // namespace tessary
