@@ -5,8 +5,10 @@
 #include "app/ui/main_frame.h"
 #include "app/workspace.h"
 #include "merge/target_commands.h"
+#include "merge/ui/blend_dialog.h"
 #include "merge/ui/bright_cont_dialog.h"
 #include "merge/ui/dest_view.h"
+#include "merge/ui/fine_adj_dialog.h"
 #include "merge/ui/target_dialogs.h"
 #include "output/save_target.h"
 #include "output/ui/save_tiles.h"
@@ -53,8 +55,8 @@ CDestchild::CDestchild(MainFrame& frame)
         target->addAction(action);
     };
     add("mergeSources", "Merge Sources", "Merge all of the sources", [this] { mergeSources(); });
-    target->addAction(makePendingCommand(
-        this, "fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source"));
+    add("fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source",
+        [this] { fineAlignment(); });
     add("contrastBrightness", "Contrast Brightness", "Setup contrast and brightness of the merged sources",
         [this] { contrastBrightness(); });
     target->addSeparator();
@@ -106,10 +108,8 @@ void CDestchild::updateCommands()
     command("saveTilesAs")->setEnabled(saving);
     const bool targetCommands = targetCommandsEnabled(workspace_);
     command("contrastBrightness")->setEnabled(targetCommands);
-    // Without the Merge Sources dialog the command can only generate, which it does when no two
-    // sources overlap.
-    command("mergeSources")
-        ->setEnabled(targetCommands && (workspace_.alignDoc.noOverlap == 1 || openMergeSourcesDialog_));
+    command("mergeSources")->setEnabled(targetCommands);
+    command("fineAlignment")->setEnabled(targetCommands);
     command("setMergeDefaults")->setEnabled(mergeDefaultsEnabled(workspace_));
 }
 
@@ -126,8 +126,18 @@ void CDestchild::refreshTitle()
 
 void CDestchild::mergeSources()
 {
-    if (!mergeSourcesWithoutOverlap(workspace_, platform_) && openMergeSourcesDialog_)
-        openMergeSourcesDialog_();
+    if (mergeSourcesWithoutOverlap(workspace_, platform_))
+        return;
+    CBlend dialog(
+        workspace_, platform_, [this](int dx, int dy) { view_->scrollByLines(dx, dy); }, this);
+    dialog.exec();
+}
+
+void CDestchild::fineAlignment()
+{
+    CFine_adj dialog(
+        workspace_, platform_, [this](int dx, int dy) { view_->scrollByLines(dx, dy); }, this);
+    dialog.exec();
 }
 
 void CDestchild::contrastBrightness()

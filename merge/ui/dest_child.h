@@ -17,10 +17,11 @@ class Platform;
 // backgroundColor, setMargins, setMarginColor, sendToNewSource, setMergeDefaults. The key S
 // (without modifier) runs "Save As..." while this window is active.
 //
+// "Merge Sources" generates at once when no two sources overlap and opens the Merge Sources
+// dialog otherwise; "Fine Alignment" opens the Fine Adjustment dialog.
+//
 // Still to come with their own parts of the program, present and disabled: printing ("Print...",
-// "Print setup...", the zone's print button), "Fine Alignment", "Send to new Source" and the
-// Merge Sources dialog ("Merge Sources" works now where it needs no dialog: when no two sources
-// overlap).
+// "Print setup...", the zone's print button) and "Send to new Source".
 class CDestchild : public ChildWindow {
     Q_OBJECT
 public:
@@ -34,13 +35,11 @@ public:
     void updateCommands();
     void activated() override;
 
-    // The Merge Sources dialog, once it exists: "Merge Sources" opens it when sources overlap.
-    void setMergeSourcesDialog(std::function<void()> open) { openMergeSourcesDialog_ = std::move(open); }
-
 private:
     QAction* command(const char* name) const;
     void refreshTitle();
     void mergeSources();
+    void fineAlignment();
     void contrastBrightness();
     void viewingSize();
     void setMargins();
@@ -52,7 +51,6 @@ private:
     Platform& platform_;
     CDestview* view_ = nullptr;
     QTimer* commandTimer_ = nullptr;
-    std::function<void()> openMergeSourcesDialog_;
 };
 
 } // namespace tessary

@@ -18,6 +18,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 namespace tessary {
 
@@ -136,6 +138,15 @@ void CDestview::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
+}
+
+void CDestview::scrollByLines(int dx, int dy)
+{
+    for (auto [bar, steps] :
+        { std::pair { horizontalScrollBar(), dx }, std::pair { verticalScrollBar(), dy } })
+        for (int n = 0; n < std::abs(steps); ++n)
+            bar->triggerAction(
+                steps > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
 }
 
 void CDestview::scrollContentsBy(int, int)

@@ -49,6 +49,8 @@ public:
 
     // The scroll range follows the document: (viewWidth, viewHeight).
     void updateScrollRange();
+    // Scrolls by dx lines to the right and dy lines down (the dialogs' "Scroll Target" arrows).
+    void scrollByLines(int dx, int dy);
     // The scroll position as a point.
     ViewPoint scrollPosition() const;
 

@@ -67,19 +67,21 @@ private slots:
         for (const char* always :
             { "snapTo1", "snapTo16", "viewingSize", "backgroundColor", "setMargins", "setMarginColor" })
             QVERIFY2(enabled(always), always);
-        for (const char* later : { "fineAlignment", "sendToNewSource", "print", "printSetup" })
+        for (const char* later : { "sendToNewSource", "print", "printSetup" })
             QVERIFY2(!enabled(later), later);
         QVERIFY(!enabled("setMergeDefaults") && !enabled("contrastBrightness") && !enabled("saveAs"));
+        QVERIFY(!enabled("mergeSources") && !enabled("fineAlignment"));
         t.addSource(100, 80, 0, 0);
         t.addSource(100, 80, 100, 0);
         QVERIFY(enabled("setMergeDefaults") && enabled("contrastBrightness"));
-        // Merge Sources can only generate directly for now: no two sources may overlap.
-        t.workspace.alignDoc.noOverlap = 0;
-        QVERIFY(!enabled("mergeSources"));
-        t.workspace.alignDoc.noOverlap = 1;
-        QVERIFY(enabled("mergeSources"));
+        // Merge Sources generates at once or opens its dialog: overlapping or not, it is there.
+        for (int32_t overlap : { 0, 1 }) {
+            t.workspace.alignDoc.noOverlap = overlap;
+            QVERIFY(enabled("mergeSources") && enabled("fineAlignment"));
+        }
         t.workspace.alignDoc.previewValid = 0;
-        QVERIFY(!enabled("mergeSources") && !enabled("contrastBrightness") && enabled("setMergeDefaults"));
+        QVERIFY(!enabled("mergeSources") && !enabled("fineAlignment") && !enabled("contrastBrightness")
+            && enabled("setMergeDefaults"));
         // The commands follow on their own, at idle time.
         t.workspace.alignDoc.previewValid = 1;
         t.workspace.targetDoc.generated = 1;
