@@ -162,19 +162,19 @@ void CBlend::buildLayers()
     label(this,
         "Press the source buttons below to change the source layer position.\nTop and bottom layers are "
         "opaque.",
-        QRect(10, 6, 400, 34));
+        QRect(10, 4, 400, 50));
     moveUp_ = new QRadioButton("Move Up", this);
     moveUp_->setObjectName("moveUp");
-    moveUp_->setGeometry(10, 44, 90, 20);
+    moveUp_->setGeometry(10, 54, 90, 20);
     moveDown_ = new QRadioButton("Move Down", this);
     moveDown_->setObjectName("moveDown");
-    moveDown_->setGeometry(110, 44, 100, 20);
+    moveDown_->setGeometry(110, 54, 100, 20);
     moveUp_->setChecked(true);
     connect(moveUp_, &QRadioButton::clicked, this, [this] { settings_.moveDirection = 0; });
     connect(moveDown_, &QRadioButton::clicked, this, [this] { settings_.moveDirection = 1; });
 
     label(this, "Top Layers\n\nClick source buttons here to move up or down\n\n------------------->>",
-        QRect(10, 76, 300, 110));
+        QRect(10, 80, 300, 110));
     const QPoint anchor = kMiddleLayerAnchor;
     auto* middleLabel = label(this, "Middle Layer", QRect(anchor, QSize(80, 18)));
     middleLabel->setObjectName("middleLayer");

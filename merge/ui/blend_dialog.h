@@ -26,7 +26,7 @@ class CBlend : public QDialog {
     Q_OBJECT
 public:
     // Where the middle layer's first button stands; the layer buttons are laid out from here.
-    static constexpr QPoint kMiddleLayerAnchor { 200, 290 };
+    static constexpr QPoint kMiddleLayerAnchor { 230, 290 };
 
     CBlend(MergeWorkspace& workspace, Platform& platform, std::function<void(int, int)> scrollTarget,
         QWidget* parent = nullptr);
