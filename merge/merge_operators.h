@@ -84,9 +84,16 @@ inline uint8_t channelByte(double value)
     return uint8_t(int32_t(value));
 }
 
+// A weighted mean of colours. In doubles w * c / w often lands one last bit below c, which
+// truncation would turn into c - 1, so a colour every contributor shares came back one level
+// darker. A tolerance far below one colour level and far above any rounding error brings it
+// back; only quotients within 1e-7 below a whole number move.
+inline constexpr double kQuotientTolerance = 1e-7;
+
 inline BgrColour quotient(double blue, double green, double red, double weight)
 {
-    return BgrColour { channelByte(blue / weight), channelByte(green / weight), channelByte(red / weight) };
+    return BgrColour { channelByte(blue / weight + kQuotientTolerance),
+        channelByte(green / weight + kQuotientTolerance), channelByte(red / weight + kQuotientTolerance) };
 }
 
 inline void average(const MergeSample& s, const MergeContext& ctx, BgrColour& out)
