@@ -18,12 +18,6 @@ std::array<ViewPoint, 8> sizingHandles(const Outline& o)
         sideMidpoint(o[2], o[3]), sideMidpoint(o[0], o[2]) };
 }
 
-HandleCentre rotationHandleCentre(ViewPoint corner, double rotation, double offset)
-{
-    const double a = alignRadians(rotation + offset);
-    return HandleCentre { corner.x - 20.0 * std::cos(a), corner.y - 20.0 * std::sin(a) };
-}
-
 ViewPoint paintedRotationHandleCentre(ViewPoint corner, double rotation, double offset)
 {
     const double a = alignRadians(rotation + offset);
@@ -51,11 +45,6 @@ double lineY(ViewPoint a, ViewPoint b, int32_t x)
 bool near(ViewPoint q, int32_t x, int32_t y)
 {
     return std::abs(int64_t(x) - q.x) < 6 && std::abs(int64_t(y) - q.y) < 6;
-}
-
-bool near(HandleCentre q, int32_t x, int32_t y)
-{
-    return std::abs(x - q.x) < 6.0 && std::abs(y - q.y) < 6.0;
 }
 
 ViewRect rect(int32_t x, int32_t y, int32_t l, int32_t t, int32_t r, int32_t b)
@@ -123,7 +112,8 @@ HitResult hitTest(const Outline& o, double rotation, int32_t x, int32_t y)
     };
     for (size_t k = 0; k < 4; ++k) {
         const RotationHandle& h = kRotationHandles[k];
-        if (near(rotationHandleCentre(o[size_t(h.corner)], rotation, h.offset), x, y)) {
+        // The handle is hit where it is drawn.
+        if (near(paintedRotationHandleCentre(o[size_t(h.corner)], rotation, h.offset), x, y)) {
             result.zone = h.zone;
             result.tipText = "Rotate this selected source.";
             result.tipRect = rotateTips[k];

@@ -55,13 +55,8 @@ inline constexpr RotationHandle kRotationHandles[4] = {
     { 2, 315.0, kHitRotateP2 },
 };
 
-// The handle's centre as the hit test compares it: corner - 20 (cos a, sin a), unrounded.
-struct HandleCentre {
-    double x = 0.0;
-    double y = 0.0;
-};
-HandleCentre rotationHandleCentre(ViewPoint corner, double rotation, double offset);
-// The centre as painted: corner - (trunc(20 cos a), trunc(20 sin a)).
+// The handle's centre as painted, and as the hit test compares it: corner - (trunc(20 cos a),
+// trunc(20 sin a)).
 ViewPoint paintedRotationHandleCentre(ViewPoint corner, double rotation, double offset);
 
 // Whether (x, y) lies strictly on the inner side of all four side lines of the outline of a

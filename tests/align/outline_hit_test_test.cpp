@@ -117,6 +117,16 @@ TEST(InsideOutline, PointsOnASideAreOutside)
     EXPECT_TRUE(insideOutline(kBox, 0.0, 299, 199));
 }
 
+// The hit area is centred on the drawn handle: (86, 86) for P0 of the unrotated box, where the
+// untruncated centre would be (85.86, 85.86) and would take in x = 80 as well.
+TEST(RotationHandles, HitWhereTheyArePainted)
+{
+    EXPECT_EQ(hitTest(kBox, 0.0, 81, 86).zone, kHitRotateP0);
+    EXPECT_EQ(hitTest(kBox, 0.0, 91, 91).zone, kHitRotateP0);
+    EXPECT_NE(hitTest(kBox, 0.0, 80, 86).zone, kHitRotateP0);
+    EXPECT_NE(hitTest(kBox, 0.0, 86, 80).zone, kHitRotateP0);
+}
+
 TEST(RotationHandles, PaintedFourteenPixelsDiagonallyOutsideAnUnrotatedSource)
 {
     EXPECT_EQ(paintedRotationHandleCentre(kBox[0], 0.0, 45.0), (ViewPoint { 86, 86 }));
