@@ -24,6 +24,7 @@ void failMissingSource(MergeWorkspace& workspace, Platform& platform, int status
     platform.messageBox(status == kPreviewAborted ? kPreviewAbortedText : kPreviewImpossibleText,
         MessageIcon::Error, MessageButtons::Ok);
     CAlignDoc& doc = workspace.alignDoc;
+    doc.preview = MaskedDib {};
     doc.previewValid = 0;
     doc.previewStatus = status;
     doc.layoutWidth = 0;
@@ -35,13 +36,15 @@ void failMissingSource(MergeWorkspace& workspace, Platform& platform, int status
 
 void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, PixelPath path)
 {
+    // The old preview stays on screen until the new one replaces it or a failure is recorded,
+    // so that any message shown on the way has the old picture behind it.
     CAlignDoc& doc = workspace.alignDoc;
     doc.noOverlap = 1;
     doc.previewStatus = kPreviewOk;
-    doc.preview = MaskedDib {};
 
     const int32_t count = std::clamp(workspace.sourceCount, 0, kMaxSources);
     if (count < 2) {
+        doc.preview = MaskedDib {};
         announce(workspace);
         return;
     }
@@ -92,8 +95,10 @@ void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, P
             source.textPreviewTiny = textTooSmall(o);
     }
 
-    if (allocateMaskedDib(doc.previewHeight, doc.previewWidth, doc.preview, 24)) {
+    MaskedDib preview;
+    if (allocateMaskedDib(doc.previewHeight, doc.previewWidth, preview, 24)) {
         platform.messageBox(kNotEnoughMemoryText, MessageIcon::Error, MessageButtons::Ok);
+        doc.preview = MaskedDib {};
         doc.previewStatus = kPreviewOutOfMemory;
         announce(workspace);
         return;
@@ -103,11 +108,12 @@ void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, P
     for (int32_t j = 0; j < count; ++j)
         layers[size_t(j)]
             = PreviewLayer { &transformed[size_t(j)], doc.posX[size_t(j)], doc.posY[size_t(j)] };
-    const bool overlap = samplePreview(doc.preview, doc.viewScale,
+    const bool overlap = samplePreview(preview, doc.viewScale,
         std::span<const PreviewLayer>(layers.data(), size_t(count)), doc.previewPale == 1, path);
     if (overlap)
         doc.noOverlap = 0;
 
+    doc.preview = std::move(preview);
     doc.previewValid = 1;
     announce(workspace);
 }

@@ -284,7 +284,13 @@ TEST_F(RebuildPreview, MissingTransformedSourceFailsWithTheMessageOfTheLastTrans
 
         ws.targetDoc.transformed[1] = MaskedDib {};
         platform.expectMessage(c.text);
+        bool oldPreviewBehind = false;
+        platform.duringMessage = [&](const std::string&) {
+            oldPreviewBehind = !ws.alignDoc.preview.empty() && ws.alignDoc.previewValid == 1;
+        };
         rebuildPreview(ws, platform, c.status);
+        platform.duringMessage = nullptr;
+        EXPECT_TRUE(oldPreviewBehind);
         ASSERT_EQ(platform.messages.size(), 1u);
         EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
         platform.messages.clear();
@@ -305,9 +311,16 @@ TEST_F(RebuildPreview, ZeroViewHeightIsReportedAndCountsAsOne)
 {
     add(100, 100, 0, 0, kRed);
     add(100, 100, 100, 0, kBlue);
+    view(800, 600);
+    rebuildPreview(ws, platform, 0);
+    const int32_t oldWidth = ws.alignDoc.preview.width();
     view(0, 0);
     platform.expectMessage(kHeightTooSmallText);
+    // The old preview stays on screen behind the message.
+    int32_t widthBehind = -1;
+    platform.duringMessage = [&](const std::string&) { widthBehind = ws.alignDoc.preview.width(); };
     rebuildPreview(ws, platform, 0);
+    EXPECT_EQ(widthBehind, oldWidth);
     ASSERT_EQ(platform.messages.size(), 1u); // the zero width is mended silently
     EXPECT_EQ(platform.messages[0].icon, MessageIcon::Plain);
     EXPECT_EQ(ws.alignDoc.alignViewWidth, 1);
@@ -325,8 +338,13 @@ TEST_F(RebuildPreview, PreviewThatCannotBeAllocatedGivesStatusOne)
     add(1, 1, 40000, 0, kBlue);
     view(60000, 600);
     ws.alignDoc.previewValid = 1;
+    ws.alignDoc.preview = solidImage24(30, 20, kGreen);
     platform.expectMessage(kNotEnoughMemoryText);
+    bool oldPreviewBehind = false;
+    platform.duringMessage
+        = [&](const std::string&) { oldPreviewBehind = ws.alignDoc.preview.width() == 30; };
     rebuildPreview(ws, platform, 0);
+    EXPECT_TRUE(oldPreviewBehind);
     EXPECT_EQ(platform.messages.at(0).icon, MessageIcon::Error);
     EXPECT_EQ(ws.alignDoc.previewStatus, 1);
     EXPECT_EQ(ws.alignDoc.previewValid, 1); // kept

@@ -85,6 +85,8 @@ std::vector<std::string> FakePlatform::messageTexts() const
 MessageAnswer FakePlatform::messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons)
 {
     messages.push_back({ text, icon, buttons });
+    if (duringMessage)
+        duringMessage(text);
     const MessageAnswer fallback = buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     if (expected_.empty()) {
         onFailure_(std::string("unexpected message (") + iconName(icon) + "): \"" + text + "\"");

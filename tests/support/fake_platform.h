@@ -39,6 +39,8 @@ public:
 
     std::vector<Message> messages;
     std::vector<std::string> messageTexts() const;
+    // Runs while each message is on screen, with its text: what the program shows behind it.
+    std::function<void(const std::string&)> duringMessage;
 
     // ---- long work
     // How many of the coming escape polls see Esc held (each poll consumes one).
