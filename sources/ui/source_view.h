@@ -75,6 +75,8 @@ public:
     QPoint pointerPosition() const { return { pointerX_, pointerY_ }; }
     bool dragging() const { return dragging_; }
     bool autoScrolling() const;
+    // One step of the drag's automatic scrolling; the timer runs it every kAutoScrollMs.
+    void autoScroll();
     int32_t areaOperationCount() const { return areaOperationCount_; }
     // Reload Source starts the count again.
     void resetAreaOperationCount() { areaOperationCount_ = -1; }
@@ -115,7 +117,6 @@ private:
     // Client position -> image display coordinates.
     QPoint toImage(const QPointF& client) const;
     void updateScrollRange();
-    void autoScroll();
     void showPictureButtons(const QPoint& release);
     void areaOperation(AreaOperation operation);
     void removeTipWindow();

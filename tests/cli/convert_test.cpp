@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tessary {
 namespace {
@@ -105,10 +105,15 @@ TEST_F(CliConvert, FailuresPrintTheProgramsMessagesAndExitNonZero)
     const CliRun badOut = runCli("convert " + path("a.jpeg") + " " + path("x.gif"));
     EXPECT_EQ(badOut.status, 2);
 
-    // An existing output survives a save that cannot be made (no such folder for the temporary).
-    const CliRun missing = runCli("convert " + path("nothing.bmp") + " " + path("x.png"));
+    // A missing input is named, and an existing output it would have replaced survives.
+    std::ofstream(path("kept.png")) << "precious";
+    const CliRun missing = runCli("convert " + path("nothing.bmp") + " " + path("kept.png"));
     EXPECT_NE(missing.status, 0);
     EXPECT_NE(missing.output.find("cannot open"), std::string::npos);
+    std::ifstream kept(path("kept.png"));
+    std::string content;
+    kept >> content;
+    EXPECT_EQ(content, "precious");
 }
 
 TEST_F(CliConvert, AFailedSaveSaysSoAndLeavesWhatWasThere)

@@ -78,8 +78,9 @@ private slots:
         QVERIFY(p.frame().selectToolBar()->isVisible());
         QCOMPARE(p.workspace.alignViewActive, 1);
         QCOMPARE(p.workspace.activeSourceNumber, -1);
+        const int widths[4] = { 350, 250, 200, 100 };
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(p.frame().pane(i)->width(), MainFrame::kPaneWidths[size_t(i)]);
+            QCOMPARE(p.frame().pane(i)->width(), widths[i]);
         QCOMPARE(p.pane(1), QString("Awaiting load of at least two sources."));
         QVERIFY(p.platform->messages.empty());
     }

@@ -308,6 +308,45 @@ private slots:
         QCOMPARE(w.view->horizontalScrollBar()->maximum(), 0);
     }
 
+    // One step in each direction, from the middle of the picture: the view scrolls by as far
+    // as the pointer is outside it, and the pointer runs ahead by as much again.
+    void autoScrollStepsTowardsEachEdge_data()
+    {
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::newRow("right") << 1 << 0;
+        QTest::newRow("left") << -1 << 0;
+        QTest::newRow("down") << 0 << 1;
+        QTest::newRow("up") << 0 << -1;
+    }
+    void autoScrollStepsTowardsEachEdge()
+    {
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        Window w(3000, 2000);
+        QScrollBar* h = w.view->horizontalScrollBar();
+        QScrollBar* v = w.view->verticalScrollBar();
+        h->setValue(500);
+        v->setValue(500);
+        const int cw = w.viewport()->width(), ch = w.viewport()->height();
+        const QPoint middle(cw / 2, ch / 2);
+        QTest::mousePress(w.viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+        // 13 pixels past the edge the pointer goes to.
+        const QPoint outside(dx > 0 ? cw + 13
+                : dx < 0            ? -13
+                                    : cw / 2,
+            dy > 0       ? ch + 13
+                : dy < 0 ? -13
+                         : ch / 2);
+        QTest::mouseMove(w.viewport(), outside);
+        const QPoint before = w.view->pointerPosition();
+        w.view->autoScroll();
+        QCOMPARE(h->value(), 500 + 13 * dx);
+        QCOMPARE(v->value(), 500 + 13 * dy);
+        QCOMPARE(w.view->pointerPosition(), before + QPoint(13 * dx, 13 * dy));
+        QTest::mouseRelease(w.viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+    }
+
     void autoScrollFollowsThePointerPastTheEdge()
     {
         Window w(3000, 2000);
