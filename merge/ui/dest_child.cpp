@@ -12,7 +12,6 @@
 #include "output/ui/save_tiles.h"
 
 #include <QMenu>
-#include <QTimer>
 
 namespace tessary {
 
@@ -27,19 +26,19 @@ CDestchild::CDestchild(MainFrame& frame)
     refreshTitle();
     connect(view_, &CDestview::documentChanged, this, [this] {
         refreshTitle();
-        updateCommands();
+        updateActions();
     });
 
     AppActions& app = frame.actions();
     QMenu* file = addMenu("&File", "fileMenu");
     app.addOpenCommands(file);
     app.addRecentFiles(file);
-    QAction* saveAs = makeCommand(this, "saveAs", "Save As...", "Save the active document with a new name");
-    connect(saveAs, &QAction::triggered, this, &CDestchild::saveAs);
-    file->addAction(saveAs);
-    QAction* saveTiles = makeCommand(this, "saveTilesAs", "Save Tiles As...", "Save target as tiles");
-    connect(saveTiles, &QAction::triggered, this, &CDestchild::saveTilesAs);
-    file->addAction(saveTiles);
+    saveAs_ = makeCommand(this, "saveAs", "Save As...", "Save the active document with a new name");
+    connect(saveAs_, &QAction::triggered, this, &CDestchild::saveAs);
+    file->addAction(saveAs_);
+    saveTilesAs_ = makeCommand(this, "saveTilesAs", "Save Tiles As...", "Save target as tiles");
+    connect(saveTilesAs_, &QAction::triggered, this, &CDestchild::saveTilesAs);
+    file->addAction(saveTilesAs_);
     file->addAction(makePendingCommand(this, "print", "&Print...\tCtrl+P", "Print the active document"));
     file->addAction(
         makePendingCommand(this, "printSetup", "Print setup...", "Change the printer and printing options"));
@@ -51,12 +50,14 @@ CDestchild::CDestchild(MainFrame& frame)
         QAction* action = makeCommand(this, name, label, prompt);
         connect(action, &QAction::triggered, this, run);
         target->addAction(action);
+        return action;
     };
-    add("mergeSources", "Merge Sources", "Merge all of the sources", [this] { mergeSources(); });
+    mergeSources_
+        = add("mergeSources", "Merge Sources", "Merge all of the sources", [this] { mergeSources(); });
     target->addAction(makePendingCommand(
         this, "fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source"));
-    add("contrastBrightness", "Contrast Brightness", "Setup contrast and brightness of the merged sources",
-        [this] { contrastBrightness(); });
+    contrastBrightness_ = add("contrastBrightness", "Contrast Brightness",
+        "Setup contrast and brightness of the merged sources", [this] { contrastBrightness(); });
     target->addSeparator();
     add("snapTo1", "Snap to 1", "Snap grid to 1", [this] { setSnapGrid(workspace_, 1); });
     add("snapTo5", "Snap to 5", "Snap grid to 5", [this] { setSnapGrid(workspace_, 5); });
@@ -74,7 +75,7 @@ CDestchild::CDestchild(MainFrame& frame)
     target->addSeparator();
     target->addAction(makePendingCommand(
         this, "sendToNewSource", "Send to new Source", "Send (copy) this target image to a new source."));
-    add("setMergeDefaults", "Set merge defaults", "Setup default parameters",
+    setMergeDefaults_ = add("setMergeDefaults", "Set merge defaults", "Setup default parameters",
         [this] { setMergeDefaults(workspace_, platform_); });
 
     appendMenu(app.makeHelpMenu(this));
@@ -84,39 +85,36 @@ CDestchild::CDestchild(MainFrame& frame)
     auto* saveKey = new QAction(this);
     saveKey->setShortcut(QKeySequence(Qt::Key_S));
     saveKey->setShortcutContext(Qt::WindowShortcut);
-    connect(saveKey, &QAction::triggered, saveAs, &QAction::trigger);
+    connect(saveKey, &QAction::triggered, saveAs_, &QAction::trigger);
     addAction(saveKey);
 
-    commandTimer_ = new QTimer(this);
-    commandTimer_->setInterval(kCommandUpdateMs);
-    connect(commandTimer_, &QTimer::timeout, this, &CDestchild::updateCommands);
-    commandTimer_->start();
-    updateCommands();
+    workspace_.addObserver(this);
+    updateActions();
 }
 
-QAction* CDestchild::command(const char* name) const
+CDestchild::~CDestchild()
 {
-    return findChild<QAction*>(name);
+    workspace_.removeObserver(this);
 }
 
-void CDestchild::updateCommands()
+void CDestchild::updateActions()
 {
     const bool saving = targetSaveEnabled(workspace_);
-    command("saveAs")->setEnabled(saving);
-    command("saveTilesAs")->setEnabled(saving);
+    saveAs_->setEnabled(saving);
+    saveTilesAs_->setEnabled(saving);
     const bool targetCommands = targetCommandsEnabled(workspace_);
-    command("contrastBrightness")->setEnabled(targetCommands);
+    contrastBrightness_->setEnabled(targetCommands);
     // Without the Merge Sources dialog the command can only generate, which it does when no two
     // sources overlap.
-    command("mergeSources")
-        ->setEnabled(targetCommands && (workspace_.alignDoc.noOverlap == 1 || openMergeSourcesDialog_));
-    command("setMergeDefaults")->setEnabled(mergeDefaultsEnabled(workspace_));
+    mergeSources_->setEnabled(
+        targetCommands && (workspace_.alignDoc.noOverlap == 1 || openMergeSourcesDialog_));
+    setMergeDefaults_->setEnabled(mergeDefaultsEnabled(workspace_));
 }
 
 void CDestchild::activated()
 {
     refreshTitle();
-    updateCommands();
+    updateActions();
 }
 
 void CDestchild::refreshTitle()
@@ -168,7 +166,7 @@ void CDestchild::saveTilesAs()
 void CDestchild::afterZoneChange()
 {
     view_->viewport()->update();
-    updateCommands();
+    updateActions();
 }
 
 } // namespace tessary

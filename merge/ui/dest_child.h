@@ -1,9 +1,8 @@
 #pragma once
+#include "app/notifications.h"
 #include "app/ui/child_window.h"
 
 #include <functional>
-
-class QTimer;
 
 namespace tessary {
 
@@ -21,24 +20,25 @@ class Platform;
 // "Print setup...", the zone's print button), "Fine Alignment", "Send to new Source" and the
 // Merge Sources dialog ("Merge Sources" works now where it needs no dialog: when no two sources
 // overlap).
-class CDestchild : public ChildWindow {
+class CDestchild : public ChildWindow, public WorkspaceObserver {
     Q_OBJECT
 public:
-    // How often the commands are enabled afresh from the workspace (the framework's idle time).
-    static constexpr int kCommandUpdateMs = 100;
-
     explicit CDestchild(MainFrame& frame);
+    ~CDestchild() override;
 
     CDestview* view() const { return view_; }
-    // Enables every command from the current state of the workspace.
-    void updateCommands();
+    // Enables every command from the current state of the workspace: on activation, when the
+    // target document changes and when the model says the sources or the preview changed.
+    void updateActions();
     void activated() override;
+
+    void previewRebuilt() override { updateActions(); }
+    void sourcesRenumbered() override { updateActions(); }
 
     // The Merge Sources dialog, once it exists: "Merge Sources" opens it when sources overlap.
     void setMergeSourcesDialog(std::function<void()> open) { openMergeSourcesDialog_ = std::move(open); }
 
 private:
-    QAction* command(const char* name) const;
     void refreshTitle();
     void mergeSources();
     void contrastBrightness();
@@ -51,7 +51,11 @@ private:
     MergeWorkspace& workspace_;
     Platform& platform_;
     CDestview* view_ = nullptr;
-    QTimer* commandTimer_ = nullptr;
+    QAction* saveAs_ = nullptr;
+    QAction* saveTilesAs_ = nullptr;
+    QAction* mergeSources_ = nullptr;
+    QAction* contrastBrightness_ = nullptr;
+    QAction* setMergeDefaults_ = nullptr;
     std::function<void()> openMergeSourcesDialog_;
 };
 

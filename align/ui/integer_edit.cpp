@@ -1,0 +1,21 @@
+#include "align/ui/integer_edit.h"
+
+#include "app/platform.h"
+#include "merge/integer_field.h"
+
+#include <QLineEdit>
+
+namespace tessary {
+
+std::optional<int32_t> checkIntegerEdit(QLineEdit* edit, int32_t min, int32_t max, Platform& platform)
+{
+    const IntegerField read = readIntegerField(edit->text().toStdString(), min, max);
+    if (!read.value) {
+        platform.messageBox(read.message, MessageIcon::Error, MessageButtons::Ok);
+        edit->setFocus();
+        edit->selectAll();
+    }
+    return read.value;
+}
+
+} // namespace tessary
