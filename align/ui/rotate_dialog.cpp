@@ -24,6 +24,8 @@ CRotate::CRotate(MergeWorkspace& workspace, Platform& platform, QWidget* owner)
     setObjectName("CRotate");
     setWindowTitle(kRotateCaption);
     setModal(false);
+    // A small dialog box: a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* heading = new QLabel("Rotate SELECTED Source", this);

@@ -28,17 +28,6 @@ QLineEdit* makeField(QWidget* parent, const QString& name, bool readOnly)
     return edit;
 }
 
-// A grid whose rows after the header are all kRowHeight high, so that each left-out source
-// shortens it by exactly that much.
-QGridLayout* makeRowGrid(int rows)
-{
-    auto* grid = new QGridLayout;
-    grid->setVerticalSpacing(0);
-    for (int r = 1; r <= rows; ++r)
-        grid->setRowMinimumHeight(r, source_sizes::kRowHeight);
-    return grid;
-}
-
 void showNumber(QLineEdit* edit, int64_t value)
 {
     edit->setText(QString::number(value));
@@ -55,34 +44,46 @@ source_sizes::source_sizes(MergeWorkspace& workspace, Platform& platform, QWidge
     setModal(true);
     count_ = std::clamp(workspace.sourceCount, 0, kMaxSources);
 
-    QGridLayout* sizes = makeRowGrid(count_);
-    sizes->addWidget(new QLabel("Width", this), 0, 1);
-    sizes->addWidget(new QLabel("Height", this), 0, 2);
+    // One grid for the whole table, so that every row of fields lines up: row 0 holds the
+    // percent frame's title, row 1 the column heads, then one row per source. The frame spans
+    // the percent columns and every row, drawn under the fields made after it, so it too is
+    // exactly kRowHeight shorter for each source left out.
+    enum Column { Number, Width, Height, FrameLeft, PercentX, PercentY, FrameRight };
+    auto* table = new QGridLayout;
+    table->setVerticalSpacing(0);
+    table->setRowMinimumHeight(0, 24);
+    table->setColumnMinimumWidth(FrameLeft, 8);
+    table->setColumnMinimumWidth(FrameRight, 8);
     percentFrame_ = new QGroupBox("Percent of Original", this);
     percentFrame_->setObjectName("percentFrame");
-    QGridLayout* percents = makeRowGrid(count_);
-    percents->addWidget(new QLabel("Width ", percentFrame_), 0, 0);
-    percents->addWidget(new QLabel("Height", percentFrame_), 0, 1);
-    percentFrame_->setLayout(percents);
+    table->addWidget(percentFrame_, 0, FrameLeft, count_ + 2, FrameRight - FrameLeft + 1);
+    table->addWidget(new QLabel("Width", this), 1, Width);
+    table->addWidget(new QLabel("Height", this), 1, Height);
+    table->addWidget(new QLabel("Width ", this), 1, PercentX);
+    table->addWidget(new QLabel("Height", this), 1, PercentY);
 
     for (int n = 1; n <= count_; ++n) {
         Row& row = rows_[size_t(n - 1)];
         const QString number = QString::number(n);
+        const int r = n + 1;
+        table->setRowMinimumHeight(r, kRowHeight);
         row.width = makeField(this, "width" + number, false);
         row.height = makeField(this, "height" + number, false);
-        row.percentX = makeField(percentFrame_, "percentWidth" + number, true);
-        row.percentY = makeField(percentFrame_, "percentHeight" + number, true);
-        sizes->addWidget(new QLabel(number, this), n, 0);
-        sizes->addWidget(row.width, n, 1);
-        sizes->addWidget(row.height, n, 2);
-        percents->addWidget(row.percentX, n, 0);
-        percents->addWidget(row.percentY, n, 1);
+        row.percentX = makeField(this, "percentWidth" + number, true);
+        row.percentY = makeField(this, "percentHeight" + number, true);
+        table->addWidget(new QLabel(number, this), r, Number);
+        table->addWidget(row.width, r, Width);
+        table->addWidget(row.height, r, Height);
+        table->addWidget(row.percentX, r, PercentX);
+        table->addWidget(row.percentY, r, PercentY);
         const SourceSizeRow shown = sourceSizeRow(workspace, n);
         showNumber(row.width, shown.width);
         showNumber(row.height, shown.height);
         showNumber(row.percentX, shown.percentX);
         showNumber(row.percentY, shown.percentY);
     }
+    // A little room under the last row inside the frame.
+    table->setRowMinimumHeight(count_ + 2, 4);
 
     auto* apply = new QPushButton("Apply", this);
     apply->setObjectName("apply");
@@ -93,9 +94,6 @@ source_sizes::source_sizes(MergeWorkspace& workspace, Platform& platform, QWidge
     connect(apply, &QPushButton::clicked, this, &source_sizes::apply);
     connect(ok, &QPushButton::clicked, this, &source_sizes::okPressed);
 
-    auto* table = new QHBoxLayout;
-    table->addLayout(sizes);
-    table->addWidget(percentFrame_, 0, Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(apply);
@@ -103,7 +101,6 @@ source_sizes::source_sizes(MergeWorkspace& workspace, Platform& platform, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel("Sizes in pixels shown and entered here are before any rotation", this));
     layout->addLayout(table);
-    layout->addStretch();
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
