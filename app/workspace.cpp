@@ -1,5 +1,6 @@
 #include "app/workspace.h"
 
+#include "align/nudge_factors.h"
 #include "app/platform.h"
 #include "app/settings.h"
 
@@ -15,8 +16,10 @@ MergeWorkspace::MergeWorkspace()
 
 void MergeWorkspace::readStartupSettings(Platform& platform)
 {
-    alignView.nudgeX = platform.getSettingInt(settings::kSection, settings::kNudgeFactorX, 1);
-    alignView.nudgeY = platform.getSettingInt(settings::kSection, settings::kNudgeFactorY, 1);
+    alignView.nudgeX
+        = clampNudgeFactor(platform.getSettingInt(settings::kSection, settings::kNudgeFactorX, 1));
+    alignView.nudgeY
+        = clampNudgeFactor(platform.getSettingInt(settings::kSection, settings::kNudgeFactorY, 1));
     alignView.snapMove = platform.getSettingInt(settings::kSection, settings::kSnapMove, 1);
     app.flyingTipsEnabled = platform.getSettingInt(settings::kSection, settings::kFlyingTips, 0) == 0 ? 1 : 0;
 }
@@ -26,7 +29,10 @@ void MergeWorkspace::writeExitSettings(Platform& platform) const
     platform.setSettingInt(settings::kSection, settings::kFlyingTips, app.flyingTipsEnabled == 1 ? 0 : 1);
 }
 
-void MergeWorkspace::addObserver(WorkspaceObserver* observer) { observers_.push_back(observer); }
+void MergeWorkspace::addObserver(WorkspaceObserver* observer)
+{
+    observers_.push_back(observer);
+}
 
 void MergeWorkspace::removeObserver(WorkspaceObserver* observer)
 {

@@ -1,10 +1,18 @@
 #include "align/ui/align_child_wnd.h"
 
+#include "align/centre_source.h"
+#include "align/nudge_factors.h"
+#include "align/placement_commands.h"
+#include "align/stretch_source.h"
 #include "align/ui/align_view.h"
+#include "align/ui/nudge_factor_dialog.h"
+#include "align/ui/rotate_dialog.h"
+#include "align/ui/source_sizes_dialog.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/command.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/select_toolbar.h"
 #include "app/workspace.h"
 
 #include <QMenu>
@@ -12,8 +20,17 @@
 
 namespace tessary {
 
+namespace {
+// Rotate, sizes, mirror, reset, centre and stretch work on a valid preview of two sources.
+bool placementCommandsEnabled(const MergeWorkspace& workspace)
+{
+    return workspace.sourceCount >= 2 && workspace.alignDoc.previewValid == 1;
+}
+}
+
 CAlignChildWnd::CAlignChildWnd(MainFrame& frame)
     : ChildWindow(Kind::Align, frame)
+    , workspace_(frame.workspace())
 {
     setObjectName("CAlignChildWnd");
     setWindowTitle("Align Window");
@@ -25,49 +42,124 @@ CAlignChildWnd::CAlignChildWnd(MainFrame& frame)
     app.addOpenCommands(file);
     app.addRecentFiles(file);
     app.addExit(file);
-
-    QMenu* align = addMenu("&Align", "alignMenu");
-    align->addAction(makePendingCommand(this, "sizes", "Sizes...", "Set height and width of source images"));
-    align->addAction(
-        makePendingCommand(this, "collage", "Collage...", "Arrange all of the source images into a collage"));
-    align->addAction(makePendingCommand(this, "rotate", "Rotate...", "Rotate the selected source"));
-    align->addAction(makePendingCommand(
-        this, "mirror", "Mirror horizontally", "Horizontally flip (mirror) the currently selected source"));
-    align->addAction(makePendingCommand(
-        this, "editText", "Edit text...", "Edit text of the currently selected source (if already text)"));
-    align->addAction(
-        makePendingCommand(this, "paste", "Paste", "Paste a new image source from the clipboard"));
-    align->addAction(makePendingCommand(
-        this, "resetSize", "Reset size of selected source", "Reset to original size of the selected source"));
-    align->addAction(makePendingCommand(
-        this, "nudgeFactor", "nudge factor...", "Set # pixels to move source when black arrow clicked"));
-    QAction* flyingTips = makeCommand(this, "flyingTips", "Flying Tips...", "Enable/Disable flying tips");
-    connect(flyingTips, &QAction::triggered, this, &CAlignChildWnd::askFlyingTips);
-    align->addAction(flyingTips);
-    QAction* nextTip = makeCommand(this, "nextStartupTip", "Next startup tip");
-    QAction* previousTip = makeCommand(this, "previousStartupTip", "Previous startup tip");
-    connect(nextTip, &QAction::triggered, view_, &CAlignview::nextStartupTip);
-    connect(previousTip, &QAction::triggered, view_, &CAlignview::previousStartupTip);
-    align->addAction(nextTip);
-    align->addAction(previousTip);
-    view_->setStartupTipActions(nextTip, previousTip);
-
+    createAlignMenu();
     appendMenu(app.makeHelpMenu(this));
+    connectToolBar();
 
     // The Align document is made with the first tip banner.
     view_->loadBanner();
+    workspace_.addObserver(this);
+    updateActions();
+}
+
+CAlignChildWnd::~CAlignChildWnd()
+{
+    workspace_.removeObserver(this);
+}
+
+void CAlignChildWnd::createAlignMenu()
+{
+    QMenu* align = addMenu("&Align", "alignMenu");
+    auto add = [this, align](const char* name, const char* label, const char* prompt, auto run) {
+        QAction* action = makeCommand(this, name, label, prompt);
+        connect(action, &QAction::triggered, this, run);
+        align->addAction(action);
+        return action;
+    };
+    auto pending = [this, align](const char* name, const char* label, const char* prompt) {
+        QAction* action = makePendingCommand(this, name, label, prompt);
+        align->addAction(action);
+        return action;
+    };
+    sizes_ = add("sizes", "Sizes...", "Set height and width of source images", [this] { openSizes(); });
+    collage_ = pending("collage", "Collage...", "Arrange all of the source images into a collage");
+    rotate_ = add("rotate", "Rotate...", "Rotate the selected source", [this] { openRotate(); });
+    mirror_ = add("mirror", "Mirror horizontally", "Horizontally flip (mirror) the currently selected source",
+        [this] { mirrorSelectedSource(workspace_, frame_.platform()); });
+    editText_
+        = pending("editText", "Edit text...", "Edit text of the currently selected source (if already text)");
+    paste_ = pending("paste", "Paste", "Paste a new image source from the clipboard");
+    resetSize_
+        = add("resetSize", "Reset size of selected source", "Reset to original size of the selected source",
+            [this] { resetSelectedSourceSize(workspace_, frame_.platform()); });
+    nudgeFactor_ = add("nudgeFactor", "nudge factor...",
+        "Set # pixels to move source when black arrow clicked", [this] { openNudgeFactor(); });
+    flyingTips_
+        = add("flyingTips", "Flying Tips...", "Enable/Disable flying tips", [this] { askFlyingTips(); });
+    nextTip_ = add("nextStartupTip", "Next startup tip", "", [this] { view_->nextStartupTip(); });
+    previousTip_
+        = add("previousStartupTip", "Previous startup tip", "", [this] { view_->previousStartupTip(); });
+}
+
+void CAlignChildWnd::connectToolBar()
+{
+    const MainFrame::AlignToolActions& tools = frame_.alignToolActions();
+    if (!tools.centerHorizontally)
+        return;
+    connect(tools.centerHorizontally, &QAction::triggered, this, [this] { centre(Axis::Horizontal); });
+    connect(tools.centerVertically, &QAction::triggered, this, [this] { centre(Axis::Vertical); });
+    connect(tools.horizontalStretch, &QAction::triggered, this, [this] { stretch(Axis::Horizontal); });
+    connect(tools.verticalStretch, &QAction::triggered, this, [this] { stretch(Axis::Vertical); });
+}
+
+void CAlignChildWnd::updateActions()
+{
+    const bool placement = placementCommandsEnabled(workspace_);
+    for (QAction* action : { sizes_, rotate_, mirror_, resetSize_ })
+        action->setEnabled(placement);
+    const MainFrame::AlignToolActions& tools = frame_.alignToolActions();
+    for (QAction* action :
+        { tools.centerHorizontally, tools.centerVertically, tools.horizontalStretch, tools.verticalStretch })
+        if (action)
+            action->setEnabled(placement);
+    nudgeFactor_->setEnabled(true);
+    flyingTips_->setEnabled(true);
+    const bool tips = view_->startupTipsEnabled();
+    nextTip_->setEnabled(tips);
+    previousTip_->setEnabled(tips);
+    if (select_toolbar* bar = frame_.selectToolBar())
+        bar->refresh();
 }
 
 void CAlignChildWnd::activated()
 {
     view_->activated();
+    updateActions();
 }
 
 void CAlignChildWnd::askFlyingTips()
 {
     const MessageAnswer answer
         = frame_.platform().messageBox(kFlyingTipsQuestion, MessageIcon::Question, MessageButtons::YesNo);
-    frame_.workspace().app.flyingTipsEnabled = answer == MessageAnswer::Yes ? 1 : 0;
+    workspace_.app.flyingTipsEnabled = answer == MessageAnswer::Yes ? 1 : 0;
+}
+
+void CAlignChildWnd::openRotate()
+{
+    openRotateDialog(frame_.sharedWindows().rotateDialog, workspace_, frame_.platform(), view_);
+}
+
+void CAlignChildWnd::openSizes()
+{
+    source_sizes dialog(workspace_, frame_.platform(), view_);
+    dialog.exec();
+}
+
+void CAlignChildWnd::openNudgeFactor()
+{
+    nudge_factor dialog(frame_.platform(), workspace_.alignView.nudgeX, workspace_.alignView.nudgeY, view_);
+    if (dialog.exec() == QDialog::Accepted)
+        storeNudgeFactors(workspace_, frame_.platform(), dialog.nudgeX(), dialog.nudgeY());
+}
+
+void CAlignChildWnd::centre(Axis axis)
+{
+    centreSelectedSource(workspace_, frame_.platform(), axis);
+}
+
+void CAlignChildWnd::stretch(Axis axis)
+{
+    stretchSelectedSource(workspace_, frame_.platform(), axis);
 }
 
 } // namespace tessary

@@ -10,6 +10,7 @@
 #include "align/tip_banner.h"
 #include "align/ui/align_button_pictures.h"
 #include "align/ui/align_view_paint.h"
+#include "align/ui/rotate_dialog.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/command.h"
@@ -155,7 +156,7 @@ void CAlignview::createControls()
     tipPageBox_->setText(QString::fromStdString(tipPageText(tipPage_)));
     tipPageBox_->show();
     layOutLoadButtons();
-    updateStartupTipCommands();
+    updateStartupTipButtons();
 }
 
 void CAlignview::createLoadButtons()
@@ -283,7 +284,7 @@ void CAlignview::previewRebuilt()
 void CAlignview::sourcesRenumbered()
 {
     layOutLoadButtons();
-    updateStartupTipCommands();
+    updateStartupTipButtons();
     update();
 }
 
@@ -296,7 +297,7 @@ void CAlignview::activated()
 {
     retransformChangedSources(workspace_, platform_);
     copyOutline();
-    updateStartupTipCommands();
+    updateStartupTipButtons();
     setFocus(Qt::OtherFocusReason);
     update();
 }
@@ -314,23 +315,12 @@ bool CAlignview::startupTipsEnabled() const
     return workspace_.sourceCount == 0;
 }
 
-void CAlignview::setStartupTipActions(QAction* next, QAction* previous)
-{
-    nextTipAction_ = next;
-    previousTipAction_ = previous;
-    updateStartupTipCommands();
-}
-
-void CAlignview::updateStartupTipCommands()
+void CAlignview::updateStartupTipButtons()
 {
     const bool enabled = startupTipsEnabled();
     for (QPushButton* b : { previousTipButton_, nextTipButton_ })
         if (b)
             b->setEnabled(enabled);
-    if (nextTipAction_)
-        nextTipAction_->setEnabled(enabled);
-    if (previousTipAction_)
-        previousTipAction_->setEnabled(enabled);
 }
 
 void CAlignview::nextStartupTip()
@@ -376,6 +366,7 @@ void CAlignview::followSelection(int)
 {
     copyOutline();
     repaint();
+    refreshRotateDialog(frame_.sharedWindows().rotateDialog);
 }
 
 void CAlignview::documentUpdate(int hint)
@@ -536,6 +527,7 @@ void CAlignview::leftButtonUp()
             }
             rebuildPreview(workspace_, platform_, result);
             copyOutline();
+            refreshRotateDialog(frame_.sharedWindows().rotateDialog);
         }
     }
     rotatingNow_ = false;

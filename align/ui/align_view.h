@@ -62,14 +62,13 @@ public:
     void nextStartupTip();
     void previousStartupTip();
     bool startupTipsEnabled() const;
-    // The menu entries that share the enabling of the tip buttons.
-    void setStartupTipActions(QAction* next, QAction* previous);
 
     // ---- selection
     // Selects source `number` as the source toolbar, the digit keys and a right click do; a
     // number above the source count is ignored.
     void selectSource(int number);
-    // The selection changed (from the source toolbar): take the source's outline, repaint.
+    // The selection changed (from the source toolbar): take the source's outline, repaint, and
+    // show the new source's angle in an open Rotate dialog.
     void followSelection(int number);
     // A document update: hint 1 selects source 1, 2 repaints the whole view, 0 refreshes the
     // toolbar state.
@@ -106,7 +105,7 @@ private:
     void refreshBannerImage();
     void createControls();
     void createLoadButtons();
-    void updateStartupTipCommands();
+    void updateStartupTipButtons();
     void updateWindowTooSmall();
     void setAlignTitle();
 
@@ -141,8 +140,6 @@ private:
     QPushButton* previousTipButton_ = nullptr;
     QPushButton* nextTipButton_ = nullptr;
     QLineEdit* tipPageBox_ = nullptr;
-    QPointer<QAction> nextTipAction_;
-    QPointer<QAction> previousTipAction_;
 };
 
 inline const char* const kAlignWindowTitle = "Align Window";

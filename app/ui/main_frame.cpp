@@ -10,6 +10,7 @@
 #include "app/ui/toolbar_pictures.h"
 #include "app/workspace.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,7 +23,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <functional>
@@ -68,13 +68,9 @@ MainFrame::MainFrame(MergeWorkspace& workspace, Platform& platform)
         qtPlatform->setStatusSink(this);
     }
 
-    idleTimer_ = new QTimer(this);
-    idleTimer_->setInterval(kIdleIntervalMs);
-    connect(idleTimer_, &QTimer::timeout, this, [this] {
-        refreshStatusText();
-        updateCommands();
-    });
-    idleTimer_->start();
+    // The framework's idle time: the moment the event loop has nothing left to do.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &MainFrame::refreshStatusText);
     resize(1280, 800);
 }
 
@@ -107,7 +103,7 @@ void MainFrame::createMainMenu()
 void MainFrame::createToolBars()
 {
     // The Align toolbar: its commands are the Align Window's (centre and stretch against the
-    // other sources, edit a text source) and are switched on by it.
+    // other sources, edit a text source), which connects and switches them on.
     alignToolBar_ = new QToolBar("Align", this);
     alignToolBar_->setObjectName("alignToolBar");
     alignToolBar_->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
@@ -116,21 +112,23 @@ void MainFrame::createToolBars()
         const char* tip;
         const char* prompt;
         Picture picture;
+        QAction** action;
     };
     const Button buttons[] = {
         { "centerVertically", "Center Vertically",
-            "Vertically position selected source to center of the other images.", Picture::CenterVertically },
+            "Vertically position selected source to center of the other images.", Picture::CenterVertically,
+            &alignTools_.centerVertically },
         { "centerHorizontally", "Center Horizontally",
             "Horizontally position selected source to center of the other images.",
-            Picture::CenterHorizontally },
+            Picture::CenterHorizontally, &alignTools_.centerHorizontally },
         { "verticalStretch", "Vertical Stretch",
             "Vertically stretch the selected source to the combined height of the other images.",
-            Picture::VerticalStretch },
+            Picture::VerticalStretch, &alignTools_.verticalStretch },
         { "horizontalStretch", "Horizontal Stretch",
             "Horizontally stretch selected source to the combined width of the other images.",
-            Picture::HorizontalStretch },
+            Picture::HorizontalStretch, &alignTools_.horizontalStretch },
         { "editTextButton", "Edit Text", "Edit text of the currently selected source (if already text)",
-            Picture::EditText },
+            Picture::EditText, &alignTools_.editText },
     };
     int imageIndex = 0;
     for (const Button& b : buttons) {
@@ -138,6 +136,7 @@ void MainFrame::createToolBars()
         action->setIcon(pictureIcon(b.picture));
         action->setProperty("toolbarImageIndex", imageIndex++);
         alignToolBar_->addAction(action);
+        *b.action = action;
     }
     addToolBar(Qt::TopToolBarArea, alignToolBar_);
 
@@ -268,10 +267,10 @@ void MainFrame::childActivated(QMdiSubWindow* window)
         workspace_.activeSourceNumber = -1;
         break;
     }
+    // The child enables its commands (updateActions) as it is activated.
     child->activated();
     emit childEntered(child);
     refreshStatusText();
-    updateCommands();
 }
 
 void MainFrame::childDestroyed(ChildWindow* child, bool wasSource, bool wasTarget)
@@ -311,13 +310,11 @@ void MainFrame::refreshStatusText()
     // Nothing is shown before the Target Window exists.
     if (!targetWindowExists_)
         return;
-    if (const auto text = workspaceStatusText(statusTextInputs(workspace_)))
+    // Runs each time the event loop goes idle: an unchanged text must not schedule a repaint,
+    // which would wake the loop again.
+    const auto text = workspaceStatusText(statusTextInputs(workspace_));
+    if (text && panes_[1]->text() != QString::fromStdString(*text))
         panes_[1]->setText(QString::fromStdString(*text));
-}
-
-void MainFrame::updateCommands()
-{
-    selectToolBar_->refresh();
 }
 
 bool MainFrame::event(QEvent* event)

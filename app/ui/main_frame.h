@@ -14,7 +14,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
-class QTimer;
 class QToolBar;
 
 namespace tessary {
@@ -31,8 +30,6 @@ class MainFrame : public QMainWindow, public QtPlatform::StatusSink {
     Q_OBJECT
 public:
     static constexpr std::array<int, 4> kPaneWidths { 350, 250, 200, 100 };
-    // How often the idle-time work runs: the workspace status text and command enabling.
-    static constexpr int kIdleIntervalMs = 100;
 
     // Messages go through `platform`; when it is the Qt platform, the frame also becomes the
     // parent of its dialogs and the sink of its pane texts.
@@ -46,6 +43,16 @@ public:
     QMdiArea* mdiArea() const { return mdi_; }
     QLabel* pane(int index) const { return panes_[size_t(index)]; }
     QToolBar* alignToolBar() const { return alignToolBar_; }
+    // The Align toolbar's commands. They belong to the Align Window, which connects and enables
+    // them; until it does they are disabled.
+    struct AlignToolActions {
+        QAction* centerVertically = nullptr;
+        QAction* centerHorizontally = nullptr;
+        QAction* verticalStretch = nullptr;
+        QAction* horizontalStretch = nullptr;
+        QAction* editText = nullptr;
+    };
+    const AlignToolActions& alignToolActions() const { return alignTools_; }
     select_toolbar* selectToolBar() const { return selectToolBar_; }
     ChildWindow* activeChild() const { return active_; }
 
@@ -70,9 +77,10 @@ public:
     };
     SharedWindows& sharedWindows() { return shared_; }
 
-    // Idle-time work, also run at once after every activation.
+    // Pane 1 follows the workspace whenever the application is idle (the event loop is about
+    // to wait for input), and at once after every activation. Commands are not enabled here:
+    // each child window enables its own in its updateActions.
     void refreshStatusText();
-    void updateCommands();
 
     void paintPaneText(int pane, const QString& text) override;
     QString paneText(int pane) const override;
@@ -108,10 +116,10 @@ private:
     AppActions* actions_ = nullptr;
     QMdiArea* mdi_ = nullptr;
     QToolBar* alignToolBar_ = nullptr;
+    AlignToolActions alignTools_;
     select_toolbar* selectToolBar_ = nullptr;
     std::array<QLabel*, 4> panes_ {};
     QProgressBar* progress_ = nullptr;
-    QTimer* idleTimer_ = nullptr;
     QList<QMenu*> mainMenus_;
     QPointer<ChildWindow> active_;
     bool targetWindowExists_ = false;

@@ -14,7 +14,6 @@
 #include "output/ui/save_tiles.h"
 
 #include <QMenu>
-#include <QTimer>
 
 namespace tessary {
 
@@ -29,19 +28,19 @@ CDestchild::CDestchild(MainFrame& frame)
     refreshTitle();
     connect(view_, &CDestview::documentChanged, this, [this] {
         refreshTitle();
-        updateCommands();
+        updateActions();
     });
 
     AppActions& app = frame.actions();
     QMenu* file = addMenu("&File", "fileMenu");
     app.addOpenCommands(file);
     app.addRecentFiles(file);
-    QAction* saveAs = makeCommand(this, "saveAs", "Save As...", "Save the active document with a new name");
-    connect(saveAs, &QAction::triggered, this, &CDestchild::saveAs);
-    file->addAction(saveAs);
-    QAction* saveTiles = makeCommand(this, "saveTilesAs", "Save Tiles As...", "Save target as tiles");
-    connect(saveTiles, &QAction::triggered, this, &CDestchild::saveTilesAs);
-    file->addAction(saveTiles);
+    saveAs_ = makeCommand(this, "saveAs", "Save As...", "Save the active document with a new name");
+    connect(saveAs_, &QAction::triggered, this, &CDestchild::saveAs);
+    file->addAction(saveAs_);
+    saveTilesAs_ = makeCommand(this, "saveTilesAs", "Save Tiles As...", "Save target as tiles");
+    connect(saveTilesAs_, &QAction::triggered, this, &CDestchild::saveTilesAs);
+    file->addAction(saveTilesAs_);
     file->addAction(makePendingCommand(this, "print", "&Print...\tCtrl+P", "Print the active document"));
     file->addAction(
         makePendingCommand(this, "printSetup", "Print setup...", "Change the printer and printing options"));
@@ -53,12 +52,14 @@ CDestchild::CDestchild(MainFrame& frame)
         QAction* action = makeCommand(this, name, label, prompt);
         connect(action, &QAction::triggered, this, run);
         target->addAction(action);
+        return action;
     };
-    add("mergeSources", "Merge Sources", "Merge all of the sources", [this] { mergeSources(); });
-    add("fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source",
+    mergeSources_
+        = add("mergeSources", "Merge Sources", "Merge all of the sources", [this] { mergeSources(); });
+    fineAlignment_ = add("fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source",
         [this] { fineAlignment(); });
-    add("contrastBrightness", "Contrast Brightness", "Setup contrast and brightness of the merged sources",
-        [this] { contrastBrightness(); });
+    contrastBrightness_ = add("contrastBrightness", "Contrast Brightness",
+        "Setup contrast and brightness of the merged sources", [this] { contrastBrightness(); });
     target->addSeparator();
     add("snapTo1", "Snap to 1", "Snap grid to 1", [this] { setSnapGrid(workspace_, 1); });
     add("snapTo5", "Snap to 5", "Snap grid to 5", [this] { setSnapGrid(workspace_, 5); });
@@ -76,7 +77,7 @@ CDestchild::CDestchild(MainFrame& frame)
     target->addSeparator();
     target->addAction(makePendingCommand(
         this, "sendToNewSource", "Send to new Source", "Send (copy) this target image to a new source."));
-    add("setMergeDefaults", "Set merge defaults", "Setup default parameters",
+    setMergeDefaults_ = add("setMergeDefaults", "Set merge defaults", "Setup default parameters",
         [this] { setMergeDefaults(workspace_, platform_); });
 
     appendMenu(app.makeHelpMenu(this));
@@ -86,37 +87,34 @@ CDestchild::CDestchild(MainFrame& frame)
     auto* saveKey = new QAction(this);
     saveKey->setShortcut(QKeySequence(Qt::Key_S));
     saveKey->setShortcutContext(Qt::WindowShortcut);
-    connect(saveKey, &QAction::triggered, saveAs, &QAction::trigger);
+    connect(saveKey, &QAction::triggered, saveAs_, &QAction::trigger);
     addAction(saveKey);
 
-    commandTimer_ = new QTimer(this);
-    commandTimer_->setInterval(kCommandUpdateMs);
-    connect(commandTimer_, &QTimer::timeout, this, &CDestchild::updateCommands);
-    commandTimer_->start();
-    updateCommands();
+    workspace_.addObserver(this);
+    updateActions();
 }
 
-QAction* CDestchild::command(const char* name) const
+CDestchild::~CDestchild()
 {
-    return findChild<QAction*>(name);
+    workspace_.removeObserver(this);
 }
 
-void CDestchild::updateCommands()
+void CDestchild::updateActions()
 {
     const bool saving = targetSaveEnabled(workspace_);
-    command("saveAs")->setEnabled(saving);
-    command("saveTilesAs")->setEnabled(saving);
+    saveAs_->setEnabled(saving);
+    saveTilesAs_->setEnabled(saving);
     const bool targetCommands = targetCommandsEnabled(workspace_);
-    command("contrastBrightness")->setEnabled(targetCommands);
-    command("mergeSources")->setEnabled(targetCommands);
-    command("fineAlignment")->setEnabled(targetCommands);
-    command("setMergeDefaults")->setEnabled(mergeDefaultsEnabled(workspace_));
+    contrastBrightness_->setEnabled(targetCommands);
+    mergeSources_->setEnabled(targetCommands);
+    fineAlignment_->setEnabled(targetCommands);
+    setMergeDefaults_->setEnabled(mergeDefaultsEnabled(workspace_));
 }
 
 void CDestchild::activated()
 {
     refreshTitle();
-    updateCommands();
+    updateActions();
 }
 
 void CDestchild::refreshTitle()
@@ -178,7 +176,7 @@ void CDestchild::saveTilesAs()
 void CDestchild::afterZoneChange()
 {
     view_->viewport()->update();
-    updateCommands();
+    updateActions();
 }
 
 } // namespace tessary

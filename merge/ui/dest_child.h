@@ -1,9 +1,8 @@
 #pragma once
+#include "app/notifications.h"
 #include "app/ui/child_window.h"
 
 #include <functional>
-
-class QTimer;
 
 namespace tessary {
 
@@ -22,21 +21,22 @@ class Platform;
 //
 // Still to come with their own parts of the program, present and disabled: printing ("Print...",
 // "Print setup...", the zone's print button) and "Send to new Source".
-class CDestchild : public ChildWindow {
+class CDestchild : public ChildWindow, public WorkspaceObserver {
     Q_OBJECT
 public:
-    // How often the commands are enabled afresh from the workspace (the framework's idle time).
-    static constexpr int kCommandUpdateMs = 100;
-
     explicit CDestchild(MainFrame& frame);
+    ~CDestchild() override;
 
     CDestview* view() const { return view_; }
-    // Enables every command from the current state of the workspace.
-    void updateCommands();
+    // Enables every command from the current state of the workspace: on activation, when the
+    // target document changes and when the model says the sources or the preview changed.
+    void updateActions();
     void activated() override;
 
+    void previewRebuilt() override { updateActions(); }
+    void sourcesRenumbered() override { updateActions(); }
+
 private:
-    QAction* command(const char* name) const;
     void refreshTitle();
     void mergeSources();
     void fineAlignment();
@@ -50,7 +50,12 @@ private:
     MergeWorkspace& workspace_;
     Platform& platform_;
     CDestview* view_ = nullptr;
-    QTimer* commandTimer_ = nullptr;
+    QAction* saveAs_ = nullptr;
+    QAction* saveTilesAs_ = nullptr;
+    QAction* mergeSources_ = nullptr;
+    QAction* fineAlignment_ = nullptr;
+    QAction* contrastBrightness_ = nullptr;
+    QAction* setMergeDefaults_ = nullptr;
 };
 
 } // namespace tessary

@@ -14,6 +14,7 @@
 #include "image/bmp_writer.h"
 #include "merge/transform_source.h"
 #include "merge/ui/dest_child.h"
+#include "mouse_events.h"
 #include "sources/load_image_file.h"
 #include "sources/source_table.h"
 #include "ui_fixtures.h"
@@ -47,28 +48,6 @@ QColor pixelAt(const QImage& image, QPoint p)
 QPoint qp(ViewPoint p)
 {
     return QPoint(p.x, p.y);
-}
-
-void sendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
-void press(QWidget* w, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    sendMouse(w, QEvent::MouseButtonPress, at, button, button);
-}
-void dragTo(QWidget* w, QPoint at)
-{
-    sendMouse(w, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
-}
-void hoverAt(QWidget* w, QPoint at)
-{
-    sendMouse(w, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
-}
-void release(QWidget* w, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    sendMouse(w, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
 }
 
 Outline shifted(Outline o, int dx, int dy)
@@ -435,7 +414,7 @@ private slots:
         QTest::keyClick(f.view, Qt::Key_3, Qt::KeypadModifier);
         QCOMPARE(f.selected(), 3);
 
-        bar->refresh(); // as the frame does when idle
+        bar->refresh(); // as the Align Window does when sources come
         bar->button(1)->trigger();
         QCOMPARE(f.selected(), 1);
         QCOMPARE(f.view->workingOutline(), f.outline(1));
@@ -649,9 +628,10 @@ private slots:
         QVERIFY(entry(align, "Previous startup tip")->isEnabled());
         next->trigger();
         QCOMPARE(view->tipPageBox()->text(), QString("page 2"));
-        for (const char* pending : { "Sizes...", "Collage...", "Rotate...", "Mirror horizontally",
-                 "Edit text...", "Paste", "Reset size of selected source", "nudge factor..." })
-            QVERIFY2(!entry(align, pending)->isEnabled(), pending);
+        for (const char* disabled : { "Sizes...", "Collage...", "Rotate...", "Mirror horizontally",
+                 "Edit text...", "Paste", "Reset size of selected source" })
+            QVERIFY2(!entry(align, disabled)->isEnabled(), disabled);
+        QVERIFY(entry(align, "nudge factor...")->isEnabled());
 
         // The load button runs the open command of the application.
         platform->openAnswers.push_back(std::nullopt);

@@ -94,7 +94,7 @@ private slots:
         t.workspace.mergeType = kMergeDarkest;
         t.workspace.fadeEdge[2] = 1;
         t.workspace.alignDoc.topLevel[0] = 1;
-        t.window->updateCommands();
+        t.window->updateActions();
         QVERIFY(t.command("mergeSources")->isEnabled());
         t.whenDialogOpens<CBlend>([](CBlend& d) {
             QCOMPARE(d.windowTitle(), QString("Target - Merge Sources"));
@@ -127,7 +127,7 @@ private slots:
         TargetWindow t;
         threeOverlapping(t);
         t.pressLoadTarget();
-        t.window->updateCommands();
+        t.window->updateActions();
         t.whenDialogOpens<CBlend>([&t](CBlend& d) {
             QVERIFY(!d.updateButton()->isEnabled());
             QTest::mouseClick(d.mergeTypeButton(kMergeBrightest), Qt::LeftButton);
@@ -176,7 +176,7 @@ private slots:
         TargetWindow t;
         threeOverlapping(t);
         t.pressLoadTarget();
-        t.window->updateCommands();
+        t.window->updateActions();
         t.whenDialogOpens<CBlend>([](CBlend& d) {
             QTest::mouseClick(d.mergeTypeButton(kMergeMostColored), Qt::LeftButton);
             QTest::mouseClick(d.moveDownButton(), Qt::LeftButton);
@@ -196,7 +196,7 @@ private slots:
         TargetWindow t;
         threeOverlapping(t);
         t.pressLoadTarget();
-        t.window->updateCommands();
+        t.window->updateActions();
         t.whenDialogOpens<CBlend>([](CBlend& d) {
             QTest::mouseClick(d.mergeTypeButton(kMergeLeastColored), Qt::LeftButton);
             d.close();
@@ -212,7 +212,7 @@ private slots:
         threeOverlapping(t);
         for (int i = 0; i < 3; ++i)
             t.workspace.alignDoc.topLevel[size_t(i)] = i + 1;
-        t.window->updateCommands();
+        t.window->updateActions();
         t.platform->expectMessage(source_pie::kNoMiddleSourceText);
         t.whenDialogOpens<CBlend>([](CBlend& d) {
             source_pie& pie = *d.pie();
@@ -231,7 +231,7 @@ private slots:
         t.addSource(1500, 1200, 0, 0);
         t.addSource(1500, 1200, 1400, 0);
         t.pressLoadTarget();
-        t.window->updateCommands();
+        t.window->updateActions();
         QScrollBar* vertical = t.view().verticalScrollBar();
         QScrollBar* horizontal = t.view().horizontalScrollBar();
         vertical->setValue(100);
@@ -253,7 +253,7 @@ private slots:
         t.workspace.alignDoc.alignViewWidth = 800;
         t.workspace.alignDoc.alignViewHeight = 600;
         t.pressLoadTarget();
-        t.window->updateCommands();
+        t.window->updateActions();
         QVERIFY(t.command("fineAlignment")->isEnabled());
         t.whenDialogOpens<CFine_adj>([&t](CFine_adj& d) {
             QCOMPARE(d.windowTitle(), QString("Target - Fine Adjustment"));

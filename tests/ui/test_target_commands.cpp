@@ -41,7 +41,7 @@ struct Generated : TargetWindow {
         markTargetStale(workspace);
         pressLoadTarget();
         generations.count = 0;
-        window->updateCommands();
+        window->updateActions();
     }
 };
 
@@ -61,7 +61,7 @@ private slots:
     {
         TargetWindow t;
         auto enabled = [&](const char* name) {
-            t.window->updateCommands();
+            t.window->updateActions();
             return t.command(name)->isEnabled();
         };
         for (const char* always :
@@ -82,11 +82,14 @@ private slots:
         t.workspace.alignDoc.previewValid = 0;
         QVERIFY(!enabled("mergeSources") && !enabled("fineAlignment") && !enabled("contrastBrightness")
             && enabled("setMergeDefaults"));
-        // The commands follow on their own, at idle time.
+        // The commands follow the model's notifications on their own.
         t.workspace.alignDoc.previewValid = 1;
         t.workspace.targetDoc.generated = 1;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            t.command("saveAs")->isEnabled() && t.command("saveTilesAs")->isEnabled(), 1000);
+        t.workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
+        QVERIFY(t.command("saveAs")->isEnabled() && t.command("saveTilesAs")->isEnabled());
+        t.workspace.alignDoc.previewValid = 0;
+        t.workspace.notify([](WorkspaceObserver& o) { o.previewRebuilt(); });
+        QVERIFY(!t.command("contrastBrightness")->isEnabled());
     }
 
     void mergeSourcesWithoutOverlapSaysSoAndGenerates()
@@ -96,7 +99,7 @@ private slots:
         t.twoSourcesSideBySide(200, 100);
         t.workspace.alignDoc.noOverlap = 1;
         markTargetStale(t.workspace);
-        t.window->updateCommands();
+        t.window->updateActions();
         t.platform->expectMessage("No section of any image is overlaying another.\nTessary will generate the "
                                   "target with these images now.");
         t.command("mergeSources")->trigger();
@@ -116,7 +119,7 @@ private slots:
         t.workspace.alignDoc.topLevel[1] = 1;
         t.workspace.targetDoc.targetContrast = 3;
         t.workspace.targetView.snapGrid = 10;
-        t.window->updateCommands();
+        t.window->updateActions();
         t.platform->expectMessage(kMergeDefaultsQuestion, MessageAnswer::Yes);
         t.command("setMergeDefaults")->trigger();
         QCOMPARE(t.platform->messages.back().icon, MessageIcon::Question);

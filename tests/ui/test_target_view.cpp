@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(t.workspace.targetDoc.viewHeight, 150);
         QCOMPARE(t.window->windowTitle(), QString("Target Window"));
         QVERIFY(!t.view().loadTargetButton());
-        t.window->updateCommands();
+        t.window->updateActions();
         QVERIFY(t.command("saveAs")->isEnabled() && t.command("saveTilesAs")->isEnabled());
 
         const QImage shot = t.viewport()->grab().toImage();

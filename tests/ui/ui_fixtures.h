@@ -25,7 +25,8 @@ inline std::unique_ptr<testing::FakePlatform> makeFakePlatform()
 }
 
 // Stands in for the source-document layer: a path containing "/bad" does not load; any other
-// becomes a source document in the next place with a source window showing its number.
+// becomes a source document in the next place (observers hear of it) with a source window
+// showing its number.
 struct FakeSourceLayer {
     MergeWorkspace& workspace;
     MainFrame* frame = nullptr;
@@ -42,6 +43,8 @@ struct FakeSourceLayer {
         VIrorozIzi* raw = doc.get();
         workspace.documents[size_t(workspace.sourceCount)] = std::move(doc);
         ++workspace.sourceCount;
+        // As the source table does when a source is made.
+        workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
         if (frame) {
             auto* window = new CChildFrame(*frame, [raw] { return raw->number(); });
             window->setWindowTitle(QString::fromStdString(path));
