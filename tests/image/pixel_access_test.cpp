@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace tessary {
 namespace {
@@ -184,15 +185,45 @@ TEST(PixelAccess, PaddingClearedForEveryPaletteDepth)
     }
 }
 
+// Black or white at x = 1 (flag 0) and x = 2 (flag 1) of a row filled with 0xA5: what each
+// depth writes, and that it leaves every other byte alone.
 TEST(PixelAccess, BlackOrWhiteWritesPerDepth)
 {
-    MaskedDib image = makeImage(2, 1, 24);
-    access_pixel owner(image);
-    owner->writeBlackOrWhite(0, 0, 0);
-    owner->writeBlackOrWhite(1, 0, 1);
-    const uint8_t* p = image.dib->row(0);
-    EXPECT_EQ(p[0] + p[1] + p[2], 3 * 255);
-    EXPECT_EQ(p[3] + p[4] + p[5], 0);
+    struct Case {
+        int bits;
+        std::vector<uint8_t> row; // the row's first bytes afterwards
+    };
+    const Case cases[] = {
+        { 1, { 0xC5, 0xA5 } }, // bit 6 set, bit 5 cleared
+        { 4, { 0xA0, 0x05, 0xA5 } }, // both nibbles 0, whatever the flag
+        { 8, { 0xA5, 0x00, 0x00, 0xA5 } }, { 16, { 0xA5, 0xA5, 0xFF, 0x7F, 0x00, 0x00, 0xA5, 0xA5 } },
+        { 24, { 0xA5, 0xA5, 0xA5, 255, 255, 255, 0, 0, 0, 0xA5 } },
+        { 32, { 0xA5, 0xA5, 0xA5, 0xA5, 255, 255, 255, 0xA5, 0, 0, 0, 0xA5 } }, // byte 3 kept
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bits);
+        std::unique_ptr<PackedDib> deep;
+        MaskedDib image;
+        PackedDib* dib = nullptr;
+        if (c.bits == 16 || c.bits == 32) {
+            deep = makeDeepDib(4, 1, c.bits);
+            dib = deep.get();
+        } else {
+            image = makeImage(4, 1, c.bits);
+            dib = image.dib.get();
+        }
+        const BitmapInfoHeader h = dib->header();
+        uint8_t* row = dib->data() + dib->size() - h.biSizeImage;
+        std::memset(row, 0xA5, h.biSizeImage);
+        {
+            access_pixel owner(*dib);
+            ASSERT_TRUE(owner);
+            owner->keepPadding();
+            owner->writeBlackOrWhite(1, 0, 0);
+            owner->writeBlackOrWhite(2, 0, 1);
+        }
+        EXPECT_EQ(std::vector<uint8_t>(row, row + c.row.size()), c.row);
+    }
 }
 
 TEST(PixelAccess, NoAccessorForOtherDepthsOrTruncatedBlocks)
