@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <sys/stat.h>
+#include <vector>
 
 namespace tessary {
 
@@ -32,23 +34,63 @@ bool writeImage(const PackedDib* image, Platform& platform, const std::string& p
     return false;
 }
 
-void saveTiles(MergeWorkspace& workspace, Platform& platform, const SaveName& name)
+bool exists(const std::string& path)
+{
+    struct stat st { };
+    return lstat(path.c_str(), &st) == 0;
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+bool askToReplace(Platform& platform, const std::string& question)
+{
+    return platform.messageBox(question, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+// The file chooser asked about the name it was given; a file we write under another name (an
+// added extension, the tiles' numbers) is only replaced once the user has agreed here.
+bool mayWriteAll(Platform& platform, const std::vector<std::string>& paths, const std::string& chosenPath)
+{
+    std::vector<std::string> taken;
+    for (const std::string& path : paths)
+        if (path != chosenPath && exists(path))
+            taken.push_back(path);
+    if (taken.empty())
+        return true;
+    if (taken.size() == 1)
+        return askToReplace(platform, fileNameOf(taken[0]) + kAlreadyExistsQuestion);
+    return askToReplace(platform,
+        std::to_string(taken.size()) + " of the " + std::to_string(paths.size()) + kTilesExistQuestion);
+}
+
+bool saveTiles(
+    MergeWorkspace& workspace, Platform& platform, const SaveName& name, const std::string& chosenPath)
 {
     CDestdoc& target = workspace.targetDoc;
     if (!target.targetImage)
-        return;
+        return false;
     const std::string path = name.path();
     const std::string base = path.substr(0, path.size() - 4);
     const int32_t W = target.targetImage->width(), H = target.targetImage->height();
     const int32_t across = std::clamp(target.tilesAcross, 1, 10), down = std::clamp(target.tilesDown, 1, 10);
+    std::vector<std::string> files;
+    for (int32_t r = 0; r < down; ++r)
+        for (int32_t c = 0; c < across; ++c)
+            files.push_back(tileFileName(base, c, r, name.extension));
+    if (!mayWriteAll(platform, files, chosenPath))
+        return false;
     for (int32_t r = 0; r < down; ++r)
         for (int32_t c = 0; c < across; ++c) {
             // A tile that fails (memory, file) has been reported; the next one is still tried.
             const auto tile
                 = extractTargetRect(*target.targetImage, tileRect(c, r, W, H, across, down), platform);
-            writeImage(tile.get(), platform, tileFileName(base, c, r, name.extension));
+            writeImage(tile.get(), platform, files[size_t(r * across + c)]);
         }
     target.zoneSelected = 0;
+    return true;
 }
 }
 
@@ -102,9 +144,10 @@ bool saveTargetAs(MergeWorkspace& workspace, Platform& platform)
     platform.setSettingText(settings::kSection, settings::kLastSaveDirectory, name.folder);
 
     if (workspace.targetDoc.savingTiles == 1)
-        saveTiles(workspace, platform, name);
-    else
-        writeTargetFile(workspace, platform, name.path());
+        return saveTiles(workspace, platform, name, chosen->path);
+    if (!mayWriteAll(platform, { name.path() }, chosen->path))
+        return false;
+    writeTargetFile(workspace, platform, name.path());
     return true;
 }
 

@@ -17,6 +17,10 @@ inline constexpr const char* kSaveFilter
 inline constexpr const char* kSaveTilesTitle = "Save Tiles Target Images";
 inline constexpr const char* kSaveTargetTitle = "Save Target Image";
 inline constexpr const char* kSaveZoneTitle = "Save Target Image - Zone area only ";
+// After a file name: "photo.png already exists. Do you want to replace it?"
+inline constexpr const char* kAlreadyExistsQuestion = " already exists. Do you want to replace it?";
+// After "<taken> of the <all>": "3 of the 6 tile files already exist. ..."
+inline constexpr const char* kTilesExistQuestion = " tile files already exist. Do you want to replace them?";
 
 // The chooser's title: the tiles title while saving tiles, the zone title with the zone's size
 // in target pixels ("... only 300 X 200") while a zone is selected, otherwise the plain one.
@@ -39,7 +43,11 @@ SaveName resolveSaveName(const std::string& chosenPath, int filterIndex);
 
 // "Save As...": asks for a file (remembering the folder and the filter in the settings "Last Save
 // Directory" and "Last Save Extension") and writes the zone or the whole target, or, while
-// `savingTiles` is 1, every tile. False when the user cancelled.
+// `savingTiles` is 1, every tile. The chooser has asked before replacing the name it was given;
+// when the file written has another name ("photo" saved as "photo.png") and exists, the user is
+// asked "photo.png already exists. Do you want to replace it?" first; for tiles one question
+// before the first tile covers every tile file that exists. False when the user cancelled or
+// answered No (then nothing is written).
 bool saveTargetAs(MergeWorkspace& workspace, Platform& platform);
 
 // "Save Tiles As..." after the "Save Tiles" dialog's OK with the grid chosen (1..10 each way):
