@@ -6,10 +6,13 @@ TESSARY_PACKAGES=(qt6-base-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev nlo
                   googletest libgtest-dev libbenchmark-dev xvfb xauth cmake g++ make)
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
+# ensure_packages [package...]: the given packages, or those of the everyday build.
 ensure_packages() {
+    local wanted=("$@")
+    [ ${#wanted[@]} -eq 0 ] && wanted=("${TESSARY_PACKAGES[@]}")
     local missing=()
     local p
-    for p in "${TESSARY_PACKAGES[@]}"; do
+    for p in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$p")
         fi
