@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <png.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 namespace tessary {
@@ -165,6 +166,14 @@ std::vector<uint8_t> handMadePng(
     appendChunk(png, "IDAT", packed);
     appendChunk(png, "IEND", {});
     return png;
+}
+
+// The most memory this process has held so far.
+long peakMemoryKiB()
+{
+    struct rusage usage { };
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 // ---- decoder
@@ -327,6 +336,10 @@ TEST(PngCodec, MalformedFilesGiveAnErrorText)
     badCrc[16 + 3] ^= 0x01; // the width inside IHDR, which its CRC no longer matches
     std::vector<uint8_t> noImageData = std::vector<uint8_t>(good.begin(), good.begin() + 33);
     appendChunk(noImageData, "IEND", {});
+    // Found by fuzzing: a short file whose text chunk claims 0x4A179900 bytes, which libpng
+    // allocated and cleared (1.2 GB, half a minute) before it noticed the file ends.
+    std::vector<uint8_t> hugeText = std::vector<uint8_t>(good.begin(), good.begin() + 33);
+    hugeText.insert(hugeText.end(), { 0x4A, 0x17, 0x99, 0x00, 't', 'E', 'X', 't', 'R', 'Y', 1, 0 });
 
     struct Case {
         const char* name;
@@ -349,7 +362,10 @@ TEST(PngCodec, MalformedFilesGiveAnErrorText)
         { "taller than 20000", handMadePng(1, 30000, 8, 0), "Tessary has run out of memory." },
         // Inside the side limits, but 20000 x 20000 x 24 bits is far above the image memory limit.
         { "20000 x 20000 RGBA", handMadePng(20000, 20000, 8, 6), "CXIMAGE_MAX_MEMORY exceeded" },
+        { "text chunk claiming 1.2 GB", hugeText, "truncated" },
     };
+    // None of them may make the decoder take much memory before it gives up.
+    const long peakBefore = peakMemoryKiB();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CxImage image;
@@ -362,6 +378,7 @@ TEST(PngCodec, MalformedFilesGiveAnErrorText)
                 << image.GetLastErrorText();
         }
     }
+    EXPECT_LT(peakMemoryKiB() - peakBefore, 64 * 1024);
 }
 
 // ---- encoder
