@@ -4,13 +4,13 @@
 #include "app/settings.h"
 #include "app/workspace.h"
 #include "output/extract_target_image.h"
+#include "output/replace_question.h"
 #include "output/tile_geometry.h"
 #include "output/write_image_file.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tessary {
@@ -34,38 +34,6 @@ bool writeImage(const PackedDib* image, Platform& platform, const std::string& p
     return false;
 }
 
-bool exists(const std::string& path)
-{
-    struct stat st { };
-    return lstat(path.c_str(), &st) == 0;
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    return path.substr(path.find_last_of('/') + 1);
-}
-
-bool askToReplace(Platform& platform, const std::string& question)
-{
-    return platform.messageBox(question, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
-}
-
-// The file chooser asked about the name it was given; a file we write under another name (an
-// added extension, the tiles' numbers) is only replaced once the user has agreed here.
-bool mayWriteAll(Platform& platform, const std::vector<std::string>& paths, const std::string& chosenPath)
-{
-    std::vector<std::string> taken;
-    for (const std::string& path : paths)
-        if (path != chosenPath && exists(path))
-            taken.push_back(path);
-    if (taken.empty())
-        return true;
-    if (taken.size() == 1)
-        return askToReplace(platform, fileNameOf(taken[0]) + kAlreadyExistsQuestion);
-    return askToReplace(platform,
-        std::to_string(taken.size()) + " of the " + std::to_string(paths.size()) + kTilesExistQuestion);
-}
-
 bool saveTiles(
     MergeWorkspace& workspace, Platform& platform, const SaveName& name, const std::string& chosenPath)
 {
@@ -80,7 +48,7 @@ bool saveTiles(
     for (int32_t r = 0; r < down; ++r)
         for (int32_t c = 0; c < across; ++c)
             files.push_back(tileFileName(base, c, r, name.extension));
-    if (!mayWriteAll(platform, files, chosenPath))
+    if (!mayReplaceFiles(platform, files, chosenPath))
         return false;
     for (int32_t r = 0; r < down; ++r)
         for (int32_t c = 0; c < across; ++c) {
@@ -145,7 +113,7 @@ bool saveTargetAs(MergeWorkspace& workspace, Platform& platform)
 
     if (workspace.targetDoc.savingTiles == 1)
         return saveTiles(workspace, platform, name, chosen->path);
-    if (!mayWriteAll(platform, { name.path() }, chosen->path))
+    if (!mayReplaceFiles(platform, { name.path() }, chosen->path))
         return false;
     writeTargetFile(workspace, platform, name.path());
     return true;

@@ -17,10 +17,6 @@ inline constexpr const char* kSaveFilter
 inline constexpr const char* kSaveTilesTitle = "Save Tiles Target Images";
 inline constexpr const char* kSaveTargetTitle = "Save Target Image";
 inline constexpr const char* kSaveZoneTitle = "Save Target Image - Zone area only ";
-// After a file name: "photo.png already exists. Do you want to replace it?"
-inline constexpr const char* kAlreadyExistsQuestion = " already exists. Do you want to replace it?";
-// After "<taken> of the <all>": "3 of the 6 tile files already exist. ..."
-inline constexpr const char* kTilesExistQuestion = " tile files already exist. Do you want to replace them?";
 
 // The chooser's title: the tiles title while saving tiles, the zone title with the zone's size
 // in target pixels ("... only 300 X 200") while a zone is selected, otherwise the plain one.
