@@ -34,7 +34,7 @@ ensure_packages() {
 # The options of the everyday build/ tree, given every time so that a tree configured otherwise
 # by hand comes back to them. CI never runs the benchmarks, so it does not build them.
 TESSARY_BENCH=ON
-[ "${CI:-}" = "true" ] && TESSARY_BENCH=OFF
+if [ "${CI:-}" = "true" ]; then TESSARY_BENCH=OFF; fi
 FULL_BUILD_OPTIONS=(-DTESSARY_CORE_ONLY=OFF -DTESSARY_SANITIZE=OFF -DTESSARY_FUZZ=OFF -DTESSARY_BENCH="$TESSARY_BENCH")
 
 # build DIR [cmake options...] -- [targets...]
