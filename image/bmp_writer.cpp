@@ -3,8 +3,8 @@
 #include "image/atomic_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
-#include <vector>
 
 namespace tessary {
 
@@ -46,12 +46,13 @@ bool writeBmp(CxFile& file, const uint8_t* dib, size_t size)
 
     // The file's colour table always has 2^bpp entries: a shorter table is padded with black.
     const uint64_t fileEntries = bpp <= 8 ? (uint64_t(1) << bpp) : 0;
-    std::vector<uint8_t> table(size_t(4 * fileEntries), 0);
+    std::array<uint8_t, 4 * 256> table {};
+    const size_t tableBytes = size_t(4 * fileEntries);
     const size_t copied = size_t(4 * std::min(fileEntries, blockEntries));
     if (copied > 0)
         std::memcpy(table.data(), dib + headerBytes, copied);
 
-    const uint64_t offBits = 14 + headerBytes + table.size();
+    const uint64_t offBits = 14 + headerBytes + tableBytes;
     const uint64_t fileSize = offBits + h.biSizeImage;
     if (fileSize > UINT32_MAX)
         return false;
@@ -64,7 +65,7 @@ bool writeBmp(CxFile& file, const uint8_t* dib, size_t size)
     put16(fileHeader + 8, 0);
     put32(fileHeader + 10, uint32_t(offBits));
     return writeAll(file, fileHeader, sizeof fileHeader) && writeAll(file, dib, size_t(headerBytes))
-        && writeAll(file, table.data(), table.size()) && writeAll(file, dib + pixelOffset, h.biSizeImage);
+        && writeAll(file, table.data(), tableBytes) && writeAll(file, dib + pixelOffset, h.biSizeImage);
 }
 
 bool writeBmpFile(const PackedDib& dib, const std::string& path)

@@ -1,10 +1,11 @@
 #pragma once
+#include "image/byte_block.h"
 #include "image/cx_file.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace tessary {
 
@@ -16,9 +17,13 @@ public:
     CxByteReader(CxFile& file, int64_t limit)
         : file_(file)
         , left_(std::max<int64_t>(limit, 0))
-        , buffer_(size_t(std::min<int64_t>(left_, kChunk)))
+        , capacity_(size_t(std::min<int64_t>(left_, kChunk)))
+        , buffer_(allocateBytes(capacity_))
     {
     }
+
+    // False when there was no memory for the buffer; nothing can be read then.
+    bool valid() const { return buffer_ != nullptr; }
 
     // False at the end of the stretch or when the file ends early.
     bool get(uint8_t& byte)
@@ -36,7 +41,7 @@ public:
             if (pos_ == end_ && !refill())
                 return false;
             const size_t n = std::min(count, end_ - pos_);
-            std::memcpy(target, buffer_.data() + pos_, n);
+            std::memcpy(target, buffer_.get() + pos_, n);
             pos_ += n;
             target += n;
             count -= n;
@@ -52,10 +57,10 @@ private:
 
     bool refill()
     {
-        if (left_ <= 0)
+        if (left_ <= 0 || !buffer_)
             return false;
-        const size_t want = size_t(std::min<int64_t>(left_, int64_t(buffer_.size())));
-        const size_t got = file_.Read(buffer_.data(), 1, want);
+        const size_t want = size_t(std::min<int64_t>(left_, int64_t(capacity_)));
+        const size_t got = file_.Read(buffer_.get(), 1, want);
         if (got == 0) {
             left_ = 0;
             return false;
@@ -68,7 +73,8 @@ private:
 
     CxFile& file_;
     int64_t left_;
-    std::vector<uint8_t> buffer_;
+    size_t capacity_;
+    std::unique_ptr<uint8_t[]> buffer_;
     size_t pos_ = 0;
     size_t end_ = 0;
 };

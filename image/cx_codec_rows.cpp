@@ -2,6 +2,8 @@
 
 #include "image/cx_image.h"
 
+#include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace tessary {
@@ -42,12 +44,16 @@ void dibRowToRgb(CxImage& image, uint32_t storedRow, uint8_t* rgb)
 
 int32_t dpiToPixelsPerMetre(int32_t dpi)
 {
-    return int32_t(double(dpi) * 10000.0 / 254.0 + 0.5);
+    // A file may claim any resolution: more than 2^31 - 1 per metre (about 54.5 million dpi)
+    // is held at the largest the header field can say.
+    const double ppm = double(dpi) * 10000.0 / 254.0 + 0.5;
+    return ppm >= double(INT32_MAX) ? INT32_MAX : ppm <= double(INT32_MIN) ? INT32_MIN : int32_t(ppm);
 }
 
-int32_t pixelsPerMetreToDpi(uint32_t ppm)
+int32_t pixelsPerMetreToDpi(int64_t ppm)
 {
-    return int32_t(double(ppm) * 254.0 / 10000.0 + 0.5);
+    // The fields hold at most 2^32 - 1, about 109 million dpi: well inside 32 bits.
+    return ppm <= 0 ? 0 : int32_t(std::floor(double(ppm) * 254.0 / 10000.0 + 0.5));
 }
 
 } // namespace tessary

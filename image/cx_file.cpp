@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace tessary {
 
@@ -11,7 +12,10 @@ int CxFile::GetC()
     return Read(&c, 1, 1) == 1 ? int(c) : -1;
 }
 
-bool CxFile::PutC(uint8_t c) { return Write(&c, 1, 1) == 1; }
+bool CxFile::PutC(uint8_t c)
+{
+    return Write(&c, 1, 1) == 1;
+}
 
 int64_t CxFile::Remaining()
 {
@@ -19,7 +23,10 @@ int64_t CxFile::Remaining()
     return size > position && position >= 0 ? size - position : 0;
 }
 
-CxIOFile::~CxIOFile() { Close(); }
+CxIOFile::~CxIOFile()
+{
+    Close();
+}
 
 bool CxIOFile::Open(const std::string& path, const char* mode)
 {
@@ -53,7 +60,10 @@ bool CxIOFile::Seek(int64_t offset, int origin)
     return stream_ && fseeko(stream_, off_t(offset), origin) == 0;
 }
 
-int64_t CxIOFile::Tell() { return stream_ ? int64_t(ftello(stream_)) : -1; }
+int64_t CxIOFile::Tell()
+{
+    return stream_ ? int64_t(ftello(stream_)) : -1;
+}
 
 int64_t CxIOFile::Size()
 {
@@ -67,9 +77,18 @@ int64_t CxIOFile::Size()
     return int64_t(end);
 }
 
-bool CxIOFile::Flush() { return stream_ && std::fflush(stream_) == 0; }
-bool CxIOFile::Eof() { return !stream_ || std::feof(stream_) != 0; }
-bool CxIOFile::Error() { return !stream_ || std::ferror(stream_) != 0; }
+bool CxIOFile::Flush()
+{
+    return stream_ && std::fflush(stream_) == 0;
+}
+bool CxIOFile::Eof()
+{
+    return !stream_ || std::feof(stream_) != 0;
+}
+bool CxIOFile::Error()
+{
+    return !stream_ || std::ferror(stream_) != 0;
+}
 
 CxMemFile::CxMemFile(const uint8_t* data, size_t size)
     : external_(data)
@@ -97,8 +116,13 @@ size_t CxMemFile::Write(const void* buffer, size_t size, size_t count)
         return 0;
     const size_t bytes = size * count;
     const size_t end = size_t(position_) + bytes;
-    if (end > owned_.size())
-        owned_.resize(end);
+    if (end > owned_.size()) {
+        try {
+            owned_.resize(end);
+        } catch (const std::bad_alloc&) {
+            return 0; // out of memory reads like a full disk: a short write
+        }
+    }
     std::memcpy(owned_.data() + position_, buffer, bytes);
     position_ = int64_t(end);
     return count;

@@ -1,11 +1,14 @@
 #include "image/cx_image.h"
 
 #include "image/atomic_file.h"
+#include "image/byte_block.h"
+#include "image/cx_codec_rows.h"
 #include "image/cx_codecs.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <exception>
 
 namespace tessary {
 
@@ -14,8 +17,8 @@ std::optional<uint32_t> formatFromFileName(const std::string& path)
     if (path.size() < 3)
         return std::nullopt;
     std::string ending = path.substr(path.size() - 3);
-    std::transform(ending.begin(), ending.end(), ending.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(
+        ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     if (ending == "bmp")
         return CXIMAGE_FORMAT_BMP;
     if (ending == "jpg")
@@ -32,44 +35,56 @@ std::optional<uint32_t> formatFromFileName(const std::string& path)
 }
 
 namespace {
-    using CodecFn = bool (*)(CxImage&, CxFile&);
+using CodecFn = bool (*)(CxImage&, CxFile&);
 
-    struct Codec {
-        uint32_t format;
-        CodecFn decode;
-        CodecFn encode;
-    };
+struct Codec {
+    uint32_t format;
+    CodecFn decode;
+    CodecFn encode;
+};
 
-    // Content detection tries the decoders in this order.
-    constexpr Codec kCodecs[] = {
-        { CXIMAGE_FORMAT_BMP, &CxImageBMP::Decode, &CxImageBMP::Encode },
-        { CXIMAGE_FORMAT_JPG, &CxImageJPG::Decode, &CxImageJPG::Encode },
-        { CXIMAGE_FORMAT_PNG, &CxImagePNG::Decode, &CxImagePNG::Encode },
-        { CXIMAGE_FORMAT_TIF, &CxImageTIF::Decode, &CxImageTIF::Encode },
-        { CXIMAGE_FORMAT_TGA, &CxImageTGA::Decode, &CxImageTGA::Encode },
-        { CXIMAGE_FORMAT_PCX, &CxImagePCX::Decode, &CxImagePCX::Encode },
-    };
+// Content detection tries the decoders in this order.
+constexpr Codec kCodecs[] = {
+    { CXIMAGE_FORMAT_BMP, &CxImageBMP::Decode, &CxImageBMP::Encode },
+    { CXIMAGE_FORMAT_JPG, &CxImageJPG::Decode, &CxImageJPG::Encode },
+    { CXIMAGE_FORMAT_PNG, &CxImagePNG::Decode, &CxImagePNG::Encode },
+    { CXIMAGE_FORMAT_TIF, &CxImageTIF::Decode, &CxImageTIF::Encode },
+    { CXIMAGE_FORMAT_TGA, &CxImageTGA::Decode, &CxImageTGA::Encode },
+    { CXIMAGE_FORMAT_PCX, &CxImagePCX::Decode, &CxImagePCX::Encode },
+};
 
-    const Codec* codecFor(uint32_t format)
-    {
-        for (const Codec& c : kCodecs)
-            if (c.format == format)
-                return &c;
-        return nullptr;
+const Codec* codecFor(uint32_t format)
+{
+    for (const Codec& c : kCodecs)
+        if (c.format == format)
+            return &c;
+    return nullptr;
+}
+
+uint32_t normalisedBpp(uint32_t bpp)
+{
+    if (bpp <= 1)
+        return 1;
+    if (bpp <= 4)
+        return 4;
+    if (bpp <= 8)
+        return 8;
+    return 24;
+}
+
+// The codecs report running out of memory by their results; should a small allocation throw
+// all the same, it becomes a failure with an error text here, so no exception leaves the layer.
+template <class Work> bool withoutExceptions(CxImage& image, Work&& work)
+{
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        image.SetError(kCxNoMemory);
+    } catch (const std::exception& e) {
+        image.SetError(e.what());
     }
-
-    uint32_t normalisedBpp(uint32_t bpp)
-    {
-        if (bpp <= 1)
-            return 1;
-        if (bpp <= 4)
-            return 4;
-        if (bpp <= 8)
-            return 8;
-        return 24;
-    }
-
-    int32_t pixelsPerMetre(int32_t dpi) { return int32_t(double(dpi) * 10000.0 / 254.0 + 0.5); }
+    return false;
+}
 }
 
 CxImage::CxImage(uint32_t imageType)
@@ -116,6 +131,14 @@ bool CxImage::Load(const std::string& path, uint32_t imageType)
 bool CxImage::Decode(CxFile& file, uint32_t imageType)
 {
     Destroy();
+    if (withoutExceptions(*this, [&] { return decodeAs(file, imageType); }))
+        return true;
+    Destroy();
+    return false;
+}
+
+bool CxImage::decodeAs(CxFile& file, uint32_t imageType)
+{
     if (imageType == CXIMAGE_FORMAT_UNKNOWN) {
         const int64_t start = file.Tell();
         for (const Codec& c : kCodecs) {
@@ -140,7 +163,6 @@ bool CxImage::Decode(CxFile& file, uint32_t imageType)
         type_ = imageType;
         return true;
     }
-    Destroy();
     return false;
 }
 
@@ -156,6 +178,11 @@ bool CxImage::Save(const std::string& path, uint32_t imageType)
 }
 
 bool CxImage::Encode(CxFile& file, uint32_t imageType)
+{
+    return withoutExceptions(*this, [&] { return encodeAs(file, imageType); });
+}
+
+bool CxImage::encodeAs(CxFile& file, uint32_t imageType)
 {
     if (!IsValid()) {
         SetError("invalid image");
@@ -181,7 +208,8 @@ uint8_t* CxImage::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
         return nullptr;
     }
     const uint64_t bits = uint64_t(width) * uint64_t(height) * uint64_t(bpp);
-    if (bits >= kCxImageMaxBits || width > uint32_t(INT32_MAX) || height > uint32_t(INT32_MAX)) {
+    if (bits >= kCxImageMaxBits || width > uint32_t(INT32_MAX) || height > uint32_t(INT32_MAX)
+        || uint64_t(width) * height > maxArea_) {
         SetError("CXIMAGE_MAX_MEMORY exceeded");
         return nullptr;
     }
@@ -196,7 +224,7 @@ uint8_t* CxImage::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     }
     dib_ = PackedDib::allocate(sizeof(BitmapInfoHeader) + 4 * size_t(entries) + size_t(imageBytes));
     if (!dib_) {
-        SetError("CxImage::Create can't allocate memory");
+        SetError(kCxNoMemory);
         return nullptr;
     }
     BitmapInfoHeader h;
@@ -214,7 +242,7 @@ uint8_t* CxImage::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
 void CxImage::Destroy()
 {
     dib_.reset();
-    alpha_.clear();
+    alpha_.reset();
 }
 
 uint8_t* CxImage::GetBits(uint32_t row)
@@ -269,8 +297,8 @@ void CxImage::writeResolution()
     if (!dib_)
         return;
     BitmapInfoHeader h = dib_->header();
-    h.biXPelsPerMeter = pixelsPerMetre(xDpi_);
-    h.biYPelsPerMeter = pixelsPerMetre(yDpi_);
+    h.biXPelsPerMeter = dpiToPixelsPerMetre(xDpi_);
+    h.biYPelsPerMeter = dpiToPixelsPerMetre(yDpi_);
     dib_->setHeader(h);
 }
 
@@ -279,21 +307,32 @@ uint32_t CxImage::GetCodecOption(uint32_t imageType) const
     return imageType < 20 ? codecOptions_[imageType] : 0;
 }
 
-void CxImage::AlphaCreate()
+bool CxImage::AlphaCreate()
 {
-    if (dib_)
-        alpha_.assign(size_t(GetWidth()) * size_t(GetHeight()), 255);
+    alpha_.reset();
+    if (!dib_) {
+        SetError("invalid image");
+        return false;
+    }
+    const size_t count = size_t(GetWidth()) * size_t(GetHeight());
+    alpha_ = allocateBytes(count);
+    if (!alpha_) {
+        SetError(kCxNoMemory);
+        return false;
+    }
+    std::memset(alpha_.get(), 255, count);
+    return true;
 }
 
 void CxImage::AlphaSet(uint32_t x, uint32_t y, uint8_t alpha)
 {
-    if (!alpha_.empty() && x < uint32_t(GetWidth()) && y < uint32_t(GetHeight()))
+    if (alpha_ && x < uint32_t(GetWidth()) && y < uint32_t(GetHeight()))
         alpha_[size_t(y) * size_t(GetWidth()) + x] = alpha;
 }
 
 uint8_t CxImage::AlphaGet(uint32_t x, uint32_t y) const
 {
-    if (alpha_.empty() || x >= uint32_t(GetWidth()) || y >= uint32_t(GetHeight()))
+    if (!alpha_ || x >= uint32_t(GetWidth()) || y >= uint32_t(GetHeight()))
         return 255;
     return alpha_[size_t(y) * size_t(GetWidth()) + x];
 }

@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace tessary {
 
@@ -28,6 +27,13 @@ enum ImageFormat : uint32_t {
 // Pixel data of one image may not reach 2^31 + 8 bits (about 256 MiB).
 constexpr uint64_t kCxImageMaxBits = (uint64_t(1) << 31) + 8;
 
+// The error text of an allocation that failed inside the codec layer.
+inline constexpr const char* kCxNoMemory = "CxImage::Create can't allocate memory";
+// The program's message for an image it has no room for. A PNG decoder refusing a side over
+// the program's limit gives it as its error text, so such a file reads like any other image
+// too large to load.
+inline constexpr const char* kRunOutOfMemory = "Tessary has run out of memory.";
+
 // The last three characters of the path, lower-cased: bmp, jpg, png, tif, tga, pcx give
 // 1, 3, 4, 6, 7, 8; anything else (jpeg, tiff, gif...) gives nothing.
 std::optional<uint32_t> formatFromFileName(const std::string& path);
@@ -39,7 +45,8 @@ std::optional<uint32_t> formatFromFileName(const std::string& path);
 // Decoders and encoders are the classes CxImageBMP, CxImageJPG, CxImagePNG, CxImageTIF,
 // CxImageTGA and CxImagePCX: each has static Decode(CxImage&, CxFile&) and
 // Encode(CxImage&, CxFile&) returning true on success; on failure they call SetError and
-// return false, and a failed Decode leaves no DIB.
+// return false, and a failed Decode leaves no DIB. No exception leaves a CxImage: running out
+// of memory anywhere in it is a failure with an error text like any other.
 class CxImage {
 public:
     explicit CxImage(uint32_t imageType = CXIMAGE_FORMAT_UNKNOWN);
@@ -90,12 +97,18 @@ public:
     int32_t GetXDPI() const { return xDpi_; }
     int32_t GetYDPI() const { return yDpi_; }
 
+    // The largest width x height Create accepts, on top of the fixed bit limit: the fuzz targets
+    // keep it small so that hostile headers cost little time; the program leaves it unlimited.
+    void SetMaxArea(uint64_t pixels) { maxArea_ = pixels; }
+
     float GetJpegQuality() const { return jpegQuality_; }
     uint32_t GetCodecOption(uint32_t imageType) const;
 
-    void AlphaCreate();
-    void AlphaDelete() { alpha_.clear(); }
-    bool AlphaIsValid() const { return !alpha_.empty(); }
+    // An alpha channel, all 255, for the current bitmap; false with the error text set when
+    // there is no bitmap or no memory for it.
+    bool AlphaCreate();
+    void AlphaDelete() { alpha_.reset(); }
+    bool AlphaIsValid() const { return alpha_ != nullptr; }
     // Alpha of pixel (x, stored row y).
     void AlphaSet(uint32_t x, uint32_t y, uint8_t alpha);
     uint8_t AlphaGet(uint32_t x, uint32_t y) const;
@@ -104,9 +117,12 @@ public:
     void SetError(const char* text);
 
 private:
+    bool decodeAs(CxFile& file, uint32_t imageType);
+    bool encodeAs(CxFile& file, uint32_t imageType);
     void writeResolution();
     std::unique_ptr<PackedDib> dib_;
-    std::vector<uint8_t> alpha_;
+    std::unique_ptr<uint8_t[]> alpha_;
+    uint64_t maxArea_ = UINT64_MAX;
     int32_t xDpi_ = 96;
     int32_t yDpi_ = 96;
     float jpegQuality_ = 90.0f;

@@ -1,13 +1,13 @@
 #include "image/bmp_writer.h"
+#include "image/byte_block.h"
+#include "image/cx_codec_rows.h"
 #include "image/cx_codecs.h"
 #include "image/cx_image.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
-#include <cmath>
 #include <cstring>
-#include <new>
-#include <vector>
 
 namespace tessary {
 
@@ -114,11 +114,6 @@ struct BmpInfo {
     bool masksInHeader = false;
     uint32_t masks[4] {}; // red, green, blue, alpha
 };
-
-int32_t dpiFromPpm(int32_t ppm)
-{
-    return int32_t(std::floor(double(ppm) * 254.0 / 10000.0 + 0.5));
-}
 
 // Bytes of one stored file row for `width` pixels of `bpp` bits; rows are padded to 4 bytes.
 uint64_t fileStride(int64_t width, uint32_t bpp)
@@ -284,25 +279,17 @@ bool readDeepRows(
     const uint32_t width = uint32_t(info.width), height = uint32_t(info.height);
     const size_t stride = size_t(fileStride(info.width, info.bpp));
     const size_t lastRowBytes = size_t(uint64_t(info.width) * info.bpp / 8);
-    std::vector<uint8_t> buffer;
-    try {
-        buffer.resize(stride);
-    } catch (const std::bad_alloc&) {
+    const std::unique_ptr<uint8_t[]> buffer = allocateBytes(stride);
+    if (!buffer || (alphaPossible && !image.AlphaCreate()))
         return fail(image, kNoMemory);
-    }
-    if (alphaPossible) {
-        image.AlphaCreate();
-        if (!image.AlphaIsValid())
-            return fail(image, kNoMemory);
-    }
     bool anyAlpha = false;
     for (uint32_t i = 0; i < height; ++i) {
         const uint32_t stored = info.topDown ? height - 1 - i : i;
-        const size_t got = file.Read(buffer.data(), 1, stride);
+        const size_t got = file.Read(buffer.get(), 1, stride);
         if (got != stride && !(i == height - 1 && got >= lastRowBytes))
             return fail(image, kCorrupted);
         uint8_t* dst = image.GetBits(stored);
-        const uint8_t* src = buffer.data();
+        const uint8_t* src = buffer.get();
         for (uint32_t x = 0; x < width; ++x, dst += 3) {
             uint32_t pixel;
             if (info.bpp == 16) {
@@ -333,13 +320,10 @@ bool readDeepRows(
 // walked.
 bool readRle(CxImage& image, CxFile& file, const BmpInfo& info, int64_t streamBytes, uint32_t entries)
 {
-    std::vector<uint8_t> data;
-    try {
-        data.resize(size_t(streamBytes));
-    } catch (const std::bad_alloc&) {
+    const std::unique_ptr<uint8_t[]> data = allocateBytes(size_t(streamBytes));
+    if (!data)
         return fail(image, kNoMemory);
-    }
-    const size_t n = file.Read(data.data(), 1, data.size());
+    const size_t n = file.Read(data.get(), 1, size_t(streamBytes));
     const bool rle4 = info.compression == kBiRle4;
     const uint32_t bpp = rle4 ? 4 : 8;
     const uint64_t width = uint64_t(info.width), height = uint64_t(info.height);
@@ -470,8 +454,8 @@ bool CxImageBMP::Decode(CxImage& image, CxFile& file)
             return fail(image, kCorrupted);
     }
 
-    std::vector<uint8_t> table(size_t(entries) * entrySize);
-    if (!table.empty() && file.Read(table.data(), entrySize, entries) != entries)
+    std::array<uint8_t, 256 * 4> table {};
+    if (entries > 0 && file.Read(table.data(), entrySize, entries) != entries)
         return fail(image, kBadInfo);
 
     const uint32_t outBpp = info.bpp > 8 ? 24 : info.bpp;
@@ -483,8 +467,8 @@ bool CxImageBMP::Decode(CxImage& image, CxFile& file)
         const uint8_t* e = table.data() + size_t(i) * entrySize;
         image.SetPaletteColor(uint8_t(i), e[2], e[1], e[0]);
     }
-    image.SetXDPI(dpiFromPpm(info.xPpm));
-    image.SetYDPI(dpiFromPpm(info.yPpm));
+    image.SetXDPI(pixelsPerMetreToDpi(info.xPpm));
+    image.SetYDPI(pixelsPerMetreToDpi(info.yPpm));
 
     if (!file.Seek(start + pixelOffset, SEEK_SET))
         return fail(image, kCorrupted);

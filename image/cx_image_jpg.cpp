@@ -303,7 +303,7 @@ bool CxImageJPG::Decode(CxImage& image, CxFile& file)
 {
     std::unique_ptr<DecodeState> s(new (std::nothrow) DecodeState());
     if (!s) {
-        image.SetError("CxImage::Create can't allocate memory");
+        image.SetError(kCxNoMemory);
         return false;
     }
     s->cinfo.err = jpeg_std_error(&s->err.pub);
@@ -353,7 +353,7 @@ bool CxImageJPG::Encode(CxImage& image, CxFile& file)
     }
     std::unique_ptr<EncodeState> s(new (std::nothrow) EncodeState());
     if (!s) {
-        image.SetError("CxImage::Create can't allocate memory");
+        image.SetError(kCxNoMemory);
         return false;
     }
     s->cinfo.err = jpeg_std_error(&s->err.pub);

@@ -1,11 +1,12 @@
 // ZSoft PCX: run-length coded images of 1-bit planes, packed pixels or 8-bit colour planes.
+#include "image/byte_block.h"
 #include "image/cx_byte_reader.h"
 #include "image/cx_codecs.h"
 #include "image/cx_image.h"
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace tessary {
 
@@ -109,8 +110,15 @@ private:
     uint8_t runByte_ = 0;
 };
 
-// Run-length codes one plane line; `pad` adds the zero byte that makes an odd line even.
-void encodeLine(const uint8_t* bytes, size_t length, bool pad, std::vector<uint8_t>& out)
+// At most two bytes per byte of a line, and the pad byte.
+size_t maxEncodedLine(size_t length)
+{
+    return 2 * length + 1;
+}
+
+// Run-length codes one plane line into `out` (room for maxEncodedLine bytes); `pad` adds the
+// zero byte that makes an odd line even. Returns the end of what was written.
+uint8_t* encodeLine(const uint8_t* bytes, size_t length, bool pad, uint8_t* out)
 {
     uint8_t current = 0;
     unsigned run = 0;
@@ -119,10 +127,10 @@ void encodeLine(const uint8_t* bytes, size_t length, bool pad, std::vector<uint8
         if (run == 0)
             return;
         if (run == 1 && current < kCountFlag) {
-            out.push_back(current);
+            *out++ = current;
         } else {
-            out.push_back(uint8_t(kCountFlag | run));
-            out.push_back(current);
+            *out++ = uint8_t(kCountFlag | run);
+            *out++ = current;
         }
     };
     for (size_t i = 0; i < length; ++i) {
@@ -130,8 +138,8 @@ void encodeLine(const uint8_t* bytes, size_t length, bool pad, std::vector<uint8
         if (b == current && run < kMaxRun) {
             ++run;
         } else if (b == current) {
-            out.push_back(uint8_t(kCountFlag | kMaxRun));
-            out.push_back(b);
+            *out++ = uint8_t(kCountFlag | kMaxRun);
+            *out++ = b;
             run = 1;
         } else {
             flush();
@@ -141,7 +149,8 @@ void encodeLine(const uint8_t* bytes, size_t length, bool pad, std::vector<uint8
     }
     flush();
     if (pad)
-        out.push_back(0);
+        *out++ = 0;
+    return out;
 }
 
 // Blue, green and red of pixel x of a stored row at any depth the image may have.
@@ -264,19 +273,18 @@ bool CxImagePCX::Decode(CxImage& image, CxFile& file)
         }
     }
     const bool alpha = layout == Layout::ColourPlanes && planes == 4;
-    if (alpha)
-        image.AlphaCreate();
-
     CxByteReader reader(file, dataBytes);
+    const std::unique_ptr<uint8_t[]> line = allocateBytes(size_t(lineBytes));
+    if (!reader.valid() || !line || (alpha && !image.AlphaCreate()))
+        return fail(kCxNoMemory);
     RunDecoder decoder(reader, imageBytes);
-    std::vector<uint8_t> line(lineBytes);
     const uint8_t* plane[4] {};
     for (unsigned p = 0; p < planes; ++p)
-        plane[p] = line.data() + p * size_t(bytesPerLine);
+        plane[p] = line.get() + p * size_t(bytesPerLine);
 
     // Scan lines run from the top of the picture down.
     for (uint32_t y = 0; y < height; ++y) {
-        if (const char* error = decoder.fill(line.data(), line.size()))
+        if (const char* error = decoder.fill(line.get(), size_t(lineBytes)))
             return fail(error);
         const uint32_t storedRow = height - 1 - y;
         uint8_t* out = image.GetBits(storedRow);
@@ -297,7 +305,7 @@ bool CxImagePCX::Decode(CxImage& image, CxFile& file)
                     out[x / 2] |= uint8_t(x % 2 ? v : v << 4);
                 }
             } else {
-                std::memcpy(out, line.data(), size_t(neededPerPlane));
+                std::memcpy(out, line.get(), size_t(neededPerPlane));
             }
             break;
         case Layout::BitPlanes:
@@ -342,9 +350,12 @@ bool CxImagePCX::Encode(CxImage& image, CxFile& file)
     }
 
     const bool pad = (width & 1) != 0;
-    std::vector<uint8_t> planes(3 * size_t(width));
-    std::vector<uint8_t> out;
-    out.reserve(3 * (2 * size_t(width) + 1));
+    const std::unique_ptr<uint8_t[]> planes = allocateBytes(3 * size_t(width));
+    const std::unique_ptr<uint8_t[]> out = allocateBytes(3 * maxEncodedLine(width));
+    if (!planes || !out) {
+        image.SetError(kCxNoMemory);
+        return false;
+    }
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* row = image.GetBits(height - 1 - y);
         for (uint32_t x = 0; x < width; ++x) {
@@ -354,10 +365,11 @@ bool CxImagePCX::Encode(CxImage& image, CxFile& file)
             planes[width + x] = bgr[1];
             planes[2 * size_t(width) + x] = bgr[0];
         }
-        out.clear();
+        uint8_t* end = out.get();
         for (size_t p = 0; p < 3; ++p)
-            encodeLine(planes.data() + p * width, width, pad, out);
-        if (file.Write(out.data(), 1, out.size()) != out.size()) {
+            end = encodeLine(planes.get() + p * width, width, pad, end);
+        const size_t bytes = size_t(end - out.get());
+        if (file.Write(out.get(), 1, bytes) != bytes) {
             image.SetError("cannot write PCX data");
             return false;
         }

@@ -22,6 +22,12 @@ namespace {
 // Largest ancillary chunk libpng may buffer for a hostile file (zTXt, iCCP...).
 constexpr png_alloc_size_t kMaxChunkBytes = 8000000;
 
+// Chunks the program has no use for, skipped unread. libpng only warns about a chunk longer than
+// the limit above and then allocates and clears all of it: a 71-byte file whose text chunk
+// claims 1.2 GB would take that much memory and half a minute before the missing bytes show.
+constexpr png_byte kUnusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0hIST\0tIME\0pCAL\0sCAL\0oFFs\0sTER";
+constexpr int kUnusedChunkCount = sizeof kUnusedChunks / 5;
+
 struct PngState {
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -99,12 +105,13 @@ void convertRow(CxImage& image, Layout layout, const uint8_t* src, uint32_t widt
     }
 }
 
-// Alpha of every pixel of a palette image from its tRNS table.
-void applyPaletteAlpha(CxImage& image, png_const_bytep trans, int count)
+// Alpha of every pixel of a palette image from its tRNS table; false when there is no memory.
+bool applyPaletteAlpha(CxImage& image, png_const_bytep trans, int count)
 {
     const uint32_t width = uint32_t(image.GetWidth()), height = uint32_t(image.GetHeight());
     const uint16_t bpp = image.GetBpp();
-    image.AlphaCreate();
+    if (!image.AlphaCreate())
+        return false;
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* row = image.GetBits(y);
         for (uint32_t x = 0; x < width; ++x) {
@@ -118,6 +125,7 @@ void applyPaletteAlpha(CxImage& image, png_const_bytep trans, int count)
             image.AlphaSet(x, y, int(index) < count ? trans[index] : 255);
         }
     }
+    return true;
 }
 
 // Reads the image; may longjmp out through pngError.
@@ -129,6 +137,7 @@ void decodePixels(PngState& s, CxImage& image)
     // libpng sizes anything by it.
     png_set_user_limits(png, uint32_t(kMaxImageSide), uint32_t(kMaxImageSide));
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnusedChunks, kUnusedChunkCount);
     png_set_read_fn(png, &s, readData);
     png_read_info(png, info);
 
@@ -210,8 +219,8 @@ void decodePixels(PngState& s, CxImage& image)
             image.SetPaletteColor(uint8_t(i), v, v, v);
         }
     }
-    if (layout == Layout::Bgra || layout == Layout::GreyAlpha)
-        image.AlphaCreate();
+    if ((layout == Layout::Bgra || layout == Layout::GreyAlpha) && !image.AlphaCreate())
+        png_error(png, kCxNoMemory);
 
     const bool direct = layout == Layout::Bgr || (layout == Layout::Indexed && depth != 2);
     if (direct) {
@@ -230,7 +239,7 @@ void decodePixels(PngState& s, CxImage& image)
         const size_t rows = passes > 1 ? size_t(height) : 1;
         s.buffer = static_cast<uint8_t*>(std::calloc(rows, rowBytes));
         if (!s.buffer)
-            png_error(png, "CxImage::Create can't allocate memory");
+            png_error(png, kCxNoMemory);
         for (int pass = 0; pass < passes; ++pass)
             for (uint32_t y = 0; y < height; ++y) {
                 uint8_t* row = s.buffer + (passes > 1 ? size_t(y) * rowBytes : 0);
@@ -246,8 +255,9 @@ void decodePixels(PngState& s, CxImage& image)
     if (colorType == PNG_COLOR_TYPE_PALETTE && hasTrns) {
         png_bytep trans = nullptr;
         int count = 0;
-        if (png_get_tRNS(png, info, &trans, &count, nullptr) && trans && count > 0)
-            applyPaletteAlpha(image, trans, count);
+        if (png_get_tRNS(png, info, &trans, &count, nullptr) && trans && count > 0
+            && !applyPaletteAlpha(image, trans, count))
+            png_error(png, kCxNoMemory);
     }
 
     // 96 dpi unless pHYs gives pixels per metre (0 also means 96).
@@ -282,13 +292,34 @@ void encodePixels(PngState& s, CxImage& image)
     }
     png_write_end(png, info);
 }
+
+// libpng refuses a side over the program's limit as "Invalid IHDR data". The limit stays, but
+// such a picture is one the program could never hold, and is reported as every other image that
+// is too large: read the header's size first.
+bool sideOverTheLimit(CxFile& file)
+{
+    const int64_t start = file.Tell();
+    uint8_t head[24];
+    const bool read = file.Read(head, 1, sizeof head) == sizeof head;
+    if (!file.Seek(start, SEEK_SET) || !read || png_sig_cmp(head, 0, 8) != 0
+        || std::memcmp(head + 12, "IHDR", 4) != 0)
+        return false;
+    const uint32_t width = png_get_uint_32(head + 16), height = png_get_uint_32(head + 20);
+    // A size beyond 2^31 - 1 is not a PNG at all, as libpng will say.
+    return (width > uint32_t(kMaxImageSide) || height > uint32_t(kMaxImageSide)) && width <= PNG_UINT_31_MAX
+        && height <= PNG_UINT_31_MAX;
+}
 }
 
 bool CxImagePNG::Decode(CxImage& image, CxFile& file)
 {
+    if (sideOverTheLimit(file)) {
+        image.SetError(kRunOutOfMemory);
+        return false;
+    }
     std::unique_ptr<PngState> s(new (std::nothrow) PngState());
     if (!s) {
-        image.SetError("CxImage::Create can't allocate memory");
+        image.SetError(kCxNoMemory);
         return false;
     }
     s->file = &file;
@@ -297,7 +328,7 @@ bool CxImagePNG::Decode(CxImage& image, CxFile& file)
         s->info = png_create_info_struct(s->png);
     if (!s->png || !s->info) {
         png_destroy_read_struct(s->png ? &s->png : nullptr, nullptr, nullptr);
-        image.SetError("CxImage::Create can't allocate memory");
+        image.SetError(kCxNoMemory);
         return false;
     }
     if (setjmp(png_jmpbuf(s->png))) {
@@ -307,14 +338,7 @@ bool CxImagePNG::Decode(CxImage& image, CxFile& file)
         image.Destroy();
         return false;
     }
-    try {
-        decodePixels(*s, image);
-    } catch (const std::bad_alloc&) { // the alpha channel could not be allocated
-        png_destroy_read_struct(&s->png, &s->info, nullptr);
-        image.Destroy();
-        image.SetError("CxImage::Create can't allocate memory");
-        return false;
-    }
+    decodePixels(*s, image);
     png_destroy_read_struct(&s->png, &s->info, nullptr);
     return true;
 }

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace tessary {
 
@@ -209,6 +209,8 @@ bool CxImageTGA::Decode(CxImage& image, CxFile& file)
     if (!file.Seek(int64_t(h.idLength + (mapped ? 0 : mapBytes)), SEEK_CUR))
         return fail("corrupted TGA");
     CxByteReader reader(file, int64_t(dataBytes + (mapped ? mapBytes : 0)));
+    if (!reader.valid())
+        return fail("TGA Create failed");
 
     std::array<std::array<uint8_t, 3>, 256> map {};
     if (mapped) {
@@ -225,29 +227,32 @@ bool CxImageTGA::Decode(CxImage& image, CxFile& file)
 
     if (!image.Create(h.width, h.height, mapped || grey ? 8 : 24, CXIMAGE_FORMAT_TGA))
         return fail("TGA Create failed");
+    // The format has no resolution field; an image used before may hold another file's.
+    image.SetXDPI(96);
+    image.SetYDPI(96);
     if (mapped) {
         for (uint32_t i = 0; i < h.mapLength; ++i)
             image.SetPaletteColor(uint8_t(h.mapFirst + i), map[i][2], map[i][1], map[i][0]);
     } else if (grey) {
         image.SetGrayPalette();
     }
-    if (h.pixelDepth == 32)
-        image.AlphaCreate();
-
     const size_t width = h.width;
+    const std::unique_ptr<uint8_t[]> row = allocateBytes(width * pixelBytes);
+    if (!row || (h.pixelDepth == 32 && !image.AlphaCreate()))
+        return fail("TGA Create failed");
+
     const bool mirror = (h.descriptor & kRightToLeft) != 0;
     const bool topDown = (h.descriptor & kTopToBottom) != 0;
-    std::vector<uint8_t> row(width * pixelBytes);
     PixelReader pixelReader(reader, pixelBytes, rle, pixels);
 
     for (uint32_t fileRow = 0; fileRow < h.height; ++fileRow) {
-        if (!pixelReader.readRow(row.data(), width))
+        if (!pixelReader.readRow(row.get(), width))
             return fail("corrupted TGA");
         const uint32_t storedRow = topDown ? h.height - 1 - fileRow : fileRow;
         uint8_t* out = image.GetBits(storedRow);
         for (size_t x = 0; x < width; ++x) {
             const size_t target = mirror ? width - 1 - x : x;
-            const uint8_t* in = row.data() + x * pixelBytes;
+            const uint8_t* in = row.get() + x * pixelBytes;
             switch (pixelBytes) {
             case 1:
                 if (mapped && (in[0] < h.mapFirst || in[0] >= h.mapFirst + h.mapLength))

@@ -236,7 +236,7 @@ bool decodeAtDepth(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width
     // Zeroed: some codecs (fax) leave the bits past the last pixel untouched.
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(scanline)]());
     if (!buffer) {
-        image.SetError("CxImage::Create can't allocate memory");
+        image.SetError(kCxNoMemory);
         return false;
     }
     for (uint32_t y = 0; y < height; ++y) {
@@ -273,7 +273,7 @@ bool decodeRgba(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, u
         return false;
     std::unique_ptr<uint32_t[]> raster(new (std::nothrow) uint32_t[size_t(width) * height]);
     if (!raster) {
-        image.SetError("CxImage::Create can't allocate memory");
+        image.SetError(kCxNoMemory);
         return false;
     }
     TIFFRGBAImage rgba {};
@@ -290,8 +290,8 @@ bool decodeRgba(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, u
         image.SetError(reason(stream, "Corrupted TIFF file!"));
         return false;
     }
-    if (hasAlpha)
-        image.AlphaCreate();
+    if (hasAlpha && !image.AlphaCreate())
+        return false;
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* dib = image.GetBits(y);
         const uint32_t* pixel = raster.get() + size_t(y) * width;

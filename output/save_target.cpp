@@ -4,12 +4,14 @@
 #include "app/settings.h"
 #include "app/workspace.h"
 #include "output/extract_target_image.h"
+#include "output/replace_question.h"
 #include "output/tile_geometry.h"
 #include "output/write_image_file.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <vector>
 
 namespace tessary {
 
@@ -32,23 +34,31 @@ bool writeImage(const PackedDib* image, Platform& platform, const std::string& p
     return false;
 }
 
-void saveTiles(MergeWorkspace& workspace, Platform& platform, const SaveName& name)
+bool saveTiles(
+    MergeWorkspace& workspace, Platform& platform, const SaveName& name, const std::string& chosenPath)
 {
     CDestdoc& target = workspace.targetDoc;
     if (!target.targetImage)
-        return;
+        return false;
     const std::string path = name.path();
     const std::string base = path.substr(0, path.size() - 4);
     const int32_t W = target.targetImage->width(), H = target.targetImage->height();
     const int32_t across = std::clamp(target.tilesAcross, 1, 10), down = std::clamp(target.tilesDown, 1, 10);
+    std::vector<std::string> files;
+    for (int32_t r = 0; r < down; ++r)
+        for (int32_t c = 0; c < across; ++c)
+            files.push_back(tileFileName(base, c, r, name.extension));
+    if (!mayReplaceFiles(platform, files, chosenPath))
+        return false;
     for (int32_t r = 0; r < down; ++r)
         for (int32_t c = 0; c < across; ++c) {
             // A tile that fails (memory, file) has been reported; the next one is still tried.
             const auto tile
                 = extractTargetRect(*target.targetImage, tileRect(c, r, W, H, across, down), platform);
-            writeImage(tile.get(), platform, tileFileName(base, c, r, name.extension));
+            writeImage(tile.get(), platform, files[size_t(r * across + c)]);
         }
     target.zoneSelected = 0;
+    return true;
 }
 }
 
@@ -102,9 +112,10 @@ bool saveTargetAs(MergeWorkspace& workspace, Platform& platform)
     platform.setSettingText(settings::kSection, settings::kLastSaveDirectory, name.folder);
 
     if (workspace.targetDoc.savingTiles == 1)
-        saveTiles(workspace, platform, name);
-    else
-        writeTargetFile(workspace, platform, name.path());
+        return saveTiles(workspace, platform, name, chosen->path);
+    if (!mayReplaceFiles(platform, { name.path() }, chosen->path))
+        return false;
+    writeTargetFile(workspace, platform, name.path());
     return true;
 }
 

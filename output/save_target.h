@@ -39,7 +39,11 @@ SaveName resolveSaveName(const std::string& chosenPath, int filterIndex);
 
 // "Save As...": asks for a file (remembering the folder and the filter in the settings "Last Save
 // Directory" and "Last Save Extension") and writes the zone or the whole target, or, while
-// `savingTiles` is 1, every tile. False when the user cancelled.
+// `savingTiles` is 1, every tile. The chooser has asked before replacing the name it was given;
+// when the file written has another name ("photo" saved as "photo.png") and exists, the user is
+// asked "photo.png already exists. Do you want to replace it?" first; for tiles one question
+// before the first tile covers every tile file that exists. False when the user cancelled or
+// answered No (then nothing is written).
 bool saveTargetAs(MergeWorkspace& workspace, Platform& platform);
 
 // "Save Tiles As..." after the "Save Tiles" dialog's OK with the grid chosen (1..10 each way):

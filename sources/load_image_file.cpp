@@ -5,6 +5,7 @@
 #include "sources/source_doc.h"
 
 #include <cstring>
+#include <new>
 
 namespace tessary {
 
@@ -47,7 +48,13 @@ bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform)
 
 bool loadImageFile(VIrorozIzi& doc, const std::string& path, Platform& platform)
 {
-    doc.filePath = path.substr(0, VIrorozIzi::kMaxPathLength);
+    // The codec layer and the image helpers report running out of memory by their results;
+    // what is left (the path's copy) must not end the program either.
+    try {
+        doc.filePath = path.substr(0, VIrorozIzi::kMaxPathLength);
+    } catch (const std::bad_alloc&) {
+        return refuse(platform, kRunOutOfMemory);
+    }
     const std::optional<uint32_t> format = formatFromFileName(path);
     if (!format)
         return refuse(platform, nullptr);

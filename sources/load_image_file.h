@@ -1,15 +1,15 @@
 #pragma once
+#include "image/cx_image.h"
+
 #include <string>
 
 namespace tessary {
 
-class CxImage;
 class Platform;
 class VIrorozIzi;
 
 inline constexpr const char* kUnableToLoadImageFile = "Unable to load this image file";
 inline constexpr const char* kCannotHandleImageType = "Cannot handle this type of image.";
-inline constexpr const char* kRunOutOfMemory = "Tessary has run out of memory.";
 
 // Loads the image file at `path` into the source document: the path is kept in `filePath`, the
 // format is chosen from the path's last three characters, the file is decoded, and the decoded

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <png.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 namespace tessary {
@@ -57,14 +59,15 @@ uint32_t sampleAt(const PngLayout& layout, uint32_t x, uint32_t y, int c)
 {
     if (layout.bitDepth == 16)
         return (x * 2654 + y * 40503 + uint32_t(c) * 12345 + x * y * 77) & 0xFFFF;
-    const uint32_t levels
-        = layout.colourType == PNG_COLOR_TYPE_PALETTE ? uint32_t(layout.paletteSize) : (1u << layout.bitDepth);
+    const uint32_t levels = layout.colourType == PNG_COLOR_TYPE_PALETTE ? uint32_t(layout.paletteSize)
+                                                                        : (1u << layout.bitDepth);
     return (x * 7 + y * 13 + uint32_t(c) * 29 + x * y) % levels;
 }
 
 uint8_t eightBit(const PngLayout& layout, uint32_t sample)
 {
-    return layout.bitDepth == 16 ? uint8_t(sample >> 8) : uint8_t(sample * 255 / ((1u << layout.bitDepth) - 1));
+    return layout.bitDepth == 16 ? uint8_t(sample >> 8)
+                                 : uint8_t(sample * 255 / ((1u << layout.bitDepth) - 1));
 }
 
 void appendBytes(png_structp png, png_bytep data, size_t length)
@@ -90,7 +93,8 @@ std::vector<uint8_t> libpngEncode(const PngLayout& layout)
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
     if (!layout.transparentIndices.empty())
-        png_set_tRNS(png, info, layout.transparentIndices.data(), int(layout.transparentIndices.size()), nullptr);
+        png_set_tRNS(
+            png, info, layout.transparentIndices.data(), int(layout.transparentIndices.size()), nullptr);
     if (layout.transparentColour) {
         png_color_16 colour = *layout.transparentColour;
         png_set_tRNS(png, info, nullptr, 0, &colour);
@@ -162,6 +166,14 @@ std::vector<uint8_t> handMadePng(
     appendChunk(png, "IDAT", packed);
     appendChunk(png, "IEND", {});
     return png;
+}
+
+// The most memory this process has held so far.
+long peakMemoryKiB()
+{
+    struct rusage usage { };
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 // ---- decoder
@@ -282,11 +294,15 @@ TEST(PngCodec, ResolutionComesFromPhys)
     struct Case {
         std::optional<std::pair<uint32_t, int>> physical;
         int32_t dpi;
+        int32_t headerPpm; // the bitmap header's pixels per metre
     } cases[] = {
-        { std::pair<uint32_t, int>(11811, PNG_RESOLUTION_METER), 300 }, { std::nullopt, 96 },
-        { std::pair<uint32_t, int>(3780, PNG_RESOLUTION_METER), 96 },
-        { std::pair<uint32_t, int>(11811, PNG_RESOLUTION_METER), 300 },
-        { std::pair<uint32_t, int>(5000, PNG_RESOLUTION_UNKNOWN), 96 }, // aspect ratio only
+        { std::pair<uint32_t, int>(11811, PNG_RESOLUTION_METER), 300, 11811 },
+        { std::nullopt, 96, 3780 },
+        { std::pair<uint32_t, int>(3780, PNG_RESOLUTION_METER), 96, 3780 },
+        { std::pair<uint32_t, int>(11811, PNG_RESOLUTION_METER), 300, 11811 },
+        { std::pair<uint32_t, int>(5000, PNG_RESOLUTION_UNKNOWN), 96, 3780 }, // aspect ratio only
+        // The largest the chunk can say: 109 million dpi, more per metre than the header holds.
+        { std::pair<uint32_t, int>(0xFFFFFFFFu, PNG_RESOLUTION_METER), 109092169, INT32_MAX },
     };
     // One image for all files: a file without pHYs must not keep the previous one's resolution.
     CxImage image;
@@ -298,6 +314,10 @@ TEST(PngCodec, ResolutionComesFromPhys)
         ASSERT_TRUE(image.Decode(bytes.data(), bytes.size(), CXIMAGE_FORMAT_PNG)) << image.GetLastErrorText();
         EXPECT_EQ(image.GetXDPI(), c.dpi);
         EXPECT_EQ(image.GetYDPI(), c.dpi);
+        BitmapInfoHeader h;
+        std::memcpy(&h, image.GetDIB(), sizeof h);
+        EXPECT_EQ(h.biXPelsPerMeter, c.headerPpm);
+        EXPECT_EQ(h.biYPelsPerMeter, c.headerPpm);
     }
 }
 
@@ -316,6 +336,10 @@ TEST(PngCodec, MalformedFilesGiveAnErrorText)
     badCrc[16 + 3] ^= 0x01; // the width inside IHDR, which its CRC no longer matches
     std::vector<uint8_t> noImageData = std::vector<uint8_t>(good.begin(), good.begin() + 33);
     appendChunk(noImageData, "IEND", {});
+    // Found by fuzzing: a short file whose text chunk claims 0x4A179900 bytes, which libpng
+    // allocated and cleared (1.2 GB, half a minute) before it noticed the file ends.
+    std::vector<uint8_t> hugeText = std::vector<uint8_t>(good.begin(), good.begin() + 33);
+    hugeText.insert(hugeText.end(), { 0x4A, 0x17, 0x99, 0x00, 't', 'E', 'X', 't', 'R', 'Y', 1, 0 });
 
     struct Case {
         const char* name;
@@ -332,12 +356,16 @@ TEST(PngCodec, MalformedFilesGiveAnErrorText)
         { "no image data", noImageData, nullptr },
         { "colour type 5", handMadePng(4, 4, 8, 5), nullptr },
         { "palette without PLTE", handMadePng(4, 4, 8, 3), nullptr },
-        // Legal PNG sizes, refused by the 20000-pixel limit set on libpng before it sizes anything.
-        { "wider than 20000", handMadePng(20001, 1, 8, 2), "Invalid IHDR data" },
-        { "taller than 20000", handMadePng(1, 30000, 8, 0), "Invalid IHDR data" },
+        // Legal PNG sizes over the 20000-pixel limit, refused before libpng sizes anything, with the
+        // text every image too large for the program gets.
+        { "wider than 20000", handMadePng(20001, 1, 8, 2), "Tessary has run out of memory." },
+        { "taller than 20000", handMadePng(1, 30000, 8, 0), "Tessary has run out of memory." },
         // Inside the side limits, but 20000 x 20000 x 24 bits is far above the image memory limit.
         { "20000 x 20000 RGBA", handMadePng(20000, 20000, 8, 6), "CXIMAGE_MAX_MEMORY exceeded" },
+        { "text chunk claiming 1.2 GB", hugeText, "truncated" },
     };
+    // None of them may make the decoder take much memory before it gives up.
+    const long peakBefore = peakMemoryKiB();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CxImage image;
@@ -350,6 +378,7 @@ TEST(PngCodec, MalformedFilesGiveAnErrorText)
                 << image.GetLastErrorText();
         }
     }
+    EXPECT_LT(peakMemoryKiB() - peakBefore, 64 * 1024);
 }
 
 // ---- encoder

@@ -369,6 +369,22 @@ TEST(TgaLoad, FileRoundTripThroughSaveAndLoad)
     EXPECT_EQ(std::memcmp(loaded.GetDIB(), original.GetDIB(), original.GetSize()), 0);
 }
 
+TEST(TgaDecode, ResolutionIs96DpiWhateverTheImageHeldBefore)
+{
+    // The format has no resolution: an image that held a 300 dpi picture must not keep it.
+    CxImage image;
+    ASSERT_NE(image.Create(2, 2, 24, CXIMAGE_FORMAT_BMP), nullptr);
+    image.SetXDPI(300);
+    image.SetYDPI(150);
+    ASSERT_TRUE(decode(image, headerBytes({ .width = 3, .height = 2 }) + kPicture));
+    EXPECT_EQ(image.GetXDPI(), 96);
+    EXPECT_EQ(image.GetYDPI(), 96);
+    BitmapInfoHeader h;
+    std::memcpy(&h, image.GetDIB(), sizeof h);
+    EXPECT_EQ(h.biXPelsPerMeter, 3780);
+    EXPECT_EQ(h.biYPelsPerMeter, 3780);
+}
+
 struct Malformed {
     const char* name;
     Bytes file;

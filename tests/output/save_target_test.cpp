@@ -267,6 +267,72 @@ TEST(SaveTarget, AFailedFileIsReportedAndTheTilesGoOn)
     EXPECT_EQ(s.platform.messages.size(), 3u);
 }
 
+TEST(SaveTarget, AFileWrittenUnderAnotherNameIsOnlyReplacedWhenTheUserAgrees)
+{
+    Saving s(30, 20);
+    const std::vector<uint8_t> previous = { 'k', 'e', 'e', 'p' };
+    const std::string written = s.folder.write("photo.png", previous);
+
+    // "photo" with the Png filter writes photo.png, which the chooser never asked about.
+    s.choose("photo", 3);
+    s.platform.expectMessage("photo.png already exists. Do you want to replace it?", MessageAnswer::No);
+    EXPECT_FALSE(saveTargetAs(s.ws, s.platform));
+    EXPECT_EQ(ScratchFolder::read(written), previous);
+    EXPECT_EQ(s.platform.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(s.platform.messages[0].buttons, MessageButtons::YesNo);
+
+    s.choose("photo", 3);
+    s.platform.expectMessage("photo.png already exists. Do you want to replace it?", MessageAnswer::Yes);
+    EXPECT_TRUE(saveTargetAs(s.ws, s.platform));
+    expectPattern(written, CXIMAGE_FORMAT_PNG, 0, 0, 30, 20);
+
+    // The name the chooser asked about, or a name nobody holds: no question.
+    s.choose("photo.png", 3);
+    s.choose("other", 3);
+    EXPECT_TRUE(saveTargetAs(s.ws, s.platform));
+    EXPECT_TRUE(saveTargetAs(s.ws, s.platform));
+    EXPECT_EQ(s.platform.messages.size(), 2u);
+    expectPattern(s.folder.file("other.png"), CXIMAGE_FORMAT_PNG, 0, 0, 30, 20);
+}
+
+TEST(SaveTarget, OneQuestionBeforeTheFirstTileWhenTileFilesExist)
+{
+    const std::vector<uint8_t> previous = { 'k', 'e', 'e', 'p' };
+    struct Case {
+        std::vector<const char*> existing;
+        const char* question;
+    } cases[] = {
+        { { "photo10.bmp" }, "photo10.bmp already exists. Do you want to replace it?" },
+        { { "photo00.bmp", "photo11.bmp", "photo01.bmp" },
+            "3 of the 4 tile files already exist. Do you want to replace them?" },
+    };
+    for (const Case& c : cases) {
+        for (MessageAnswer answer : { MessageAnswer::No, MessageAnswer::Yes }) {
+            Saving s(40, 30);
+            s.ws.targetDoc.zoneSelected = 1;
+            for (const char* name : c.existing)
+                s.folder.write(name, previous);
+            s.choose("photo.bmp", 1);
+            s.platform.expectMessage(c.question, answer);
+            EXPECT_EQ(saveTilesAs(s.ws, s.platform, 2, 2), answer == MessageAnswer::Yes);
+            EXPECT_EQ(s.platform.messages.size(), 1u);
+            if (answer == MessageAnswer::No) {
+                // Not one tile written, the zone still selected.
+                EXPECT_EQ(std::distance(fs::directory_iterator(s.dir()), fs::directory_iterator {}),
+                    std::ptrdiff_t(c.existing.size()));
+                for (const char* name : c.existing)
+                    EXPECT_EQ(ScratchFolder::read(s.folder.file(name)), previous) << name;
+                EXPECT_EQ(s.ws.targetDoc.zoneSelected, 1);
+                continue;
+            }
+            for (int32_t r = 0; r < 2; ++r)
+                for (int32_t col = 0; col < 2; ++col)
+                    expectPattern(s.folder.file("photo" + std::to_string(col) + std::to_string(r) + ".bmp"),
+                        CXIMAGE_FORMAT_BMP, 20 * col, 15 * r, 20, 15);
+        }
+    }
+}
+
 TEST(SaveTarget, ExtractionCopiesTheZoneAndReportsMemory)
 {
     Saving s(50, 40);

@@ -1,0 +1,198 @@
+// Running out of memory anywhere in the codec layer or in loading a source is a failure with a
+// message, never an exception. This program replaces the global operator new so that a test can
+// make exactly the n-th allocation from now on fail (the throwing forms throw std::bad_alloc, the
+// nothrow forms return null), and walks n over every allocation a decode, a save or a load makes.
+#include "image/cx_image.h"
+#include "sources/load_image_file.h"
+#include "sources/source_doc.h"
+#include "support/codec_image_util.h"
+#include "support/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+namespace {
+
+// -1: nothing fails; n >= 0: the allocation after n more fails.
+std::atomic<long> gCountdown { -1 };
+std::atomic<bool> gFailed { false };
+
+void* allocate(size_t size, bool nothrow)
+{
+    long left = gCountdown.load();
+    while (left >= 0 && !gCountdown.compare_exchange_weak(left, left - 1)) { }
+    if (left == 0) {
+        gFailed = true;
+        if (nothrow)
+            return nullptr;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    if (nothrow)
+        return nullptr;
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+void* operator new(size_t size)
+{
+    return allocate(size, false);
+}
+void* operator new[](size_t size)
+{
+    return allocate(size, false);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    return allocate(size, true);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept
+{
+    return allocate(size, true);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept
+{
+    std::free(p);
+}
+
+namespace tessary {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScratchFolder;
+
+// Runs `work` once for n = 0, 1, ... until a run needs no more allocations than it was let
+// make. `work` receives `armed`, which runs a call with the n-th allocation in it failing and
+// turns an exception that leaves the call into a test failure; `check(result, failed)` judges
+// each run.
+template <class Work, class Check> void failEachAllocationInTurn(Work work, Check check)
+{
+    for (long n = 0; n < 1000; ++n) {
+        SCOPED_TRACE(::testing::Message() << "allocation " << n << " fails");
+        auto armed = [n](auto&& call) {
+            gFailed = false;
+            gCountdown = n;
+            bool result = false;
+            try {
+                result = call();
+            } catch (...) {
+                ADD_FAILURE() << "an exception left the call";
+            }
+            gCountdown = -1;
+            return result;
+        };
+        const bool result = work(armed);
+        check(result, gFailed.load());
+        if (!gFailed)
+            return;
+    }
+    ADD_FAILURE() << "still allocating after 1000 allocations";
+}
+
+// The seed files of the fuzz targets: small valid files of every kind the decoders read.
+std::vector<fs::path> seedFiles()
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(TESSARY_FUZZ_CORPUS)))
+        if (entry.is_regular_file())
+            files.push_back(entry.path());
+    return files;
+}
+
+uint32_t formatOf(const fs::path& file)
+{
+    return formatFromFileName(file.string()).value_or(CXIMAGE_FORMAT_UNKNOWN);
+}
+
+TEST(AllocationFailure, DecodersReportItWithAnErrorText)
+{
+    const std::vector<fs::path> files = seedFiles();
+    ASSERT_GE(files.size(), 30u);
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        const std::vector<uint8_t> bytes = ScratchFolder::read(file.string());
+        const uint32_t format = formatOf(file);
+        CxImage image;
+        failEachAllocationInTurn(
+            [&](auto armed) {
+                return armed([&] { return image.Decode(bytes.data(), bytes.size(), format); });
+            },
+            [&](bool decoded, bool failed) {
+                if (!failed) {
+                    EXPECT_TRUE(decoded) << image.GetLastErrorText();
+                    return;
+                }
+                EXPECT_FALSE(decoded);
+                EXPECT_FALSE(image.IsValid());
+                EXPECT_STRNE(image.GetLastErrorText(), "");
+            });
+    }
+}
+
+TEST(AllocationFailure, ASaveThatRunsOutOfMemoryKeepsTheFile)
+{
+    ScratchFolder folder;
+    CxImage image;
+    testing::fill24(image, 40, 30, testing::smoothColour);
+    const std::vector<uint8_t> previous = { 'k', 'e', 'e', 'p' };
+    for (const char* name : { "a.bmp", "a.jpg", "a.png", "a.tif", "a.tga", "a.pcx" }) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.write(name, previous);
+        const uint32_t format = formatOf(name);
+        failEachAllocationInTurn([&](auto armed) { return armed([&] { return image.Save(path, format); }); },
+            [&](bool saved, bool failed) {
+                EXPECT_EQ(saved, !failed);
+                if (!saved) {
+                    EXPECT_EQ(ScratchFolder::read(path), previous);
+                }
+            });
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.file("")), fs::directory_iterator {}), 1);
+        fs::remove(path);
+    }
+}
+
+TEST(AllocationFailure, LoadingASourceShowsTheReasonThenUnableToLoad)
+{
+    // The run-length coded 32-bit TGA: its alpha channel is one allocation more.
+    const std::string file = TESSARY_FUZZ_CORPUS "/tga/rgba32-rle.tga";
+    std::vector<testing::FakePlatform::Message> messages;
+    failEachAllocationInTurn(
+        [&](auto armed) {
+            // Messages are left unchecked here and looked at afterwards.
+            testing::FakePlatform platform([](const std::string&) {});
+            VIrorozIzi doc;
+            const bool loaded = armed([&] { return loadImageFile(doc, file, platform); });
+            messages = platform.messages;
+            return loaded && doc.image.width() == 16;
+        },
+        [&](bool loaded, bool failed) {
+            // A decoder that ran short is tried again by content, and may then succeed.
+            EXPECT_TRUE(loaded || failed);
+            if (loaded)
+                return;
+            ASSERT_EQ(messages.size(), 2u);
+            EXPECT_NE(messages[0].text, "");
+            EXPECT_EQ(messages[1].text, "Unable to load this image file");
+        });
+}
+
+} // namespace
+} // namespace tessary

@@ -1,0 +1,178 @@
+#include "image/atomic_file.h"
+
+#include "support/codec_image_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tessary {
+namespace {
+
+using testing::ScratchFolder;
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+const Bytes kOld = { 'o', 'l', 'd' };
+const Bytes kNew = { 'n', 'e', 'w', ' ', 'o', 'n', 'e' };
+
+bool save(const std::string& path, const Bytes& bytes, bool succeed = true)
+{
+    return writeFileAtomically(path,
+        [&](CxFile& file) { return file.Write(bytes.data(), 1, bytes.size()) == bytes.size() && succeed; });
+}
+
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat st { };
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// Runs `check` as an ordinary user, since root may write whatever it likes: when we are root, in
+// a child process that gives root up first (as "nobody"). The child says what failed on stderr.
+void asOrdinaryUser(const std::function<bool()>& check)
+{
+    if (geteuid() != 0) {
+        EXPECT_TRUE(check());
+        return;
+    }
+    constexpr int kCannotDrop = 77;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(kCannotDrop);
+        _exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kCannotDrop)
+        GTEST_SKIP() << "root cannot become an ordinary user here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// In the child of asOrdinaryUser there is no GoogleTest to report to.
+bool require(bool condition, const char* what)
+{
+    if (!condition)
+        std::fprintf(stderr, "failed: %s\n", what);
+    return condition;
+}
+
+TEST(AtomicFile, NamesUpTo255BytesAreWrittenAndReplaced)
+{
+    for (size_t length : { 246u, 250u, 255u }) {
+        ScratchFolder folder;
+        const std::string name = std::string(length - 4, 'n') + ".png";
+        const std::string path = folder.file(name);
+        ASSERT_TRUE(save(path, kOld)) << length;
+        ASSERT_TRUE(save(path, kNew)) << length;
+        EXPECT_EQ(ScratchFolder::read(path), kNew);
+        // A failed write leaves the file and nothing beside it.
+        EXPECT_FALSE(save(path, kOld, false));
+        EXPECT_EQ(ScratchFolder::read(path), kNew);
+        EXPECT_EQ(namesIn(folder.file("")), std::vector<std::string> { name });
+    }
+}
+
+TEST(AtomicFile, SavingThroughASymbolicLinkWritesWhatItNamesAndKeepsTheLink)
+{
+    ScratchFolder folder;
+    fs::create_directories(folder.file("real"));
+    folder.write("real/picture.png", kOld);
+    struct Link {
+        const char* name;
+        std::string pointsTo;
+    } links[] = {
+        { "absolute.png", folder.file("real/picture.png") },
+        { "relative.png", "real/picture.png" },
+        { "chained.png", "relative.png" },
+    };
+    for (const Link& link : links) {
+        fs::create_symlink(link.pointsTo, folder.file(link.name));
+        folder.write("real/picture.png", kOld);
+        ASSERT_TRUE(save(folder.file(link.name), kNew)) << link.name;
+        EXPECT_TRUE(fs::is_symlink(folder.file(link.name))) << link.name;
+        EXPECT_EQ(fs::read_symlink(folder.file(link.name)).string(), link.pointsTo);
+        EXPECT_EQ(ScratchFolder::read(folder.file("real/picture.png")), kNew) << link.name;
+        EXPECT_FALSE(save(folder.file(link.name), kOld, false));
+        EXPECT_EQ(ScratchFolder::read(folder.file("real/picture.png")), kNew) << link.name;
+    }
+    // A link to a file not made yet: the file is made, the link now leads to it.
+    fs::create_symlink("real/later.png", folder.file("dangling.png"));
+    ASSERT_TRUE(save(folder.file("dangling.png"), kNew));
+    EXPECT_TRUE(fs::is_symlink(folder.file("dangling.png")));
+    EXPECT_EQ(ScratchFolder::read(folder.file("real/later.png")), kNew);
+    EXPECT_EQ(namesIn(folder.file("real")), (std::vector<std::string> { "later.png", "picture.png" }));
+}
+
+TEST(AtomicFile, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode)
+{
+    ScratchFolder folder;
+    const mode_t previous = umask(027);
+    const bool first = save(folder.file("a.bmp"), kNew);
+    umask(077);
+    const bool second = save(folder.file("b.bmp"), kNew);
+    umask(previous);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(modeOf(folder.file("a.bmp")), 0640u);
+    EXPECT_EQ(modeOf(folder.file("b.bmp")), 0600u);
+
+    chmod(folder.file("a.bmp").c_str(), 0604);
+    ASSERT_TRUE(save(folder.file("a.bmp"), kOld));
+    EXPECT_EQ(modeOf(folder.file("a.bmp")), 0604u);
+    EXPECT_EQ(ScratchFolder::read(folder.file("a.bmp")), kOld);
+}
+
+TEST(AtomicFile, AReadOnlyFileIsRefusedAndKept)
+{
+    ScratchFolder folder;
+    chmod(folder.file("").c_str(), 0777);
+    const std::string path = folder.file("locked.png");
+    asOrdinaryUser([&] {
+        return require(save(path, kOld), "first save") && require(chmod(path.c_str(), 0444) == 0, "chmod")
+            && require(!save(path, kNew), "read-only file refused")
+            && require(ScratchFolder::read(path) == kOld, "content kept")
+            && require(
+                namesIn(folder.file("")) == std::vector<std::string> { "locked.png" }, "nothing beside");
+    });
+}
+
+TEST(AtomicFile, AWritableFileInAClosedFolderIsRewrittenInPlace)
+{
+    ScratchFolder folder;
+    chmod(folder.file("").c_str(), 0777);
+    const std::string closed = folder.file("closed");
+    const std::string path = closed + "/photo.jpg";
+    asOrdinaryUser([&] {
+        return require(mkdir(closed.c_str(), 0755) == 0, "mkdir") && require(save(path, kOld), "first save")
+            && require(chmod(path.c_str(), 0640) == 0 && chmod(closed.c_str(), 0555) == 0, "chmod")
+            && require(save(path, kNew), "written in place")
+            && require(ScratchFolder::read(path) == kNew, "new content")
+            && require(modeOf(path) == 0640, "mode kept")
+            && require(!save(closed + "/other.jpg", kNew), "no new file in a closed folder")
+            && require(namesIn(closed) == std::vector<std::string> { "photo.jpg" }, "nothing beside");
+    });
+    chmod(closed.c_str(), 0755); // so the scratch folder can be removed
+}
+
+} // namespace
+} // namespace tessary
