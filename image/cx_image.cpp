@@ -188,8 +188,9 @@ bool CxImage::encodeAs(CxFile& file, uint32_t imageType)
         SetError("invalid image");
         return false;
     }
-    if (imageType == CXIMAGE_FORMAT_WMF) {
-        SetError("Save WMF not supported");
+    // The two formats with an encoder that always refuses, each with its own text.
+    if (imageType == CXIMAGE_FORMAT_WMF || imageType == CXIMAGE_FORMAT_RAW) {
+        SetError(imageType == CXIMAGE_FORMAT_WMF ? "Save WMF not supported" : "Save RAW not supported");
         return false;
     }
     const Codec* codec = codecFor(imageType);

@@ -22,6 +22,7 @@ enum ImageFormat : uint32_t {
     CXIMAGE_FORMAT_PCX = 8,
     CXIMAGE_FORMAT_WBMP = 9,
     CXIMAGE_FORMAT_WMF = 10,
+    CXIMAGE_FORMAT_RAW = 19,
 };
 
 // Pixel data of one image may not reach 2^31 + 8 bits (about 256 MiB).

@@ -387,6 +387,9 @@ bool writeFields(TIFF* tif, CxImage& image)
             && TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE)
             && TIFFSetField(tif, TIFFTAG_COLORMAP, map[0], map[1], map[2]);
     }
+    // libtiff's own default strip size, taken before the codec is chosen (the JPEG codec would
+    // adjust it to its sampling), rounded up to whole 8-line blocks for JPEG.
+    const uint32_t rows = ok ? (TIFFDefaultStripSize(tif, 0) + 7) / 8 * 8 : 0;
     ok = ok && TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
     if (ok && compression == COMPRESSION_JPEG)
         ok = TIFFSetField(tif, TIFFTAG_JPEGQUALITY, int(image.GetJpegQuality()));
@@ -394,8 +397,6 @@ bool writeFields(TIFF* tif, CxImage& image)
         ok = TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
     if (!ok)
         return false;
-    // The default strip size depends on the fields above; JPEG needs whole 8-line blocks.
-    const uint32_t rows = (TIFFDefaultStripSize(tif, 0) + 7) / 8 * 8;
     return TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rows) != 0;
 }
 
