@@ -4,6 +4,7 @@
 #include "align/nudge_factors.h"
 #include "align/placement_commands.h"
 #include "align/stretch_source.h"
+#include "align/ui/align_collage.h"
 #include "align/ui/align_view.h"
 #include "align/ui/nudge_factor_dialog.h"
 #include "align/ui/rotate_dialog.h"
@@ -72,7 +73,8 @@ void CAlignChildWnd::createAlignMenu()
         return action;
     };
     sizes_ = add("sizes", "Sizes...", "Set height and width of source images", [this] { openSizes(); });
-    collage_ = pending("collage", "Collage...", "Arrange all of the source images into a collage");
+    collage_ = add("collage", "Collage...", "Arrange all of the source images into a collage",
+        [this] { openCollage(); });
     rotate_ = add("rotate", "Rotate...", "Rotate the selected source", [this] { openRotate(); });
     mirror_ = add("mirror", "Mirror horizontally", "Horizontally flip (mirror) the currently selected source",
         [this] { mirrorSelectedSource(workspace_, frame_.platform()); });
@@ -105,7 +107,7 @@ void CAlignChildWnd::connectToolBar()
 void CAlignChildWnd::updateActions()
 {
     const bool placement = placementCommandsEnabled(workspace_);
-    for (QAction* action : { sizes_, rotate_, mirror_, resetSize_ })
+    for (QAction* action : { sizes_, collage_, rotate_, mirror_, resetSize_ })
         action->setEnabled(placement);
     const MainFrame::AlignToolActions& tools = frame_.alignToolActions();
     for (QAction* action :
@@ -132,6 +134,11 @@ void CAlignChildWnd::askFlyingTips()
     const MessageAnswer answer
         = frame_.platform().messageBox(kFlyingTipsQuestion, MessageIcon::Question, MessageButtons::YesNo);
     workspace_.app.flyingTipsEnabled = answer == MessageAnswer::Yes ? 1 : 0;
+}
+
+void CAlignChildWnd::openCollage()
+{
+    openCollageDialog(frame_.sharedWindows().collageDialog, workspace_, frame_.platform(), frame_, view_);
 }
 
 void CAlignChildWnd::openRotate()

@@ -49,6 +49,7 @@ private:
     void connectToolBar();
     void askFlyingTips();
     void openRotate();
+    void openCollage();
     void openSizes();
     void openNudgeFactor();
     void centre(Axis axis);

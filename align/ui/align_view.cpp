@@ -9,8 +9,10 @@
 #include "align/select_source.h"
 #include "align/tip_banner.h"
 #include "align/ui/align_button_pictures.h"
+#include "align/ui/align_buttons.h"
 #include "align/ui/align_view_paint.h"
 #include "align/ui/rotate_dialog.h"
+#include "align/ui/strip_guide_paint.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/command.h"
@@ -213,14 +215,17 @@ void CAlignview::resizeEvent(QResizeEvent* event)
     updateWindowTooSmall();
 }
 
+QWidget* CAlignview::alignFrameWindow()
+{
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (qobject_cast<QMdiSubWindow*>(w))
+            return w;
+    return this;
+}
+
 void CAlignview::updateWindowTooSmall()
 {
-    QWidget* frameWindow = this;
-    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
-        if (qobject_cast<QMdiSubWindow*>(w)) {
-            frameWindow = w;
-            break;
-        }
+    QWidget* frameWindow = alignFrameWindow();
     windowTooSmall_ = alignWindowTooSmall(frameWindow->width(), frameWindow->height());
 }
 
@@ -268,6 +273,8 @@ void CAlignview::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setFont(font());
     paintAlignView(painter, in);
+    if (guide_)
+        paintStripGuide(painter, guide_->guide, guide_->zoneOutline);
 }
 
 // ---- model notifications
@@ -278,12 +285,14 @@ void CAlignview::previewRebuilt()
     if (!dragging_)
         copyOutline();
     layOutLoadButtons();
+    updateStrips();
     update();
 }
 
 void CAlignview::sourcesRenumbered()
 {
     layOutLoadButtons();
+    updateStrips();
     updateStartupTipButtons();
     update();
 }
@@ -365,6 +374,7 @@ void CAlignview::selectSource(int number)
 void CAlignview::followSelection(int)
 {
     copyOutline();
+    updateStrips();
     repaint();
     refreshRotateDialog(frame_.sharedWindows().rotateDialog);
 }
@@ -438,6 +448,11 @@ HitResult CAlignview::runHitTest(int32_t x, int32_t y)
 
 void CAlignview::hover(int32_t x, int32_t y)
 {
+    if (repaintOnReturn_) {
+        repaintOnReturn_ = false;
+        guide_.reset();
+        repaint();
+    }
     copyOutline();
     const HitResult result = runHitTest(x, y);
     const std::string status = hoverStatusText(selectedSource(), result.zone);
@@ -464,6 +479,9 @@ void CAlignview::hover(int32_t x, int32_t y)
 void CAlignview::leftButtonDown(int32_t x, int32_t y)
 {
     handlesLit_ = false;
+    for (align_buttons* strip : strips_)
+        if (strip)
+            strip->hide();
     if (doc().previewValid != 1)
         return;
     dragStart_ = ViewPoint { x, y };
@@ -531,7 +549,114 @@ void CAlignview::leftButtonUp()
         }
     }
     rotatingNow_ = false;
+    updateStrips();
     update();
+}
+
+// ---- the quick-align strips
+
+void CAlignview::updateStrips()
+{
+    const int32_t count = workspace_.sourceCount;
+    if (count < 2 || doc().previewValid != 1 || doc().previewStatus != kPreviewOk) {
+        removeStrips();
+        return;
+    }
+    for (StripSide side : { StripSide::Left, StripSide::Right, StripSide::Top, StripSide::Bottom }) {
+        QPointer<align_buttons>& strip = strips_[size_t(side)];
+        if (!strip) {
+            strip = new align_buttons(side, this);
+            connect(strip, &align_buttons::hovered, this, &CAlignview::stripHovered);
+            connect(strip, &align_buttons::movedWhilePressed, this, &CAlignview::stripPressedMove);
+            connect(strip, &align_buttons::stripClicked, this, &CAlignview::stripClicked);
+        }
+        strip->setSources(count, selectedSource());
+        const ViewPoint at = stripPlace(side, doc());
+        strip->move(at.x, at.y);
+        if (!dragging_)
+            strip->show();
+    }
+}
+
+void CAlignview::removeStrips()
+{
+    // A strip can be the sender of the click whose rebuild removes it: delete it later.
+    for (QPointer<align_buttons>& strip : strips_) {
+        if (strip) {
+            strip->hide();
+            strip->deleteLater();
+        }
+        strip = nullptr;
+    }
+}
+
+void CAlignview::stripHovered(StripSide side, StripHit hit, QPoint at)
+{
+    align_buttons* strip = strips_[size_t(side)];
+    const int32_t s = selectedSource();
+    if (!strip || s < 1 || s > workspace_.sourceCount || hit.zone >= workspace_.sourceCount)
+        return;
+    hitZone_ = kHitQuickAlign;
+    platform_.setStatusPaneText(2, stripStatusText(hit, s));
+    const std::string text
+        = stripTipText(side, hit, s, workspace_.alignView.nudgeX, workspace_.alignView.nudgeY);
+    if (text.empty()) {
+        // The selected source's own column: nothing to explain and nothing to show.
+        closeTip();
+        if (guide_) {
+            guide_.reset();
+            repaint();
+        }
+        return;
+    }
+    QPointer<flying_tips>& tip = frame_.sharedWindows().alignTipWindow;
+    if (!tip) {
+        QWidget* frameWindow = alignFrameWindow();
+        const QPoint inView = strip->mapTo(this, at);
+        const int32_t frameBottom
+            = frameWindow == this ? height() : mapFrom(frameWindow, QPoint(0, frameWindow->height())).y();
+        tip = new flying_tips(
+            this, qrect(stripTipRect(inView.x(), inView.y(), frameWindow->width(), frameBottom)));
+        // The preview turns pale so that the guides stand out.
+        doc().previewPale = 1;
+        rebuildPreview(workspace_, platform_, 0);
+    }
+    showFlyingTip(tip, QString::fromStdString(text), workspace_.app.flyingTipsEnabled);
+    if (hit.nudge()) {
+        strip->setCursor(Qt::PointingHandCursor);
+        guide_.reset();
+        repaint();
+        return;
+    }
+    strip->unsetCursor();
+    const auto& selected = documentOutline();
+    const auto& zone = doc().outline[size_t(hit.zone)];
+    if (!selected || !zone)
+        return;
+    const bool changed = strip->hoverChanged(hit) || !guide_;
+    guide_ = GuideOverlay { stripGuide(side, hit.opposite, *selected, selectedRotation(), *zone), *zone };
+    repaintOnReturn_ = true;
+    if (changed)
+        repaint();
+}
+
+void CAlignview::stripPressedMove()
+{
+    if (doc().previewPale == 0)
+        return;
+    doc().previewPale = 0;
+    rebuildPreview(workspace_, platform_, 0);
+}
+
+void CAlignview::stripClicked(StripSide side, StripHit hit)
+{
+    quickAlignZone_ = hit.zone;
+    quickAlign(workspace_, platform_, side, hit);
+    copyOutline();
+    setFocus(Qt::OtherFocusReason);
+    closeTip();
+    guide_.reset();
+    repaint();
 }
 
 void CAlignview::mousePressEvent(QMouseEvent* event)

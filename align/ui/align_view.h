@@ -1,6 +1,8 @@
 #pragma once
 #include "align/align_doc.h"
 #include "align/outline_hit_test.h"
+#include "align/quick_align.h"
+#include "align/ui/align_buttons.h"
 #include "app/notifications.h"
 
 #include <QAction>
@@ -9,7 +11,9 @@
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <cstdint>
+#include <optional>
 
 class QLineEdit;
 
@@ -50,6 +54,18 @@ public:
     QPushButton* previousTipButton() const { return previousTipButton_; }
     QPushButton* nextTipButton() const { return nextTipButton_; }
     QLineEdit* tipPageBox() const { return tipPageBox_; }
+    // The quick-align strip on one side; null while there is none.
+    align_buttons* strip(StripSide side) const { return strips_[size_t(side)]; }
+    // The zone of the last strip click (-1 for the nudge arrow).
+    int32_t quickAlignZone() const { return quickAlignZone_; }
+    // Guides were drawn for a strip hover: the next hover over the view repaints without them.
+    bool repaintOnReturn() const { return repaintOnReturn_; }
+    // The guides painted over the preview while a strip zone is hovered.
+    struct GuideOverlay {
+        StripGuide guide;
+        Outline zoneOutline;
+    };
+    const std::optional<GuideOverlay>& guideOverlay() const { return guide_; }
 
     // ---- startup tips
     // Where the banners are looked for after the current folder: the program's own folder
@@ -109,6 +125,15 @@ private:
     void updateWindowTooSmall();
     void setAlignTitle();
 
+    // The quick-align strips exist while two or more sources have a valid preview; they sit
+    // around the preview and are hidden while the view is being dragged on.
+    void updateStrips();
+    void removeStrips();
+    void stripHovered(StripSide side, StripHit hit, QPoint at);
+    void stripPressedMove();
+    void stripClicked(StripSide side, StripHit hit);
+    QWidget* alignFrameWindow();
+
     HitResult runHitTest(int32_t x, int32_t y);
     void closeTip();
     void hover(int32_t x, int32_t y);
@@ -140,6 +165,10 @@ private:
     QPushButton* previousTipButton_ = nullptr;
     QPushButton* nextTipButton_ = nullptr;
     QLineEdit* tipPageBox_ = nullptr;
+    std::array<QPointer<align_buttons>, 4> strips_ {};
+    int32_t quickAlignZone_ = -1;
+    bool repaintOnReturn_ = false;
+    std::optional<GuideOverlay> guide_;
 };
 
 inline const char* const kAlignWindowTitle = "Align Window";

@@ -94,8 +94,8 @@ private slots:
     void commandsFollowTheSourcesAndThePreview()
     {
         AlignProgram p;
-        const char* const group[]
-            = { "Sizes...", "Rotate...", "Mirror horizontally", "Reset size of selected source" };
+        const char* const group[] = { "Sizes...", "Collage...", "Rotate...", "Mirror horizontally",
+            "Reset size of selected source" };
         const auto groupState = [&](bool enabled) {
             for (const char* label : group)
                 if (p.menuEntry(label)->isEnabled() != enabled)
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(p.frame().selectToolBar()->button(2)->isEnabled());
         QVERIFY(p.menuEntry("nudge factor...")->isEnabled());
         // Their own parts of the program bring these.
-        for (const char* later : { "Collage...", "Edit text...", "Paste" })
+        for (const char* later : { "Edit text...", "Paste" })
             QVERIFY2(!p.menuEntry(later)->isEnabled(), later);
         QVERIFY(!p.tools().editText->isEnabled());
 
