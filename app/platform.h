@@ -100,8 +100,12 @@ public:
     // The clipboard's device-independent bitmap as one block (header, colour table, pixels),
     // or nothing when the clipboard holds no image.
     virtual std::optional<std::vector<uint8_t>> clipboardImage() = 0;
+    // Whether the clipboard offers an image, without converting it.
+    virtual bool clipboardHasImage() = 0;
 
     // Text measuring and rendering into a one-bit bitmap; nothing when the font cannot be made.
+    // The renderer draws from (1, 1), every line of `text` (lines end in CR LF, tabs expanded)
+    // one measured line height below the one before.
     virtual std::optional<TextExtent> measureText(const LogFont& font, const std::string& line) = 0;
     virtual std::optional<MonoBitmap> renderText(
         const LogFont& font, const std::string& text, int32_t width, int32_t height)

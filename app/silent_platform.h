@@ -29,6 +29,7 @@ public:
     }
     void setSettingText(const std::string&, const std::string&, const std::string&) override { }
     std::optional<std::vector<uint8_t>> clipboardImage() override { return std::nullopt; }
+    bool clipboardHasImage() override { return false; }
     std::optional<TextExtent> measureText(const LogFont&, const std::string&) override
     {
         return std::nullopt;

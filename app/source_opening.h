@@ -15,6 +15,12 @@ struct SourceOpening {
     std::function<bool(const std::string& path)> openSourceFile;
     // Brings the window of source `number` (1..8) to the front.
     std::function<void(int number)> activateSource;
+    // Creates a new source document of the workspace's `pendingSourceKind` (a text entry, or the
+    // image handed over in `handoffImage`) with its window; a source whose making failed or was
+    // cancelled leaves no trace. True when the source was made.
+    std::function<bool()> createNewSource;
+    // Closes every source window, one after the other.
+    std::function<void()> closeAllSources;
 };
 
 } // namespace tessary

@@ -341,12 +341,14 @@ access_pixel::access_pixel(PackedDib& dib)
         colourTable_ = dib.data() + tableOffset(dib);
 }
 
-bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target)
+namespace {
+// `mask` is null, or one entry per pixel.
+bool copyTo24BitWithMask(const PackedDib& source, const uint16_t* mask, MaskedDib& target)
 {
-    if (!source.dib || allocateMaskedDib(source.height(), source.width(), target, 24))
+    if (allocateMaskedDib(source.height(), source.width(), target, 24))
         return true;
     // Reading never changes the source, so its padding is left as it is.
-    access_pixel from(*const_cast<PackedDib*>(source.dib.get()));
+    access_pixel from(const_cast<PackedDib&>(source));
     access_pixel to(target);
     if (!from || !to) {
         releaseMaskedDib(target);
@@ -354,16 +356,29 @@ bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target)
     }
     from->keepPadding();
     const int32_t w = source.width(), h = source.height();
-    const bool hasMask = source.mask && source.maskCount == uint32_t(w) * uint32_t(h);
     for (int32_t row = 0; row < h; ++row) {
         for (int32_t x = 0; x < w; ++x) {
             from->readPixel(x, row);
             to->writePixel(x, row, pixelColourOf(currentPixel));
             const size_t i = size_t(row) * size_t(w) + size_t(x);
-            target.mask[i] = hasMask ? source.mask[i] : kOpaque;
+            target.mask[i] = mask ? mask[i] : kOpaque;
         }
     }
     return false;
+}
+}
+
+bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target)
+{
+    if (!source.dib)
+        return true;
+    const bool hasMask = source.mask && source.maskCount == uint32_t(source.width()) * uint32_t(source.height());
+    return copyTo24BitWithMask(*source.dib, hasMask ? source.mask.get() : nullptr, target);
+}
+
+bool copyPixelsTo24Bit(const PackedDib& source, MaskedDib& target)
+{
+    return copyTo24BitWithMask(source, nullptr, target);
 }
 
 } // namespace tessary

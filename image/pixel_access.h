@@ -142,5 +142,7 @@ private:
 // A new 24-bit copy of `source` (pixels and mask) in `target`. True on failure, when `target`
 // is left empty. `copyTo24Bit` (sources/) is the same with its message.
 bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target);
+// The same from a bare bitmap, whose every pixel counts as opaque.
+bool copyPixelsTo24Bit(const PackedDib& source, MaskedDib& target);
 
 } // namespace tessary

@@ -2,8 +2,10 @@
 # shellcheck shell=bash
 
 TESSARY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# fonts-urw-base35: text tests need a font whose line spacing includes leading.
 TESSARY_PACKAGES=(qt6-base-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev nlohmann-json3-dev
-                  googletest libgtest-dev libbenchmark-dev xvfb xauth cmake g++ make)
+                  googletest libgtest-dev libbenchmark-dev xvfb xauth cmake g++ make
+                  fonts-urw-base35)
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 # ensure_packages [package...]: the given packages, or those of the everyday build.

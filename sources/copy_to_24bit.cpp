@@ -5,13 +5,23 @@
 
 namespace tessary {
 
+namespace {
+bool reported(bool failed, Platform* platform)
+{
+    if (failed && platform)
+        platform->messageBox(kCopyTo24BitFailedText, MessageIcon::Error, MessageButtons::Ok);
+    return failed;
+}
+}
+
 bool copyTo24Bit(const MaskedDib& source, MaskedDib& target, Platform* platform)
 {
-    if (!copyPixelsTo24Bit(source, target))
-        return false;
-    if (platform)
-        platform->messageBox(kCopyTo24BitFailedText, MessageIcon::Error, MessageButtons::Ok);
-    return true;
+    return reported(copyPixelsTo24Bit(source, target), platform);
+}
+
+bool copyTo24Bit(const PackedDib& source, MaskedDib& target, Platform* platform)
+{
+    return reported(copyPixelsTo24Bit(source, target), platform);
 }
 
 } // namespace tessary

@@ -4,6 +4,7 @@
 #include "image/cx_image.h"
 #include "sources/source_doc.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -17,6 +18,21 @@ bool refuse(Platform& platform, const char* reason)
     platform.messageBox(kUnableToLoadImageFile, MessageIcon::Error, MessageButtons::Ok);
     return false;
 }
+}
+
+std::string cannotOpenFileText(const std::string& path)
+{
+    return "Cannot open the file " + path + ".";
+}
+
+bool fileOpensForReading(const std::string& path, Platform& platform)
+{
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+        return true;
+    }
+    platform.messageBox(cannotOpenFileText(path), MessageIcon::Error, MessageButtons::Ok);
+    return false;
 }
 
 bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform)

@@ -21,6 +21,11 @@ inline constexpr const char* kCannotHandleImageType = "Cannot handle this type o
 // beforehand, with its own report, is the caller's part.
 bool loadImageFile(VIrorozIzi& doc, const std::string& path, Platform& platform);
 
+// The report when a file cannot be opened for reading at all.
+std::string cannotOpenFileText(const std::string& path);
+// Whether the file at `path` opens for reading; when not, says so (error icon).
+bool fileOpensForReading(const std::string& path, Platform& platform);
+
 // The part after decoding: refuses 16-bit and compressed bitmaps, copies the decoded bitmap into
 // the document and releases the decoder's copy. Shows the same messages as loadImageFile.
 bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform);

@@ -1,7 +1,9 @@
 #include "align/ui/align_child_wnd.h"
 
 #include "align/centre_source.h"
+#include "align/edit_selected_text.h"
 #include "align/nudge_factors.h"
+#include "align/paste_source.h"
 #include "align/placement_commands.h"
 #include "align/stretch_source.h"
 #include "align/ui/align_collage.h"
@@ -15,7 +17,10 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/select_toolbar.h"
 #include "app/workspace.h"
+#include "sources/ui/text_entry.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -50,6 +55,8 @@ CAlignChildWnd::CAlignChildWnd(MainFrame& frame)
     // The Align document is made with the first tip banner.
     view_->loadBanner();
     workspace_.addObserver(this);
+    // Paste follows the clipboard as it changes, not by looking at it again and again.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateActions(); });
     updateActions();
 }
 
@@ -67,20 +74,16 @@ void CAlignChildWnd::createAlignMenu()
         align->addAction(action);
         return action;
     };
-    auto pending = [this, align](const char* name, const char* label, const char* prompt) {
-        QAction* action = makePendingCommand(this, name, label, prompt);
-        align->addAction(action);
-        return action;
-    };
     sizes_ = add("sizes", "Sizes...", "Set height and width of source images", [this] { openSizes(); });
     collage_ = add("collage", "Collage...", "Arrange all of the source images into a collage",
         [this] { openCollage(); });
     rotate_ = add("rotate", "Rotate...", "Rotate the selected source", [this] { openRotate(); });
     mirror_ = add("mirror", "Mirror horizontally", "Horizontally flip (mirror) the currently selected source",
         [this] { mirrorSelectedSource(workspace_, frame_.platform()); });
-    editText_
-        = pending("editText", "Edit text...", "Edit text of the currently selected source (if already text)");
-    paste_ = pending("paste", "Paste", "Paste a new image source from the clipboard");
+    editText_ = add("editText", "Edit text...", "Edit text of the currently selected source (if already text)",
+        [this] { editSelectedSourceText(); });
+    paste_ = add("paste", "Paste", "Paste a new image source from the clipboard",
+        [this] { pasteSource(workspace_, frame_.platform(), frame_.sourceOpening()); });
     resetSize_
         = add("resetSize", "Reset size of selected source", "Reset to original size of the selected source",
             [this] { resetSelectedSourceSize(workspace_, frame_.platform()); });
@@ -102,18 +105,21 @@ void CAlignChildWnd::connectToolBar()
     connect(tools.centerVertically, &QAction::triggered, this, [this] { centre(Axis::Vertical); });
     connect(tools.horizontalStretch, &QAction::triggered, this, [this] { stretch(Axis::Horizontal); });
     connect(tools.verticalStretch, &QAction::triggered, this, [this] { stretch(Axis::Vertical); });
+    if (tools.editText)
+        connect(tools.editText, &QAction::triggered, this, [this] { editSelectedSourceText(); });
 }
 
 void CAlignChildWnd::updateActions()
 {
     const bool placement = placementCommandsEnabled(workspace_);
-    for (QAction* action : { sizes_, collage_, rotate_, mirror_, resetSize_ })
+    for (QAction* action : { sizes_, collage_, rotate_, mirror_, resetSize_, editText_ })
         action->setEnabled(placement);
     const MainFrame::AlignToolActions& tools = frame_.alignToolActions();
-    for (QAction* action :
-        { tools.centerHorizontally, tools.centerVertically, tools.horizontalStretch, tools.verticalStretch })
+    for (QAction* action : { tools.centerHorizontally, tools.centerVertically, tools.horizontalStretch,
+             tools.verticalStretch, tools.editText })
         if (action)
             action->setEnabled(placement);
+    paste_->setEnabled(frame_.platform().clipboardHasImage());
     nudgeFactor_->setEnabled(true);
     flyingTips_->setEnabled(true);
     const bool tips = view_->startupTipsEnabled();
@@ -157,6 +163,11 @@ void CAlignChildWnd::openNudgeFactor()
     nudge_factor dialog(frame_.platform(), workspace_.alignView.nudgeX, workspace_.alignView.nudgeY, view_);
     if (dialog.exec() == QDialog::Accepted)
         storeNudgeFactors(workspace_, frame_.platform(), dialog.nudgeX(), dialog.nudgeY());
+}
+
+void CAlignChildWnd::editSelectedSourceText()
+{
+    editSelectedText(workspace_, frame_.platform(), textEntryDialog(view_, frame_.platform()));
 }
 
 void CAlignChildWnd::centre(Axis axis)

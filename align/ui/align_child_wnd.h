@@ -52,6 +52,7 @@ private:
     void openCollage();
     void openSizes();
     void openNudgeFactor();
+    void editSelectedSourceText();
     void centre(Axis axis);
     void stretch(Axis axis);
 

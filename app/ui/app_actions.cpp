@@ -11,9 +11,7 @@ AppActions::AppActions(QObject* parent)
     : QObject(parent)
 {
     openImage = makeCommand(this, "openImage", "Open Image...\tCtrl+O", "Open an existing image file");
-    // Text sources arrive with the text entry dialog.
-    newText
-        = makePendingCommand(this, "newText", "New Text...\tCtrl+T", "Insert text in a new source window.");
+    newText = makeCommand(this, "newText", "New Text...\tCtrl+T", "Insert text in a new source window.");
     exit = makeCommand(this, "exit", "E&xit", "Quit Tessary");
     about = makeCommand(
         this, "about", "About Tessary...", "Display program information, version number and copyright");

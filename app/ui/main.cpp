@@ -17,8 +17,9 @@ int main(int argc, char** argv)
     // The source kind: source documents and their windows, made when the file commands open a
     // file. It outlives the application object, whose frame holds the windows.
     tessary::SourceWindows sources(workspace, platform);
-    tessary::CTessaryApp app(
-        platform, workspace, [&sources](const std::string& path) { return sources.openSourceFile(path); });
+    tessary::CTessaryApp app(platform, workspace,
+        [&sources](const std::string& path) { return sources.openSourceFile(path); },
+        { [&sources] { return sources.createNewSource(); }, [&sources] { sources.closeAllSources(); } });
     app.start(application.arguments());
     sources.attach(*app.mainFrame(), app.alignWindow());
     return application.exec();

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/source_opening.h"
 #include "app/ui/child_window.h"
 #include "app/ui/flying_tips.h"
 #include "app/ui/qt_platform.h"
@@ -55,6 +56,10 @@ public:
     const AlignToolActions& alignToolActions() const { return alignTools_; }
     select_toolbar* selectToolBar() const { return selectToolBar_; }
     ChildWindow* activeChild() const { return active_; }
+    // How the child windows' own source-making commands (Paste, Send to new Source) reach the
+    // source-document layer; the application object sets it.
+    void setSourceOpening(SourceOpening opening) { sourceOpening_ = std::move(opening); }
+    const SourceOpening& sourceOpening() const { return sourceOpening_; }
 
     // Adds a child window as a new tab. A new source window is activated, except while the
     // batch merge loads its files (`hideLoadButtons`), when it is shown minimised and inactive.
@@ -125,6 +130,7 @@ private:
     bool targetWindowExists_ = false;
     int closing_ = 0;
     SharedWindows shared_;
+    SourceOpening sourceOpening_;
 };
 
 } // namespace tessary

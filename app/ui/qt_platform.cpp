@@ -1,5 +1,6 @@
 #include "app/ui/qt_platform.h"
 
+#include "app/ui/font_chooser.h"
 #include "app/ui/qt_convert.h"
 
 #include <QApplication>
@@ -7,10 +8,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QSettings>
 #include <QWindow>
@@ -245,11 +246,20 @@ std::optional<std::vector<uint8_t>> QtPlatform::clipboardImage()
     return dibBlockFromImage(image);
 }
 
+bool QtPlatform::clipboardHasImage()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage();
+}
+
 std::optional<TextExtent> QtPlatform::measureText(const LogFont& font, const std::string& line)
 {
     if (font.faceName.empty())
         return std::nullopt;
     QFontMetrics metrics(fontFromLogFont(font));
+    // An empty line takes no room of its own: a text of nothing but line ends has no height.
+    if (line.empty())
+        return TextExtent { 0, 0 };
     return TextExtent { metrics.horizontalAdvance(qs(line)), metrics.height() };
 }
 
@@ -264,10 +274,23 @@ std::optional<MonoBitmap> QtPlatform::renderText(
     canvas.fill(Qt::black);
     {
         QPainter painter(&canvas);
-        painter.setFont(fontFromLogFont(font));
+        const QFont qfont = fontFromLogFont(font);
+        painter.setFont(qfont);
         painter.setPen(Qt::white);
-        painter.drawText(
-            QRect(1, 1, width - 1, height - 1), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, qs(text));
+        // Lines step by the height they were measured with (Qt's own multi-line drawing adds
+        // the font's leading, which would lose lines at the bottom).
+        const QFontMetrics metrics(qfont);
+        const QStringList lines = qs(text).split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QString line = lines[i];
+            if (line.endsWith('\r'))
+                line.chop(1);
+            const int top = 1 + int(i) * metrics.height();
+            if (top >= height)
+                break;
+            painter.drawText(QRect(1, top, width - 1, metrics.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs
+                    | Qt::TextSingleLine, line);
+        }
     }
     // No monochrome surface here: threshold the rendered grey to one bit.
     MonoBitmap bitmap;
@@ -339,11 +362,10 @@ std::optional<ColourRef> QtPlatform::chooseColour(ColourRef initial)
 
 std::optional<FontChoice> QtPlatform::chooseFont(const FontChoice& initial)
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, fontFromLogFont(initial.font), dialogParent_);
-    if (!ok)
+    font_chooser chooser(initial, dialogParent_);
+    if (chooser.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FontChoice { logFontFromFont(font, initial.font), initial.colour };
+    return chooser.choice();
 }
 
 } // namespace tessary

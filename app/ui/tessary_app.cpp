@@ -1,6 +1,7 @@
 #include "app/ui/tessary_app.h"
 
 #include "align/ui/align_child_wnd.h"
+#include "app/new_text.h"
 #include "app/open_document.h"
 #include "app/platform.h"
 #include "app/ui/about_box.h"
@@ -36,10 +37,12 @@ QPalette silverPalette()
 }
 }
 
-CTessaryApp::CTessaryApp(Platform& platform, MergeWorkspace& workspace, OpenSourceFile openSourceFile)
+CTessaryApp::CTessaryApp(
+    Platform& platform, MergeWorkspace& workspace, OpenSourceFile openSourceFile, NewSources newSources)
     : platform_(platform)
     , workspace_(workspace)
     , openSourceFile_(std::move(openSourceFile))
+    , newSources_(std::move(newSources))
 {
 }
 
@@ -68,7 +71,9 @@ void CTessaryApp::start(const QStringList& arguments)
     //    memory, which ends the program anyway.
     frame_ = std::make_unique<MainFrame>(workspace_, platform_);
     AppActions& actions = frame_->actions();
+    frame_->setSourceOpening(sourceOpening());
     connect(actions.openImage, &QAction::triggered, this, [this] { openImageCommand(); });
+    connect(actions.newText, &QAction::triggered, this, [this] { newTextCommand(); });
     connect(&actions, &AppActions::recentFileChosen, this, [this](int index) { recentFileCommand(index); });
     connect(actions.exit, &QAction::triggered, this, &CTessaryApp::exitCommand);
     connect(actions.about, &QAction::triggered, this, &CTessaryApp::aboutCommand);
@@ -106,6 +111,16 @@ SourceOpening CTessaryApp::sourceOpening()
         if (frame_)
             frame_->activateSourceWindow(number);
     };
+    opening.createNewSource = [this] {
+        const bool made = newSources_.create && newSources_.create();
+        if (made)
+            afterSourceCreated();
+        return made;
+    };
+    opening.closeAllSources = [this] {
+        if (newSources_.closeAll)
+            newSources_.closeAll();
+    };
     return opening;
 }
 
@@ -130,6 +145,12 @@ OpenResult CTessaryApp::openImageCommand()
         afterSourceCreated();
     showRecentFiles();
     return result;
+}
+
+OpenResult CTessaryApp::newTextCommand()
+{
+    // A made source brings the Align Window to the front as it is made.
+    return newText(workspace_, platform_, sourceOpening());
 }
 
 OpenResult CTessaryApp::recentFileCommand(int index)

@@ -18,8 +18,10 @@ class MergeWorkspace;
 class Platform;
 
 // The application object (the program's CTessaryApp): starts the program, keeps the settings
-// between runs, and carries the file commands that create sources (Open Image, the recent-file
-// entries, dropped files), Exit and About.
+// between runs, and carries the file commands that create sources (Open Image, New Text, the
+// recent-file entries, dropped files), Exit and About. The windows that make sources of their
+// own (Paste, Send to new Source) reach the source-document layer through the main frame's
+// SourceOpening.
 class CTessaryApp : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +29,15 @@ public:
     // source was created. Supplied by the source-document layer.
     using OpenSourceFile = std::function<bool(const std::string& path)>;
 
-    CTessaryApp(Platform& platform, MergeWorkspace& workspace, OpenSourceFile openSourceFile);
+    // The other ways the source-document layer makes and removes sources: a new source of the
+    // workspace's `pendingSourceKind`, and closing every source.
+    struct NewSources {
+        std::function<bool()> create;
+        std::function<void()> closeAll;
+    };
+
+    CTessaryApp(Platform& platform, MergeWorkspace& workspace, OpenSourceFile openSourceFile,
+        NewSources newSources = {});
     // Writes "flying tips" as the program ends.
     ~CTessaryApp() override;
 
@@ -42,6 +52,7 @@ public:
 
     // ---- commands
     OpenResult openImageCommand();
+    OpenResult newTextCommand();
     OpenResult recentFileCommand(int index);
     std::vector<OpenResult> dropFiles(const std::vector<std::string>& paths);
     void exitCommand();
@@ -55,6 +66,7 @@ private:
     Platform& platform_;
     MergeWorkspace& workspace_;
     OpenSourceFile openSourceFile_;
+    NewSources newSources_;
     RecentFileList recentFiles_;
     std::unique_ptr<MainFrame> frame_;
     CAlignChildWnd* alignWindow_ = nullptr;

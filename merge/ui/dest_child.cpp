@@ -4,6 +4,7 @@
 #include "app/ui/command.h"
 #include "app/ui/main_frame.h"
 #include "app/workspace.h"
+#include "merge/send_to_source.h"
 #include "merge/target_commands.h"
 #include "merge/ui/blend_dialog.h"
 #include "merge/ui/bright_cont_dialog.h"
@@ -75,8 +76,8 @@ CDestchild::CDestchild(MainFrame& frame)
     add("setMarginColor", "Set Margin Color...", "Setup the margin color",
         [this] { chooseMarginColour(workspace_, platform_); });
     target->addSeparator();
-    target->addAction(makePendingCommand(
-        this, "sendToNewSource", "Send to new Source", "Send (copy) this target image to a new source."));
+    sendToNewSource_ = add("sendToNewSource", "Send to new Source", "Send (copy) this target image to a new source.",
+        [this] { sendToNewSource(workspace_, platform_, frame_.sourceOpening()); });
     setMergeDefaults_ = add("setMergeDefaults", "Set merge defaults", "Setup default parameters",
         [this] { setMergeDefaults(workspace_, platform_); });
 
@@ -108,6 +109,7 @@ void CDestchild::updateActions()
     contrastBrightness_->setEnabled(targetCommands);
     mergeSources_->setEnabled(targetCommands);
     fineAlignment_->setEnabled(targetCommands);
+    sendToNewSource_->setEnabled(targetCommands);
     setMergeDefaults_->setEnabled(mergeDefaultsEnabled(workspace_));
 }
 

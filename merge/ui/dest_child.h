@@ -55,6 +55,7 @@ private:
     QAction* mergeSources_ = nullptr;
     QAction* fineAlignment_ = nullptr;
     QAction* contrastBrightness_ = nullptr;
+    QAction* sendToNewSource_ = nullptr;
     QAction* setMergeDefaults_ = nullptr;
 };
 

@@ -454,6 +454,8 @@ void VAvivedEred::sourceImageChanged(int number)
     if (number != number_ || !doc_)
         return;
     picture_ = QImage();
+    // An image source edited into a text source is named "Text" from then on.
+    frame_.setWindowTitle(QString::fromStdString(doc_->title));
     updateScrollRange();
     viewport()->update();
 }

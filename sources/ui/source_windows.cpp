@@ -4,20 +4,19 @@
 #include "app/ui/child_frame.h"
 #include "app/ui/main_frame.h"
 #include "app/workspace.h"
+#include "sources/handoff.h"
 #include "sources/load_image_file.h"
+#include "sources/reload_source.h"
 #include "sources/source_doc.h"
 #include "sources/source_table.h"
+#include "sources/ui/text_entry.h"
 
+#include <QAction>
 #include <QMainWindow>
 #include <cstdio>
 #include <memory>
 
 namespace tessary {
-
-std::string cannotOpenFileText(const std::string& path)
-{
-    return "Cannot open the file " + path + ".";
-}
 
 SourceWindows::SourceWindows(MergeWorkspace& workspace, Platform& platform)
     : workspace_(workspace)
@@ -62,12 +61,8 @@ bool SourceWindows::openSourceFile(const std::string& path)
     if (!frame_)
         return false;
     // The file must at least open for reading before a place is taken for it.
-    if (std::FILE* file = std::fopen(path.c_str(), "rb"))
-        std::fclose(file);
-    else {
-        platform_.messageBox(cannotOpenFileText(path), MessageIcon::Error, MessageButtons::Ok);
+    if (!fileOpensForReading(path, platform_))
         return false;
-    }
 
     VIrorozIzi* doc = constructSource(workspace_);
     if (!doc)
@@ -77,7 +72,59 @@ bool SourceWindows::openSourceFile(const std::string& path)
         return false;
     }
     doc->title = sourceTitleForPath(path);
+    makeWindow(*doc);
+    return true;
+}
 
+bool SourceWindows::createNewSource()
+{
+    if (!frame_)
+        return false;
+    const int32_t kind = workspace_.app.pendingSourceKind;
+    VIrorozIzi* doc = constructSource(workspace_);
+    if (!doc)
+        return false;
+    bool made = false;
+    if (kind == kSourceText) {
+        made = editText(workspace_, platform_, *doc, 0, textEntry()) == TextEntryResult::Rendered;
+        if (!made)
+            workspace_.app.pendingSourceKind = doc->sourceKind = kSourceTextCancelled;
+    } else if (kind == kSourceTargetCopy || kind == kSourcePaste)
+        made = adoptHandoff(workspace_, *doc, kind);
+    if (!made) {
+        discardUnmadeSource(workspace_, doc->number());
+        return false;
+    }
+    makeWindow(*doc);
+    return true;
+}
+
+void SourceWindows::closeAllSources()
+{
+    for (int i = 0; i < kMaxSources; ++i)
+        if (CChildFrame* first = window(1))
+            first->close();
+}
+
+void SourceWindows::reloadSource(int number)
+{
+    VAvivedEred* v = view(number);
+    VIrorozIzi* doc = v ? v->document() : nullptr;
+    if (!doc)
+        return;
+    v->removePictureButtons();
+    tessary::reloadSource(workspace_, platform_, *doc, textEntry());
+    v->resetAreaOperationCount();
+}
+
+TextEntryDialog SourceWindows::textEntry()
+{
+    return textEntryDialog(frame_, platform_);
+}
+
+void SourceWindows::makeWindow(VIrorozIzi& source)
+{
+    VIrorozIzi* doc = &source;
     // The number shown follows the view, which is made after its frame.
     auto shownView = std::make_shared<QPointer<VAvivedEred>>();
     auto* window = new CChildFrame(*frame_, [shownView]() {
@@ -91,10 +138,14 @@ bool SourceWindows::openSourceFile(const std::string& path)
     windows_[size_t(doc->slotIndex)] = view;
     window->setClosingHandler([this, view] { windowClosing(view); });
 
+    if (QAction* reload = window->findChild<QAction*>("reload")) {
+        reload->setEnabled(true);
+        connect(reload, &QAction::triggered, view, [this, view] { reloadSource(view->number()); });
+    }
+
     ensureAlignViewSize();
     view->firstShowing();
     frame_->addChild(window);
-    return true;
 }
 
 void SourceWindows::windowClosing(VAvivedEred* view)

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/places.h"
+#include "sources/edit_text.h"
 #include "sources/ui/source_view.h"
 
 #include <QObject>
@@ -13,6 +14,7 @@ class ChildWindow;
 class MainFrame;
 class MergeWorkspace;
 class Platform;
+class VIrorozIzi;
 
 // The source kind of the program's document kinds: makes source documents with their windows
 // (the windows table, indexed by source number - 1) and gives their places back when the
@@ -32,6 +34,16 @@ public:
     // A loaded source gets its window, which shows for the first time. True when the source
     // was made.
     bool openSourceFile(const std::string& path);
+    // A new source of the workspace's `pendingSourceKind`: a text source runs the text entry
+    // (a cancelled or failed entry sets `pendingSourceKind` to "cancelled" and leaves no source);
+    // a pasted or target-copy source takes the handed-over image. True when the source was made.
+    bool createNewSource();
+    // Closes every source window, the first remaining one each time.
+    void closeAllSources();
+    // Reload Source of source `number`'s window.
+    void reloadSource(int number);
+    // The text entry as the source windows run it.
+    TextEntryDialog textEntry();
 
     // The view and window of source `number` (1..8), or null.
     VAvivedEred* view(int number) const;
@@ -39,6 +51,8 @@ public:
     SourceWindowFamily& family() { return family_; }
 
 private:
+    // The window of a source that was made: it takes the document's place and shows.
+    void makeWindow(VIrorozIzi& doc);
     void windowClosing(VAvivedEred* view);
     // The Align view keeps its client size in the Align document; while it has not (a view
     // that was never laid out), the preview is fitted to the Align Window's present size.
@@ -51,8 +65,5 @@ private:
     PerPlace<QPointer<VAvivedEred>> windows_ {};
     SourceWindowFamily family_;
 };
-
-// The report when a chosen file cannot be opened for reading at all.
-std::string cannotOpenFileText(const std::string& path);
 
 } // namespace tessary

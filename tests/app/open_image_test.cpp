@@ -32,6 +32,8 @@ protected:
             return true;
         },
         [this](int number) { activated.push_back(number); },
+        {},
+        {},
     };
 
     void addSource(const std::string& path)

@@ -173,6 +173,9 @@ std::optional<TextExtent> FakePlatform::measureText(const LogFont&, const std::s
 {
     if (fontFails)
         return std::nullopt;
+    // As the Qt platform: an empty line has no extent.
+    if (line.empty())
+        return TextExtent { 0, 0 };
     return TextExtent { int32_t(line.size()) * charWidth, lineHeight };
 }
 

@@ -92,6 +92,7 @@ public:
     void setSettingText(
         const std::string& section, const std::string& name, const std::string& value) override;
     std::optional<std::vector<uint8_t>> clipboardImage() override;
+    bool clipboardHasImage() override { return clipboard.has_value(); }
     std::optional<TextExtent> measureText(const LogFont& font, const std::string& line) override;
     std::optional<MonoBitmap> renderText(
         const LogFont& font, const std::string& text, int32_t width, int32_t height) override;

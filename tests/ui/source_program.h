@@ -53,7 +53,8 @@ struct SourceProgram {
     MergeWorkspace workspace;
     SourceWindows sources { workspace, *platform };
     CTessaryApp app { *platform, workspace,
-        [this](const std::string& path) { return sources.openSourceFile(path); } };
+        [this](const std::string& path) { return sources.openSourceFile(path); },
+        { [this] { return sources.createNewSource(); }, [this] { sources.closeAllSources(); } } };
     QTemporaryDir folder;
 
     SourceProgram()

@@ -146,7 +146,7 @@ private slots:
         // question, the nudge factor and the Target commands that need no target; every other
         // command arrives with its window's work or its state and is disabled.
         const QStringList working
-            = { "Open Image...\tCtrl+O", "E&xit", "About Tessary...", "Close this Source Image",
+            = { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "E&xit", "About Tessary...", "Close this Source Image",
                   "Flying Tips...", "nudge factor...", "Snap to 1", "Snap to 5", "Snap to 10", "Snap to 16",
                   "Viewing Size...", "Background Color...", "Set Margins...", "Set Margin Color..." };
         for (const Expected& kind : kinds) {

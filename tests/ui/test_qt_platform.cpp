@@ -4,8 +4,13 @@
 #include "app/ui/qt_convert.h"
 #include "app/ui/qt_platform.h"
 #include "app/workspace.h"
+#include "sources/dib_block.h"
+#include "sources/source_doc.h"
+#include "sources/text_render.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -107,6 +112,70 @@ private slots:
         for (uint8_t b : bitmap->bits)
             set += __builtin_popcount(b);
         QVERIFY(set > 20);
+    }
+
+    // Ten lines rendered through the text source give ten separate bands of ink, in a font
+    // without leading and in one with it (whose own line spacing is taller than its height).
+    void everyMeasuredLineIsDrawn()
+    {
+        QtPlatform platform;
+        QStringList faces { "DejaVu Sans" };
+        for (const QString& family : QFontDatabase::families()) {
+            LogFont probe;
+            probe.faceName = family.toStdString();
+            probe.height = -20;
+            if (QFontMetrics(fontFromLogFont(probe)).leading() > 0) {
+                faces << family;
+                qInfo("font with leading: %s", qPrintable(family));
+                break;
+            }
+        }
+        if (faces.size() < 2)
+            qWarning("no font with leading installed: only the font without it is checked");
+        for (const QString& face : faces) {
+            VIrorozIzi doc;
+            doc.textFont.faceName = face.toStdString();
+            doc.textFont.height = -20;
+            for (int i = 0; i < 10; ++i)
+                doc.textBuffer += "HHHH\r\n";
+            auto image = renderTextImage(doc, platform);
+            QVERIFY2(image.has_value(), qPrintable(face));
+            int bands = 0;
+            bool inInk = false;
+            for (int32_t line = 0; line < image->height(); ++line) {
+                const uint8_t* row = image->dib->row(image->height() - 1 - line);
+                bool ink = false;
+                for (int32_t x = 0; x < image->width() && !ink; ++x)
+                    ink = row[3 * x] != 0;
+                if (ink && !inInk)
+                    ++bands;
+                inInk = ink;
+            }
+            QCOMPARE(bands, 10);
+        }
+    }
+
+    void clipboardImageIsOfferedAndReadAsABlock()
+    {
+        QtPlatform platform;
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(!platform.clipboardHasImage());
+        QVERIFY(!platform.clipboardImage().has_value());
+        QImage picture(5, 3, QImage::Format_RGB32);
+        picture.fill(QColor(10, 20, 30));
+        picture.setPixel(4, 0, qRgb(200, 0, 100));
+        QGuiApplication::clipboard()->setImage(picture);
+        QVERIFY(platform.clipboardHasImage());
+        const auto block = platform.clipboardImage();
+        QVERIFY(block.has_value());
+        const auto dib = dibFromBlock(*block);
+        QVERIFY(dib != nullptr);
+        QCOMPARE(dib->width(), 5);
+        QCOMPARE(dib->height(), 3);
+        // The top-right pixel is in the last stored row.
+        const uint8_t* topRight = dib->row(2) + 3 * 4;
+        QCOMPARE(int(topRight[2]), 200);
+        QCOMPARE(int(topRight[0]), 100);
     }
 
     void openChooserPreselectsTheRememberedFilterAndFolder()

@@ -1,0 +1,89 @@
+#include "sources/reload_source.h"
+
+#include "align/mark_target_stale.h"
+#include "align/rebuild_preview.h"
+#include "app/platform.h"
+#include "app/workspace.h"
+#include "merge/transform_source.h"
+#include "sources/dib_block.h"
+#include "sources/handoff.h"
+#include "sources/load_image_file.h"
+#include "sources/source_doc.h"
+#include "sources/source_edited.h"
+
+namespace tessary {
+
+namespace {
+bool takeImage(MergeWorkspace& workspace, VIrorozIzi& doc, const PackedDib& image, Platform& platform)
+{
+    if (!copyOpaque24(image, doc.image, platform))
+        return false;
+    doc.imageWidth = doc.image.width();
+    doc.imageHeight = doc.image.height();
+    sourceEdited(workspace, doc.number());
+    return true;
+}
+
+bool reloadPaste(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform)
+{
+    const std::optional<std::vector<uint8_t>> block = platform.clipboardImage();
+    const std::unique_ptr<PackedDib> image = block ? dibFromBlock(*block) : nullptr;
+    if (!image)
+        return false;
+    platform.messageBox(kReinstateClipboardText, MessageIcon::Plain, MessageButtons::Ok);
+    return takeImage(workspace, doc, *image, platform);
+}
+
+bool reloadText(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform, const TextEntryDialog& dialog,
+    PixelPath path)
+{
+    platform.messageBox(kRevertTextText, MessageIcon::Plain, MessageButtons::Ok);
+    const TextEntryResult result = editText(workspace, platform, doc, 1, dialog, path);
+    const int number = doc.number();
+    sourceEdited(workspace, number);
+    const int status = transformSource(workspace, platform, number, path);
+    rebuildPreview(workspace, platform, status, path);
+    markTargetStale(workspace);
+    return result != TextEntryResult::Unchanged;
+}
+
+bool reloadTargetCopy(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform)
+{
+    const PackedDib* target = workspace.targetDoc.targetImage.get();
+    if (!target) {
+        platform.messageBox(kTargetNotPresentQuestionText, MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+    if (platform.messageBox(kCopyTargetAgainQuestion, MessageIcon::Question, MessageButtons::YesNo)
+        != MessageAnswer::Yes)
+        return false;
+    return takeImage(workspace, doc, *target, platform);
+}
+
+bool reloadFile(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform)
+{
+    // The loader replaces the image only once the file decoded.
+    const std::string path = doc.filePath;
+    if (!fileOpensForReading(path, platform) || !loadImageFile(doc, path, platform))
+        return false;
+    sourceEdited(workspace, doc.number());
+    return true;
+}
+}
+
+bool reloadSource(MergeWorkspace& workspace, Platform& platform, VIrorozIzi& doc,
+    const TextEntryDialog& dialog, PixelPath path)
+{
+    switch (doc.sourceKind) {
+    case kSourcePaste:
+        return reloadPaste(workspace, doc, platform);
+    case kSourceText:
+        return reloadText(workspace, doc, platform, dialog, path);
+    case kSourceTargetCopy:
+        return reloadTargetCopy(workspace, doc, platform);
+    default:
+        return reloadFile(workspace, doc, platform);
+    }
+}
+
+} // namespace tessary
