@@ -1,0 +1,90 @@
+// The source corrections on a 4000 x 3000 24-bit source. The rate counts result pixels. The
+// accessor variant of the gray conversion reads and writes every pixel through the virtual
+// single-pixel accessors, for comparison with the row-pointer forms.
+#include "bench_platform.h"
+#include "corrections/skew.h"
+#include "corrections/tone.h"
+#include "corrections/trapezoid.h"
+#include "image/pixel_access.h"
+
+#include <benchmark/benchmark.h>
+#include <functional>
+
+namespace tessary {
+namespace {
+
+const MaskedDib& source()
+{
+    static const MaskedDib picture = bench::benchPicture(4000, 3000, 2);
+    return picture;
+}
+
+void run(
+    benchmark::State& state, const std::function<CorrectionStatus(const MaskedDib&, MaskedDib&)>& correct)
+{
+    int64_t pixels = 0;
+    for (auto _ : state) {
+        MaskedDib out;
+        if (correct(source(), out) != CorrectionStatus::Done) {
+            state.SkipWithError("correction failed");
+            return;
+        }
+        pixels += int64_t(out.width()) * out.height();
+        benchmark::DoNotOptimize(out.dib->data());
+    }
+    state.counters["MPix/s"] = benchmark::Counter(double(pixels) / 1e6, benchmark::Counter::kIsRate);
+}
+
+void grayRows(benchmark::State& state)
+{
+    run(state, [](const MaskedDib& in, MaskedDib& out) {
+        out = in.clone();
+        grayScale24(out);
+        return CorrectionStatus::Done;
+    });
+}
+
+void grayAccessor(benchmark::State& state)
+{
+    run(state, [](const MaskedDib& in, MaskedDib& out) {
+        out = in.clone();
+        access_pixel pixels(out);
+        for (int32_t row = 0; row < out.height(); ++row)
+            for (int32_t x = 0; x < out.width(); ++x) {
+                pixels->readPixel(x, row);
+                const BgrColour c = currentPixel;
+                const uint8_t g = uint8_t(grayOf(c.red, c.green, c.blue));
+                pixels->writePixel(x, row, PixelColour { g, g, g, 0 });
+            }
+        return CorrectionStatus::Done;
+    });
+}
+
+void tone(benchmark::State& state)
+{
+    ToneValues values;
+    values.channels[0] = { 150, 90 };
+    values.gamma = 60;
+    run(state, [&values](const MaskedDib& in, MaskedDib& out) { return applyTone(in, values, out); });
+}
+
+void trapezoidCorrection(benchmark::State& state)
+{
+    run(state, [](const MaskedDib& in, MaskedDib& out) {
+        return applyTrapezoid(in, { 80, 50, false }, out);
+    });
+}
+
+void skewCorrection(benchmark::State& state)
+{
+    run(state, [](const MaskedDib& in, MaskedDib& out) { return applySkew(in, 20, out); });
+}
+
+BENCHMARK(grayRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(grayAccessor)->Unit(benchmark::kMillisecond);
+BENCHMARK(tone)->Unit(benchmark::kMillisecond);
+BENCHMARK(trapezoidCorrection)->Unit(benchmark::kMillisecond);
+BENCHMARK(skewCorrection)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace tessary
