@@ -25,10 +25,11 @@ CorrectionSession::CorrectionSession(VIrorozIzi& doc, Platform& platform)
 {
 }
 
-bool CorrectionSession::open()
+bool CorrectionSession::open(const char* failureText)
 {
     if (copyTo24Bit(doc_.image, backup_, &platform_)) {
-        showOutOfMemory(platform_);
+        if (failureText)
+            platform_.messageBox(failureText, MessageIcon::Error, MessageButtons::Ok);
         return false;
     }
     ownsBackup_ = true;

@@ -32,9 +32,9 @@ class CorrectionSession {
 public:
     CorrectionSession(VIrorozIzi& doc, Platform& platform);
 
-    // Takes the backup; on failure shows copyTo24Bit's message and then "Tessary has run out of
-    // memory." and returns false (the dialog then closes at once).
-    bool open();
+    // Takes the backup; on failure shows copyTo24Bit's message and then `failureText` (error
+    // icon; none when null) and returns false (the dialog then closes at once).
+    bool open(const char* failureText);
     bool opened() const { return !backup_.empty() && ownsBackup_; }
     const MaskedDib& backup() const { return backup_; }
     VIrorozIzi& document() const { return doc_; }

@@ -87,7 +87,8 @@ void CChildFrame::updateActions()
     const VIrorozIzi* doc
         = number >= 1 && number <= workspace.sourceCount ? workspace.source(number) : nullptr;
     const bool hasImage = doc && !doc->image.empty();
-    for (QAction* action : { grayScale_, brightnessContrast_, trapezoid_, skew_ })
+    for (QAction* action : { grayScale_, brightnessContrast_, trapezoid_, skew_, cylindricalProjection_,
+             gridLines_, pincushion_ })
         action->setEnabled(hasImage);
 }
 

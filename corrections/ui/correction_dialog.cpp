@@ -9,14 +9,15 @@
 
 namespace tessary {
 
-CorrectionDialog::CorrectionDialog(const SourceWindow& window, bool closingRestores, QWidget* parent)
+CorrectionDialog::CorrectionDialog(
+    const SourceWindow& window, bool closingRestores, QWidget* parent, const char* backupFailureText)
     : QDialog(parent)
     , window_(window)
     , session_(window.doc, window.platform)
     , closingRestores_(closingRestores)
 {
     strip_ = new ProgressStrip(this);
-    session_.open();
+    session_.open(backupFailureText);
 }
 
 CorrectionStatus CorrectionDialog::applyCorrection(
@@ -68,9 +69,9 @@ QLayout* CorrectionDialog::okApplyCancel(const std::function<bool()>& apply)
     return buttons;
 }
 
-ScrollTargetArrows* CorrectionDialog::makeScrollArrows()
+ScrollTargetArrows* CorrectionDialog::makeScrollArrows(const QString& title)
 {
-    arrows_ = new ScrollTargetArrows(window_.scroll, this, "Scroll Source");
+    arrows_ = new ScrollTargetArrows(window_.scroll, this, title);
     arrows_->setObjectName("scrollSourceArrows");
     return arrows_;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "corrections/correction_session.h"
+#include "image/cx_image.h"
 
 #include <QDialog>
 #include <functional>
@@ -37,15 +38,17 @@ public:
     void reject() override;
 
 protected:
-    CorrectionDialog(const SourceWindow& window, bool closingRestores, QWidget* parent);
+    // `backupFailureText` follows copyTo24Bit's own message when the backup cannot be made.
+    CorrectionDialog(const SourceWindow& window, bool closingRestores, QWidget* parent,
+        const char* backupFailureText = kRunOutOfMemory);
 
     // Runs `correct` from the backup with the strip following its rows, then tells the source
     // window. Returns what the correction made of it.
     CorrectionStatus applyCorrection(
         const std::function<CorrectionStatus(const MaskedDib& backup, MaskedDib& result, const RowProgress&)>&
             correct);
-    // The "Scroll Source" arrows, for the dialogs that show them.
-    ScrollTargetArrows* makeScrollArrows();
+    // The scroll arrows titled `title`, for the dialogs that show them.
+    ScrollTargetArrows* makeScrollArrows(const QString& title = "Scroll Source");
     // "OK", "Apply", "Cancel" (object names ok, apply, cancel): Apply runs `apply`, OK runs it and
     // closes when it returns true, Cancel rejects.
     QLayout* okApplyCancel(const std::function<bool()>& apply);

@@ -7,6 +7,9 @@
 #include "app/ui/select_toolbar.h"
 #include "app/workspace.h"
 #include "corrections/tone.h"
+#include "corrections/ui/distort_dialog.h"
+#include "corrections/ui/fishdistort_dialog.h"
+#include "corrections/ui/gridlines_dialog.h"
 #include "corrections/ui/skew_dialog.h"
 #include "corrections/ui/source_bright_cont.h"
 #include "corrections/ui/trapezoid_dialog.h"
@@ -88,6 +91,9 @@ VAvivedEred::VAvivedEred(MergeWorkspace& workspace, Platform& platform, MainFram
     connect(frame_.brightnessContrast(), &QAction::triggered, this, &VAvivedEred::brightnessContrast);
     connect(frame_.trapezoid(), &QAction::triggered, this, &VAvivedEred::trapezoid);
     connect(frame_.skew(), &QAction::triggered, this, &VAvivedEred::skew);
+    connect(frame_.pincushion(), &QAction::triggered, this, &VAvivedEred::pincushion);
+    connect(frame_.cylindricalProjection(), &QAction::triggered, this, &VAvivedEred::cylindricalProjection);
+    connect(frame_.gridLines(), &QAction::triggered, this, &VAvivedEred::gridLines);
     frame_.updateActions();
 
     connect(&mainFrame_, &MainFrame::childEntered, this, &VAvivedEred::childEntered);
@@ -488,6 +494,18 @@ void VAvivedEred::trapezoid()
 void VAvivedEred::skew()
 {
     runCorrectionDialog<tessary::skew>();
+}
+void VAvivedEred::pincushion()
+{
+    runCorrectionDialog<distort>();
+}
+void VAvivedEred::cylindricalProjection()
+{
+    runCorrectionDialog<fishdistort>();
+}
+void VAvivedEred::gridLines()
+{
+    runCorrectionDialog<gridlines>();
 }
 
 void VAvivedEred::scrollByLines(int dx, int dy)

@@ -96,6 +96,9 @@ public:
     void brightnessContrast();
     void trapezoid();
     void skew();
+    void pincushion();
+    void cylindricalProjection();
+    void gridLines();
 
     // Scrolls the view by dx lines to the right and dy lines down (the "Scroll Source" arrows).
     void scrollByLines(int dx, int dy);

@@ -24,7 +24,7 @@ TEST(CorrectionSession, CancelAfterSeveralAppliesRestoresTheOriginalAs24Bit)
     ASSERT_FALSE(copyTo24Bit(doc.image, original, nullptr));
     testing::GTestPlatform platform;
     CorrectionSession session(doc, platform);
-    ASSERT_TRUE(session.open());
+    ASSERT_TRUE(session.open("Tessary has run out of memory."));
     for (int angle : { 20, -40, 10 })
         ASSERT_EQ(session.apply([angle](const MaskedDib& b, MaskedDib& r) { return applySkew(b, angle, r); }),
             CorrectionStatus::Done);
@@ -44,7 +44,7 @@ TEST(CorrectionSession, AppliesDoNotAccumulate)
     doc.image = randomImage(30, 10, 24, rng);
     testing::GTestPlatform platform;
     CorrectionSession session(doc, platform);
-    ASSERT_TRUE(session.open());
+    ASSERT_TRUE(session.open("Tessary has run out of memory."));
     auto trapezoid = [](const MaskedDib& b, MaskedDib& r) { return applyTrapezoid(b, { 60, 40, false }, r); };
     session.apply(trapezoid);
     const MaskedDib once = doc.image.clone();
@@ -60,7 +60,7 @@ TEST(CorrectionSession, OutOfMemoryKeepsTheImageAndRefusalSaysNothing)
     const MaskedDib before = doc.image.clone();
     testing::GTestPlatform platform;
     CorrectionSession session(doc, platform);
-    ASSERT_TRUE(session.open());
+    ASSERT_TRUE(session.open("Tessary has run out of memory."));
     platform.expectMessage("Tessary has run out of memory.");
     EXPECT_EQ(session.apply([](const MaskedDib&, MaskedDib&) { return CorrectionStatus::OutOfMemory; }),
         CorrectionStatus::OutOfMemory);
@@ -78,7 +78,7 @@ TEST(CorrectionSession, FailedBackupShowsBothMessagesAndDoesNotOpen)
     platform.expectMessage(kCopyTo24BitFailedText);
     platform.expectMessage("Tessary has run out of memory.");
     CorrectionSession session(doc, platform);
-    EXPECT_FALSE(session.open());
+    EXPECT_FALSE(session.open("Tessary has run out of memory."));
     EXPECT_FALSE(session.opened());
     session.cancel();
     EXPECT_TRUE(doc.image.empty());

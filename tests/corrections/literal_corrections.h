@@ -4,8 +4,11 @@
 #include "image/pixel_access.h"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace tessary::testing {
 
@@ -170,6 +173,142 @@ inline MaskedDib literalSkew(MaskedDib& backup, int A)
             out.setMask(x, r, literalMask(backup, sx, sy));
         }
     return out.take();
+}
+
+// The pincushion correction from a radius table (entries past the table read 0).
+inline MaskedDib literalPincushion(MaskedDib& backup, const std::vector<double>& table)
+{
+    const int32_t W = backup.width(), H = backup.height();
+    const int32_t cx = W / 2, cy = H / 2;
+    LiteralImage out(W, H, 0);
+    for (int32_t row = 0; row < H; ++row)
+        for (int32_t x = 0; x < W; ++x) {
+            const int dx = x - cx, dy = row - cy;
+            const double r8 = 8 * std::sqrt(double(dx * dx + dy * dy));
+            const size_t index = size_t(r8);
+            const double a = index < table.size() ? table[index] : 0;
+            double fx = x, fy = row;
+            if (a != 0) {
+                fx = cx + dx * r8 / a;
+                fy = cy + dy * r8 / a;
+            }
+            if (fx < 0 || fy < 0 || fx >= W || fy >= H)
+                continue;
+            const int sx = int(fx), sy = int(fy);
+            if (row <= H - 2 && x <= W - 2) {
+                const int x0 = sx + 1 == W ? sx - 1 : sx;
+                const int y1 = sy + 1 == H ? sy : sy + 1;
+                const int fracX = int(256 * fx) - 256 * x0, fracY = int(256 * fy) - 256 * sy;
+                const BgrColour q[4] = { literalRead(backup, x0, sy), literalRead(backup, x0 + 1, sy),
+                    literalRead(backup, x0, y1), literalRead(backup, x0 + 1, y1) };
+                const long wts[4] = { long(256 - fracX) * (256 - fracY), long(fracX) * (256 - fracY),
+                    long(256 - fracX) * fracY, long(fracX) * fracY };
+                int c[3];
+                for (int k = 0; k < 3; ++k) {
+                    long sum = 0;
+                    for (int n = 0; n < 4; ++n)
+                        sum += wts[n] * (k == 0 ? q[n].blue : k == 1 ? q[n].green : q[n].red);
+                    sum >>= 16;
+                    c[k] = int(sum < 0 ? 0 : sum > 255 ? 255 : sum);
+                }
+                out.write(x, row, c[0], c[1], c[2]);
+            } else {
+                const BgrColour p = literalRead(backup, sx, sy);
+                out.write(x, row, p.blue, p.green, p.red);
+            }
+            out.setMask(x, row, literalMask(backup, sx, sy));
+        }
+    return out.take();
+}
+
+// The cylindrical projection with slider positions left, right (0..180) and elevation e.
+inline MaskedDib literalCylindrical(MaskedDib& backup, int left, int right, int e)
+{
+    const int32_t W = backup.width(), H = backup.height();
+    const double pi = 3.14159;
+    const double dL = left / 180.0, dR = right / 180.0;
+    const double E0 = (e - 50) / 100.0 * H;
+    const double aL = std::acos(1 - 2 * dL) / pi, aR = std::acos(1 - 2 * dR) / pi;
+    const int K = H / 2, We = W - W % 2;
+    LiteralImage out(W, H, 0);
+    auto inside = [&](int x, int y) { return x >= 0 && x < W && y >= 0 && y < H; };
+    auto channel = [](const BgrColour& c, int k) { return k == 0 ? c.blue : k == 1 ? c.green : c.red; };
+    for (int32_t row = 0; row < H; ++row)
+        for (int32_t x = 0; x < W; ++x) {
+            const double phi = (x * (dR - dL) + W * dL - W / 2) * pi / We;
+            const double c = std::cos(phi);
+            if (c < 0.00001)
+                continue;
+            const double fy = (row - K + E0) / c + (K - E0);
+            const double fx = dL == dR
+                ? x
+                : W * (std::acos(1 - 2 * (dL + (double(x) / W) * (dR - dL))) / pi - aL) / (aR - aL);
+            if (fx <= -1 || fx >= W || fy <= -1 || fy >= H)
+                continue;
+            const int sx = int(fx), sy = int(fy);
+            const int fracX = int(256 * fx) - 256 * sx, fracY = int(256 * fy) - 256 * sy;
+            int out3[3];
+            if (row <= H - 2 && x <= W - 2) {
+                if (!inside(sx, sy) || !inside(sx + 1, sy + 1))
+                    continue;
+                const BgrColour q[4] = { literalRead(backup, sx, sy), literalRead(backup, sx + 1, sy),
+                    literalRead(backup, sx, sy + 1), literalRead(backup, sx + 1, sy + 1) };
+                for (int k = 0; k < 3; ++k) {
+                    long sum = long(256 - fracX) * (256 - fracY) * channel(q[0], k)
+                        + long(fracX) * (256 - fracY) * channel(q[1], k)
+                        + long(256 - fracX) * fracY * channel(q[2], k)
+                        + long(fracX) * fracY * channel(q[3], k);
+                    sum >>= 16;
+                    out3[k] = int(sum < 0 ? 0 : sum > 255 ? 255 : sum);
+                }
+            } else if (row <= H - 2) {
+                if (!inside(sx, sy) || !inside(sx, sy + 1))
+                    continue;
+                const BgrColour p0 = literalRead(backup, sx, sy), p1 = literalRead(backup, sx, sy + 1);
+                for (int k = 0; k < 3; ++k) {
+                    const long v = (long(256 - fracY) * channel(p0, k) + long(fracY) * channel(p1, k)) >> 8;
+                    out3[k] = int(v < 0 ? 0 : v > 255 ? 255 : v);
+                }
+            } else if (x <= W - 2) {
+                if (!inside(sx, sy) || !inside(sx + 1, sy))
+                    continue;
+                const BgrColour p0 = literalRead(backup, sx, sy), p1 = literalRead(backup, sx + 1, sy);
+                for (int k = 0; k < 3; ++k) {
+                    const long v = (long(256 - fracX) * channel(p0, k) + long(fracX) * channel(p1, k)) >> 8;
+                    out3[k] = int(v < 0 ? 0 : v > 255 ? 255 : v);
+                }
+            } else {
+                continue;
+            }
+            out.write(x, row, out3[0], out3[1], out3[2]);
+            out.setMask(x, row, literalMask(backup, sx, sy));
+        }
+    return out.take();
+}
+
+// Whether `result` is `source` pixel for pixel and mask for mask, except its top-right pixel,
+// which must be transparent (the corner the resampling corrections leave unwritten).
+inline std::string copyExceptTopRight(const MaskedDib& result, const MaskedDib& source)
+{
+    const int32_t w = source.width(), h = source.height();
+    if (result.width() != w || result.height() != h)
+        return "size differs";
+    for (int32_t row = 0; row < h; ++row)
+        for (int32_t x = 0; x < w; ++x) {
+            const uint16_t mask = literalMask(result, x, row);
+            const std::string at = std::to_string(x) + "," + std::to_string(row);
+            if (row == h - 1 && x == w - 1) {
+                if (mask != kTransparent)
+                    return "corner not transparent";
+                continue;
+            }
+            if (std::memcmp(result.dib->row(row) + 3 * size_t(x), source.dib->row(row) + 3 * size_t(x), 3)
+                != 0)
+                return "pixel differs at " + at;
+            if (mask != literalMask(source, x, row))
+                return "mask differs at " + at;
+        }
+    return {};
 }
 
 } // namespace tessary::testing

@@ -35,17 +35,7 @@ TEST(Skew, ZeroAngleCopiesWithTheTopRightPixelTransparent)
     for (uint32_t i = 0; i < source.maskCount; ++i)
         source.mask[i] = uint16_t(1000 + i);
     ASSERT_EQ(applySkew(source, 0, result), CorrectionStatus::Done);
-    ASSERT_EQ(result.width(), 13);
-    ASSERT_EQ(result.height(), 7);
-    for (int32_t row = 0; row < 7; ++row)
-        for (int32_t x = 0; x < 13; ++x) {
-            if (row == 6 && x == 12) {
-                EXPECT_EQ(maskAt(result, x, row), kTransparent);
-                continue;
-            }
-            ASSERT_EQ(pixelAt(result, x, row), pixelAt(source, x, row)) << x << "," << row;
-            ASSERT_EQ(maskAt(result, x, row), maskAt(source, x, row));
-        }
+    EXPECT_EQ(testing::copyExceptTopRight(result, source), "");
 }
 
 TEST(Skew, FastFormMatchesTheLiteralFormOnEveryDepth)

@@ -2,7 +2,11 @@
 // White" at once, and the Brightness and Contrast, Trapezoid and Skew dialogs worked from their
 // own event loops: Apply from the backup, Cancel handing the backup back, OK, and the window
 // told however the dialog ends.
+#include "corrections/pincushion.h"
 #include "corrections/skew.h"
+#include "corrections/ui/distort_dialog.h"
+#include "corrections/ui/fishdistort_dialog.h"
+#include "corrections/ui/gridlines_dialog.h"
 #include "corrections/ui/progress_strip.h"
 #include "corrections/ui/skew_dialog.h"
 #include "corrections/ui/source_bright_cont.h"
@@ -86,8 +90,9 @@ private slots:
     {
         Window w(40, 30);
         QVERIFY(w.view);
-        for (QAction* a : { w.frame().grayScale(), w.frame().brightnessContrast(), w.frame().trapezoid(),
-                 w.frame().skew() })
+        for (QAction* a :
+            { w.frame().grayScale(), w.frame().brightnessContrast(), w.frame().trapezoid(), w.frame().skew(),
+                w.frame().pincushion(), w.frame().cylindricalProjection(), w.frame().gridLines() })
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         // Their work has not arrived yet.
         QVERIFY(!w.frame().findChild<QAction*>("reload")->isEnabled());
@@ -250,6 +255,119 @@ private slots:
             dialog.reject();
         }
         QVERIFY(!sameBytes(w.doc().image, original));
+    }
+
+    void pincushionFieldsCurveApplyAndFailure()
+    {
+        Window w(64, 48);
+        const MaskedDib original = as24(w.doc().image);
+        int changes = 0;
+        distort dialog(w.sourceWindow(&changes));
+        QVERIFY(dialog.opened());
+        QCOMPARE(dialog.thirdField()->text(), QString("0.0"));
+        dialog.thirdField()->clear();
+        QTest::keyClicks(dialog.thirdField(), "1.5");
+        QCOMPARE(dialog.thirdField()->text(), QString("0.0"));
+        dialog.thirdField()->clear();
+        QTest::keyClicks(dialog.thirdField(), "0.4");
+        QCOMPARE(dialog.thirdField()->text(), QString("0.4"));
+        // The curve bends below the middle line between the centre and the corner.
+        const QPolygon curve = dialog.curvePane()->curve();
+        const int middle = curve.first().y();
+        QVERIFY(curve[curve.size() / 2].y() < middle);
+        QCOMPARE(curve.last().y(), middle);
+
+        QVERIFY(dialog.apply());
+        QCOMPARE(changes, 1);
+        QCOMPARE(dialog.fifthField()->text(), QString("0.0"));
+        QVERIFY(!sameBytes(w.doc().image, original));
+
+        // Terms the table cannot invert: the message, the image as before the Apply, the dialog open.
+        const MaskedDib before = w.doc().image.clone();
+        dialog.thirdField()->setText("1");
+        dialog.fifthField()->setText("1");
+        w.p.platform->expectMessage("One or more entered values are too large");
+        button(&dialog, "ok")->click();
+        QVERIFY(sameBytes(w.doc().image, before));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        button(&dialog, "cancel")->click();
+        QVERIFY(sameBytes(w.doc().image, original));
+    }
+
+    void cylindricalSlidersApplyResetAndClose()
+    {
+        Window w(41, 30); // odd width: the start values are not the identity
+        const MaskedDib original = as24(w.doc().image);
+        int changes = 0;
+        {
+            fishdistort dialog(w.sourceWindow(&changes));
+            QVERIFY(!dialog.applyButton()->isEnabled());
+            QCOMPARE(dialog.shownValue(0)->text(), QString("-90"));
+            QCOMPARE(dialog.shownValue(1)->text(), QString("90"));
+            QCOMPARE(dialog.shownValue(2)->text(), QString("50"));
+            dialog.rightSlider()->setValue(40);
+            QCOMPARE(dialog.leftSlider()->value(), 40);
+            QCOMPARE(dialog.shownValue(0)->text(), QString("-140"));
+            QVERIFY(dialog.applyButton()->isEnabled());
+            dialog.leftSlider()->setValue(0);
+            dialog.rightSlider()->setValue(180);
+            dialog.applyButton()->click();
+            QVERIFY(!dialog.applyButton()->isEnabled());
+            QCOMPARE(changes, 1);
+            QVERIFY(!sameBytes(w.doc().image, original));
+            button(&dialog, "reset")->click();
+            QCOMPARE(dialog.leftSlider()->value(), 90);
+            QCOMPARE(dialog.elevationSlider()->value(), 50);
+            dialog.reject();
+        }
+        // Reset and close give back the backup exactly, not the start values' projection.
+        QVERIFY(sameBytes(w.doc().image, original));
+    }
+
+    void cylindricalFromTheMenuWithOk()
+    {
+        Window w(40, 30);
+        w.doc().changed = false;
+        QVERIFY(withModal<fishdistort>([&] { w.frame().cylindricalProjection()->trigger(); },
+            [](fishdistort* d) {
+                d->elevationSlider()->setValue(80);
+                button(d, "ok")->click();
+            }));
+        QVERIFY(w.doc().changed);
+        QCOMPARE(w.doc().image.maskRow(29)[39], kTransparent);
+    }
+
+    void gridApplyAddsUpRefusesBadFieldsAndCancelRestores()
+    {
+        Window w(200, 150);
+        const MaskedDib original = as24(w.doc().image);
+        int changes = 0;
+        gridlines dialog(w.sourceWindow(&changes));
+        QVERIFY(dialog.opened());
+        QVERIFY(!dialog.applyButton()->isEnabled());
+        QVERIFY(!dialog.progressStrip()->isVisibleTo(&dialog));
+        dialog.solidEnable()->click();
+        QVERIFY(dialog.applyButton()->isEnabled());
+        w.p.platform->colourAnswers.push_back(makeColourRef(255, 0, 0));
+        dialog.colourButton()->click();
+        QCOMPARE(dialog.colour(), makeColourRef(255, 0, 0));
+        QVERIFY(dialog.apply());
+        QCOMPARE(changes, 1);
+        QCOMPARE(w.pixel(100, 7), (BgrColour { 0, 0, 255 }));
+        QCOMPARE(w.pixel(7, 100), (BgrColour { 0, 0, 255 }));
+        QCOMPARE(w.pixel(7, 7), pattern(7, 7));
+
+        dialog.field(0)->setText("1");
+        w.p.platform->expectMessage("Enter an integer between 2 and 1000.");
+        QVERIFY(!dialog.apply());
+        dialog.field(0)->setText("30");
+        w.p.platform->colourAnswers.push_back(makeColourRef(0, 0, 255));
+        dialog.colourButton()->click();
+        QVERIFY(dialog.apply());
+        QCOMPARE(w.pixel(100, 7), (BgrColour { 0, 0, 255 })); // the first grid stays
+        QCOMPARE(w.pixel(30, 7), (BgrColour { 255, 0, 0 }));
+        button(&dialog, "cancel")->click();
+        QVERIFY(sameBytes(w.doc().image, original));
     }
 };
 
