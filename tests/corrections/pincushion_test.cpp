@@ -1,5 +1,6 @@
 #include "corrections/pincushion.h"
 #include "corrections/pincushion_fields.h"
+#include "corrections/resample.h"
 
 #include "corrections/literal_corrections.h"
 #include "merge/merge_fixtures.h"
@@ -110,6 +111,21 @@ TEST(DistortFields, CurveIsZeroAtBothEndsAndGuardsAOnePixelPane)
     // q = 0.5, k3 = 1: 2h q (q^2 - 1) = 100 * 0.5 * -0.75 = -37.5 -> -37.
     EXPECT_EQ(distortCurveOffset(50, 101, 50, 1, 0), -37);
     EXPECT_EQ(distortCurveOffset(0, 1, 50, 1, 1), 0);
+}
+
+} // namespace
+} // namespace tessary
+
+namespace tessary {
+namespace {
+
+TEST(Bilinear, ExtrapolationAtTheBorderIsLimitedInsteadOfWrapping)
+{
+    // At the right border the pair (sx - 1, sx) is read with fracX up to 511.
+    EXPECT_EQ(bilinear256(511, 0, 0, 255, 0, 255), 255);
+    EXPECT_EQ(bilinear256(511, 0, 255, 0, 255, 0), 0);
+    EXPECT_EQ(bilinear256(384, 128, 100, 200, 100, 200), 250);
+    EXPECT_EQ(bilinear256(0, 0, 77, 1, 2, 3), 77);
 }
 
 } // namespace
