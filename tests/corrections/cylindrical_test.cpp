@@ -9,7 +9,6 @@
 namespace tessary {
 namespace {
 
-using testing::maskAt;
 using testing::pixelAt;
 using testing::randomImage;
 using testing::sameImage;
