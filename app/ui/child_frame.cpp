@@ -4,6 +4,8 @@
 #include "app/ui/command.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/toolbar_pictures.h"
+#include "app/workspace.h"
+#include "sources/source_doc.h"
 
 #include <QCloseEvent>
 #include <QMainWindow>
@@ -33,24 +35,26 @@ CChildFrame::CChildFrame(MainFrame& frame, std::function<int()> sourceNumber)
         const char* prompt;
         const char* tip;
         Picture picture;
+        // The typed member of a correction; null for the commands other parts of the program own.
+        QAction** member = nullptr;
     };
     const Command commands[] = {
         { "reload", "Reload Source",
             "Remove any changes and reload this source - or - if text then this allows edit of that text",
             "Reload", Picture::Reload },
         { "grayScale", "Black and White", "Convert this source to gray scale", "Gray scale",
-            Picture::GrayScale },
+            Picture::GrayScale, &grayScale_ },
         { "brightnessContrast", "Brightness and Contrast...", "Adjust the brightness and contrast",
-            "Brightness and contrast", Picture::BrightnessContrast },
+            "Brightness and contrast", Picture::BrightnessContrast, &brightnessContrast_ },
         { "cylindricalProjection", "Cylindrical Projection...", "Set cylindrical projection mode",
-            "Cylindrical projection", Picture::CylindricalProjection },
+            "Cylindrical projection", Picture::CylindricalProjection, &cylindricalProjection_ },
         { "trapezoid", "Trapezoid...", "Distort this source to a trapezoid shape", "Trapezoid",
-            Picture::Trapezoid },
-        { "skew", "Skew", "Skew this source image", "Skew", Picture::Skew },
+            Picture::Trapezoid, &trapezoid_ },
+        { "skew", "Skew", "Skew this source image", "Skew", Picture::Skew, &skew_ },
         { "gridLines", "Overlay Grid...", "Overlay with grid lines of any distance or color.", "Grid lines",
-            Picture::GridLines },
+            Picture::GridLines, &gridLines_ },
         { "pincushion", "Pincushion...", "Adjust out pincushion or barrel distortion",
-            "Pincushion/barrel distortion", Picture::Pincushion },
+            "Pincushion/barrel distortion", Picture::Pincushion, &pincushion_ },
         { "makeAllTransparent", "Make all transparent", "Make whole of source image transparent.",
             "Make All Transparent", Picture::MakeAllTransparent },
         { "makeAllOpaque", "Make all opaque", "Make whole of source image opaque.", "Make All Opaque",
@@ -68,9 +72,29 @@ CChildFrame::CChildFrame(MainFrame& frame, std::function<int()> sourceNumber)
         action->setProperty("toolbarImageIndex", imageIndex++);
         source->addAction(action);
         toolBar_->addAction(action);
+        if (c.member)
+            *c.member = action;
     }
     body()->addToolBar(Qt::TopToolBarArea, toolBar_);
     appendMenu(app.makeHelpMenu(this));
+    updateActions();
+}
+
+void CChildFrame::updateActions()
+{
+    MergeWorkspace& workspace = frame_.workspace();
+    const int number = sourceNumber();
+    const VIrorozIzi* doc
+        = number >= 1 && number <= workspace.sourceCount ? workspace.source(number) : nullptr;
+    const bool hasImage = doc && !doc->image.empty();
+    for (QAction* action : { grayScale_, brightnessContrast_, trapezoid_, skew_, cylindricalProjection_,
+             gridLines_, pincushion_ })
+        action->setEnabled(hasImage);
+}
+
+void CChildFrame::activated()
+{
+    updateActions();
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event)

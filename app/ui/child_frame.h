@@ -3,6 +3,7 @@
 
 #include <functional>
 
+class QAction;
 class QToolBar;
 
 namespace tessary {
@@ -12,11 +13,11 @@ namespace tessary {
 // source view is set with setView; the number shown comes from `sourceNumber`, which follows
 // the source's place when earlier sources close.
 //
-// The Source menu and toolbar commands are each implemented by the part of the program that
-// owns the source corrections; until then they are present and disabled. They are found by
-// object name: reload, grayScale, brightnessContrast, cylindricalProjection, trapezoid, skew,
-// gridLines, pincushion, makeAllTransparent, makeAllOpaque (the menu entries and the toolbar
-// buttons share one QAction each).
+// The Source menu and toolbar commands share one QAction each between menu and toolbar. They
+// carry the object names reload, grayScale, brightnessContrast, cylindricalProjection,
+// trapezoid, skew, gridLines, pincushion, makeAllTransparent, makeAllOpaque. The corrections
+// are typed members, implemented by the source view and enabled in updateActions while the
+// source has an image; a command whose work has not arrived yet stays disabled.
 class CChildFrame : public ChildWindow {
     Q_OBJECT
 public:
@@ -29,6 +30,18 @@ public:
     // itself is closing.
     void setClosingHandler(std::function<void()> handler) { closingHandler_ = std::move(handler); }
 
+    QAction* grayScale() const { return grayScale_; }
+    QAction* brightnessContrast() const { return brightnessContrast_; }
+    QAction* trapezoid() const { return trapezoid_; }
+    QAction* skew() const { return skew_; }
+    QAction* cylindricalProjection() const { return cylindricalProjection_; }
+    QAction* gridLines() const { return gridLines_; }
+    QAction* pincushion() const { return pincushion_; }
+    // Enables the corrections from the source's state: on activation and whenever the view
+    // hears that the source's image changed.
+    void updateActions();
+    void activated() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -36,6 +49,13 @@ private:
     std::function<int()> sourceNumber_;
     std::function<void()> closingHandler_;
     QToolBar* toolBar_ = nullptr;
+    QAction* grayScale_ = nullptr;
+    QAction* brightnessContrast_ = nullptr;
+    QAction* trapezoid_ = nullptr;
+    QAction* skew_ = nullptr;
+    QAction* cylindricalProjection_ = nullptr;
+    QAction* gridLines_ = nullptr;
+    QAction* pincushion_ = nullptr;
 };
 
 } // namespace tessary

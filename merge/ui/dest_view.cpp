@@ -8,6 +8,7 @@
 #include "merge/target_view_paint.h"
 #include "merge/target_zone.h"
 #include "merge/ui/dest_coords.h"
+#include "merge/ui/scroll_target_arrows.h"
 #include "merge/ui/target_buttons.h"
 #include "output/save_target.h"
 
@@ -142,11 +143,7 @@ void CDestview::resizeEvent(QResizeEvent* event)
 
 void CDestview::scrollByLines(int dx, int dy)
 {
-    for (auto [bar, steps] :
-        { std::pair { horizontalScrollBar(), dx }, std::pair { verticalScrollBar(), dy } })
-        for (int n = 0; n < std::abs(steps); ++n)
-            bar->triggerAction(
-                steps > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+    scrollAreaByLines(*this, dx, dy);
 }
 
 void CDestview::scrollContentsBy(int, int)

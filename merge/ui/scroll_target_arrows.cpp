@@ -1,19 +1,22 @@
 #include "merge/ui/scroll_target_arrows.h"
 
+#include <QAbstractScrollArea>
 #include <QGridLayout>
 #include <QLabel>
+#include <QScrollBar>
 #include <QToolButton>
+#include <cstdlib>
 
 namespace tessary {
 
-ScrollTargetArrows::ScrollTargetArrows(std::function<void(int, int)> scroll, QWidget* parent)
+ScrollTargetArrows::ScrollTargetArrows(std::function<void(int, int)> scroll, QWidget* parent, const QString& title)
     : QWidget(parent)
     , scroll_(std::move(scroll))
 {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
-    auto* label = new QLabel("Scroll Target", this);
+    auto* label = new QLabel(title, this);
     grid->addWidget(label, 0, 0, 1, 3);
     struct Place {
         Qt::ArrowType type;
@@ -47,6 +50,15 @@ QToolButton* ScrollTargetArrows::arrow(Qt::ArrowType type) const
         if (button->arrowType() == type)
             return button;
     return nullptr;
+}
+
+void scrollAreaByLines(QAbstractScrollArea& area, int dx, int dy)
+{
+    for (auto [bar, steps] :
+        { std::pair { area.horizontalScrollBar(), dx }, std::pair { area.verticalScrollBar(), dy } })
+        for (int n = 0; n < std::abs(steps); ++n)
+            bar->triggerAction(
+                steps > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
 }
 
 } // namespace tessary

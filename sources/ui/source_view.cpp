@@ -6,11 +6,19 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/select_toolbar.h"
 #include "app/workspace.h"
+#include "corrections/tone.h"
+#include "corrections/ui/distort_dialog.h"
+#include "corrections/ui/fishdistort_dialog.h"
+#include "corrections/ui/gridlines_dialog.h"
+#include "corrections/ui/skew_dialog.h"
+#include "corrections/ui/source_bright_cont.h"
+#include "corrections/ui/trapezoid_dialog.h"
 #include "sources/source_doc.h"
 #include "sources/source_edited.h"
 #include "sources/source_table.h"
 #include "sources/ui/picture_buttons.h"
 #include "sources/ui/source_crop.h"
+#include "merge/ui/scroll_target_arrows.h"
 
 #include <QAction>
 #include <QMouseEvent>
@@ -78,6 +86,15 @@ VAvivedEred::VAvivedEred(MergeWorkspace& workspace, Platform& platform, MainFram
         all->setEnabled(true);
         connect(all, &QAction::triggered, this, &VAvivedEred::makeAllOpaque);
     }
+
+    connect(frame_.grayScale(), &QAction::triggered, this, &VAvivedEred::grayScale);
+    connect(frame_.brightnessContrast(), &QAction::triggered, this, &VAvivedEred::brightnessContrast);
+    connect(frame_.trapezoid(), &QAction::triggered, this, &VAvivedEred::trapezoid);
+    connect(frame_.skew(), &QAction::triggered, this, &VAvivedEred::skew);
+    connect(frame_.pincushion(), &QAction::triggered, this, &VAvivedEred::pincushion);
+    connect(frame_.cylindricalProjection(), &QAction::triggered, this, &VAvivedEred::cylindricalProjection);
+    connect(frame_.gridLines(), &QAction::triggered, this, &VAvivedEred::gridLines);
+    frame_.updateActions();
 
     connect(&mainFrame_, &MainFrame::childEntered, this, &VAvivedEred::childEntered);
     connect(&mainFrame_, &MainFrame::childLeft, this, &VAvivedEred::childLeft);
@@ -442,6 +459,60 @@ void VAvivedEred::makeAllOpaque()
     sourceChanged();
 }
 
+void VAvivedEred::grayScale()
+{
+    removePictureButtons();
+    if (!doc_)
+        return;
+    if (grayScaleSource(*doc_, platform_))
+        sourceChanged();
+}
+
+template <class Dialog> void VAvivedEred::runCorrectionDialog()
+{
+    removePictureButtons();
+    if (!doc_)
+        return;
+    const CorrectionDialog::SourceWindow window { *doc_, platform_,
+        [this](int dx, int dy) { scrollByLines(dx, dy); }, [this] { sourceChanged(); } };
+    {
+        Dialog dialog(window, this);
+        if (dialog.opened())
+            dialog.exec();
+    }
+    sourceChanged();
+}
+
+void VAvivedEred::brightnessContrast()
+{
+    runCorrectionDialog<source_bright_cont>();
+}
+void VAvivedEred::trapezoid()
+{
+    runCorrectionDialog<tessary::trapezoid>();
+}
+void VAvivedEred::skew()
+{
+    runCorrectionDialog<tessary::skew>();
+}
+void VAvivedEred::pincushion()
+{
+    runCorrectionDialog<distort>();
+}
+void VAvivedEred::cylindricalProjection()
+{
+    runCorrectionDialog<fishdistort>();
+}
+void VAvivedEred::gridLines()
+{
+    runCorrectionDialog<gridlines>();
+}
+
+void VAvivedEred::scrollByLines(int dx, int dy)
+{
+    scrollAreaByLines(*this, dx, dy);
+}
+
 void VAvivedEred::sourceChanged()
 {
     if (!doc_)
@@ -458,6 +529,7 @@ void VAvivedEred::sourceImageChanged(int number)
     frame_.setWindowTitle(QString::fromStdString(doc_->title));
     updateScrollRange();
     viewport()->update();
+    frame_.updateActions();
 }
 
 // ---- activation

@@ -90,6 +90,18 @@ public:
     void makeTransparent();
     void makeAllTransparent();
     void makeAllOpaque();
+    // The corrections of the Source menu: "Black and White" at once, the others in their modal
+    // dialogs; however a dialog ends, the window then updates and the source counts as changed.
+    void grayScale();
+    void brightnessContrast();
+    void trapezoid();
+    void skew();
+    void pincushion();
+    void cylindricalProjection();
+    void gridLines();
+
+    // Scrolls the view by dx lines to the right and dy lines down (the "Scroll Source" arrows).
+    void scrollByLines(int dx, int dy);
 
     void removePictureButtons();
     // The image, size or mask of the source changed: the scroll range follows the image, the
@@ -124,6 +136,7 @@ private:
     void childLeft(ChildWindow* child);
     void drawDottedBox(QPainter& painter, const QPoint& from, const QPoint& to) const;
     void drawMaskDots(QPainter& painter, const QRect& visible) const;
+    template <class Dialog> void runCorrectionDialog();
 
     MergeWorkspace& workspace_;
     Platform& platform_;

@@ -60,24 +60,6 @@ struct AlignProgram : SourceProgram {
     }
 };
 
-// Runs `open`, which shows a modal dialog of type D and waits for it, while `use` works the
-// dialog from inside its event loop. A dialog `use` leaves open is rejected afterwards.
-template <typename D> bool withModal(const std::function<void()>& open, const std::function<void(D*)>& use)
-{
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        QPointer<D> dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        seen = true;
-        use(dialog);
-        if (dialog && dialog->isVisible())
-            dialog->reject();
-    });
-    open();
-    return seen;
-}
-
 void typeInto(QLineEdit* edit, const QString& text)
 {
     edit->selectAll();

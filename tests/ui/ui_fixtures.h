@@ -7,15 +7,37 @@
 #include "support/fake_platform.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStringList>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace tessary::uitest {
+
+// Runs `open`, which shows a modal dialog of type D and waits for it, while `use` works the
+// dialog from inside its event loop. A dialog `use` leaves open is rejected afterwards.
+template <typename D> bool withModal(const std::function<void()>& open, const std::function<void(D*)>& use)
+{
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        QPointer<D> dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = true;
+        use(dialog);
+        if (dialog && dialog->isVisible())
+            dialog->reject();
+    });
+    open();
+    return seen;
+}
 
 // Unexpected messages (and expected ones that never came) fail the running test with the text.
 inline std::unique_ptr<testing::FakePlatform> makeFakePlatform()
