@@ -80,9 +80,11 @@ PreviewPage previewPage(
         picture = page;
     } else {
         picture.left = page.left + int64_t(double(pw) * layout.leftMargin * m.logPixelsX / m.horzRes);
-        picture.right = page.left + int64_t(double(pw) * std::min(1.0, layout.rightEdge * m.logPixelsX / m.horzRes));
+        picture.right
+            = page.left + int64_t(double(pw) * std::min(1.0, layout.rightEdge * m.logPixelsX / m.horzRes));
         picture.top = page.top + int64_t(double(ph) * layout.topMargin * m.logPixelsY / m.vertRes);
-        picture.bottom = page.top + int64_t(double(ph) * std::min(1.0, layout.bottomEdge * m.logPixelsY / m.vertRes));
+        picture.bottom
+            = page.top + int64_t(double(ph) * std::min(1.0, layout.bottomEdge * m.logPixelsY / m.vertRes));
     }
     preview.picture = picture;
     return preview;

@@ -46,7 +46,8 @@ CDestchild::CDestchild(MainFrame& frame)
     print_ = makeCommand(this, "print", "&Print...\tCtrl+P", "Print the active document");
     connect(print_, &QAction::triggered, this, &CDestchild::print);
     file->addAction(print_);
-    QAction* printSetup = makeCommand(this, "printSetup", "Print setup...", "Change the printer and printing options");
+    QAction* printSetup
+        = makeCommand(this, "printSetup", "Print setup...", "Change the printer and printing options");
     connect(printSetup, &QAction::triggered, this, [this] { printerDialogs_.setupPrinter(printer(), this); });
     file->addAction(printSetup);
     file->addSeparator();
@@ -61,8 +62,8 @@ CDestchild::CDestchild(MainFrame& frame)
     };
     mergeSources_
         = add("mergeSources", "Merge Sources", "Merge all of the sources", [this] { mergeSources(); });
-    fineAlignment_ = add("fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source",
-        [this] { fineAlignment(); });
+    fineAlignment_ = add("fineAlignment", "Fine Alignment",
+        "Make final tweaks to size and postion of any source", [this] { fineAlignment(); });
     contrastBrightness_ = add("contrastBrightness", "Contrast Brightness",
         "Setup contrast and brightness of the merged sources", [this] { contrastBrightness(); });
     target->addSeparator();

@@ -56,8 +56,8 @@ print_preview::print_preview(
 PreviewPage print_preview::page() const
 {
     const PageRect client { kPageGap - kPreviewLeft, 0, width(), height() };
-    return previewPage(layout_, metrics_, client, picture_ ? picture_->width() : 0,
-        picture_ ? picture_->height() : 0);
+    return previewPage(
+        layout_, metrics_, client, picture_ ? picture_->width() : 0, picture_ ? picture_->height() : 0);
 }
 
 void print_preview::paintEvent(QPaintEvent*)

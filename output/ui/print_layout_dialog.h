@@ -23,8 +23,8 @@ class Platform;
 class print_preview : public QWidget {
     Q_OBJECT
 public:
-    print_preview(const PrintLayout& layout, const PrinterMetrics& metrics, const PackedDib* picture,
-        QWidget* parent);
+    print_preview(
+        const PrintLayout& layout, const PrinterMetrics& metrics, const PackedDib* picture, QWidget* parent);
     // The page rectangle and the picture's rectangle on it, in this widget's pixels.
     PreviewPage page() const;
 

@@ -50,8 +50,9 @@ TEST(PrintLayout, PrintableSizeIsTruncatedToThousandthsButTheEdgesAreNot)
 TEST(PrintLayout, PrinterMetricsMustAllBePositive)
 {
     EXPECT_TRUE(kPrinter600.usable());
-    for (const PrinterMetrics& bad : { PrinterMetrics { 0, 6600, 600, 600 }, PrinterMetrics { 4800, -1, 600, 600 },
-             PrinterMetrics { 4800, 6600, 0, 600 }, PrinterMetrics { 4800, 6600, 600, 0 } })
+    for (const PrinterMetrics& bad :
+        { PrinterMetrics { 0, 6600, 600, 600 }, PrinterMetrics { 4800, -1, 600, 600 },
+            PrinterMetrics { 4800, 6600, 0, 600 }, PrinterMetrics { 4800, 6600, 600, 0 } })
         EXPECT_FALSE(bad.usable());
 }
 
@@ -169,7 +170,8 @@ TEST(PrintRectangle, PlacesThePictureOnTheSixHundredDpiPage)
              Case { 2, 800, 1100, { 0, 0, 4800, 6600 } },
          }) {
         keep.printAlignment = c.alignment;
-        EXPECT_EQ(printRectangle(keep, kPrinter600, c.W, c.H), c.expected) << c.W << "x" << c.H << " " << c.alignment;
+        EXPECT_EQ(printRectangle(keep, kPrinter600, c.W, c.H), c.expected)
+            << c.W << "x" << c.H << " " << c.alignment;
     }
 
     PrintSettings stretch;

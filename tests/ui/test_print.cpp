@@ -86,7 +86,6 @@ QLineEdit* field(QWidget& dialog, const char* name)
     return dialog.findChild<QLineEdit*>(name);
 }
 
-
 // The rows and columns of the page that are not white.
 QRect printedBox(const QImage& page)
 {
@@ -145,13 +144,14 @@ private slots:
         // 200 x 100 across 400 pixels: 200 high, from y = 300 to the bottom.
         QCOMPARE(printedBox(page), QRect(0, 300, 400, 200));
         // Each target pixel is a block of 2 x 2 device pixels, unblended.
-        for (QPoint at : { QPoint(1, 301), QPoint(10, 350), QPoint(198, 420), QPoint(201, 420), QPoint(398, 498) }) {
+        for (QPoint at :
+            { QPoint(1, 301), QPoint(10, 350), QPoint(198, 420), QPoint(201, 420), QPoint(398, 498) }) {
             const QColor expected = TargetWindow::targetColour(200, at.x() / 2, (at.y() - 300) / 2);
             QVERIFY2(page.pixelColor(at) == expected,
                 qPrintable(QString("at %1,%2: %3 not %4")
-                        .arg(at.x())
-                        .arg(at.y())
-                        .arg(page.pixelColor(at).name(), expected.name())));
+                               .arg(at.x())
+                               .arg(at.y())
+                               .arg(page.pixelColor(at).name(), expected.name())));
         }
     }
 
@@ -183,7 +183,8 @@ private slots:
         // The 100 x 70 zone from (20, 10) printed 200 x 140 from (50, 100).
         QCOMPARE(printedBox(page), QRect(50, 100, 200, 140));
         for (QPoint at : { QPoint(51, 101), QPoint(120, 170), QPoint(248, 238) }) {
-            const QColor expected = TargetWindow::targetColour(200, 20 + (at.x() - 50) / 2, 10 + (at.y() - 100) / 2);
+            const QColor expected
+                = TargetWindow::targetColour(200, 20 + (at.x() - 50) / 2, 10 + (at.y() - 100) / 2);
             QVERIFY2(page.pixelColor(at) == expected, qPrintable(page.pixelColor(at).name()));
         }
         // Printing leaves the zone as it was.
