@@ -62,8 +62,8 @@ CDestchild::CDestchild(MainFrame& frame)
     };
     mergeSources_
         = add("mergeSources", "Merge Sources", "Merge all of the sources", [this] { mergeSources(); });
-    fineAlignment_ = add("fineAlignment", "Fine Alignment",
-        "Make final tweaks to size and postion of any source", [this] { fineAlignment(); });
+    fineAlignment_ = add("fineAlignment", "Fine Alignment", "Make final tweaks to size and postion of any source",
+        [this] { fineAlignment(); });
     contrastBrightness_ = add("contrastBrightness", "Contrast Brightness",
         "Setup contrast and brightness of the merged sources", [this] { contrastBrightness(); });
     target->addSeparator();

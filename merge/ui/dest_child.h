@@ -1,7 +1,6 @@
 #pragma once
 #include "app/notifications.h"
 #include "app/ui/child_window.h"
-
 #include "output/ui/print_target.h"
 
 #include <functional>
@@ -39,12 +38,12 @@ public:
     void activated() override;
 
     void previewRebuilt() override { updateActions(); }
+    void sourcesRenumbered() override { updateActions(); }
 
     // The printer "&Print..." and "Print setup..." work on, made when first needed.
     QPrinter& printer();
     // The print dialogs (the platform's unless a test puts its own).
     void setPrinterDialogs(PrinterDialogs dialogs) { printerDialogs_ = std::move(dialogs); }
-    void sourcesRenumbered() override { updateActions(); }
 
 private:
     void refreshTitle();
