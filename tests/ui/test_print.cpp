@@ -132,6 +132,19 @@ private slots:
             QVERIFY(!dialog.findChild<QPushButton*>("apply")->isEnabled());
             QVERIFY(!dialog.findChild<QPushButton*>("stretchToPage")->isEnabled());
             click(dialog, "alignBottom");
+            // The preview: the page outlined in black, the picture by nearest pixel at its bottom.
+            const PreviewPage preview = dialog.preview()->page();
+            QVERIFY(preview.picture);
+            const PageRect picture = *preview.picture;
+            QCOMPARE(picture.bottom, preview.page.bottom);
+            QCOMPARE(picture.height(), preview.page.width() / 2);
+            const QImage shot = dialog.preview()->grab().toImage();
+            QCOMPARE(shot.pixelColor(int(preview.page.left), int(preview.page.top + 5)), QColor(Qt::black));
+            for (QPoint at : { QPoint(3, 4), QPoint(int(picture.width()) - 2, int(picture.height()) - 3) }) {
+                const QColor expected = TargetWindow::targetColour(
+                    200, int(at.x() * 200 / picture.width()), int(at.y() * 100 / picture.height()));
+                QCOMPARE(shot.pixelColor(int(picture.left) + at.x(), int(picture.top) + at.y()), expected);
+            }
             click(dialog, "print");
         });
         p.command("print")->trigger();
