@@ -1,7 +1,5 @@
 #include "output/ui/draw_nearest.h"
 
-#include "output/print_bands.h"
-
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
@@ -14,13 +12,14 @@ PrinterMetrics printerMetrics(const QPaintDevice& device)
     return PrinterMetrics { device.width(), device.height(), device.logicalDpiX(), device.logicalDpiY() };
 }
 
-bool drawNearest(QPainter& painter, const PackedDib& picture, const PageRect& target, const PageRect& clip)
+bool drawNearest(QPainter& painter, const PackedDib& picture, const PageRect& target, const PageRect& clip,
+    size_t bandBytes)
 {
     const ScaledBands bands(picture, target, clip);
     if (!bands.ok())
         return !bands.failed();
     const PageRect& v = bands.visible();
-    const int32_t step = bands.bandRows(kPrintBandBytes);
+    const int32_t step = bands.bandRows(bandBytes);
     QImage band(int(v.width()), step, QImage::Format_RGB888);
     if (band.isNull())
         return false;

@@ -2,6 +2,7 @@
 // layout dialog's controls, enabling and validation. The pages are rasterised with pdftocairo and
 // the printed picture's position and pixels are checked.
 #include "align/mark_target_stale.h"
+#include "output/ui/draw_nearest.h"
 #include "output/ui/print_layout_dialog.h"
 #include "output/ui/print_target.h"
 #include "target_fixtures.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -202,6 +204,28 @@ private slots:
         }
         // Printing leaves the zone as it was.
         QCOMPARE(p.workspace.targetDoc.zoneSelected, 1);
+    }
+
+    void aPageDrawnInManyBandsIsThePageDrawnInOne()
+    {
+        Printing p(200, 100);
+        const PackedDib& target = *p.workspace.targetDoc.targetImage;
+        // 200 x 100 stretched to 330 x 170 from (13, 7): rows and columns repeated unevenly.
+        auto printed = [&](size_t bandBytes) {
+            QPainter painter(&p.window->printer());
+            const bool drawn = drawNearest(
+                painter, target, PageRect { 13, 7, 343, 177 }, PageRect { 0, 0, 400, 500 }, bandBytes);
+            painter.end();
+            return drawn ? p.page() : QImage();
+        };
+        const QImage whole = printed(size_t(1) << 20);
+        QVERIFY(!whole.isNull());
+        QCOMPARE(printedBox(whole), QRect(13, 7, 330, 170));
+        QCOMPARE(whole.pixelColor(13 + 329, 7 + 169), TargetWindow::targetColour(200, 199, 99));
+        QCOMPARE(whole.pixelColor(13 + 100, 7 + 50),
+            TargetWindow::targetColour(200, 100 * 200 / 330, 50 * 100 / 170));
+        // Bands of 3 rows, the last one short.
+        QCOMPARE(printed(330 * 3 * 3), whole);
     }
 
     void theChosenPrinterIsTheOneUsedAndSetUp()
