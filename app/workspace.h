@@ -4,6 +4,7 @@
 #include "app/places.h"
 #include "image/masked_dib.h"
 #include "merge/target_doc.h"
+#include "output/print_settings.h"
 #include "sources/source_doc.h"
 
 #include <cstdint>
@@ -83,6 +84,7 @@ public:
     MaskedDib handoffImage;
     std::string batchTargetDirectory;
     int32_t directoryCreated = 0;
+    PrintSettings printSettings;
 
     // ---- notifications
     void addObserver(WorkspaceObserver* observer);

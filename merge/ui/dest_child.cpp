@@ -15,6 +15,7 @@
 #include "output/ui/save_tiles.h"
 
 #include <QMenu>
+#include <QPrinter>
 
 namespace tessary {
 
@@ -31,6 +32,7 @@ CDestchild::CDestchild(MainFrame& frame)
         refreshTitle();
         updateActions();
     });
+    connect(view_, &CDestview::printZoneRequested, this, &CDestchild::print);
 
     AppActions& app = frame.actions();
     QMenu* file = addMenu("&File", "fileMenu");
@@ -42,9 +44,13 @@ CDestchild::CDestchild(MainFrame& frame)
     saveTilesAs_ = makeCommand(this, "saveTilesAs", "Save Tiles As...", "Save target as tiles");
     connect(saveTilesAs_, &QAction::triggered, this, &CDestchild::saveTilesAs);
     file->addAction(saveTilesAs_);
-    file->addAction(makePendingCommand(this, "print", "&Print...\tCtrl+P", "Print the active document"));
-    file->addAction(
-        makePendingCommand(this, "printSetup", "Print setup...", "Change the printer and printing options"));
+    print_ = makeCommand(this, "print", "&Print...\tCtrl+P", "Print the active document");
+    connect(print_, &QAction::triggered, this, &CDestchild::print);
+    file->addAction(print_);
+    QAction* printSetup
+        = makeCommand(this, "printSetup", "Print setup...", "Change the printer and printing options");
+    connect(printSetup, &QAction::triggered, this, [this] { printerDialogs_.setupPrinter(printer(), this); });
+    file->addAction(printSetup);
     file->addSeparator();
     app.addExit(file);
 
@@ -105,6 +111,7 @@ void CDestchild::updateActions()
     const bool saving = targetSaveEnabled(workspace_);
     saveAs_->setEnabled(saving);
     saveTilesAs_->setEnabled(saving);
+    print_->setEnabled(workspace_.targetDoc.generated == 1);
     const bool targetCommands = targetCommandsEnabled(workspace_);
     contrastBrightness_->setEnabled(targetCommands);
     mergeSources_->setEnabled(targetCommands);
@@ -173,6 +180,19 @@ void CDestchild::saveTilesAs()
         return;
     tessary::saveTilesAs(workspace_, platform_, dialog.across(), dialog.down());
     afterZoneChange();
+}
+
+QPrinter& CDestchild::printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void CDestchild::print()
+{
+    printTargetCommand(workspace_, platform_, printer(), printerDialogs_, this);
+    view_->viewport()->update();
 }
 
 void CDestchild::afterZoneChange()

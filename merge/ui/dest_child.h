@@ -1,8 +1,12 @@
 #pragma once
 #include "app/notifications.h"
 #include "app/ui/child_window.h"
+#include "output/ui/print_target.h"
 
 #include <functional>
+#include <memory>
+
+class QPrinter;
 
 namespace tessary {
 
@@ -18,9 +22,9 @@ class Platform;
 //
 // "Merge Sources" generates at once when no two sources overlap and opens the Merge Sources
 // dialog otherwise; "Fine Alignment" opens the Fine Adjustment dialog.
+// "&Print...", the zone's print button and "Print setup..." share the window's one printer.
 //
-// Still to come with their own parts of the program, present and disabled: printing ("Print...",
-// "Print setup...", the zone's print button) and "Send to new Source".
+// Still to come with its own part of the program, present and disabled: "Send to new Source".
 class CDestchild : public ChildWindow, public WorkspaceObserver {
     Q_OBJECT
 public:
@@ -36,6 +40,11 @@ public:
     void previewRebuilt() override { updateActions(); }
     void sourcesRenumbered() override { updateActions(); }
 
+    // The printer "&Print..." and "Print setup..." work on, made when first needed.
+    QPrinter& printer();
+    // The print dialogs (the platform's unless a test puts its own).
+    void setPrinterDialogs(PrinterDialogs dialogs) { printerDialogs_ = std::move(dialogs); }
+
 private:
     void refreshTitle();
     void mergeSources();
@@ -46,12 +55,16 @@ private:
     void saveAs();
     void saveTilesAs();
     void afterZoneChange();
+    void print();
 
     MergeWorkspace& workspace_;
     Platform& platform_;
     CDestview* view_ = nullptr;
     QAction* saveAs_ = nullptr;
     QAction* saveTilesAs_ = nullptr;
+    QAction* print_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+    PrinterDialogs printerDialogs_ = platformPrinterDialogs();
     QAction* mergeSources_ = nullptr;
     QAction* fineAlignment_ = nullptr;
     QAction* contrastBrightness_ = nullptr;

@@ -313,8 +313,7 @@ void CDestview::showZoneButtons(const QPoint& release)
     connect(zoneSaveButton_, &QAbstractButton::clicked, this, &CDestview::saveZone);
     zonePrintButton_ = new print_prompt(viewport(), workspace_.app.flyingTipsEnabled);
     zonePrintButton_->setGeometry(qRect(places.print));
-    // Printing arrives with its own part of the program; until then the button only shows.
-    zonePrintButton_->setEnabled(false);
+    connect(zonePrintButton_, &QAbstractButton::clicked, this, &CDestview::printZoneRequested);
     for (picture_button* button : { static_cast<picture_button*>(zoneSaveButton_.data()),
              static_cast<picture_button*>(zonePrintButton_.data()) }) {
         button->installEventFilter(this);

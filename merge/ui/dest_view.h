@@ -67,6 +67,8 @@ signals:
     // The target document changed (generated, invalidated, zone saved): its window refreshes
     // its title and commands.
     void documentChanged();
+    // "print zone": the zone's print button was pressed (the window prints).
+    void printZoneRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -67,7 +67,7 @@ private slots:
         for (const char* always :
             { "snapTo1", "snapTo16", "viewingSize", "backgroundColor", "setMargins", "setMarginColor" })
             QVERIFY2(enabled(always), always);
-        for (const char* later : { "sendToNewSource", "print", "printSetup" })
+        for (const char* later : { "sendToNewSource" })
             QVERIFY2(!enabled(later), later);
         QVERIFY(!enabled("setMergeDefaults") && !enabled("contrastBrightness") && !enabled("saveAs"));
         QVERIFY(!enabled("mergeSources") && !enabled("fineAlignment"));
