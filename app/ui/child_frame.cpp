@@ -35,13 +35,13 @@ CChildFrame::CChildFrame(MainFrame& frame, std::function<int()> sourceNumber)
         const char* prompt;
         const char* tip;
         Picture picture;
-        // The typed member of a correction; null for the commands other parts of the program own.
+        // The typed member of a command; null for the whole-mask commands the source view owns.
         QAction** member = nullptr;
     };
     const Command commands[] = {
         { "reload", "Reload Source",
             "Remove any changes and reload this source - or - if text then this allows edit of that text",
-            "Reload", Picture::Reload },
+            "Reload", Picture::Reload, &reload_ },
         { "grayScale", "Black and White", "Convert this source to gray scale", "Gray scale",
             Picture::GrayScale, &grayScale_ },
         { "brightnessContrast", "Brightness and Contrast...", "Adjust the brightness and contrast",
@@ -86,6 +86,7 @@ void CChildFrame::updateActions()
     const int number = sourceNumber();
     const VIrorozIzi* doc
         = number >= 1 && number <= workspace.sourceCount ? workspace.source(number) : nullptr;
+    reload_->setEnabled(doc != nullptr);
     const bool hasImage = doc && !doc->image.empty();
     for (QAction* action : { grayScale_, brightnessContrast_, trapezoid_, skew_, cylindricalProjection_,
              gridLines_, pincushion_ })

@@ -15,9 +15,10 @@ namespace tessary {
 //
 // The Source menu and toolbar commands share one QAction each between menu and toolbar. They
 // carry the object names reload, grayScale, brightnessContrast, cylindricalProjection,
-// trapezoid, skew, gridLines, pincushion, makeAllTransparent, makeAllOpaque. The corrections
-// are typed members, implemented by the source view and enabled in updateActions while the
-// source has an image; a command whose work has not arrived yet stays disabled.
+// trapezoid, skew, gridLines, pincushion, makeAllTransparent, makeAllOpaque. Reload and the
+// corrections are typed members: Reload is run by the source-document layer and enabled while
+// the window has its source, the corrections are implemented by the source view and enabled
+// while the source has an image (updateActions).
 class CChildFrame : public ChildWindow {
     Q_OBJECT
 public:
@@ -30,6 +31,7 @@ public:
     // itself is closing.
     void setClosingHandler(std::function<void()> handler) { closingHandler_ = std::move(handler); }
 
+    QAction* reload() const { return reload_; }
     QAction* grayScale() const { return grayScale_; }
     QAction* brightnessContrast() const { return brightnessContrast_; }
     QAction* trapezoid() const { return trapezoid_; }
@@ -49,6 +51,7 @@ private:
     std::function<int()> sourceNumber_;
     std::function<void()> closingHandler_;
     QToolBar* toolBar_ = nullptr;
+    QAction* reload_ = nullptr;
     QAction* grayScale_ = nullptr;
     QAction* brightnessContrast_ = nullptr;
     QAction* trapezoid_ = nullptr;

@@ -138,10 +138,7 @@ void SourceWindows::makeWindow(VIrorozIzi& source)
     windows_[size_t(doc->slotIndex)] = view;
     window->setClosingHandler([this, view] { windowClosing(view); });
 
-    if (QAction* reload = window->findChild<QAction*>("reload")) {
-        reload->setEnabled(true);
-        connect(reload, &QAction::triggered, view, [this, view] { reloadSource(view->number()); });
-    }
+    connect(window->reload(), &QAction::triggered, view, [this, view] { reloadSource(view->number()); });
 
     ensureAlignViewSize();
     view->firstShowing();
