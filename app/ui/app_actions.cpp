@@ -17,8 +17,8 @@ AppActions::AppActions(QObject* parent)
     exit = makeCommand(this, "exit", "E&xit", "Quit Tessary");
     about = makeCommand(
         this, "about", "About Tessary...", "Display program information, version number and copyright");
-    // There is no help content to show yet.
-    helpTopics = makePendingCommand(this, "helpTopics", "Help Topics", "List Help topics");
+    helpTopics = makeCommand(this, "helpTopics", "Help Topics", "List Help topics");
+    // Help on a clicked item needs help texts for every control, which the guide does not give.
     specificHelp = makePendingCommand(
         this, "specificHelp", "Specific help", "Display help for clicked on buttons, menus and windows");
     recentPlaceholder

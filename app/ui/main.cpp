@@ -21,5 +21,6 @@ int main(int argc, char** argv)
         platform, workspace, [&sources](const std::string& path) { return sources.openSourceFile(path); });
     app.start(application.arguments());
     sources.attach(*app.mainFrame(), app.alignWindow());
+    app.openCommandLineFiles();
     return application.exec();
 }
