@@ -18,8 +18,7 @@ AppActions::AppActions(QObject* parent)
     about = makeCommand(
         this, "about", "About Tessary...", "Display program information, version number and copyright");
     helpTopics = makeCommand(this, "helpTopics", "Help Topics", "List Help topics");
-    // Help on a clicked item needs help texts for every control, which the guide does not give.
-    specificHelp = makePendingCommand(
+    specificHelp = makeCommand(
         this, "specificHelp", "Specific help", "Display help for clicked on buttons, menus and windows");
     recentPlaceholder
         = makePendingCommand(this, "recentFile", "Recent File", QString::fromStdString(recentFilePrompt(0)));

@@ -1,7 +1,5 @@
 #include "app/ui/help_window.h"
 
-#include "app/ui/child_window.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBrowser>
@@ -61,6 +59,43 @@ QString helpPageFor(const ChildWindow* window)
         return "target-window.md";
     }
     return HelpWindow::kContentsPage;
+}
+
+namespace {
+QString helpText(const QString& title, const QString& body, const QString& page)
+{
+    return "<b>" + title + "</b><p>" + body + "</p><p><a href=\"" + page + "\">More in the user guide</a></p>";
+}
+}
+
+QString windowHelpText(ChildWindow::Kind kind)
+{
+    switch (kind) {
+    case ChildWindow::Kind::Source:
+        return helpText("Source window",
+            "One loaded source at full size. Drag a box to crop it or to make an area transparent, "
+            "opaque or smoothly blended.",
+            "source-windows.md");
+    case ChildWindow::Kind::Align:
+        return helpText("Align Window",
+            "All sources as they will lie in the target. Drag the selected source to move it, its "
+            "handles to size or rotate it; the right button selects the next source.",
+            "align-window.md");
+    case ChildWindow::Kind::Target:
+        return helpText("Target Window",
+            "The merged target. Load Target or Merge Sources composes it; drag a zone to save only "
+            "that part.",
+            "target-window.md");
+    }
+    return {};
+}
+
+QString statusBarHelpText()
+{
+    return helpText("Status bar",
+        "Menu prompts, what to do next or the size of the target, the phase of a long operation "
+        "and its progress.",
+        HelpWindow::kContentsPage);
 }
 
 QString missingGuideMessage(const QString& path)

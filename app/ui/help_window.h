@@ -1,12 +1,12 @@
 #pragma once
+#include "app/ui/child_window.h"
+
 #include <QString>
 #include <QWidget>
 
 class QTextBrowser;
 
 namespace tessary {
-
-class ChildWindow;
 
 // The user guide in a window of its own: the pages of the guide the program ships (Markdown
 // with screenshots, in the data folder's guide/), with Back, Forward and Contents. Links to other
@@ -30,6 +30,10 @@ private:
 
 // The page of the guide about the window the user is working in (the contents with none).
 QString helpPageFor(const ChildWindow* window);
+// Specific help (Shift+F1, then a click): what a window kind or the status bar is, with a link
+// to its page of the guide.
+QString windowHelpText(ChildWindow::Kind kind);
+QString statusBarHelpText();
 
 // "The user guide page ... cannot be found."
 QString missingGuideMessage(const QString& path);

@@ -160,6 +160,7 @@ void MainFrame::createStatusBar()
         panes_[i]->setFrameShadow(QFrame::Sunken);
         statusBar()->addWidget(panes_[i]);
     }
+    statusBar()->setWhatsThis(statusBarHelpText());
     progress_ = new QProgressBar(panes_[3]);
     progress_->setGeometry(0, 0, kPaneWidths[3], 16);
     progress_->setTextVisible(false);

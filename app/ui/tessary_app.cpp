@@ -19,6 +19,8 @@
 #include <QMdiArea>
 #include <QPalette>
 #include <QScreen>
+#include <QWhatsThis>
+#include <QWhatsThisClickedEvent>
 #include <utility>
 
 namespace tessary {
@@ -80,6 +82,8 @@ void CTessaryApp::start(const QStringList& arguments)
     connect(actions.about, &QAction::triggered, this, &CTessaryApp::aboutCommand);
     connect(actions.helpTopics, &QAction::triggered, this, [this] { showHelp(HelpWindow::kContentsPage); });
     connect(frame_.get(), &MainFrame::helpRequested, this, &CTessaryApp::showHelp);
+    connect(actions.specificHelp, &QAction::triggered, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    QCoreApplication::instance()->installEventFilter(this);
     connect(frame_.get(), &MainFrame::filesDropped, this,
         [this](const std::vector<std::string>& paths) { dropFiles(paths); });
     showRecentFiles();
@@ -182,6 +186,15 @@ void CTessaryApp::aboutCommand()
 {
     AboutBox box(frame_.get());
     box.exec();
+}
+
+bool CTessaryApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WhatsThisClicked) {
+        showHelp(static_cast<QWhatsThisClickedEvent*>(event)->href());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 HelpWindow* CTessaryApp::helpWindow() const

@@ -56,6 +56,10 @@ public:
     void showHelp(const QString& page);
     HelpWindow* helpWindow() const;
 
+protected:
+    // A click on a link of a specific-help text shows that page of the guide.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     SourceOpening sourceOpening();
     void afterSourceCreated();

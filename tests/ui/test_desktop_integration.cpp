@@ -9,7 +9,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTextBrowser>
+#include <QWhatsThis>
+#include <QWhatsThisClickedEvent>
 
 using namespace tessary;
 using namespace tessary::uitest;
@@ -125,6 +128,43 @@ private slots:
         // Back returns to the page before.
         help->browser()->backward();
         QCOMPARE(help->browser()->source().fileName(), QString("target-window.md"));
+    }
+
+    void specificHelpExplainsWhatIsClickedAndLeadsToItsPage()
+    {
+        SourceProgram p;
+        QVERIFY(p.addSource(12, 12));
+        QAction* specificHelp = p.frame().actions().specificHelp;
+        QVERIFY(specificHelp->isEnabled());
+        // A click on the Align view in help mode shows the Align Window's text: the view has
+        // none of its own, the window's applies.
+        specificHelp->trigger();
+        QVERIFY(QWhatsThis::inWhatsThisMode());
+        QWidget* view = p.app.alignWindow()->body()->centralWidget();
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        QWidget* shown = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
+                shown = w;
+        QVERIFY(shown);
+        QWhatsThis::hideText();
+        // Each kind of window leads to its page, and the status bar to the contents.
+        const std::pair<QWidget*, QString> pages[] = {
+            { p.app.alignWindow(), "align-window.md" },
+            { p.app.targetWindow(), "target-window.md" },
+            { p.sources.window(1), "source-windows.md" },
+            { p.frame().statusBar(), "index.md" },
+        };
+        for (const auto& [widget, page] : pages) {
+            QVERIFY(widget);
+            QVERIFY2(widget->whatsThis().contains("href=\"" + page + "\""), qPrintable(page));
+            QWhatsThisClickedEvent clicked(page);
+            QApplication::sendEvent(widget, &clicked);
+            QCOMPARE(p.app.helpWindow()->browser()->source().fileName(), page);
+        }
+        // Menu entries and buttons explain themselves with their prompts.
+        QCOMPARE(p.frame().actions().openImage->whatsThis(), QString("Open an existing image file"));
     }
 
     void everyLinkAndPictureOfTheGuideIsThere()
