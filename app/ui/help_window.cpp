@@ -64,7 +64,8 @@ QString helpPageFor(const ChildWindow* window)
 namespace {
 QString helpText(const QString& title, const QString& body, const QString& page)
 {
-    return "<b>" + title + "</b><p>" + body + "</p><p><a href=\"" + page + "\">More in the user guide</a></p>";
+    return "<b>" + title + "</b><p>" + body + "</p><p><a href=\"" + page
+        + "\">More in the user guide</a></p>";
 }
 }
 

@@ -208,8 +208,8 @@ void CTessaryApp::showHelp(const QString& page)
     if (!help_)
         help_ = new HelpWindow(guide, frame_.get());
     if (!help_->showPage(page) && !help_->showPage(HelpWindow::kContentsPage)) {
-        platform_.messageBox(missingGuideMessage(guide + "/" + page).toStdString(), MessageIcon::Error,
-            MessageButtons::Ok);
+        platform_.messageBox(
+            missingGuideMessage(guide + "/" + page).toStdString(), MessageIcon::Error, MessageButtons::Ok);
         return;
     }
     help_->show();

@@ -59,7 +59,8 @@ struct Layer {
 
 Rgba mix(Rgba a, Rgba b, double t)
 {
-    return Rgba { a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t };
+    return Rgba { a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t,
+        a.a + (b.a - a.a) * t };
 }
 
 const std::array<Layer, 4> kLayers = { {
@@ -81,8 +82,8 @@ Rgba sample(double x, double y)
         const double d = layer.tile.distance(x, y);
         if (d > 0)
             continue;
-        const double t = std::clamp(
-            (y - (layer.tile.cy - layer.tile.halfH)) / (2 * layer.tile.halfH), 0.0, 1.0);
+        const double t
+            = std::clamp((y - (layer.tile.cy - layer.tile.halfH)) / (2 * layer.tile.halfH), 0.0, 1.0);
         const Rgba paint = d > -layer.borderWidth ? layer.border : mix(layer.fill, layer.fillBottom, t);
         result = over(paint, result);
     }
@@ -98,7 +99,8 @@ bool writeIcon(int size, const std::filesystem::path& file)
             Rgba sum;
             for (int sy = 0; sy < kSamples; ++sy)
                 for (int sx = 0; sx < kSamples; ++sx) {
-                    const Rgba s = sample((px + (sx + 0.5) / kSamples) / size, (py + (sy + 0.5) / kSamples) / size);
+                    const Rgba s
+                        = sample((px + (sx + 0.5) / kSamples) / size, (py + (sy + 0.5) / kSamples) / size);
                     sum = Rgba { sum.r + s.r, sum.g + s.g, sum.b + s.b, sum.a + s.a };
                 }
             const double n = kSamples * kSamples;
@@ -132,7 +134,8 @@ int main(int argc, char** argv)
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (!writeIcon(size, folder / "tessary.png")) {
-            std::fprintf(stderr, "make_app_icon: cannot write %s\n", (folder / "tessary.png").string().c_str());
+            std::fprintf(
+                stderr, "make_app_icon: cannot write %s\n", (folder / "tessary.png").string().c_str());
             return 1;
         }
     }

@@ -19,22 +19,10 @@ using namespace tessary::uitest;
 
 namespace {
 
-// The program as main() starts it, with `arguments` as its command line; the test opens the
-// files named there with openCommandLineFiles, as main() does next.
-struct StartedProgram {
-    std::unique_ptr<testing::FakePlatform> platform = makeFakePlatform();
-    MergeWorkspace workspace;
-    SourceWindows sources { workspace, *platform };
-    CTessaryApp app { *platform, workspace,
-        [this](const std::string& path) { return sources.openSourceFile(path); } };
-
-    explicit StartedProgram(const QStringList& arguments)
-    {
-        app.start(arguments);
-        sources.attach(*app.mainFrame(), app.alignWindow());
-    }
-    std::string sourcePath(int number) const { return workspace.documents[size_t(number - 1)]->filePath; }
-};
+std::string sourcePath(const SourceProgram& p, int number)
+{
+    return p.workspace.documents[size_t(number - 1)]->filePath;
+}
 
 // F1 reaches the frame's accelerators while the frame is the active window (the help window takes
 // the focus when it shows).
@@ -70,12 +58,13 @@ private slots:
         QTemporaryDir folder;
         const std::string first = writeTestBmp(folder, "first.bmp", 30, 20);
         const std::string second = writeTestBmp(folder, "second.bmp", 16, 24);
-        StartedProgram p({ "tessary", QString::fromStdString(first), QString::fromStdString(second) });
+        SourceProgram p({ "tessary", QString::fromStdString(first), QString::fromStdString(second) });
         QCOMPARE(p.workspace.sourceCount, 0);
-        QCOMPARE(p.app.openCommandLineFiles(), (std::vector<OpenResult> { OpenResult::Created, OpenResult::Created }));
+        QCOMPARE(p.app.openCommandLineFiles(),
+            (std::vector<OpenResult> { OpenResult::Created, OpenResult::Created }));
         QCOMPARE(p.workspace.sourceCount, 2);
-        QCOMPARE(p.sourcePath(1), first);
-        QCOMPARE(p.sourcePath(2), second);
+        QCOMPARE(sourcePath(p, 1), first);
+        QCOMPARE(sourcePath(p, 2), second);
         QCOMPARE(p.workspace.documents[1]->imageWidth, 16);
         QCOMPARE(p.workspace.documents[1]->imageHeight, 24);
         QVERIFY(p.sources.view(2));
@@ -94,13 +83,13 @@ private slots:
         QStringList arguments { "tessary" };
         for (int i = 1; i <= 10; ++i)
             arguments << QString::fromStdString(writeTestBmp(folder, "f" + std::to_string(i) + ".bmp", 8, 8));
-        StartedProgram p(arguments);
+        SourceProgram p(arguments);
         p.platform->expectMessage(kNoMoreThan8Images);
         const std::vector<OpenResult> results = p.app.openCommandLineFiles();
         QCOMPARE(results.size(), size_t(9));
         QCOMPARE(results.back(), OpenResult::Refused);
         QCOMPARE(p.workspace.sourceCount, 8);
-        QCOMPARE(QString::fromStdString(p.sourcePath(8)), arguments[8]);
+        QCOMPARE(QString::fromStdString(sourcePath(p, 8)), arguments[8]);
         QCOMPARE(p.platform->messages.size(), size_t(1));
     }
 
