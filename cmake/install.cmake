@@ -4,6 +4,10 @@
 # The program finds its banners and guide in ../share/tessary from its own folder, so the
 # destinations below are fixed rather than taken from GNUInstallDirs.
 
+# Installing and packing take the tree as built: they do not walk every target (and its
+# hundreds of tests) again first. Build before installing.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 install(TARGETS tessary-cli RUNTIME DESTINATION bin)
 
 # ---- the manual page of tessary-cli, made from its --help by help2man
