@@ -184,11 +184,19 @@ private slots:
     {
         SourceProgram p;
         const QString guide = guideFolder();
-        const QString aside = guide + ".aside";
-        QVERIFY(QDir().rename(guide, aside));
+        // The guide is moved aside for the test and put back however the test ends.
+        struct MovedAside {
+            QString from, to;
+            bool moved = QDir().rename(from, to);
+            ~MovedAside()
+            {
+                if (moved)
+                    QDir().rename(to, from);
+            }
+        } aside { guide, guide + ".aside" };
+        QVERIFY(aside.moved);
         p.platform->expectMessage(missingGuideMessage(guide + "/index.md").toStdString());
         p.frame().actions().helpTopics->trigger();
-        QVERIFY(QDir().rename(aside, guide));
         QVERIFY(!p.app.helpWindow() || !p.app.helpWindow()->isVisible());
     }
 
