@@ -16,6 +16,7 @@
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/command.h"
+#include "app/ui/data_folder.h"
 #include "app/ui/dib_image.h"
 #include "app/ui/flying_tips.h"
 #include "app/ui/main_frame.h"
@@ -24,7 +25,6 @@
 #include "merge/transform_source.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -67,7 +67,7 @@ CAlignview::CAlignview(MainFrame& frame, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     // Every screen covers the whole client area.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    bannerFolder_ = QCoreApplication::applicationDirPath();
+    bannerFolder_ = dataFolder();
     workspace_.addObserver(this);
     // The view follows the selection made on the source toolbar.
     if (select_toolbar* bar = frame.selectToolBar())

@@ -1,6 +1,6 @@
 #include "app/ui/about_box.h"
 
-#include "app/ui/toolbar_pictures.h"
+#include "app/ui/app_icon.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -17,7 +17,7 @@ AboutBox::AboutBox(QWidget* parent)
     setWindowTitle("About Tessary");
     auto* icon = new QLabel(this);
     icon->setObjectName("programIcon");
-    icon->setPixmap(programIcon(32));
+    icon->setPixmap(applicationIcon().pixmap(32));
     // The box's one line of text is empty.
     auto* line = new QLabel(QString(), this);
     line->setObjectName("aboutLine");

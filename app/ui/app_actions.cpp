@@ -15,9 +15,8 @@ AppActions::AppActions(QObject* parent)
     exit = makeCommand(this, "exit", "E&xit", "Quit Tessary");
     about = makeCommand(
         this, "about", "About Tessary...", "Display program information, version number and copyright");
-    // There is no help content to show yet.
-    helpTopics = makePendingCommand(this, "helpTopics", "Help Topics", "List Help topics");
-    specificHelp = makePendingCommand(
+    helpTopics = makeCommand(this, "helpTopics", "Help Topics", "List Help topics");
+    specificHelp = makeCommand(
         this, "specificHelp", "Specific help", "Display help for clicked on buttons, menus and windows");
     recentPlaceholder
         = makePendingCommand(this, "recentFile", "Recent File", QString::fromStdString(recentFilePrompt(0)));

@@ -1,6 +1,7 @@
 #include "app/ui/child_window.h"
 
 #include "app/platform.h"
+#include "app/ui/help_window.h"
 #include "app/ui/main_frame.h"
 
 #include <QCloseEvent>
@@ -20,6 +21,8 @@ ChildWindow::ChildWindow(Kind kind, MainFrame& frame)
     body_->setContextMenuPolicy(Qt::PreventContextMenu);
     setWidget(body_);
     setAttribute(Qt::WA_DeleteOnClose);
+    // Specific help on anything inside the window that has none of its own.
+    setWhatsThis(windowHelpText(kind));
 }
 
 void ChildWindow::setView(QWidget* view)

@@ -10,6 +10,8 @@ QAction* makeCommand(
     auto* action = new QAction(label, owner);
     action->setObjectName(name);
     action->setStatusTip(prompt);
+    // Specific help (Shift+F1) on a menu entry or a button shows its prompt.
+    action->setWhatsThis(prompt);
     if (!tip.isEmpty())
         action->setToolTip(tip);
     // Shortcuts come from the frame's and the windows' accelerators, never from the menu text.

@@ -8,7 +8,8 @@ namespace tessary {
 
 // A menu or toolbar command: `name` is its object name (how the code that implements it finds
 // it), `label` the menu text (a "\t" part is shown as the accelerator), `prompt` the text of
-// status pane 0 while the pointer is on it, `tip` the tooltip of its toolbar button.
+// status pane 0 while the pointer is on it (and its specific help), `tip` the tooltip of its
+// toolbar button.
 QAction* makeCommand(QObject* owner, const char* name, const QString& label, const QString& prompt = {},
     const QString& tip = {});
 

@@ -22,5 +22,6 @@ int main(int argc, char** argv)
         { [&sources] { return sources.createNewSource(); }, [&sources] { sources.closeAllSources(); } });
     app.start(application.arguments());
     sources.attach(*app.mainFrame(), app.alignWindow());
+    app.openCommandLineFiles();
     return application.exec();
 }

@@ -4,8 +4,10 @@
 #include "app/platform.h"
 #include "app/status_text.h"
 #include "app/ui/app_actions.h"
+#include "app/ui/app_icon.h"
 #include "app/ui/child_window.h"
 #include "app/ui/command.h"
+#include "app/ui/help_window.h"
 #include "app/ui/select_toolbar.h"
 #include "app/ui/toolbar_pictures.h"
 #include "app/workspace.h"
@@ -35,7 +37,7 @@ MainFrame::MainFrame(MergeWorkspace& workspace, Platform& platform)
 {
     setWindowTitle("Tessary");
     setObjectName("CMainFrame");
-    setWindowIcon(QIcon(programIcon(32)));
+    setWindowIcon(applicationIcon());
     // The toolbars follow the active window; the user does not switch them on and off.
     setContextMenuPolicy(Qt::PreventContextMenu);
     setDockOptions(
@@ -158,6 +160,7 @@ void MainFrame::createStatusBar()
         panes_[i]->setFrameShadow(QFrame::Sunken);
         statusBar()->addWidget(panes_[i]);
     }
+    statusBar()->setWhatsThis(statusBarHelpText());
     progress_ = new QProgressBar(panes_[3]);
     progress_->setGeometry(0, 0, kPaneWidths[3], 16);
     progress_->setTextVisible(false);
@@ -176,7 +179,7 @@ void MainFrame::createAccelerators()
         { QKeySequence(Qt::Key_O), [this] { actions_->openImage->trigger(); } },
         { QKeySequence(Qt::CTRL | Qt::Key_T), [this] { actions_->newText->trigger(); } },
         { QKeySequence(Qt::CTRL | Qt::Key_P), [this] { triggerActiveChildCommand("print"); } },
-        { QKeySequence(Qt::Key_F1), [this] { actions_->helpTopics->trigger(); } },
+        { QKeySequence(Qt::Key_F1), [this] { emit helpRequested(helpPageFor(active_)); } },
         { QKeySequence(Qt::SHIFT | Qt::Key_F1), [this] { actions_->specificHelp->trigger(); } },
     };
     for (const Accelerator& a : accelerators) {

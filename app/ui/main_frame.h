@@ -94,6 +94,8 @@ public:
 signals:
     // Local files dropped on the frame, in the order the platform listed them.
     void filesDropped(const std::vector<std::string>& paths);
+    // F1: help on the window the user is working in; `page` is its page of the user guide.
+    void helpRequested(const QString& page);
     // The active child changes: `previous` is left first (before the new child's toolbars and
     // workspace values are set), then `current` is entered (after them).
     void childLeft(ChildWindow* previous);

@@ -6,6 +6,10 @@
 #include "app/platform.h"
 #include "app/ui/about_box.h"
 #include "app/ui/app_actions.h"
+#include "app/ui/app_icon.h"
+#include "app/ui/command_line.h"
+#include "app/ui/data_folder.h"
+#include "app/ui/help_window.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/my_tooltip.h"
 #include "app/workspace.h"
@@ -13,10 +17,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QMdiArea>
 #include <QPalette>
 #include <QScreen>
+#include <QWhatsThis>
+#include <QWhatsThisClickedEvent>
+#include <utility>
 
 namespace tessary {
 
@@ -59,10 +65,12 @@ void CTessaryApp::start(const QStringList& arguments)
     QCoreApplication::setOrganizationName("Vuzezur Adadarize");
     QCoreApplication::setApplicationName("Tessary");
     recentFiles_.read(platform_);
-    // 3. The program's tooltip look for every window.
+    // 3. The program's tooltip look for every window; the program's icon on every window and
+    //    dialog.
     if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         CMyToolTipCtrl::install(*application);
         application->setPalette(silverPalette());
+        application->setWindowIcon(applicationIcon());
     }
     // 4. The three document kinds are the child window classes: source windows (CChildFrame,
     //    made by the source-document layer through openSourceFile), the Align Window and the
@@ -77,13 +85,16 @@ void CTessaryApp::start(const QStringList& arguments)
     connect(&actions, &AppActions::recentFileChosen, this, [this](int index) { recentFileCommand(index); });
     connect(actions.exit, &QAction::triggered, this, &CTessaryApp::exitCommand);
     connect(actions.about, &QAction::triggered, this, &CTessaryApp::aboutCommand);
+    connect(actions.helpTopics, &QAction::triggered, this, [this] { showHelp(HelpWindow::kContentsPage); });
+    connect(frame_.get(), &MainFrame::helpRequested, this, &CTessaryApp::showHelp);
+    connect(actions.specificHelp, &QAction::triggered, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    QCoreApplication::instance()->installEventFilter(this);
     connect(frame_.get(), &MainFrame::filesDropped, this,
         [this](const std::vector<std::string>& paths) { dropFiles(paths); });
     showRecentFiles();
-    // 6. The command line is parsed but nothing on it is acted upon: no file is opened.
-    QCommandLineParser parser;
-    parser.addPositionalArgument("files", "ignored");
-    (void)parser.parse(arguments);
+    // 6. Files named on the command line (a launcher's "Open With") are opened later, by
+    //    openCommandLineFiles, once the source windows can be made; no empty document is made.
+    commandLineFiles_ = commandLineFiles(arguments);
     // 7. Show the frame.
     frame_->show();
     // 8. A display of 256 colours or fewer gets a note.
@@ -180,6 +191,11 @@ std::vector<OpenResult> CTessaryApp::dropFiles(const std::vector<std::string>& p
     return results;
 }
 
+std::vector<OpenResult> CTessaryApp::openCommandLineFiles()
+{
+    return dropFiles(std::exchange(commandLineFiles_, {}));
+}
+
 void CTessaryApp::exitCommand()
 {
     // No document is ever marked modified: the frame closes without a question.
@@ -191,6 +207,35 @@ void CTessaryApp::aboutCommand()
 {
     AboutBox box(frame_.get());
     box.exec();
+}
+
+bool CTessaryApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WhatsThisClicked) {
+        showHelp(static_cast<QWhatsThisClickedEvent*>(event)->href());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+HelpWindow* CTessaryApp::helpWindow() const
+{
+    return help_;
+}
+
+void CTessaryApp::showHelp(const QString& page)
+{
+    const QString guide = dataFolder() + "/guide";
+    if (!help_)
+        help_ = new HelpWindow(guide, frame_.get());
+    if (!help_->showPage(page) && !help_->showPage(HelpWindow::kContentsPage)) {
+        platform_.messageBox(
+            missingGuideMessage(guide + "/" + page).toStdString(), MessageIcon::Error, MessageButtons::Ok);
+        return;
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 } // namespace tessary

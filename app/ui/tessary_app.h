@@ -3,6 +3,7 @@
 #include "app/recent_files.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -13,15 +14,16 @@ namespace tessary {
 
 class CAlignChildWnd;
 class CDestchild;
+class HelpWindow;
 class MainFrame;
 class MergeWorkspace;
 class Platform;
 
 // The application object (the program's CTessaryApp): starts the program, keeps the settings
 // between runs, and carries the file commands that create sources (Open Image, New Text, the
-// recent-file entries, dropped files), Exit and About. The windows that make sources of their
-// own (Paste, Send to new Source) reach the source-document layer through the main frame's
-// SourceOpening.
+// recent-file entries, dropped files and files named on the command line), Exit, About and the
+// user guide. The windows that make sources of their own (Paste, Send to new Source) reach the
+// source-document layer through the main frame's SourceOpening.
 class CTessaryApp : public QObject {
     Q_OBJECT
 public:
@@ -42,8 +44,12 @@ public:
     ~CTessaryApp() override;
 
     // The startup sequence: settings and recent files, tooltips, the main frame (shown), the
-    // Target Window, flying tips, the Align Window in front.
+    // Target Window, flying tips, the Align Window in front. The files named in `arguments` are
+    // kept for openCommandLineFiles.
     void start(const QStringList& arguments);
+    // Opens the files named on the command line as sources, as a drop of them would (once the
+    // source windows can be made).
+    std::vector<OpenResult> openCommandLineFiles();
 
     MainFrame* mainFrame() const { return frame_.get(); }
     CAlignChildWnd* alignWindow() const { return alignWindow_; }
@@ -57,6 +63,13 @@ public:
     std::vector<OpenResult> dropFiles(const std::vector<std::string>& paths);
     void exitCommand();
     void aboutCommand();
+    // Shows `page` of the user guide in the help window (made on first use).
+    void showHelp(const QString& page);
+    HelpWindow* helpWindow() const;
+
+protected:
+    // A click on a link of a specific-help text shows that page of the guide.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     SourceOpening sourceOpening();
@@ -71,6 +84,8 @@ private:
     std::unique_ptr<MainFrame> frame_;
     CAlignChildWnd* alignWindow_ = nullptr;
     CDestchild* targetWindow_ = nullptr;
+    std::vector<std::string> commandLineFiles_;
+    QPointer<HelpWindow> help_;
 };
 
 } // namespace tessary

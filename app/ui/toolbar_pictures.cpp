@@ -170,21 +170,4 @@ QIcon sourceButtonIcon(int number)
     return QIcon(pixmap);
 }
 
-QPixmap programIcon(int size)
-{
-    // Three overlapping sheets merging into one: the program's picture.
-    QPixmap pixmap = blank(size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.scale(size / 32.0, size / 32.0);
-    p.setPen(QPen(QColor(30, 50, 100), 1.2));
-    p.setBrush(QColor(120, 170, 230, 220));
-    p.drawRect(QRectF(2, 2, 16, 16));
-    p.setBrush(QColor(240, 180, 70, 220));
-    p.drawRect(QRectF(14, 6, 16, 16));
-    p.setBrush(QColor(120, 200, 140, 220));
-    p.drawRect(QRectF(7, 14, 16, 16));
-    return pixmap;
-}
-
 } // namespace tessary

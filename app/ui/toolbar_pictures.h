@@ -31,6 +31,5 @@ enum class Picture {
 QIcon pictureIcon(Picture picture);
 // The button of source `number` (1..8) on the source-selection toolbar.
 QIcon sourceButtonIcon(int number);
-QPixmap programIcon(int size);
 
 } // namespace tessary

@@ -57,9 +57,10 @@ struct SourceProgram {
         { [this] { return sources.createNewSource(); }, [this] { sources.closeAllSources(); } } };
     QTemporaryDir folder;
 
-    SourceProgram()
+    // `arguments` is the command line; main() would open the files it names next.
+    explicit SourceProgram(const QStringList& arguments = { "tessary" })
     {
-        app.start({ "tessary" });
+        app.start(arguments);
         sources.attach(*app.mainFrame(), app.alignWindow());
     }
     MainFrame& frame() { return *app.mainFrame(); }

@@ -142,13 +142,14 @@ private slots:
                         "Pincushion...", "Make all transparent", "Make all opaque" },
                     kHelp } },
         };
-        // Working now: the application's own commands, closing a source, the flying tips
+        // Working now: the application's own commands (help included), closing a source, the flying tips
         // question, the nudge factor and the Target commands that need no target; every other
         // command arrives with its window's work or its state and is disabled.
         const QStringList working = { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "E&xit",
             "About Tessary...", "Close this Source Image", "Flying Tips...", "nudge factor...", "Snap to 1",
             "Snap to 5", "Snap to 10", "Snap to 16", "Viewing Size...", "Background Color...",
-            "Set Margins...", "Set Margin Color...", "Print setup...", "Reload Source" };
+            "Set Margins...", "Set Margin Color...", "Print setup...", "Reload Source", "Help Topics",
+            "Specific help" };
         for (const Expected& kind : kinds) {
             QVERIFY(kind.window);
             p.frame().activateChild(kind.window);

@@ -47,7 +47,8 @@ private slots:
         QCOMPARE(p.workspace.alignView.nudgeY, 1);
         QCOMPARE(p.workspace.alignView.snapMove, 1);
         QCOMPARE(p.workspace.app.flyingTipsEnabled, 1);
-        // The command line names a file, but nothing is opened at startup.
+        // The command line names a file: startup itself opens nothing (main opens it once the
+        // source windows can be made) and makes no empty document.
         QVERIFY(p.sources.opened.empty());
         QCOMPARE(p.workspace.sourceCount, 0);
         QCOMPARE(entryLabels(p.fileMenu()),
