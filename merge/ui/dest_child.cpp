@@ -5,6 +5,7 @@
 #include "app/ui/main_frame.h"
 #include "app/workspace.h"
 #include "merge/target_commands.h"
+#include "merge/ui/batch_merge.h"
 #include "merge/ui/blend_dialog.h"
 #include "merge/ui/bright_cont_dialog.h"
 #include "merge/ui/dest_view.h"
@@ -79,6 +80,11 @@ CDestchild::CDestchild(MainFrame& frame)
         this, "sendToNewSource", "Send to new Source", "Send (copy) this target image to a new source."));
     setMergeDefaults_ = add("setMergeDefaults", "Set merge defaults", "Setup default parameters",
         [this] { setMergeDefaults(workspace_, platform_); });
+    batchMerge_ = add(
+        "batchMerge", "Batch Merge...", "Watermark every image of source 2's folder with source 1", [this] {
+            openBatchMerge(
+                workspace_, platform_, [this](int dx, int dy) { view_->scrollByLines(dx, dy); }, this);
+        });
 
     appendMenu(app.makeHelpMenu(this));
 
@@ -109,6 +115,7 @@ void CDestchild::updateActions()
     mergeSources_->setEnabled(targetCommands);
     fineAlignment_->setEnabled(targetCommands);
     setMergeDefaults_->setEnabled(mergeDefaultsEnabled(workspace_));
+    batchMerge_->setEnabled(mergeDefaultsEnabled(workspace_));
 }
 
 void CDestchild::activated()
