@@ -56,11 +56,10 @@ folder_win::folder_win(Platform& platform, const QString& preselected, QWidget* 
     connect(this, &QFileDialog::currentChanged, this, &folder_win::selectionChanged);
     connect(this, &QFileDialog::directoryEntered, this, &folder_win::selectionChanged);
 
-    if (!preselected.isEmpty()) {
+    // The browser opens inside the preselected folder, which OK with nothing highlighted returns.
+    if (!preselected.isEmpty())
         setDirectory(preselected);
-        selectFile(preselected);
-    }
-    selectionChanged(directory().absolutePath());
+    selectionChanged(preselected.isEmpty() ? directory().absolutePath() : preselected);
 }
 
 void folder_win::selectionChanged(const QString& path)
