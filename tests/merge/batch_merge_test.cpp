@@ -1,11 +1,14 @@
 // The batch merge: listing and naming, the placement rules of the watermark, and whole runs on
 // small files written here.
+#include "align/mark_target_stale.h"
 #include "app/long_operation.h"
 #include "app/workspace.h"
 #include "image/bmp_writer.h"
 #include "image/cx_image.h"
 #include "merge/batch_merge.h"
+#include "merge/batch_watermark.h"
 #include "merge/merge_fixtures.h"
+#include "merge/transform_source.h"
 #include "output/write_image_file.h"
 #include "support/codec_image_util.h"
 #include "support/gtest_platform.h"
@@ -368,6 +371,34 @@ TEST_F(BatchRunTest, RefusedBeforeAnyFile)
     ws.source(2)->sourceKind = kSourceImageFile;
     ws.sourceCount = 1;
     EXPECT_FALSE(batchMergePossible(ws));
+}
+
+TEST_F(BatchRunTest, ChangeWatermarkReplacesSource1OnlyOnceTheNewFileLoaded)
+{
+    ws.alignDoc.alignViewWidth = 300;
+    ws.alignDoc.alignViewHeight = 200;
+    ASSERT_EQ(transformSource(ws, platform, 1), kTransformDone);
+    ASSERT_EQ(transformSource(ws, platform, 2), kTransformDone);
+    ws.alignDoc.scaleX[0] = 2048.0;
+
+    platform.openAnswers.push_back(std::nullopt); // cancelled
+    EXPECT_FALSE(changeWatermark(ws, platform));
+    ASSERT_EQ(platform.openRequests.size(), 1u);
+    EXPECT_EQ(platform.openRequests[0].title, "Select watermarking image file");
+    EXPECT_EQ(ws.hideLoadButtons, 0);
+    EXPECT_EQ(ws.source(1)->title, "mark.bmp");
+    EXPECT_EQ(ws.source(1)->image.width(), 2);
+
+    writeSolid(folder.file("new.bmp"), 3, 5, kQ);
+    platform.openAnswers.push_back(FileDialogResult { folder.file("new.bmp"), 1 });
+    EXPECT_TRUE(changeWatermark(ws, platform));
+    const VIrorozIzi& mark = *ws.source(1);
+    EXPECT_EQ(mark.title, "new.bmp");
+    EXPECT_EQ(mark.filePath, folder.file("new.bmp"));
+    EXPECT_EQ(mark.image.width(), 3);
+    EXPECT_EQ(mark.imageHeight, 5);
+    EXPECT_EQ(ws.targetDoc.transformed[0].width(), 6); // the placement stays: 200 %
+    EXPECT_EQ(ws.targetDoc.title, kTargetStaleTitle);
 }
 
 } // namespace
