@@ -150,26 +150,9 @@ int runBatch(int argc, char** argv)
         std::fprintf(stderr, "tessary-cli batch: cannot load the watermark \"%s\"\n", w.file.c_str());
         return kExitFailed;
     }
-    for (size_t slot = 0; slot < layout->sources.size(); ++slot) {
-        const LayoutSource& s = layout->sources[slot];
-        ws.alignDoc.posX[slot] = s.posX;
-        ws.alignDoc.posY[slot] = s.posY;
-        ws.alignDoc.scaleX[slot] = s.scaleX;
-        ws.alignDoc.scaleY[slot] = s.scaleY;
-        ws.alignDoc.rotation[slot] = s.rotation;
-        ws.alignDoc.topLevel[slot] = s.topLevel;
-        ws.alignDoc.bottomLevel[slot] = s.bottomLevel;
-        ws.targetDoc.mirrored[slot] = s.mirrored ? 1 : 0;
-        ws.fadeEdge[slot] = s.fadeEdge ? 1 : 0;
-    }
-    CDestdoc& target = ws.targetDoc;
-    target.thresholdFuzziness = layout->thresholdFuzziness;
-    target.backgroundColour = layout->backgroundColour;
-    target.marginX = layout->marginX;
-    target.marginY = layout->marginY;
-    target.marginColour = layout->marginColour;
-    target.targetContrast = layout->targetContrast;
-    target.targetBrightness = layout->targetBrightness;
+    for (size_t slot = 0; slot < layout->sources.size(); ++slot)
+        placeLayoutSource(ws, slot, layout->sources[slot]);
+    applyTargetSettings(ws, *layout);
 
     const BatchSettings settings { inputDir, outputDir, options, layout->mergeType };
     FileAnnouncer announcer(platform);

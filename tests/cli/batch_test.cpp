@@ -1,6 +1,5 @@
 // Runs tessary-cli batch on a folder of small files written here and checks every result's pixels.
 #include "cli/cli_runner.h"
-#include "image/colour.h"
 #include "image/cx_image.h"
 #include "merge/merge_fixtures.h"
 #include "output/write_image_file.h"
@@ -20,12 +19,6 @@ using testing::Rgb;
 using testing::runCli;
 using testing::ScratchFolder;
 
-void writeSolid(const std::string& path, int32_t w, int32_t h, BgrColour c)
-{
-    const MaskedDib image = testing::solidImage24(w, h, c);
-    ASSERT_TRUE(writeImageFile(*image.dib, path)) << path;
-}
-
 class CliBatch : public ::testing::Test {
 protected:
     static constexpr BgrColour kMark { 0, 100, 200 };
@@ -35,9 +28,9 @@ protected:
     void SetUp() override
     {
         fs::create_directory(folder.file("in"));
-        writeSolid(folder.file("mark.bmp"), 2, 2, kMark);
-        writeSolid(folder.file("in/p.bmp"), 4, 3, kP);
-        writeSolid(folder.file("in/Q.PNG"), 5, 2, kQ);
+        ASSERT_TRUE(testing::writeSolidImage(folder.file("mark.bmp"), 2, 2, kMark));
+        ASSERT_TRUE(testing::writeSolidImage(folder.file("in/p.bmp"), 4, 3, kP));
+        ASSERT_TRUE(testing::writeSolidImage(folder.file("in/Q.PNG"), 5, 2, kQ));
         std::ofstream(folder.file("in/notes.txt")) << "not an image";
         std::ofstream(folder.file("layout.json")) << R"({"sources": [{"file": "mark.bmp"}]})";
     }

@@ -26,12 +26,6 @@ using testing::GTestPlatform;
 using testing::Rgb;
 using testing::ScratchFolder;
 
-void writeSolid(const std::string& path, int32_t w, int32_t h, BgrColour c)
-{
-    const MaskedDib image = testing::solidImage24(w, h, c);
-    ASSERT_TRUE(writeImageFile(*image.dib, path)) << path;
-}
-
 // Every pixel of a saved file, top line first.
 std::vector<Rgb> pixelsOf(const std::string& path, int32_t& w, int32_t& h)
 {
@@ -100,7 +94,7 @@ TEST(BatchFiles, NewDirectoryNames)
     EXPECT_TRUE(validNewDirectoryName("results"));
     EXPECT_TRUE(validNewDirectoryName("..x"));
     EXPECT_TRUE(validNewDirectoryName(std::string(200, 'a')));
-    for (const std::string bad : { std::string(), std::string("."), std::string(".."), std::string("a/b"),
+    for (const std::string& bad : { std::string(), std::string("."), std::string(".."), std::string("a/b"),
              std::string("a\0b", 3), std::string(201, 'a') })
         EXPECT_FALSE(validNewDirectoryName(bad)) << bad;
 
@@ -195,8 +189,8 @@ protected:
     {
         input = folder.file("in");
         fs::create_directory(input);
-        writeSolid(input + "/p.bmp", 4, 3, kP);
-        writeSolid(input + "/Q.BMP", 5, 2, kQ);
+        ASSERT_TRUE(testing::writeSolidImage(input + "/p.bmp", 4, 3, kP));
+        ASSERT_TRUE(testing::writeSolidImage(input + "/Q.BMP", 5, 2, kQ));
         auto mark = std::make_unique<VIrorozIzi>();
         mark->image = testing::solidImage24(2, 2, kMark);
         mark->imageWidth = mark->imageHeight = 2;
@@ -389,7 +383,7 @@ TEST_F(BatchRunTest, ChangeWatermarkReplacesSource1OnlyOnceTheNewFileLoaded)
     EXPECT_EQ(ws.source(1)->title, "mark.bmp");
     EXPECT_EQ(ws.source(1)->image.width(), 2);
 
-    writeSolid(folder.file("new.bmp"), 3, 5, kQ);
+    ASSERT_TRUE(testing::writeSolidImage(folder.file("new.bmp"), 3, 5, kQ));
     platform.openAnswers.push_back(FileDialogResult { folder.file("new.bmp"), 1 });
     EXPECT_TRUE(changeWatermark(ws, platform));
     const VIrorozIzi& mark = *ws.source(1);
