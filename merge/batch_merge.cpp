@@ -3,6 +3,7 @@
 #include "align/normalise_positions.h"
 #include "app/long_operation.h"
 #include "app/workspace.h"
+#include "image/cx_image.h"
 #include "merge/batch_platform.h"
 #include "merge/generate_target.h"
 #include "merge/progress_colours.h"
@@ -12,6 +13,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <new>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -220,7 +222,9 @@ bool batchMergePossible(const MergeWorkspace& workspace)
         && !file->filePath.empty();
 }
 
-BatchSummary runBatchMerge(const MergeWorkspace& model, const BatchSettings& settings, Platform& platform,
+namespace {
+
+BatchSummary runFiles(const MergeWorkspace& model, const BatchSettings& settings, Platform& platform,
     BatchListener* listener, PixelPath path)
 {
     BatchSummary summary;
@@ -272,6 +276,21 @@ BatchSummary runBatchMerge(const MergeWorkspace& model, const BatchSettings& set
             listener->fileFinished(i, count, file, outcome == BatchRun::Outcome::Written);
     }
     return summary;
+}
+
+} // namespace
+
+BatchSummary runBatchMerge(const MergeWorkspace& model, const BatchSettings& settings, Platform& platform,
+    BatchListener* listener, PixelPath path)
+{
+    // The images have their own checked allocations; what is left (names, small records) must
+    // not throw out of the core either. The results written so far stay.
+    try {
+        return runFiles(model, settings, platform, listener, path);
+    } catch (const std::bad_alloc&) {
+        platform.messageBox(kRunOutOfMemory, MessageIcon::Error, MessageButtons::Ok);
+        return BatchSummary {};
+    }
 }
 
 std::string batchSummaryText(const BatchSummary& summary, const std::string& targetFolder)
