@@ -248,7 +248,7 @@ BatchSummary runFiles(const MergeWorkspace& model, const BatchSettings& settings
     summary.listed = int(files.size());
 
     ReusedLargeBlocks reuse;
-    BatchPlatform batchPlatform(platform);
+    BatchPlatform batchPlatform(platform, settings.pollInterval);
     LongOperation operation(batchPlatform);
     operation.showPaneText(0, kPressEscText);
     BatchRun run(model, settings, batchPlatform, operation, path);
@@ -258,6 +258,7 @@ BatchSummary runFiles(const MergeWorkspace& model, const BatchSettings& settings
         if (listener)
             listener->fileStarted(i, count, file);
         // Between files: the window shows the file's name, and Esc may end the run.
+        batchPlatform.pollAtOnce();
         if (operation.pollEscape()) {
             summary.aborted = true;
             break;

@@ -3,6 +3,7 @@
 #include "merge/batch_placement.h"
 #include "merge/pixel_path.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ struct BatchSettings {
     std::string targetFolder;
     BatchOptions options {};
     int32_t mergeType = 0;
+    // How often, at most, Esc is looked at (and the windows repaint) while a file is merged;
+    // between files it is looked at every time.
+    std::chrono::milliseconds pollInterval { 40 };
 };
 
 struct BatchFailure {

@@ -11,6 +11,15 @@ void BatchPlatform::startRecording()
     recorded_.clear();
 }
 
+bool BatchPlatform::isEscapeDown()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (lastPoll_ && now - *lastPoll_ < pollInterval_)
+        return false;
+    lastPoll_ = now;
+    return real_.isEscapeDown();
+}
+
 MessageAnswer BatchPlatform::messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons)
 {
     if (recording_ && buttons == MessageButtons::Ok) {

@@ -1,6 +1,8 @@
 #pragma once
 #include "app/platform.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 namespace tessary {
@@ -9,10 +11,17 @@ namespace tessary {
 // recording, the messages of a failing file, which are kept as that file's reason instead of
 // stopping the run with a box per file. Questions (the escape poll's "Do you really want to
 // quit ?") always reach the user, and a Yes to that question is noted.
+//
+// The transformation and the generation poll Esc once per row or column, thousands of times
+// per file; the program's platform lets pending paints happen at each poll. Within a file the
+// polls reach the real platform at most once per `pollInterval` (the others see no Esc), so the
+// windows still repaint many times a second and a held Esc is still seen at once, without the
+// painting costing more than the merge.
 class BatchPlatform final : public Platform {
 public:
-    explicit BatchPlatform(Platform& real)
+    BatchPlatform(Platform& real, std::chrono::milliseconds pollInterval)
         : real_(real)
+        , pollInterval_(pollInterval)
     {
     }
 
@@ -25,7 +34,9 @@ public:
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     void enterBusy() override { real_.enterBusy(); }
     void leaveBusy() override { real_.leaveBusy(); }
-    bool isEscapeDown() override { return real_.isEscapeDown(); }
+    bool isEscapeDown() override;
+    // The next poll reaches the real platform whenever it comes (between files).
+    void pollAtOnce() { lastPoll_.reset(); }
     void setStatusPaneText(int pane, const std::string& text) override
     {
         real_.setStatusPaneText(pane, text);
@@ -83,6 +94,8 @@ private:
     bool recording_ = false;
     bool quitYes_ = false;
     std::string recorded_;
+    std::chrono::milliseconds pollInterval_;
+    std::optional<std::chrono::steady_clock::time_point> lastPoll_;
 };
 
 } // namespace tessary

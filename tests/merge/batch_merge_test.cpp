@@ -333,6 +333,7 @@ TEST_F(BatchRunTest, EscBetweenFilesStopsTheRunWhenTheUserSaysYes)
 
 TEST_F(BatchRunTest, EscInsideAFileStopsTheRun)
 {
+    settings.pollInterval = std::chrono::milliseconds(0);
     // Polls: one before the file, then the transformation's per-row polls.
     int polls = 0;
     platform.duringPoll = [&] {
@@ -345,6 +346,17 @@ TEST_F(BatchRunTest, EscInsideAFileStopsTheRun)
     EXPECT_TRUE(summary.written.empty());
     EXPECT_TRUE(summary.failed.empty());
     EXPECT_EQ(platform.busyDepth, 0);
+}
+
+TEST_F(BatchRunTest, WithinAFileEscIsLookedAtOncePerIntervalAndBetweenFilesAlways)
+{
+    settings.pollInterval = std::chrono::hours(1);
+    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 2u);
+    EXPECT_EQ(platform.eventPumps, 2);
+    platform.eventPumps = 0;
+    settings.pollInterval = std::chrono::milliseconds(0);
+    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 2u);
+    EXPECT_GT(platform.eventPumps, 10); // every row of every transformation
 }
 
 TEST_F(BatchRunTest, RefusedBeforeAnyFile)
