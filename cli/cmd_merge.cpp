@@ -116,15 +116,7 @@ int runMerge(int argc, char** argv)
             std::fprintf(stderr, "tessary-cli merge: cannot load source %d, \"%s\"\n", i + 1, s.file.c_str());
             return kExitFailed;
         }
-        ws.alignDoc.posX[slot] = s.posX;
-        ws.alignDoc.posY[slot] = s.posY;
-        ws.alignDoc.scaleX[slot] = s.scaleX;
-        ws.alignDoc.scaleY[slot] = s.scaleY;
-        ws.alignDoc.rotation[slot] = s.rotation;
-        ws.alignDoc.topLevel[slot] = s.topLevel;
-        ws.alignDoc.bottomLevel[slot] = s.bottomLevel;
-        ws.targetDoc.mirrored[slot] = s.mirrored ? 1 : 0;
-        ws.fadeEdge[slot] = s.fadeEdge ? 1 : 0;
+        placeLayoutSource(ws, slot, s);
 
         const int result = transformSource(ws, platform, i + 1);
         if (result != kTransformDone) {
@@ -144,13 +136,7 @@ int runMerge(int argc, char** argv)
             ws.biasWeight[size_t(i)] = *layout->sources[size_t(i)].biasWeight;
     ws.mergeType = layout->mergeType;
     CDestdoc& target = ws.targetDoc;
-    target.thresholdFuzziness = layout->thresholdFuzziness;
-    target.backgroundColour = layout->backgroundColour;
-    target.marginX = layout->marginX;
-    target.marginY = layout->marginY;
-    target.marginColour = layout->marginColour;
-    target.targetContrast = layout->targetContrast;
-    target.targetBrightness = layout->targetBrightness;
+    applyTargetSettings(ws, *layout);
     normalisePositions(ws.alignDoc, ws.sourceCount);
 
     if (!generateTarget(ws, platform)) {

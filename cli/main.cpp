@@ -16,6 +16,9 @@ Commands:
                                  named by OUT's last three characters
   merge LAYOUT.json -o OUT [--quiet]
                                  merge the sources a layout file places into OUT
+  batch LAYOUT.json INPUT_DIR -o OUTPUT_DIR [--position RULE[,RULE...]] [--quiet]
+                                 watermark every image of INPUT_DIR with the layout's
+                                 first source, results into OUTPUT_DIR
 
 Options:
   --help       show this help and exit
@@ -31,6 +34,7 @@ constexpr Command kCommands[] = {
     { "info", tessary::cli::runInfo },
     { "convert", tessary::cli::runConvert },
     { "merge", tessary::cli::runMerge },
+    { "batch", tessary::cli::runBatch },
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli/merge_layout.h"
 
+#include "app/workspace.h"
 #include "image/cx_image.h"
 
 #include <nlohmann/json.hpp>
@@ -211,6 +212,32 @@ std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string&
         error = path + ": " + e.message;
         return std::nullopt;
     }
+}
+
+void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSource& source)
+{
+    CAlignDoc& align = workspace.alignDoc;
+    align.posX[slot] = source.posX;
+    align.posY[slot] = source.posY;
+    align.scaleX[slot] = source.scaleX;
+    align.scaleY[slot] = source.scaleY;
+    align.rotation[slot] = source.rotation;
+    align.topLevel[slot] = source.topLevel;
+    align.bottomLevel[slot] = source.bottomLevel;
+    workspace.targetDoc.mirrored[slot] = source.mirrored ? 1 : 0;
+    workspace.fadeEdge[slot] = source.fadeEdge ? 1 : 0;
+}
+
+void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout)
+{
+    CDestdoc& target = workspace.targetDoc;
+    target.thresholdFuzziness = layout.thresholdFuzziness;
+    target.backgroundColour = layout.backgroundColour;
+    target.marginX = layout.marginX;
+    target.marginY = layout.marginY;
+    target.marginColour = layout.marginColour;
+    target.targetContrast = layout.targetContrast;
+    target.targetBrightness = layout.targetBrightness;
 }
 
 } // namespace tessary::cli

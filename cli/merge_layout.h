@@ -43,6 +43,20 @@ struct MergeLayout {
 // `error` names the field or the file and the result is empty.
 std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error);
 
+} // namespace tessary::cli
+
+namespace tessary {
+class MergeWorkspace;
+}
+
+namespace tessary::cli {
+
+// Gives place `slot` of the workspace the layout source's placement, mirror flag, layers and
+// fade edge (not its file or bias weight).
+void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSource& source);
+// Gives the target document the layout's target settings (not the merge type).
+void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout);
+
 // The names the Merge Sources dialog gives the merge types, lower case, index = mergeType.
 inline const char* const kMergeTypeNames[]
     = { "average", "brightest", "darkest", "most colored", "least colored" };

@@ -6,6 +6,7 @@
 #include "app/workspace.h"
 #include "merge/send_to_source.h"
 #include "merge/target_commands.h"
+#include "merge/ui/batch_merge.h"
 #include "merge/ui/blend_dialog.h"
 #include "merge/ui/bright_cont_dialog.h"
 #include "merge/ui/dest_view.h"
@@ -86,6 +87,11 @@ CDestchild::CDestchild(MainFrame& frame)
         [this] { sendToNewSource(workspace_, platform_, frame_.sourceOpening()); });
     setMergeDefaults_ = add("setMergeDefaults", "Set merge defaults", "Setup default parameters",
         [this] { setMergeDefaults(workspace_, platform_); });
+    batchMerge_ = add(
+        "batchMerge", "Batch Merge...", "Watermark every image of source 2's folder with source 1", [this] {
+            openBatchMerge(
+                workspace_, platform_, [this](int dx, int dy) { view_->scrollByLines(dx, dy); }, this);
+        });
 
     appendMenu(app.makeHelpMenu(this));
 
@@ -118,6 +124,7 @@ void CDestchild::updateActions()
     fineAlignment_->setEnabled(targetCommands);
     sendToNewSource_->setEnabled(targetCommands);
     setMergeDefaults_->setEnabled(mergeDefaultsEnabled(workspace_));
+    batchMerge_->setEnabled(mergeDefaultsEnabled(workspace_));
 }
 
 void CDestchild::activated()

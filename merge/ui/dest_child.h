@@ -17,7 +17,7 @@ class Platform;
 // The Target Window (the program's CDestchild): the Target view and the menus of the target.
 // Its commands are found by object name: saveAs, saveTilesAs, print, printSetup, mergeSources,
 // fineAlignment, contrastBrightness, snapTo1, snapTo5, snapTo10, snapTo16, viewingSize,
-// backgroundColor, setMargins, setMarginColor, sendToNewSource, setMergeDefaults. The key S
+// backgroundColor, setMargins, setMarginColor, sendToNewSource, setMergeDefaults, batchMerge. The key S
 // (without modifier) runs "Save As..." while this window is active.
 //
 // "Merge Sources" generates at once when no two sources overlap and opens the Merge Sources
@@ -70,6 +70,7 @@ private:
     QAction* contrastBrightness_ = nullptr;
     QAction* sendToNewSource_ = nullptr;
     QAction* setMergeDefaults_ = nullptr;
+    QAction* batchMerge_ = nullptr;
 };
 
 } // namespace tessary

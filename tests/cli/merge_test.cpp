@@ -1,4 +1,5 @@
 // Runs the built tessary-cli on small files written here and checks the pixels it saves.
+#include "cli/cli_runner.h"
 #include "image/bmp_writer.h"
 #include "image/cx_image.h"
 #include "image/masked_dib.h"
@@ -13,29 +14,9 @@
 namespace tessary {
 namespace {
 
+using testing::Outcome;
+using testing::runCli;
 using testing::ScratchFolder;
-
-struct Outcome {
-    int exitCode = -1;
-    std::string output; // stdout and stderr together
-};
-
-Outcome runCli(const std::string& arguments, const std::string& workingFolder = "")
-{
-    std::string command = std::string("'") + TESSARY_CLI_PATH + "' " + arguments + " 2>&1";
-    if (!workingFolder.empty())
-        command = "cd '" + workingFolder + "' && " + command;
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return outcome;
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        outcome.output.append(buffer, n);
-    const int status = pclose(pipe);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
 
 // A w x h 24-bit BMP whose every pixel is (red, green, blue).
 void writeSolidBmp(const std::string& path, int32_t w, int32_t h, uint8_t red, uint8_t green, uint8_t blue)

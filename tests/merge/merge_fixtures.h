@@ -1,13 +1,16 @@
 #pragma once
 // Small images built inside the merge tests: 24-bit images from a colour function, random images of
 // every depth the accessors read, and direct pixel reads of 24-bit results.
+#include "image/colour.h"
 #include "image/masked_dib.h"
 #include "image/packed_dib.h"
+#include "output/write_image_file.h"
 
 #include <cstring>
 #include <functional>
 #include <random>
 #include <stdexcept>
+#include <string>
 
 namespace tessary::testing {
 
@@ -45,6 +48,13 @@ inline MaskedDib makeImage24(int32_t w, int32_t h, const std::function<BgrColour
 inline MaskedDib solidImage24(int32_t w, int32_t h, BgrColour c)
 {
     return makeImage24(w, h, [c](int32_t, int32_t) { return c; });
+}
+
+// A w x h image of colour c saved at `path` in the format its ending names; false on failure.
+inline bool writeSolidImage(const std::string& path, int32_t w, int32_t h, BgrColour c)
+{
+    const MaskedDib image = solidImage24(w, h, c);
+    return writeImageFile(*image.dib, path);
 }
 
 // A random image of `bits` per pixel (1, 4, 8, 16, 24, 32). 16 bits uses 5-6-5 bit fields when
