@@ -61,6 +61,7 @@ public:
         real_.setSettingText(section, name, value);
     }
     std::optional<std::vector<uint8_t>> clipboardImage() override { return real_.clipboardImage(); }
+    bool clipboardHasImage() override { return real_.clipboardHasImage(); }
     std::optional<TextExtent> measureText(const LogFont& font, const std::string& line) override
     {
         return real_.measureText(font, line);
