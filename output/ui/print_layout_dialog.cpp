@@ -159,12 +159,6 @@ print_layout::print_layout(
     whole->addLayout(controls);
     whole->addWidget(preview_, 1);
 
-    align_[0]->setChecked(layout_.alignTop != 0);
-    align_[1]->setChecked(layout_.alignMiddle != 0);
-    align_[2]->setChecked(layout_.alignBottom != 0);
-    keepAspect_->setChecked(layout_.keepAspect != 0);
-    stretch_->setChecked(layout_.stretchToPage != 0);
-    millimetres_->setChecked(layout_.useMillimetres);
     showValues();
     syncEnabled();
 }
