@@ -6,5 +6,6 @@ namespace tessary::cli {
 int runInfo(int argc, char** argv);
 int runConvert(int argc, char** argv);
 int runMerge(int argc, char** argv);
+int runAdjust(int argc, char** argv);
 
 } // namespace tessary::cli

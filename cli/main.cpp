@@ -16,6 +16,10 @@ Commands:
                                  named by OUT's last three characters
   merge LAYOUT.json -o OUT [--quiet]
                                  merge the sources a layout file places into OUT
+  adjust IN OUT OPERATION [OPTIONS] [--quiet]
+                                 load IN as a source, apply one correction (black-and-white,
+                                 brightness-contrast, trapezoid, skew, pincushion, cylinder,
+                                 grid) and save OUT; "adjust --help" lists the options
 
 Options:
   --help       show this help and exit
@@ -31,6 +35,7 @@ constexpr Command kCommands[] = {
     { "info", tessary::cli::runInfo },
     { "convert", tessary::cli::runConvert },
     { "merge", tessary::cli::runMerge },
+    { "adjust", tessary::cli::runAdjust },
 };
 
 } // namespace

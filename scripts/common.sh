@@ -2,7 +2,7 @@
 # shellcheck shell=bash
 
 TESSARY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-TESSARY_PACKAGES=(qt6-base-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev nlohmann-json3-dev
+TESSARY_PACKAGES=(qt6-base-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev nlohmann-json3-dev libcli11-dev
                   googletest libgtest-dev libbenchmark-dev xvfb xauth cmake g++ make)
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
