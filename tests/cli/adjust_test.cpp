@@ -279,6 +279,8 @@ TEST_F(CliAdjust, FailuresExitOneWithTheProgramsTexts)
     const Case cases[] = {
         { "rgb.bmp", "skew --angle 89", kSkewNoRowsText }, // 23 rows shrink to none
         { "narrow.bmp", "cylinder", kCylinderTooNarrowText },
+        { "rgb.bmp", "pincushion --third 1 --fifth 1",
+            kDistortValuesTooLarge }, // the table does not converge
         { "text.bmp", "black-and-white", kUnableToLoadImageFile },
         { "absent.bmp", "black-and-white", "cannot open" },
     };
