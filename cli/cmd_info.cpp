@@ -1,10 +1,10 @@
 // tessary-cli info FILE and tessary-cli convert IN OUT.
+#include "cli/cli_files.h"
 #include "cli/commands.h"
 #include "cli/terminal_platform.h"
 #include "image/cx_image.h"
 #include "image/pixel_access.h"
 #include "output/write_image_file.h"
-#include "sources/copy_to_24bit.h"
 #include "sources/load_image_file.h"
 #include "sources/source_doc.h"
 
@@ -32,17 +32,6 @@ const char* formatName(uint32_t format)
     default:
         return "unknown";
     }
-}
-
-bool readable(const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        std::fprintf(stderr, "tessary-cli: cannot open \"%s\"\n", path.c_str());
-        return false;
-    }
-    std::fclose(f);
-    return true;
 }
 }
 
@@ -88,15 +77,7 @@ int runConvert(int argc, char** argv)
     VIrorozIzi source;
     if (!loadImageFile(source, in, platform))
         return 1;
-    // Saves write the 24-bit picture, as the target is.
-    MaskedDib picture;
-    if (copyTo24Bit(source.image, picture, &platform))
-        return 1;
-    if (!writeImageFile(*picture.dib, out)) {
-        platform.messageBox(kFailedFileSave, MessageIcon::Plain, MessageButtons::Ok);
-        return 1;
-    }
-    return 0;
+    return savePicture(source.image, out, platform) ? 0 : 1;
 }
 
 } // namespace tessary::cli

@@ -7,5 +7,6 @@ int runInfo(int argc, char** argv);
 int runConvert(int argc, char** argv);
 int runMerge(int argc, char** argv);
 int runBatch(int argc, char** argv);
+int runAdjust(int argc, char** argv);
 
 } // namespace tessary::cli

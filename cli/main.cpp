@@ -19,6 +19,10 @@ Commands:
   batch LAYOUT.json INPUT_DIR -o OUTPUT_DIR [--position RULE[,RULE...]] [--quiet]
                                  watermark every image of INPUT_DIR with the layout's
                                  first source, results into OUTPUT_DIR
+  adjust IN OUT OPERATION [OPTIONS] [--quiet]
+                                 load IN as a source, apply one correction (black-and-white,
+                                 brightness-contrast, trapezoid, skew, pincushion, cylinder,
+                                 grid) and save OUT; "adjust --help" lists the options
 
 Options:
   --help       show this help and exit
@@ -35,6 +39,7 @@ constexpr Command kCommands[] = {
     { "convert", tessary::cli::runConvert },
     { "merge", tessary::cli::runMerge },
     { "batch", tessary::cli::runBatch },
+    { "adjust", tessary::cli::runAdjust },
 };
 
 } // namespace

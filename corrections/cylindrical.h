@@ -5,6 +5,9 @@
 
 namespace tessary {
 
+inline constexpr const char* kCylinderTooNarrowText
+    = "This source is too narrow for a cylindrical projection: it is left as it is.";
+
 // The cylindrical projection's controls: the Left and Right slider positions 0..180 (Left shows
 // position - 180) and the elevation 0..100 percent. dL = left / 180 <= dR = right / 180.
 struct CylinderValues {

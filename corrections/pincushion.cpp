@@ -90,4 +90,14 @@ CorrectionStatus applyPincushion(
     return CorrectionStatus::Done;
 }
 
+CorrectionStatus applyPincushionTerms(
+    const MaskedDib& backup, double k3, double k5, MaskedDib& result, const RowProgress& progress)
+{
+    RadiusTable table;
+    const CorrectionStatus built = buildRadiusTable(backup.width(), backup.height(), k3, k5, table);
+    if (built != CorrectionStatus::Done)
+        return built;
+    return applyPincushion(backup, table, result, progress);
+}
+
 } // namespace tessary

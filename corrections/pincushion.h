@@ -32,4 +32,9 @@ CorrectionStatus buildRadiusTable(int32_t width, int32_t height, double k3, doub
 CorrectionStatus applyPincushion(
     const MaskedDib& backup, const RadiusTable& table, MaskedDib& result, const RowProgress& progress = {});
 
+// One application with the terms k3 and k5: the table for the backup's size first (so a table
+// that does not converge leaves everything as it was), then the correction.
+CorrectionStatus applyPincushionTerms(
+    const MaskedDib& backup, double k3, double k5, MaskedDib& result, const RowProgress& progress = {});
+
 } // namespace tessary

@@ -125,12 +125,7 @@ bool distort::apply()
             field->setText(kDistortZeroText);
     const CorrectionStatus status
         = applyCorrection([k3, k5](const MaskedDib& backup, MaskedDib& result, const RowProgress& progress) {
-              // The table comes first: when it fails the image stays as it was.
-              RadiusTable table;
-              const CorrectionStatus built = buildRadiusTable(backup.width(), backup.height(), k3, k5, table);
-              if (built != CorrectionStatus::Done)
-                  return built;
-              return applyPincushion(backup, table, result, progress);
+              return applyPincushionTerms(backup, k3, k5, result, progress);
           });
     if (status == CorrectionStatus::Refused)
         window_.platform.messageBox(kDistortValuesTooLarge, MessageIcon::Error, MessageButtons::Ok);

@@ -8,9 +8,6 @@ class QSlider;
 
 namespace tessary {
 
-inline constexpr const char* kCylinderTooNarrowText
-    = "This source is too narrow for a cylindrical projection: it is left as it is.";
-
 // "Cylindrical Projection": Left, Right and "Elevation %" sliders (Left never right of Right);
 // a move enables "Apply", which projects the source from the backup and disables itself;
 // "Reset" brings the sliders back and applies; "Ok" applies and closes. Closing otherwise gives

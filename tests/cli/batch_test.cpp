@@ -1,5 +1,5 @@
 // Runs tessary-cli batch on a folder of small files written here and checks every result's pixels.
-#include "cli/cli_runner.h"
+#include "support/cli_run.h"
 #include "image/cx_image.h"
 #include "merge/merge_fixtures.h"
 #include "output/write_image_file.h"
@@ -14,7 +14,7 @@ namespace tessary {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Outcome;
+using testing::CliOutcome;
 using testing::Rgb;
 using testing::runCli;
 using testing::ScratchFolder;
@@ -35,7 +35,7 @@ protected:
         std::ofstream(folder.file("layout.json")) << R"({"sources": [{"file": "mark.bmp"}]})";
     }
 
-    Outcome batch(const std::string& options)
+    CliOutcome batch(const std::string& options)
     {
         return runCli("batch '" + folder.file("layout.json") + "' '" + folder.file("in") + "' -o '"
             + folder.file("out") + "' " + options);
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(CliBatch, WatermarksEveryImageOfTheFolderUnderLowerCaseNames)
 {
-    const Outcome run = batch("--position right,top");
+    const CliOutcome run = batch("--position right,top");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Batch merging is complete.\n\n2 files of 2 written"), std::string::npos)
         << run.output;
@@ -77,7 +77,7 @@ TEST_F(CliBatch, WatermarksEveryImageOfTheFolderUnderLowerCaseNames)
 TEST_F(CliBatch, FailuresAreReportedAndGiveExitCodes)
 {
     std::ofstream(folder.file("in/bad.tga")) << "not a picture";
-    Outcome run = batch("--quiet");
+    CliOutcome run = batch("--quiet");
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find("2 files of 3 written"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("1 failed:\nbad.tga: "), std::string::npos) << run.output;

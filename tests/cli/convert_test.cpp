@@ -2,6 +2,7 @@
 #include "image/cx_image.h"
 #include "image/masked_dib.h"
 #include "image/pixel_access.h"
+#include "support/cli_run.h"
 
 #include <gtest/gtest.h>
 
@@ -19,23 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status;
-    std::string output;
-};
-
-// Runs tessary-cli with the arguments; stdout and stderr together.
-CliRun runCli(const std::string& arguments)
-{
-    const std::string command = std::string(TESSARY_CLI_PATH) + " " + arguments + " 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    std::array<char, 256> buffer {};
-    while (pipe && std::fgets(buffer.data(), int(buffer.size()), pipe))
-        output += buffer.data();
-    const int status = pipe ? pclose(pipe) : -1;
-    return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, output };
-}
+using testing::runCli;
 
 class CliConvert : public ::testing::Test {
 protected:
@@ -61,8 +46,8 @@ protected:
 TEST_F(CliConvert, InfoPrintsSizeDepthAndFormat)
 {
     ASSERT_TRUE(writeBmpFile(*picture.dib, path("a.bmp")));
-    const CliRun run = runCli("info " + path("a.bmp"));
-    EXPECT_EQ(run.status, 0) << run.output;
+    const testing::CliOutcome run = runCli("info " + path("a.bmp"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, "width: 5\nheight: 3\nbits per pixel: 24\nformat: BMP\n");
 }
 
@@ -72,43 +57,43 @@ TEST_F(CliConvert, ConvertsThroughEveryLosslessFormatAndBack)
     for (const char* ending : { "png", "tif", "tga", "pcx" }) {
         SCOPED_TRACE(ending);
         const std::string out = path(std::string("b.") + ending);
-        const CliRun there = runCli("convert " + path("a.bmp") + " " + out);
-        ASSERT_EQ(there.status, 0) << there.output;
+        const testing::CliOutcome there = runCli("convert " + path("a.bmp") + " " + out);
+        ASSERT_EQ(there.exitCode, 0) << there.output;
         if (std::string(ending) == "tif")
             continue; // saved TIFFs are JPEG-compressed: not byte-exact
-        const CliRun back = runCli("convert " + out + " " + path("c.bmp"));
-        ASSERT_EQ(back.status, 0) << back.output;
+        const testing::CliOutcome back = runCli("convert " + out + " " + path("c.bmp"));
+        ASSERT_EQ(back.exitCode, 0) << back.output;
         CxImage again(path("c.bmp"), CXIMAGE_FORMAT_BMP);
         ASSERT_TRUE(again.IsValid());
         ASSERT_EQ(again.GetWidth(), 5);
         for (int32_t row = 0; row < 3; ++row)
             EXPECT_EQ(0, std::memcmp(again.GetBits(uint32_t(row)), picture.dib->row(row), 15)) << row;
     }
-    const CliRun info = runCli("info " + path("b.tif"));
+    const testing::CliOutcome info = runCli("info " + path("b.tif"));
     EXPECT_NE(info.output.find("format: TIFF"), std::string::npos) << info.output;
 }
 
 TEST_F(CliConvert, FailuresPrintTheProgramsMessagesAndExitNonZero)
 {
     std::ofstream(path("notes.tga")) << "just some text, not a picture";
-    const CliRun text = runCli("convert " + path("notes.tga") + " " + path("x.png"));
-    EXPECT_NE(text.status, 0);
+    const testing::CliOutcome text = runCli("convert " + path("notes.tga") + " " + path("x.png"));
+    EXPECT_NE(text.exitCode, 0);
     EXPECT_NE(text.output.find("Unable to load this image file"), std::string::npos) << text.output;
     EXPECT_TRUE(text.output.find("TGA") != std::string::npos) << text.output;
     EXPECT_FALSE(fs::exists(path("x.png")));
 
     ASSERT_TRUE(writeBmpFile(*picture.dib, path("a.jpeg")));
-    const CliRun jpeg = runCli("convert " + path("a.jpeg") + " " + path("x.png"));
-    EXPECT_NE(jpeg.status, 0);
+    const testing::CliOutcome jpeg = runCli("convert " + path("a.jpeg") + " " + path("x.png"));
+    EXPECT_NE(jpeg.exitCode, 0);
     EXPECT_NE(jpeg.output.find("Unable to load this image file"), std::string::npos) << jpeg.output;
 
-    const CliRun badOut = runCli("convert " + path("a.jpeg") + " " + path("x.gif"));
-    EXPECT_EQ(badOut.status, 2);
+    const testing::CliOutcome badOut = runCli("convert " + path("a.jpeg") + " " + path("x.gif"));
+    EXPECT_EQ(badOut.exitCode, 2);
 
     // A missing input is named, and an existing output it would have replaced survives.
     std::ofstream(path("kept.png")) << "precious";
-    const CliRun missing = runCli("convert " + path("nothing.bmp") + " " + path("kept.png"));
-    EXPECT_NE(missing.status, 0);
+    const testing::CliOutcome missing = runCli("convert " + path("nothing.bmp") + " " + path("kept.png"));
+    EXPECT_NE(missing.exitCode, 0);
     EXPECT_NE(missing.output.find("cannot open"), std::string::npos);
     std::ifstream kept(path("kept.png"));
     std::string content;
@@ -122,8 +107,8 @@ TEST_F(CliConvert, AFailedSaveSaysSoAndLeavesWhatWasThere)
     // The output name is taken by a folder: the rename cannot replace it, even for root.
     fs::create_directories(dir / "taken.png");
     std::ofstream(path("taken.png/inside.txt")) << "precious";
-    const CliRun run = runCli("convert " + path("a.bmp") + " " + path("taken.png"));
-    EXPECT_EQ(run.status, 1);
+    const testing::CliOutcome run = runCli("convert " + path("a.bmp") + " " + path("taken.png"));
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("Failed the file save!"), std::string::npos) << run.output;
     std::ifstream kept(path("taken.png/inside.txt"));
     std::string content;

@@ -1,8 +1,8 @@
 // Runs the built tessary-cli on small files written here and checks the pixels it saves.
-#include "cli/cli_runner.h"
 #include "image/bmp_writer.h"
 #include "image/cx_image.h"
 #include "image/masked_dib.h"
+#include "support/cli_run.h"
 #include "support/codec_image_util.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 namespace tessary {
 namespace {
 
-using testing::Outcome;
 using testing::runCli;
 using testing::ScratchFolder;
 
@@ -63,7 +62,7 @@ TEST_F(CliMerge, AverageOfTwoOverlappingSourcesInEveryOutputFormat)
     for (const char* ending : { "bmp", "png", "tif", "tga", "pcx" }) {
         SCOPED_TRACE(ending);
         const std::string out = folder.file(std::string("out.") + ending);
-        const Outcome run = runCli("merge '" + folder.file("layout.json") + "' -o '" + out + "'");
+        const testing::CliOutcome run = runCli("merge '" + folder.file("layout.json") + "' -o '" + out + "'");
         ASSERT_EQ(run.exitCode, 0) << run.output;
         EXPECT_EQ(run.output, ""); // not a terminal: no progress bars
         CxImage saved;
@@ -106,7 +105,7 @@ TEST_F(CliMerge, SettingsLayersMarginsAndRelativePaths)
         "targetContrast": 16, "targetBrightness": 128
     })");
     // Run from another folder: the source paths are taken relative to the layout file.
-    const Outcome run = runCli("merge sub/layout.json -o result.png", folder.file(""));
+    const testing::CliOutcome run = runCli("merge sub/layout.json -o result.png", folder.file(""));
     ASSERT_EQ(run.exitCode, 0) << run.output;
     CxImage saved;
     ASSERT_TRUE(saved.Load(folder.file("result.png"), CXIMAGE_FORMAT_PNG));
@@ -153,7 +152,7 @@ TEST_F(CliMerge, BadLayoutsAreRefusedBeforeAnyWork)
         SCOPED_TRACE(c.json);
         writeText(folder.file("layout.json"), c.json);
         const std::string out = folder.file("refused.bmp");
-        const Outcome run = runCli("merge '" + folder.file("layout.json") + "' -o '" + out + "'");
+        const testing::CliOutcome run = runCli("merge '" + folder.file("layout.json") + "' -o '" + out + "'");
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_NE(run.output.find(c.named), std::string::npos) << run.output;
         EXPECT_FALSE(std::filesystem::exists(out));
@@ -163,7 +162,7 @@ TEST_F(CliMerge, BadLayoutsAreRefusedBeforeAnyWork)
     for (int i = 0; i < 9; ++i)
         nine += std::string(i ? "," : "") + R"({"file": "dark.bmp"})";
     writeText(folder.file("layout.json"), nine + "]}");
-    const Outcome run
+    const testing::CliOutcome run
         = runCli("merge '" + folder.file("layout.json") + "' -o '" + folder.file("x.bmp") + "'");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.output.find("1 to 8 sources"), std::string::npos) << run.output;
@@ -182,7 +181,7 @@ TEST_F(CliMerge, CommandLineAndRunFailures)
     // A source that exists but does not decode: the decoder's text, then the program's own.
     writeText(folder.file("broken.png"), "no picture in here");
     writeText(folder.file("broken.json"), R"({"sources": [{"file": "broken.png"}]})");
-    const Outcome broken
+    const testing::CliOutcome broken
         = runCli("merge '" + folder.file("broken.json") + "' -o '" + folder.file("b.bmp") + "'");
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_NE(broken.output.find("Unable to load this image file"), std::string::npos) << broken.output;
@@ -191,14 +190,16 @@ TEST_F(CliMerge, CommandLineAndRunFailures)
     // A target wider than 20000 pixels.
     writeText(folder.file("wide.json"),
         R"({"sources": [{"file": "dark.bmp"}, {"file": "light.bmp", "posX": 19998}]})");
-    const Outcome wide = runCli("merge '" + folder.file("wide.json") + "' -o '" + folder.file("w.bmp") + "'");
+    const testing::CliOutcome wide
+        = runCli("merge '" + folder.file("wide.json") + "' -o '" + folder.file("w.bmp") + "'");
     EXPECT_EQ(wide.exitCode, 1);
     EXPECT_NE(wide.output.find("Not enough memory to process the source image."), std::string::npos)
         << wide.output;
     EXPECT_FALSE(std::filesystem::exists(folder.file("w.bmp")));
 
     // An output folder that does not exist.
-    const Outcome unsaved = runCli("merge " + layout + " -o '" + folder.file("none/out.png") + "'");
+    const testing::CliOutcome unsaved
+        = runCli("merge " + layout + " -o '" + folder.file("none/out.png") + "'");
     EXPECT_EQ(unsaved.exitCode, 1);
     EXPECT_NE(unsaved.output.find("Failed the file save!"), std::string::npos) << unsaved.output;
 }

@@ -1,22 +1,22 @@
 #pragma once
-// Runs the built tessary-cli with a shell command line and collects what it printed.
+// Runs the built tessary-cli the way a shell script would.
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
 
 namespace tessary::testing {
 
-struct Outcome {
+struct CliOutcome {
     int exitCode = -1;
     std::string output; // stdout and stderr together
 };
 
-inline Outcome runCli(const std::string& arguments, const std::string& workingFolder = "")
+inline CliOutcome runCli(const std::string& arguments, const std::string& workingFolder = "")
 {
     std::string command = std::string("'") + TESSARY_CLI_PATH + "' " + arguments + " 2>&1";
     if (!workingFolder.empty())
         command = "cd '" + workingFolder + "' && " + command;
-    Outcome outcome;
+    CliOutcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return outcome;

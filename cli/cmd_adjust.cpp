@@ -1,0 +1,376 @@
+// tessary-cli adjust IN OUT OPERATION [OPTIONS] [--quiet]: one correction of a source without
+// windows. IN is loaded as a source is, the correction runs as one Apply of its freshly opened
+// dialog does (from the 24-bit copy of the image and mask), and the picture is written as
+// `convert` writes it.
+#include "cli/cli_files.h"
+#include "cli/commands.h"
+#include "cli/terminal_platform.h"
+#include "corrections/cylindrical.h"
+#include "corrections/grid.h"
+#include "corrections/pincushion.h"
+#include "corrections/skew.h"
+#include "corrections/tone.h"
+#include "corrections/tone_controls.h"
+#include "corrections/trapezoid.h"
+#include "image/cx_image.h"
+#include "merge/progress_colours.h"
+#include "sources/load_image_file.h"
+#include "sources/source_doc.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessary::cli {
+
+namespace {
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kBlackAndWhite = "black-and-white";
+const char* const kBrightnessContrast = "brightness-contrast";
+const char* const kTrapezoid = "trapezoid";
+const char* const kSkew = "skew";
+const char* const kPincushion = "pincushion";
+const char* const kCylinder = "cylinder";
+const char* const kGrid = "grid";
+
+// A decimal in -1..1; NaN and infinities are refused with the rest.
+CLI::Validator unitTerm()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            double value = 0;
+            if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value) || value < -1 || value > 1)
+                return "Value " + text + " not in range -1 to 1";
+            return {};
+        },
+        "[-1 - 1]");
+}
+
+// "X,Y", each an integer in 2..1000.
+std::optional<std::pair<int32_t, int32_t>> readSpacing(const std::string& text)
+{
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos)
+        return std::nullopt;
+    int32_t x = 0, y = 0;
+    if (!CLI::detail::lexical_cast(text.substr(0, comma), x)
+        || !CLI::detail::lexical_cast(text.substr(comma + 1), y))
+        return std::nullopt;
+    if (x < 2 || x > 1000 || y < 2 || y > 1000)
+        return std::nullopt;
+    return std::make_pair(x, y);
+}
+
+CLI::Validator spacing()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            return readSpacing(text) ? std::string {}
+                                     : "Value " + text + " is not X,Y with X and Y in 2..1000";
+        },
+        "X,Y");
+}
+
+// "#RRGGBB".
+std::optional<ColourRef> readColour(const std::string& text)
+{
+    if (text.size() != 7 || text[0] != '#')
+        return std::nullopt;
+    uint8_t part[3] = {};
+    for (int n = 0; n < 3; ++n) {
+        int value = 0;
+        for (int d = 0; d < 2; ++d) {
+            const char c = text[size_t(1 + 2 * n + d)];
+            const int digit = c >= '0' && c <= '9' ? c - '0'
+                : c >= 'a' && c <= 'f'             ? c - 'a' + 10
+                : c >= 'A' && c <= 'F'             ? c - 'A' + 10
+                                                   : -1;
+            if (digit < 0)
+                return std::nullopt;
+            value = value * 16 + digit;
+        }
+        part[n] = uint8_t(value);
+    }
+    return makeColourRef(part[0], part[1], part[2]);
+}
+
+CLI::Validator colour()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            return readColour(text) ? std::string {} : "Value " + text + " is not a colour #RRGGBB";
+        },
+        "#RRGGBB");
+}
+
+// What the command line asked for, every value at its dialog's start value unless given.
+struct Request {
+    std::string in, out, operation;
+    bool quiet = false;
+    ToneControls tone;
+    std::array<int32_t, 3> channelBrightness {}, channelContrast {};
+    std::array<bool, 3> brightnessGiven {}, contrastGiven {};
+    TrapezoidValues trapezoid;
+    int32_t angle = 0;
+    double third = 0.0, fifth = 0.0;
+    int32_t left = CylinderValues::kLeftStart, right = CylinderValues::kRightStart;
+    bool leftGiven = false, rightGiven = false;
+    int32_t elevation = CylinderValues::kElevationStart;
+    std::string solid, dotted;
+    GridValues grid;
+    std::string colour = "#000000";
+};
+
+const char* const kOperations[]
+    = { kBlackAndWhite, kBrightnessContrast, kTrapezoid, kSkew, kPincushion, kCylinder, kGrid };
+
+const char* const kFooter = R"(
+Operations and their options (every value defaults to its dialog's start value):
+  black-and-white
+  brightness-contrast  --brightness 0..255 (128) and --contrast 0..127 (64) set the three
+                       channels; --red-/--green-/--blue-brightness and -contrast override
+                       one channel; --gamma -255..255 (0)
+  trapezoid            --ratio 1..100 (80), --apex 0..100 (50), --invert
+  skew                 --angle -89..89 (0)
+  pincushion           --third -1..1 (0.0), --fifth -1..1 (0.0)
+  cylinder             --left 0..180 (90), --right 0..180 (90), --elevation 0..100 (50)
+  grid                 --solid X,Y and --dotted X,Y (2..1000, off unless given),
+                       --thickness 1..10 (1), --colour #RRGGBB (#000000)
+OUT ends in bmp, jpg, png, tif, tga or pcx; its mask is not written.
+)";
+
+struct OwnedOption {
+    CLI::Option* option;
+    const char* operation;
+};
+
+// Parses the arguments into `request`; an exit code when the command should end here.
+std::optional<int> parse(int argc, char** argv, Request& request)
+{
+    CLI::App app("Applies one correction of a source image and writes the result.", "tessary-cli adjust");
+    app.footer(kFooter);
+    app.add_option("IN", request.in, "the image to correct")->required();
+    app.add_option("OUT", request.out, "the file to write")->required();
+    app.add_option("OPERATION", request.operation, "the correction")
+        ->required()
+        ->check(CLI::IsMember(std::vector<std::string>(std::begin(kOperations), std::end(kOperations))));
+    app.add_flag("-q,--quiet", request.quiet, "no progress bars");
+
+    std::vector<OwnedOption> owned;
+    const auto own = [&owned](CLI::Option* option, const char* operation) {
+        option->group(operation)->capture_default_str();
+        owned.push_back({ option, operation });
+    };
+    own(app.add_option("--brightness", request.tone.masterBrightness)->check(CLI::Range(0, 255)),
+        kBrightnessContrast);
+    own(app.add_option("--contrast", request.tone.masterContrast)->check(CLI::Range(0, 127)),
+        kBrightnessContrast);
+    const char* const channels[3] = { "red", "green", "blue" };
+    std::array<CLI::Option*, 3> brightness {}, contrast {};
+    for (size_t n = 0; n < 3; ++n) {
+        brightness[n]
+            = app.add_option(std::string("--") + channels[n] + "-brightness", request.channelBrightness[n])
+                  ->check(CLI::Range(0, 255));
+        own(brightness[n], kBrightnessContrast);
+        contrast[n]
+            = app.add_option(std::string("--") + channels[n] + "-contrast", request.channelContrast[n])
+                  ->check(CLI::Range(0, 127));
+        own(contrast[n], kBrightnessContrast);
+    }
+    own(app.add_option("--gamma", request.tone.values.gamma)->check(CLI::Range(-255, 255)),
+        kBrightnessContrast);
+    own(app.add_option("--ratio", request.trapezoid.ratio)->check(CLI::Range(1, 100)), kTrapezoid);
+    own(app.add_option("--apex", request.trapezoid.apexPosition)->check(CLI::Range(0, 100)), kTrapezoid);
+    own(app.add_flag("--invert", request.trapezoid.inverted), kTrapezoid);
+    own(app.add_option("--angle", request.angle)->check(CLI::Range(-kSkewMaxAngle, kSkewMaxAngle)), kSkew);
+    own(app.add_option("--third", request.third)->check(unitTerm()), kPincushion);
+    own(app.add_option("--fifth", request.fifth)->check(unitTerm()), kPincushion);
+    CLI::Option* left = app.add_option("--left", request.left)->check(CLI::Range(0, 180));
+    own(left, kCylinder);
+    CLI::Option* right = app.add_option("--right", request.right)->check(CLI::Range(0, 180));
+    own(right, kCylinder);
+    own(app.add_option("--elevation", request.elevation)->check(CLI::Range(0, 100)), kCylinder);
+    own(app.add_option("--solid", request.solid)->check(spacing()), kGrid);
+    own(app.add_option("--dotted", request.dotted)->check(spacing()), kGrid);
+    own(app.add_option("--thickness", request.grid.thickness)->check(CLI::Range(1, 10)), kGrid);
+    own(app.add_option("--colour", request.colour)->check(colour()), kGrid);
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> arguments(argv, argv + argc);
+    std::reverse(arguments.begin(), arguments.end());
+    try {
+        app.parse(arguments);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(
+            stderr, "tessary-cli adjust: %s\nRun \"tessary-cli adjust --help\" for the options.\n", e.what());
+        return kExitUsage;
+    }
+    for (const OwnedOption& o : owned)
+        if (o.option->count() > 0 && request.operation != o.operation) {
+            std::fprintf(stderr, "tessary-cli adjust: %s is not an option of %s\n",
+                o.option->get_name().c_str(), request.operation.c_str());
+            return kExitUsage;
+        }
+    for (size_t n = 0; n < 3; ++n) {
+        request.brightnessGiven[n] = brightness[n]->count() > 0;
+        request.contrastGiven[n] = contrast[n]->count() > 0;
+    }
+    request.leftGiven = left->count() > 0;
+    request.rightGiven = right->count() > 0;
+    if (request.leftGiven && request.rightGiven && request.left > request.right) {
+        std::fputs("tessary-cli adjust: --left must not be greater than --right\n", stderr);
+        return kExitUsage;
+    }
+    if (!formatFromFileName(request.out)) {
+        std::fprintf(
+            stderr, "tessary-cli adjust: \"%s\" does not end in %s\n", request.out.c_str(), kOutputEndings);
+        return kExitUsage;
+    }
+    return std::nullopt;
+}
+
+// The brightness dialog's controls after the masters and then the given channels were moved.
+ToneValues toneValues(Request& r)
+{
+    r.tone.propagate();
+    for (size_t n = 0; n < 3; ++n) {
+        if (r.brightnessGiven[n])
+            r.tone.values.channels[n].brightness = r.channelBrightness[n];
+        if (r.contrastGiven[n])
+            r.tone.values.channels[n].contrast = r.channelContrast[n];
+    }
+    return r.tone.values;
+}
+
+// The projection's sliders as the dialog leaves them when Left and then Right are moved.
+CylinderValues cylinderValues(const Request& r)
+{
+    CylinderValues v;
+    if (r.leftGiven)
+        v.leftMoved(r.left);
+    if (r.rightGiven)
+        v.rightMoved(r.right);
+    v.elevation = r.elevation;
+    return v;
+}
+
+GridValues gridValues(const Request& r)
+{
+    GridValues v = r.grid;
+    if (const auto solid = readSpacing(r.solid)) {
+        v.solid = true;
+        v.solidX = solid->first;
+        v.solidY = solid->second;
+    }
+    if (const auto dotted = readSpacing(r.dotted)) {
+        v.dotted = true;
+        v.dottedX = dotted->first;
+        v.dottedY = dotted->second;
+    }
+    v.colour = *readColour(r.colour);
+    return v;
+}
+
+// The correction a dialog's Apply runs on the backup, and the text it shows when the correction
+// refuses the image.
+struct Correction {
+    std::function<CorrectionStatus(const MaskedDib&, MaskedDib&, const RowProgress&)> run;
+    const char* refusedText = nullptr;
+    const char* backupFailureText = kRunOutOfMemory;
+};
+
+Correction correctionFor(Request& r)
+{
+    if (r.operation == kBrightnessContrast) {
+        const ToneValues values = toneValues(r);
+        return { [values](const MaskedDib& b, MaskedDib& out, const RowProgress& p) {
+            return applyTone(b, values, out, p);
+        } };
+    }
+    if (r.operation == kTrapezoid) {
+        const TrapezoidValues values = r.trapezoid;
+        return { [values](const MaskedDib& b, MaskedDib& out, const RowProgress& p) {
+            return applyTrapezoid(b, values, out, p);
+        } };
+    }
+    if (r.operation == kSkew) {
+        const int32_t angle = r.angle;
+        return { [angle](const MaskedDib& b, MaskedDib& out, const RowProgress& p) {
+                    return applySkew(b, angle, out, p);
+                },
+            kSkewNoRowsText };
+    }
+    if (r.operation == kPincushion) {
+        const double k3 = r.third, k5 = r.fifth;
+        return { [k3, k5](const MaskedDib& b, MaskedDib& out, const RowProgress& p) {
+                    return applyPincushionTerms(b, k3, k5, out, p);
+                },
+            kDistortValuesTooLarge, kDistortNoMemoryText };
+    }
+    const CylinderValues values = cylinderValues(r);
+    return { [values](const MaskedDib& b, MaskedDib& out, const RowProgress& p) {
+                return applyCylindrical(b, values, out, p);
+            },
+        kCylinderTooNarrowText, kDistortNoMemoryText };
+}
+
+// One Apply of a freshly opened dialog; false when the source's image was not replaced.
+bool correct(VIrorozIzi& source, Request& r, TerminalPlatform& platform)
+{
+    if (r.operation == kBlackAndWhite)
+        return grayScaleSource(source, platform);
+    CorrectionSession session(source, platform);
+    if (r.operation == kGrid) {
+        // The grid is drawn into the image itself at its own depth, as the dialog draws it.
+        if (!session.open(nullptr))
+            return false;
+        drawGrid(source.image, gridValues(r));
+        return true;
+    }
+    const Correction c = correctionFor(r);
+    if (!session.open(c.backupFailureText))
+        return false;
+    platform.setStatusPaneText(2, r.operation);
+    const CorrectionStatus status = session.apply([&](const MaskedDib& backup, MaskedDib& result) {
+        const int64_t height = backup.height();
+        return c.run(backup, result, [&platform, height](int32_t row) {
+            platform.setProgress(int((row + 1) * 100 / height), kStripRunning);
+        });
+    });
+    platform.setProgress(100, kProgressDone);
+    if (status == CorrectionStatus::Refused && c.refusedText)
+        platform.messageBox(c.refusedText, MessageIcon::Error, MessageButtons::Ok);
+    return status == CorrectionStatus::Done;
+}
+}
+
+int runAdjust(int argc, char** argv)
+{
+    Request request;
+    if (const std::optional<int> exit = parse(argc, argv, request))
+        return *exit;
+    if (!readable(request.in))
+        return kExitFailed;
+    TerminalPlatform platform(request.quiet);
+    VIrorozIzi source;
+    platform.announce("Loading " + request.in);
+    if (!loadImageFile(source, request.in, platform))
+        return kExitFailed;
+    if (!correct(source, request, platform))
+        return kExitFailed;
+    platform.announce("Saving " + request.out);
+    return savePicture(source.image, request.out, platform) ? 0 : kExitFailed;
+}
+
+} // namespace tessary::cli
