@@ -1,5 +1,6 @@
 #include "output/ui/print_target.h"
 
+#include "app/long_operation.h"
 #include "app/platform.h"
 #include "app/workspace.h"
 #include "output/extract_target_image.h"
@@ -7,7 +8,6 @@
 #include "output/ui/draw_nearest.h"
 #include "output/ui/print_layout_dialog.h"
 
-#include <QApplication>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -58,22 +58,26 @@ bool printTargetPage(const MergeWorkspace& workspace, Platform& platform, QPrint
         return false;
     }
     const std::unique_ptr<PackedDib> picture = extractTargetImage(workspace, platform);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QPainter painter;
-    bool printed = painter.begin(&printer);
-    if (printed && picture) {
-        const PageRect target
-            = printRectangle(workspace.printSettings, metrics, picture->width(), picture->height());
-        printed = drawNearest(painter, *picture, target, PageRect { 0, 0, metrics.horzRes, metrics.vertRes });
+    bool printed = false;
+    {
+        // A large page takes a while: the program's one busy state holds input off meanwhile.
+        LongOperation busy(platform);
+        QPainter painter;
+        printed = painter.begin(&printer);
+        if (printed && picture) {
+            const PageRect target
+                = printRectangle(workspace.printSettings, metrics, picture->width(), picture->height());
+            printed
+                = drawNearest(painter, *picture, target, PageRect { 0, 0, metrics.horzRes, metrics.vertRes });
+        }
+        if (painter.isActive()) {
+            // A page drawn only in part is not sent.
+            if (!printed)
+                printer.abort();
+            if (!painter.end())
+                printed = false;
+        }
     }
-    if (painter.isActive()) {
-        // A page drawn only in part is not sent.
-        if (!printed)
-            printer.abort();
-        if (!painter.end())
-            printed = false;
-    }
-    QApplication::restoreOverrideCursor();
     if (!printed)
         platform.messageBox(kPrintFailed, MessageIcon::Error, MessageButtons::Ok);
     return printed;

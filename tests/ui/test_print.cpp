@@ -149,8 +149,12 @@ private slots:
             }
             click(dialog, "print");
         });
+        const int busyBefore = p.platform->busyEntries;
         p.command("print")->trigger();
         QCOMPARE(p.printerChoices, 1);
+        // The page was drawn in the program's busy state.
+        QCOMPARE(p.platform->busyEntries, busyBefore + 1);
+        QCOMPARE(p.platform->busyDepth, 0);
         QCOMPARE(p.workspace.printSettings.printAlignment, 3);
         QCOMPARE(p.workspace.printSettings.printKeepAspect, 1);
 
