@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tessary::cli {
+namespace tessary {
 
 // One source of a merge layout, with the program's construction values where the layout
 // leaves a field out.
@@ -41,15 +41,25 @@ struct MergeLayout {
 // types, values outside the ranges the program's dialogs allow, more than 8 sources, and
 // source files that do not exist or whose names do not end in one of the six formats; then
 // `error` names the field or the file and the result is empty.
+// `format` ("tessary-arrangement") and `version` (at most kArrangementVersion) are optional so
+// that layouts written by hand before they existed still read.
 std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error);
 
-} // namespace tessary::cli
+inline constexpr int32_t kArrangementVersion = 1;
+inline constexpr const char* kArrangementFormat = "tessary-arrangement";
+
+// Writes `layout` to `path` atomically with its format and version, every field spelled out.
+// A source file below the arrangement's folder is written relative to it, any other absolute,
+// so that a folder moved as a whole still opens. False (and `error`) when it cannot be written.
+bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::string& error);
+
+} // namespace tessary
 
 namespace tessary {
 class MergeWorkspace;
 }
 
-namespace tessary::cli {
+namespace tessary {
 
 // Gives place `slot` of the workspace the layout source's placement, mirror flag, layers and
 // fade edge (not its file or bias weight).
@@ -61,4 +71,4 @@ void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout);
 inline const char* const kMergeTypeNames[]
     = { "average", "brightest", "darkest", "most colored", "least colored" };
 
-} // namespace tessary::cli
+} // namespace tessary
