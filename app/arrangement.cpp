@@ -306,6 +306,46 @@ void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSourc
     workspace.fadeEdge[slot] = source.fadeEdge ? 1 : 0;
 }
 
+bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, std::string& error)
+{
+    MergeLayout captured;
+    const CAlignDoc& align = workspace.alignDoc;
+    for (size_t slot = 0; slot < workspace.documents.size(); ++slot) {
+        const VIrorozIzi* doc = workspace.documents[slot].get();
+        if (!doc)
+            continue;
+        if (doc->sourceKind != kSourceImageFile || doc->filePath.empty()) {
+            error = "source " + std::to_string(slot + 1) + " (" + doc->title
+                + ") has no image file to refer to";
+            return false;
+        }
+        LayoutSource s;
+        s.file = doc->filePath;
+        s.posX = align.posX[slot];
+        s.posY = align.posY[slot];
+        s.scaleX = align.scaleX[slot];
+        s.scaleY = align.scaleY[slot];
+        s.rotation = align.rotation[slot];
+        s.topLevel = align.topLevel[slot];
+        s.bottomLevel = align.bottomLevel[slot];
+        s.mirrored = workspace.targetDoc.mirrored[slot] != 0;
+        s.biasWeight = workspace.biasWeight[slot];
+        s.fadeEdge = workspace.fadeEdge[slot] != 0;
+        captured.sources.push_back(s);
+    }
+    const CDestdoc& target = workspace.targetDoc;
+    captured.mergeType = workspace.mergeType;
+    captured.thresholdFuzziness = target.thresholdFuzziness;
+    captured.backgroundColour = target.backgroundColour;
+    captured.marginX = target.marginX;
+    captured.marginY = target.marginY;
+    captured.marginColour = target.marginColour;
+    captured.targetContrast = target.targetContrast;
+    captured.targetBrightness = target.targetBrightness;
+    layout = std::move(captured);
+    return true;
+}
+
 void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout)
 {
     CDestdoc& target = workspace.targetDoc;

@@ -64,6 +64,9 @@ namespace tessary {
 // Gives place `slot` of the workspace the layout source's placement, mirror flag, layers and
 // fade edge (not its file or bias weight).
 void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSource& source);
+// The arrangement of the workspace's loaded sources and settings, for saving. Only image-file
+// sources have a file to refer to: any other kind gives false and `error` names the source.
+bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, std::string& error);
 // Gives the target document the layout's target settings (not the merge type).
 void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout);
 

@@ -1,6 +1,9 @@
 // Writing an arrangement and reading it back, and the files that are refused.
 #include "app/arrangement.h"
+#include "app/save_arrangement.h"
+#include "app/workspace.h"
 #include "support/codec_image_util.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +143,85 @@ TEST_F(Arrangement, LayoutsWithoutFormatAndVersionStillRead)
     const auto read = readMergeLayout(path, error);
     ASSERT_TRUE(read) << error;
     EXPECT_EQ(read->sources[0].posX, 3);
+}
+
+TEST_F(Arrangement, AWorkspaceCapturedSavedAndPlacedAgainKeepsItsPlacementsAndSettings)
+{
+    MergeWorkspace before;
+    for (size_t slot : { size_t(0), size_t(2) }) {
+        before.documents[slot] = std::make_unique<VIrorozIzi>();
+        before.documents[slot]->slotIndex = int32_t(slot);
+        before.documents[slot]->filePath = slot == 0 ? folder.file("below/a.bmp") : outside.file("b.png");
+    }
+    before.alignDoc.posX[2] = 40;
+    before.alignDoc.posY[2] = -3;
+    before.alignDoc.rotation[0] = 12.5;
+    before.alignDoc.scaleX[2] = 2048.0;
+    before.alignDoc.topLevel[2] = 1;
+    before.targetDoc.mirrored[0] = 1;
+    before.biasWeight = { 25.0, 0.0, 75.0 };
+    before.fadeEdge[2] = 1;
+    before.mergeType = 2;
+    before.targetDoc.marginX = 9;
+    before.targetDoc.targetBrightness = 100;
+
+    MergeLayout layout;
+    std::string error;
+    ASSERT_TRUE(captureArrangement(before, layout, error)) << error;
+    const std::string path = folder.file("ws.tessary.json");
+    ASSERT_TRUE(writeMergeLayout(path, layout, error)) << error;
+    const auto read = readMergeLayout(path, error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(read->sources.size(), 2u); // the empty place in between is not kept
+
+    MergeWorkspace after;
+    for (size_t i = 0; i < read->sources.size(); ++i)
+        placeLayoutSource(after, i, read->sources[i]);
+    applyTargetSettings(after, *read);
+    EXPECT_EQ(after.alignDoc.rotation[0], 12.5);
+    EXPECT_EQ(after.targetDoc.mirrored[0], 1);
+    EXPECT_EQ(after.alignDoc.posX[1], 40);
+    EXPECT_EQ(after.alignDoc.posY[1], -3);
+    EXPECT_EQ(after.alignDoc.scaleX[1], 2048.0);
+    EXPECT_EQ(after.alignDoc.topLevel[1], 1);
+    EXPECT_EQ(after.fadeEdge[1], 1);
+    EXPECT_EQ(read->sources[0].biasWeight, 25.0);
+    EXPECT_EQ(read->sources[1].biasWeight, 75.0);
+    EXPECT_EQ(read->mergeType, 2);
+    EXPECT_EQ(after.targetDoc.marginX, 9);
+    EXPECT_EQ(after.targetDoc.targetBrightness, 100);
+
+    before.documents[1] = std::make_unique<VIrorozIzi>();
+    before.documents[1]->sourceKind = kSourceText;
+    before.documents[1]->title = "Text";
+    EXPECT_FALSE(captureArrangement(before, layout, error));
+    EXPECT_EQ(error, "source 2 (Text) has no image file to refer to");
+}
+
+TEST_F(Arrangement, SaveArrangementAsksForAFileAddsTheEndingAndRemembersTheFolder)
+{
+    MergeWorkspace workspace;
+    testing::FakePlatform platform;
+    platform.expectMessage("There are no sources to save.");
+    EXPECT_FALSE(saveArrangementCommand(workspace, platform));
+    EXPECT_TRUE(platform.saveRequests.empty());
+
+    workspace.documents[0] = std::make_unique<VIrorozIzi>();
+    workspace.documents[0]->filePath = folder.file("below/a.bmp");
+    workspace.sourceCount = 1;
+    workspace.alignDoc.posX[0] = 5;
+    platform.saveAnswers.push_back(FileDialogResult { folder.file("mine"), 1 });
+    ASSERT_TRUE(saveArrangementCommand(workspace, platform));
+    std::string error;
+    const auto read = readMergeLayout(folder.file("mine.tessary.json"), error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->sources[0].posX, 5);
+
+    platform.saveAnswers.push_back(std::nullopt); // cancelled: nothing asked or written
+    EXPECT_FALSE(saveArrangementCommand(workspace, platform));
+    ASSERT_EQ(platform.saveRequests.size(), 2u);
+    EXPECT_EQ(platform.saveRequests[1].initialFolder, folder.file(""));
+    EXPECT_EQ(platform.messages.size(), 1u);
 }
 
 } // namespace
