@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -192,6 +194,29 @@ private slots:
         p.app.mainFrame()->actions().about->trigger();
         QCOMPARE(title, QString("About Tessary"));
         QVERIFY(hasIcon);
+    }
+
+    void saveArrangementWritesTheOpenSourcesToTheChosenFile()
+    {
+        auto platform = makeFakePlatform();
+        Program p(*platform);
+        p.sources.open("/pics/a.bmp");
+        p.sources.open("/pics/b.png");
+        p.workspace.alignDoc.posX[1] = 17;
+        const QString folder = QDir::tempPath() + "/tessary-arrangement-ui-"
+            + QString::number(QCoreApplication::applicationPid());
+        QVERIFY(QDir().mkpath(folder));
+        const std::string path = (folder + "/two").toStdString();
+        platform->saveAnswers.push_back(FileDialogResult { path, 1 });
+        p.app.mainFrame()->actions().saveArrangement->trigger();
+        QFile file(QString::fromStdString(path + ".tessary.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.contains("\"file\": \"/pics/a.bmp\""));
+        QVERIFY(text.contains("\"file\": \"/pics/b.png\""));
+        QVERIFY(text.contains("\"posX\": 17"));
+        QVERIFY(text.contains("\"version\": 1"));
+        QDir(folder).removeRecursively();
     }
 };
 
