@@ -3,7 +3,7 @@
 // reads them); a second source, when given, only says where source 2 lies and in which layer.
 #include "app/workspace.h"
 #include "cli/commands.h"
-#include "cli/merge_layout.h"
+#include "app/arrangement.h"
 #include "cli/terminal_platform.h"
 #include "merge/batch_merge.h"
 #include "sources/load_image_file.h"

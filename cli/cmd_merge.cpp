@@ -5,7 +5,7 @@
 #include "align/normalise_positions.h"
 #include "app/workspace.h"
 #include "cli/commands.h"
-#include "cli/merge_layout.h"
+#include "app/arrangement.h"
 #include "cli/terminal_platform.h"
 #include "image/cx_image.h"
 #include "merge/generate_target.h"

@@ -12,6 +12,8 @@ AppActions::AppActions(QObject* parent)
 {
     openImage = makeCommand(this, "openImage", "Open Image...\tCtrl+O", "Open an existing image file");
     newText = makeCommand(this, "newText", "New Text...\tCtrl+T", "Insert text in a new source window.");
+    saveArrangement = makeCommand(this, "saveArrangement", "Save Arrangement...",
+        "Save the sources' files, placements and the merge settings in an arrangement file");
     exit = makeCommand(this, "exit", "E&xit", "Quit Tessary");
     about = makeCommand(
         this, "about", "About Tessary...", "Display program information, version number and copyright");
@@ -46,6 +48,7 @@ void AppActions::addOpenCommands(QMenu* fileMenu) const
 {
     fileMenu->addAction(openImage);
     fileMenu->addAction(newText);
+    fileMenu->addAction(saveArrangement);
 }
 
 void AppActions::addRecentFiles(QMenu* fileMenu) const

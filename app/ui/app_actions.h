@@ -22,6 +22,7 @@ public:
 
     QAction* openImage = nullptr;
     QAction* newText = nullptr;
+    QAction* saveArrangement = nullptr;
     QAction* exit = nullptr;
     QAction* about = nullptr;
     QAction* helpTopics = nullptr;

@@ -4,6 +4,7 @@
 #include "app/new_text.h"
 #include "app/open_document.h"
 #include "app/platform.h"
+#include "app/save_arrangement.h"
 #include "app/ui/about_box.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/app_icon.h"
@@ -82,6 +83,8 @@ void CTessaryApp::start(const QStringList& arguments)
     frame_->setSourceOpening(sourceOpening());
     connect(actions.openImage, &QAction::triggered, this, [this] { openImageCommand(); });
     connect(actions.newText, &QAction::triggered, this, [this] { newTextCommand(); });
+    connect(actions.saveArrangement, &QAction::triggered, this,
+        [this] { saveArrangementCommand(workspace_, platform_); });
     connect(&actions, &AppActions::recentFileChosen, this, [this](int index) { recentFileCommand(index); });
     connect(actions.exit, &QAction::triggered, this, &CTessaryApp::exitCommand);
     connect(actions.about, &QAction::triggered, this, &CTessaryApp::aboutCommand);

@@ -1,4 +1,5 @@
 // Runs the built tessary-cli on small files written here and checks the pixels it saves.
+#include "app/arrangement.h"
 #include "image/bmp_writer.h"
 #include "image/cx_image.h"
 #include "image/masked_dib.h"
@@ -202,6 +203,40 @@ TEST_F(CliMerge, CommandLineAndRunFailures)
         = runCli("merge " + layout + " -o '" + folder.file("none/out.png") + "'");
     EXPECT_EQ(unsaved.exitCode, 1);
     EXPECT_NE(unsaved.output.find("Failed the file save!"), std::string::npos) << unsaved.output;
+}
+
+TEST_F(CliMerge, ASavedArrangementMergesToTheSameBytesAsTheLayoutItWasMadeFrom)
+{
+    writeSolidBmp(folder.file("blue.bmp"), 5, 4, 10, 40, 220);
+    writeText(folder.file("layout.json"), R"({
+        "sources": [
+            {"file": "dark.bmp", "rotation": 30, "biasWeight": 20, "bottomLevel": 1},
+            {"file": "light.bmp", "posX": 2, "posY": 1, "mirrored": true, "biasWeight": 70},
+            {"file": "blue.bmp", "posX": 1, "posY": 2, "topLevel": 1, "scaleX": 1500}
+        ],
+        "mergeType": "darkest", "marginX": 2, "marginColour": "#102030", "targetBrightness": 140
+    })");
+    std::string error;
+    const auto layout = readMergeLayout(folder.file("layout.json"), error);
+    ASSERT_TRUE(layout) << error;
+    ASSERT_TRUE(writeMergeLayout(folder.file("saved.tessary.json"), *layout, error)) << error;
+
+    const testing::CliOutcome before
+        = runCli("merge '" + folder.file("layout.json") + "' -o '" + folder.file("a.bmp") + "'");
+    ASSERT_EQ(before.exitCode, 0) << before.output;
+    const testing::CliOutcome after
+        = runCli("merge '" + folder.file("saved.tessary.json") + "' -o '" + folder.file("b.bmp") + "'");
+    ASSERT_EQ(after.exitCode, 0) << after.output;
+    const auto a = ScratchFolder::read(folder.file("a.bmp"));
+    EXPECT_GT(a.size(), 54u);
+    EXPECT_EQ(a, ScratchFolder::read(folder.file("b.bmp")));
+
+    writeText(folder.file("future.tessary.json"),
+        R"({"format": "tessary-arrangement", "version": 2, "sources": [ {"file": "dark.bmp"} ]})");
+    const testing::CliOutcome refused
+        = runCli("merge '" + folder.file("future.tessary.json") + "' -o '" + folder.file("c.bmp") + "'");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.output.find("version: 2 is newer"), std::string::npos) << refused.output;
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -52,7 +54,8 @@ private slots:
         QVERIFY(p.sources.opened.empty());
         QCOMPARE(p.workspace.sourceCount, 0);
         QCOMPARE(entryLabels(p.fileMenu()),
-            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Recent File", "E&xit" }));
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+                "Recent File", "E&xit" }));
         p.app.mainFrame()->actions().openImage->trigger();
         QCOMPARE(platform->openRequests.size(), size_t(1));
         QCOMPARE(platform->openRequests[0].initialFolder, std::string());
@@ -74,8 +77,8 @@ private slots:
         QCOMPARE(p.workspace.alignView.snapMove, 3);
         QCOMPARE(p.workspace.app.flyingTipsEnabled, 0);
         QCOMPARE(entryLabels(p.fileMenu()),
-            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "&1 /pics/b.png",
-                "&2 /pics/a && b.png", "E&xit" }));
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+                "&1 /pics/b.png", "&2 /pics/a && b.png", "E&xit" }));
         QCOMPARE(p.app.mainFrame()->actions().recent[1]->statusTip(), QString("Open this image #2"));
     }
 
@@ -124,7 +127,7 @@ private slots:
         // The new source's window opened, then the Align Window came back to the front.
         QCOMPARE(p.app.mainFrame()->activeChild(), p.app.alignWindow());
         QCOMPARE(
-            entryLabels(p.fileMenu()).mid(2, 2), QStringList({ "&1 /photos/two.xyz", "&2 /photos/one.jpg" }));
+            entryLabels(p.fileMenu()).mid(3, 2), QStringList({ "&1 /photos/two.xyz", "&2 /photos/one.jpg" }));
 
         for (int i = 0; i < 5; ++i)
             p.sources.open("/more/" + std::to_string(i) + ".bmp");
@@ -150,7 +153,7 @@ private slots:
 
         actions.recent[1]->trigger();
         QCOMPARE(p.workspace.sourceCount, 1);
-        QCOMPARE(entryLabels(p.fileMenu()).mid(2, 2), QStringList({ "&1 /r/good.bmp", "&2 /r/bad.bmp" }));
+        QCOMPARE(entryLabels(p.fileMenu()).mid(3, 2), QStringList({ "&1 /r/good.bmp", "&2 /r/bad.bmp" }));
 
         // Opening it again only brings its window forward.
         p.app.mainFrame()->activateChild(p.app.targetWindow());
@@ -162,11 +165,12 @@ private slots:
             = "There is a problem with this file???\nDo you wish to delete it from the MRU list ?";
         platform->expectMessage(question, MessageAnswer::No);
         actions.recent[1]->trigger();
-        QCOMPARE(entryLabels(p.fileMenu()).size(), 5);
+        QCOMPARE(entryLabels(p.fileMenu()).size(), 6);
         platform->expectMessage(question, MessageAnswer::Yes);
         actions.recent[1]->trigger();
         QCOMPARE(entryLabels(p.fileMenu()),
-            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "&1 /r/good.bmp", "E&xit" }));
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+                "&1 /r/good.bmp", "E&xit" }));
         QCOMPARE(platform->textSettings["Recent File List/File2"], std::string());
     }
 
@@ -190,6 +194,29 @@ private slots:
         p.app.mainFrame()->actions().about->trigger();
         QCOMPARE(title, QString("About Tessary"));
         QVERIFY(hasIcon);
+    }
+
+    void saveArrangementWritesTheOpenSourcesToTheChosenFile()
+    {
+        auto platform = makeFakePlatform();
+        Program p(*platform);
+        p.sources.open("/pics/a.bmp");
+        p.sources.open("/pics/b.png");
+        p.workspace.alignDoc.posX[1] = 17;
+        const QString folder = QDir::tempPath() + "/tessary-arrangement-ui-"
+            + QString::number(QCoreApplication::applicationPid());
+        QVERIFY(QDir().mkpath(folder));
+        const std::string path = (folder + "/two").toStdString();
+        platform->saveAnswers.push_back(FileDialogResult { path, 1 });
+        p.app.mainFrame()->actions().saveArrangement->trigger();
+        QFile file(QString::fromStdString(path + ".tessary.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.contains("\"file\": \"/pics/a.bmp\""));
+        QVERIFY(text.contains("\"file\": \"/pics/b.png\""));
+        QVERIFY(text.contains("\"posX\": 17"));
+        QVERIFY(text.contains("\"version\": 1"));
+        QDir(folder).removeRecursively();
     }
 };
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tessary::cli {
+namespace tessary {
 
 // One source of a merge layout, with the program's construction values where the layout
 // leaves a field out.
@@ -41,19 +41,32 @@ struct MergeLayout {
 // types, values outside the ranges the program's dialogs allow, more than 8 sources, and
 // source files that do not exist or whose names do not end in one of the six formats; then
 // `error` names the field or the file and the result is empty.
+// `format` ("tessary-arrangement") and `version` (at most kArrangementVersion) are optional so
+// that layouts written by hand before they existed still read.
 std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error);
 
-} // namespace tessary::cli
+inline constexpr int32_t kArrangementVersion = 1;
+inline constexpr const char* kArrangementFormat = "tessary-arrangement";
+
+// Writes `layout` to `path` atomically with its format and version, every field spelled out.
+// A source file below the arrangement's folder is written relative to it, any other absolute,
+// so that a folder moved as a whole still opens. False (and `error`) when it cannot be written.
+bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::string& error);
+
+} // namespace tessary
 
 namespace tessary {
 class MergeWorkspace;
 }
 
-namespace tessary::cli {
+namespace tessary {
 
 // Gives place `slot` of the workspace the layout source's placement, mirror flag, layers and
 // fade edge (not its file or bias weight).
 void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSource& source);
+// The arrangement of the workspace's loaded sources and settings, for saving. Only image-file
+// sources have a file to refer to: any other kind gives false and `error` names the source.
+bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, std::string& error);
 // Gives the target document the layout's target settings (not the merge type).
 void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout);
 
@@ -61,4 +74,4 @@ void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout);
 inline const char* const kMergeTypeNames[]
     = { "average", "brightest", "darkest", "most colored", "least colored" };
 
-} // namespace tessary::cli
+} // namespace tessary

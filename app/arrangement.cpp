@@ -1,17 +1,19 @@
-#include "cli/merge_layout.h"
+#include "app/arrangement.h"
 
 #include "app/workspace.h"
+#include "image/atomic_file.h"
 #include "image/cx_image.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
-namespace tessary::cli {
+namespace tessary {
 
 namespace {
 using nlohmann::json;
@@ -176,9 +178,21 @@ std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string&
         if (!document.is_object())
             refuse("layout", "must be a JSON object");
         rejectUnknownFields(document,
-            { "sources", "mergeType", "thresholdFuzziness", "backgroundColour", "marginX", "marginY",
-                "marginColour", "targetContrast", "targetBrightness" },
+            { "format", "version", "sources", "mergeType", "thresholdFuzziness", "backgroundColour",
+                "marginX", "marginY", "marginColour", "targetContrast", "targetBrightness" },
             "");
+        if (document.contains("format")
+            && !(document["format"].is_string()
+                && document["format"].get<std::string>() == kArrangementFormat))
+            refuse("format", std::string("must be \"") + kArrangementFormat + "\"");
+        if (document.contains("version")) {
+            const json& version = document["version"];
+            if (version.is_number_integer() && version.get<int64_t>() > kArrangementVersion)
+                refuse("version",
+                    std::to_string(version.get<int64_t>()) + " is newer than this program reads ("
+                        + std::to_string(kArrangementVersion) + ")");
+            integerIn(version, "version", 1, kArrangementVersion);
+        }
         MergeLayout layout;
         if (!document.contains("sources"))
             refuse("sources", "missing");
@@ -214,6 +228,70 @@ std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string&
     }
 }
 
+namespace {
+std::string colourText(ColourRef c)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", unsigned(c & 0xFF), unsigned((c >> 8) & 0xFF),
+        unsigned((c >> 16) & 0xFF));
+    return text;
+}
+
+// Relative when `file` lies below `folder`, so the arrangement and its sources move together.
+std::string fileName(const std::string& file, const fs::path& folder)
+{
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(file, ec);
+    if (ec)
+        return file;
+    const fs::path relative = absolute.lexically_normal().lexically_relative(folder);
+    if (relative.empty() || *relative.begin() == "..")
+        return absolute.lexically_normal().string();
+    return relative.string();
+}
+}
+
+bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::string& error)
+{
+    std::string text;
+    try {
+        std::error_code ec;
+        const fs::path folder = fs::absolute(path, ec).parent_path().lexically_normal();
+        json document = json::object();
+        document["format"] = kArrangementFormat;
+        document["version"] = kArrangementVersion;
+        json sources = json::array();
+        for (const LayoutSource& s : layout.sources) {
+            json entry = { { "file", fileName(s.file, folder) }, { "posX", s.posX }, { "posY", s.posY },
+                { "scaleX", s.scaleX }, { "scaleY", s.scaleY }, { "rotation", s.rotation },
+                { "mirrored", s.mirrored }, { "topLevel", s.topLevel }, { "bottomLevel", s.bottomLevel },
+                { "fadeEdge", s.fadeEdge } };
+            if (s.biasWeight)
+                entry["biasWeight"] = *s.biasWeight;
+            sources.push_back(std::move(entry));
+        }
+        document["sources"] = std::move(sources);
+        document["mergeType"] = layout.mergeType;
+        document["thresholdFuzziness"] = layout.thresholdFuzziness;
+        document["backgroundColour"] = colourText(layout.backgroundColour);
+        document["marginX"] = layout.marginX;
+        document["marginY"] = layout.marginY;
+        document["marginColour"] = colourText(layout.marginColour);
+        document["targetContrast"] = layout.targetContrast;
+        document["targetBrightness"] = layout.targetBrightness;
+        text = document.dump(2) + "\n";
+    } catch (const std::exception& e) { // a file name that is not UTF-8, or no memory
+        error = path + ": cannot be written: " + e.what();
+        return false;
+    }
+    if (!writeFileAtomically(
+            path, [&](CxFile& file) { return file.Write(text.data(), 1, text.size()) == text.size(); })) {
+        error = path + ": cannot be written";
+        return false;
+    }
+    return true;
+}
+
 void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSource& source)
 {
     CAlignDoc& align = workspace.alignDoc;
@@ -228,6 +306,46 @@ void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSourc
     workspace.fadeEdge[slot] = source.fadeEdge ? 1 : 0;
 }
 
+bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, std::string& error)
+{
+    MergeLayout captured;
+    const CAlignDoc& align = workspace.alignDoc;
+    for (size_t slot = 0; slot < workspace.documents.size(); ++slot) {
+        const VIrorozIzi* doc = workspace.documents[slot].get();
+        if (!doc)
+            continue;
+        if (doc->sourceKind != kSourceImageFile || doc->filePath.empty()) {
+            error = "source " + std::to_string(slot + 1) + " (" + doc->title
+                + ") has no image file to refer to";
+            return false;
+        }
+        LayoutSource s;
+        s.file = doc->filePath;
+        s.posX = align.posX[slot];
+        s.posY = align.posY[slot];
+        s.scaleX = align.scaleX[slot];
+        s.scaleY = align.scaleY[slot];
+        s.rotation = align.rotation[slot];
+        s.topLevel = align.topLevel[slot];
+        s.bottomLevel = align.bottomLevel[slot];
+        s.mirrored = workspace.targetDoc.mirrored[slot] != 0;
+        s.biasWeight = workspace.biasWeight[slot];
+        s.fadeEdge = workspace.fadeEdge[slot] != 0;
+        captured.sources.push_back(s);
+    }
+    const CDestdoc& target = workspace.targetDoc;
+    captured.mergeType = workspace.mergeType;
+    captured.thresholdFuzziness = target.thresholdFuzziness;
+    captured.backgroundColour = target.backgroundColour;
+    captured.marginX = target.marginX;
+    captured.marginY = target.marginY;
+    captured.marginColour = target.marginColour;
+    captured.targetContrast = target.targetContrast;
+    captured.targetBrightness = target.targetBrightness;
+    layout = std::move(captured);
+    return true;
+}
+
 void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout)
 {
     CDestdoc& target = workspace.targetDoc;
@@ -240,4 +358,4 @@ void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout)
     target.targetBrightness = layout.targetBrightness;
 }
 
-} // namespace tessary::cli
+} // namespace tessary
