@@ -13,11 +13,11 @@ enum class Axis;
 // The Align Window (the program's CAlignChildWnd): the Align view, the Align menus and the
 // commands of the Align toolbars. Its commands are enabled in one place, updateActions, run on
 // activation and whenever the model says the sources or the preview changed: "Rotate...",
-// "Sizes...", "Mirror horizontally", "Reset size of selected source" and the centre and stretch
-// buttons need two sources and a valid preview; "nudge factor..." and "Flying Tips..." are
-// always there; the startup tip pages only while no source is loaded; the source buttons follow
-// the source count. "Collage...", "Edit text..." and "Paste" arrive with their own parts of the
-// program and stay disabled until then.
+// "Sizes...", "Collage...", "Mirror horizontally", "Edit text...", "Reset size of selected
+// source" and the centre, stretch and edit-text buttons need two sources and a valid preview;
+// "Paste" follows the clipboard (run again when the clipboard changes); "nudge factor..." and
+// "Flying Tips..." are always there; the startup tip pages only while no source is loaded; the
+// source buttons follow the source count.
 class CAlignChildWnd : public ChildWindow, public WorkspaceObserver {
     Q_OBJECT
 public:
