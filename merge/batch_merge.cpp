@@ -100,15 +100,7 @@ public:
         }
         ws_.alignDoc.rotation[kMark] = align.rotation[kMark];
         ws_.targetDoc.mirrored[kMark] = model.targetDoc.mirrored[kMark];
-        const CDestdoc& from = model.targetDoc;
-        CDestdoc& to = ws_.targetDoc;
-        to.thresholdFuzziness = from.thresholdFuzziness;
-        to.backgroundColour = from.backgroundColour;
-        to.marginX = from.marginX;
-        to.marginY = from.marginY;
-        to.marginColour = from.marginColour;
-        to.targetContrast = from.targetContrast;
-        to.targetBrightness = from.targetBrightness;
+        ws_.targetDoc.copyTargetSettings(model.targetDoc);
     }
 
     // Merges one file and writes its result; the reason of a failure is left in `reason`.

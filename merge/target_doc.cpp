@@ -16,4 +16,15 @@ void CDestdoc::discardTarget()
     viewHeight = 1;
 }
 
+void CDestdoc::copyTargetSettings(const CDestdoc& other)
+{
+    thresholdFuzziness = other.thresholdFuzziness;
+    backgroundColour = other.backgroundColour;
+    marginX = other.marginX;
+    marginY = other.marginY;
+    marginColour = other.marginColour;
+    targetContrast = other.targetContrast;
+    targetBrightness = other.targetBrightness;
+}
+
 } // namespace tessary

@@ -39,6 +39,9 @@ public:
     // The window title: "Target Window", or "Target Window - needs updating" when stale.
     std::string title = "Target Window";
 
+    // Takes the merge's output settings (fuzziness, background, margins and their colour,
+    // contrast, brightness) from `other`.
+    void copyTargetSettings(const CDestdoc& other);
     // Close source `closedIndex` leaving `newCount`: mirror flags and transformed images move
     // down; the freed last place is unmirrored and empty.
     void compactPlaces(int closedIndex, int newCount);
