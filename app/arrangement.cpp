@@ -3,6 +3,8 @@
 #include "app/workspace.h"
 #include "image/atomic_file.h"
 #include "image/cx_image.h"
+#include "sources/source_doc.h"
+#include "sources/text_buffer.h"
 
 #include <nlohmann/json.hpp>
 
@@ -106,23 +108,105 @@ int32_t mergeType(const json& value, const std::string& field)
     return integerIn(value, field, 0, 4);
 }
 
-LayoutSource source(const json& entry, size_t index, const fs::path& folder)
+std::string text(const json& value, const std::string& field, size_t longest)
+{
+    if (!value.is_string() || value.get<std::string>().size() > longest)
+        refuse(field, "must be a text of at most " + std::to_string(longest) + " bytes");
+    return value.get<std::string>();
+}
+
+uint8_t byteValue(const json& value, const std::string& field)
+{
+    return uint8_t(integerIn(value, field, 0, 255));
+}
+
+LogFont font(const json& entry, const std::string& where)
+{
+    if (!entry.is_object())
+        refuse(where, "must be an object");
+    rejectUnknownFields(entry,
+        { "height", "width", "escapement", "orientation", "weight", "italic", "underline", "strikeOut",
+            "charSet", "outPrecision", "clipPrecision", "quality", "pitchAndFamily", "faceName" },
+        where + ".");
+    LogFont f;
+    constexpr int64_t kLargestFont = 16384;
+    for (const auto& item : entry.items()) {
+        const std::string& key = item.key();
+        const json& v = item.value();
+        const std::string field = where + "." + key;
+        if (key == "height")
+            f.height = integerIn(v, field, -kLargestFont, kLargestFont);
+        else if (key == "width")
+            f.width = integerIn(v, field, 0, kLargestFont);
+        else if (key == "escapement")
+            f.escapement = integerIn(v, field, -3600, 3600);
+        else if (key == "orientation")
+            f.orientation = integerIn(v, field, -3600, 3600);
+        else if (key == "weight")
+            f.weight = integerIn(v, field, 0, 1000);
+        else if (key == "italic")
+            f.italic = byteValue(v, field);
+        else if (key == "underline")
+            f.underline = byteValue(v, field);
+        else if (key == "strikeOut")
+            f.strikeOut = byteValue(v, field);
+        else if (key == "charSet")
+            f.charSet = byteValue(v, field);
+        else if (key == "outPrecision")
+            f.outPrecision = byteValue(v, field);
+        else if (key == "clipPrecision")
+            f.clipPrecision = byteValue(v, field);
+        else if (key == "quality")
+            f.quality = byteValue(v, field);
+        else if (key == "pitchAndFamily")
+            f.pitchAndFamily = byteValue(v, field);
+        else if (key == "faceName")
+            f.faceName = text(v, field, 255);
+    }
+    return f;
+}
+
+StoredText storedText(const json& entry, const std::string& where)
+{
+    if (!entry.is_object())
+        refuse(where, "must be an object");
+    rejectUnknownFields(
+        entry, { "text", "font", "colour", "backColour", "transparentBackground" }, where + ".");
+    StoredText t;
+    if (!entry.contains("text"))
+        refuse(where + ".text", "missing");
+    for (const auto& item : entry.items()) {
+        const std::string& key = item.key();
+        const json& v = item.value();
+        const std::string field = where + "." + key;
+        if (key == "text")
+            t.text = text(v, field, kMaxPastedText);
+        else if (key == "font")
+            t.font = font(v, field);
+        else if (key == "colour")
+            t.colour = colour(v, field);
+        else if (key == "backColour")
+            t.backColour = colour(v, field);
+        else if (key == "transparentBackground")
+            t.transparentBack = boolean(v, field);
+    }
+    return t;
+}
+
+LayoutSource source(const json& entry, size_t index, const fs::path& folder, SourceFiles files)
 {
     const std::string where = "sources[" + std::to_string(index) + "].";
     if (!entry.is_object())
         refuse("sources[" + std::to_string(index) + "]", "must be an object");
     rejectUnknownFields(entry,
-        { "file", "posX", "posY", "scaleX", "scaleY", "rotation", "mirrored", "topLevel", "bottomLevel",
-            "biasWeight", "fadeEdge" },
+        { "file", "text", "posX", "posY", "scaleX", "scaleY", "rotation", "mirrored", "topLevel",
+            "bottomLevel", "biasWeight", "fadeEdge" },
         where);
     LayoutSource s;
-    if (!entry.contains("file"))
+    if (entry.contains("file") && entry.contains("text"))
+        refuse(where + "text", "a source has either a file or a text, not both");
+    if (!entry.contains("file") && !entry.contains("text"))
         refuse(where + "file", "missing");
-    if (!entry["file"].is_string() || entry["file"].get<std::string>().empty())
-        refuse(where + "file", "must be the name of an image file");
-    const std::string name = entry["file"].get<std::string>();
-    const fs::path file = fs::path(name).is_absolute() ? fs::path(name) : folder / name;
-    s.file = file.string();
     constexpr double kMaxScale = 1024.0 * 1024.0;
     constexpr int64_t kMaxPosition = 1000000;
     for (const auto& item : entry.items()) {
@@ -149,17 +233,26 @@ LayoutSource source(const json& entry, size_t index, const fs::path& folder)
             s.biasWeight = numberIn(v, field, 0.0, 100.0);
         else if (key == "fadeEdge")
             s.fadeEdge = boolean(v, field);
+        else if (key == "text")
+            s.text = storedText(v, field);
     }
+    if (s.text)
+        return s;
+    if (!entry["file"].is_string() || entry["file"].get<std::string>().empty())
+        refuse(where + "file", "must be the name of an image file");
+    const std::string name = entry["file"].get<std::string>();
+    const fs::path file = fs::path(name).is_absolute() ? fs::path(name) : folder / name;
+    s.file = file.string();
     if (!formatFromFileName(s.file))
         refuse(where + "file", "\"" + name + "\" does not end in bmp, jpg, png, tif, tga or pcx");
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec))
+    if (files == SourceFiles::MustExist && !fs::is_regular_file(file, ec))
         refuse(where + "file", "\"" + s.file + "\" does not exist or is not a file");
     return s;
 }
 }
 
-std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error)
+std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error, SourceFiles files)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -200,7 +293,7 @@ std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string&
         if (!sources.is_array() || sources.empty() || sources.size() > size_t(kMaxLayoutSources))
             refuse("sources", "must be a list of 1 to 8 sources");
         for (size_t i = 0; i < sources.size(); ++i)
-            layout.sources.push_back(source(sources[i], i, folder));
+            layout.sources.push_back(source(sources[i], i, folder, files));
         for (const auto& item : document.items()) {
             const std::string& key = item.key();
             const json& v = item.value();
@@ -249,6 +342,21 @@ std::string fileName(const std::string& file, const fs::path& folder)
         return absolute.lexically_normal().string();
     return relative.string();
 }
+
+json textEntry(const StoredText& t)
+{
+    const LogFont& f = t.font;
+    return { { "text", t.text },
+        { "font",
+            { { "height", f.height }, { "width", f.width }, { "escapement", f.escapement },
+                { "orientation", f.orientation }, { "weight", f.weight }, { "italic", f.italic },
+                { "underline", f.underline }, { "strikeOut", f.strikeOut }, { "charSet", f.charSet },
+                { "outPrecision", f.outPrecision }, { "clipPrecision", f.clipPrecision },
+                { "quality", f.quality }, { "pitchAndFamily", f.pitchAndFamily },
+                { "faceName", f.faceName } } },
+        { "colour", colourText(t.colour) }, { "backColour", colourText(t.backColour) },
+        { "transparentBackground", t.transparentBack } };
+}
 }
 
 bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::string& error)
@@ -262,10 +370,13 @@ bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::s
         document["version"] = kArrangementVersion;
         json sources = json::array();
         for (const LayoutSource& s : layout.sources) {
-            json entry = { { "file", fileName(s.file, folder) }, { "posX", s.posX }, { "posY", s.posY },
-                { "scaleX", s.scaleX }, { "scaleY", s.scaleY }, { "rotation", s.rotation },
-                { "mirrored", s.mirrored }, { "topLevel", s.topLevel }, { "bottomLevel", s.bottomLevel },
-                { "fadeEdge", s.fadeEdge } };
+            json entry = { { "posX", s.posX }, { "posY", s.posY }, { "scaleX", s.scaleX },
+                { "scaleY", s.scaleY }, { "rotation", s.rotation }, { "mirrored", s.mirrored },
+                { "topLevel", s.topLevel }, { "bottomLevel", s.bottomLevel }, { "fadeEdge", s.fadeEdge } };
+            if (s.text)
+                entry["text"] = textEntry(*s.text);
+            else
+                entry["file"] = fileName(s.file, folder);
             if (s.biasWeight)
                 entry["biasWeight"] = *s.biasWeight;
             sources.push_back(std::move(entry));
@@ -306,21 +417,38 @@ void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSourc
     workspace.fadeEdge[slot] = source.fadeEdge ? 1 : 0;
 }
 
-bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, std::string& error)
+std::string imageBesideArrangement(const std::string& arrangementPath, int number)
+{
+    std::string stem = arrangementPath;
+    const std::string ending = ".tessary.json";
+    const size_t slash = stem.find_last_of('/');
+    if (stem.size() >= ending.size() && stem.compare(stem.size() - ending.size(), ending.size(), ending) == 0)
+        stem.resize(stem.size() - ending.size());
+    else if (const size_t dot = stem.find_last_of('.');
+             dot != std::string::npos && (slash == std::string::npos || dot > slash + 1))
+        stem.resize(dot);
+    return stem + "-source" + std::to_string(number) + ".png";
+}
+
+void captureArrangement(const MergeWorkspace& workspace, const std::string& arrangementPath,
+    MergeLayout& layout, std::vector<ImageBesideArrangement>& beside)
 {
     MergeLayout captured;
+    beside.clear();
     const CAlignDoc& align = workspace.alignDoc;
     for (size_t slot = 0; slot < workspace.documents.size(); ++slot) {
         const VIrorozIzi* doc = workspace.documents[slot].get();
         if (!doc)
             continue;
-        if (doc->sourceKind != kSourceImageFile || doc->filePath.empty()) {
-            error = "source " + std::to_string(slot + 1) + " (" + doc->title
-                + ") has no image file to refer to";
-            return false;
-        }
         LayoutSource s;
-        s.file = doc->filePath;
+        if (doc->sourceKind == kSourceText)
+            s.text = storedTextOf(*doc);
+        else if (doc->sourceKind == kSourceImageFile && !doc->filePath.empty())
+            s.file = doc->filePath;
+        else {
+            s.file = imageBesideArrangement(arrangementPath, int(slot) + 1);
+            beside.push_back({ slot, s.file });
+        }
         s.posX = align.posX[slot];
         s.posY = align.posY[slot];
         s.scaleX = align.scaleX[slot];
@@ -331,7 +459,7 @@ bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, st
         s.mirrored = workspace.targetDoc.mirrored[slot] != 0;
         s.biasWeight = workspace.biasWeight[slot];
         s.fadeEdge = workspace.fadeEdge[slot] != 0;
-        captured.sources.push_back(s);
+        captured.sources.push_back(std::move(s));
     }
     const CDestdoc& target = workspace.targetDoc;
     captured.mergeType = workspace.mergeType;
@@ -343,7 +471,6 @@ bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, st
     captured.targetContrast = target.targetContrast;
     captured.targetBrightness = target.targetBrightness;
     layout = std::move(captured);
-    return true;
 }
 
 void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout)

@@ -1,5 +1,6 @@
 #pragma once
 #include "image/colour.h"
+#include "sources/stored_text.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +12,8 @@ namespace tessary {
 // One source of a merge layout, with the program's construction values where the layout
 // leaves a field out.
 struct LayoutSource {
-    std::string file; // resolved against the layout file's folder
+    std::string file; // resolved against the layout file's folder; empty for a text source
+    std::optional<StoredText> text; // a text source, rendered from these fields
     int32_t posX = 0;
     int32_t posY = 0;
     double scaleX = 1024.0;
@@ -36,14 +38,20 @@ struct MergeLayout {
     int32_t targetBrightness = 128;
 };
 
+// Whether a source file that is not there refuses the whole layout (a merge cannot go on
+// without it) or is left for the caller to report while the other sources load.
+enum class SourceFiles { MustExist, MayBeMissing };
+
 // Reads and checks the layout file at `path`: a JSON object whose names are the program's own
-// (see the README). Every field but a source's `file` is optional. Refuses unknown fields, wrong
-// types, values outside the ranges the program's dialogs allow, more than 8 sources, and
-// source files that do not exist or whose names do not end in one of the six formats; then
-// `error` names the field or the file and the result is empty.
+// (see the README). Every source has either a `file` or a `text`; every other field is optional.
+// Refuses unknown fields, wrong types, values outside the ranges the program's dialogs allow,
+// more than 8 sources, source files whose names do not end in one of the six formats and, with
+// SourceFiles::MustExist, source files that do not exist; then `error` names the field or the
+// file and the result is empty.
 // `format` ("tessary-arrangement") and `version` (at most kArrangementVersion) are optional so
 // that layouts written by hand before they existed still read.
-std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error);
+std::optional<MergeLayout> readMergeLayout(
+    const std::string& path, std::string& error, SourceFiles files = SourceFiles::MustExist);
 
 inline constexpr int32_t kArrangementVersion = 1;
 inline constexpr const char* kArrangementFormat = "tessary-arrangement";
@@ -64,9 +72,23 @@ namespace tessary {
 // Gives place `slot` of the workspace the layout source's placement, mirror flag, layers and
 // fade edge (not its file or bias weight).
 void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSource& source);
-// The arrangement of the workspace's loaded sources and settings, for saving. Only image-file
-// sources have a file to refer to: any other kind gives false and `error` names the source.
-bool captureArrangement(const MergeWorkspace& workspace, MergeLayout& layout, std::string& error);
+// A source image that has no file of its own (pasted, or a copy of the target) and is written
+// beside the arrangement as `path` when the arrangement is saved.
+struct ImageBesideArrangement {
+    size_t slot = 0;
+    std::string path;
+};
+
+// The file a pasted or target-copy source `number` is kept in beside the arrangement at
+// `arrangementPath`: "<name>-source<number>.png", the name without ".tessary.json".
+std::string imageBesideArrangement(const std::string& arrangementPath, int number);
+
+// The arrangement of the workspace's loaded sources and settings, for saving to
+// `arrangementPath`. Image-file sources refer to their files, text sources keep their text,
+// font and colours, and pasted and target-copy sources refer to the files listed in `beside`,
+// which the caller writes.
+void captureArrangement(const MergeWorkspace& workspace, const std::string& arrangementPath,
+    MergeLayout& layout, std::vector<ImageBesideArrangement>& beside);
 // Gives the target document the layout's target settings (not the merge type).
 void applyTargetSettings(MergeWorkspace& workspace, const MergeLayout& layout);
 

@@ -11,9 +11,18 @@ inline const std::string kArrangementFilter
     = "Tessary Arrangements (*.tessary.json)|*.tessary.json|All Files (*.*)|*.*||";
 inline const std::string kArrangementEnding = ".tessary.json";
 
+struct FileDialogRequest;
+
+// The chooser request of Save and Open Arrangement: the arrangement filter, starting in the
+// folder last used for an arrangement.
+FileDialogRequest arrangementChooserRequest(Platform& platform, const std::string& title);
+// Remembers the folder of the arrangement at `path` for the next chooser.
+void rememberArrangementFolder(Platform& platform, const std::string& path);
+
 // File > Save Arrangement...: asks for a file name (starting in the folder last used for an
 // arrangement, which is remembered) and writes the loaded sources and the merge settings there.
-// What cannot be saved is said in a message and nothing is written. True when a file was written.
+// Pasted and target-copy sources are written beside it as PNG files first. A failure is said in
+// a message and the arrangement is not written. True when it was written.
 bool saveArrangementCommand(const MergeWorkspace& workspace, Platform& platform);
 
 } // namespace tessary

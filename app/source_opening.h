@@ -1,4 +1,6 @@
 #pragma once
+#include "sources/stored_text.h"
+
 #include <functional>
 #include <string>
 
@@ -21,6 +23,9 @@ struct SourceOpening {
     std::function<bool()> createNewSource;
     // Closes every source window, one after the other.
     std::function<void()> closeAllSources;
+    // Creates a text source from stored fields without the text entry, with its window; a text
+    // that cannot be rendered (the renderer said why) leaves no trace. True when it was made.
+    std::function<bool(const StoredText& text)> createTextSource;
 };
 
 } // namespace tessary

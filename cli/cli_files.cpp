@@ -1,5 +1,6 @@
 #include "cli/cli_files.h"
 
+#include "app/arrangement.h"
 #include "cli/terminal_platform.h"
 #include "output/write_image_file.h"
 #include "sources/copy_to_24bit.h"
@@ -30,6 +31,19 @@ bool savePicture(const MaskedDib& image, const std::string& path, TerminalPlatfo
         return false;
     }
     return true;
+}
+
+bool refuseTextSources(const MergeLayout& layout, const char* command)
+{
+    for (size_t i = 0; i < layout.sources.size(); ++i)
+        if (layout.sources[i].text) {
+            std::fprintf(stderr,
+                "tessary-cli %s: sources[%zu].text: text sources are drawn with the desktop's fonts; open "
+                "this arrangement in tessary to merge it\n",
+                command, i);
+            return true;
+        }
+    return false;
 }
 
 } // namespace tessary::cli

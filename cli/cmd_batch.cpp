@@ -2,6 +2,7 @@
 // layout's first source is the watermark (its file, placement and merge settings as `merge`
 // reads them); a second source, when given, only says where source 2 lies and in which layer.
 #include "app/workspace.h"
+#include "cli/cli_files.h"
 #include "cli/commands.h"
 #include "app/arrangement.h"
 #include "cli/terminal_platform.h"
@@ -132,6 +133,8 @@ int runBatch(int argc, char** argv)
         std::fprintf(stderr, "tessary-cli batch: %s\n", error.c_str());
         return kExitUsage;
     }
+    if (refuseTextSources(*layout, "batch"))
+        return kExitUsage;
     if (layout->sources.size() > 2) {
         std::fputs(
             "tessary-cli batch: sources: a batch layout holds the watermark and at most source 2\n", stderr);

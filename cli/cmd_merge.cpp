@@ -4,6 +4,7 @@
 // the format named by OUT's last three characters.
 #include "align/normalise_positions.h"
 #include "app/workspace.h"
+#include "cli/cli_files.h"
 #include "cli/commands.h"
 #include "app/arrangement.h"
 #include "cli/terminal_platform.h"
@@ -97,6 +98,8 @@ int runMerge(int argc, char** argv)
         std::fprintf(stderr, "tessary-cli merge: %s\n", error.c_str());
         return kExitUsage;
     }
+    if (refuseTextSources(*layout, "merge"))
+        return kExitUsage;
 
     MergeWorkspace ws;
     TerminalPlatform platform(quiet);

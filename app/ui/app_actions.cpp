@@ -12,6 +12,8 @@ AppActions::AppActions(QObject* parent)
 {
     openImage = makeCommand(this, "openImage", "Open Image...\tCtrl+O", "Open an existing image file");
     newText = makeCommand(this, "newText", "New Text...\tCtrl+T", "Insert text in a new source window.");
+    openArrangement = makeCommand(this, "openArrangement", "Open Arrangement...",
+        "Close the sources and open the sources, placements and merge settings of an arrangement file");
     saveArrangement = makeCommand(this, "saveArrangement", "Save Arrangement...",
         "Save the sources' files, placements and the merge settings in an arrangement file");
     exit = makeCommand(this, "exit", "E&xit", "Quit Tessary");
@@ -48,6 +50,7 @@ void AppActions::addOpenCommands(QMenu* fileMenu) const
 {
     fileMenu->addAction(openImage);
     fileMenu->addAction(newText);
+    fileMenu->addAction(openArrangement);
     fileMenu->addAction(saveArrangement);
 }
 

@@ -22,6 +22,7 @@ public:
 
     QAction* openImage = nullptr;
     QAction* newText = nullptr;
+    QAction* openArrangement = nullptr;
     QAction* saveArrangement = nullptr;
     QAction* exit = nullptr;
     QAction* about = nullptr;

@@ -19,7 +19,8 @@ int main(int argc, char** argv)
     tessary::SourceWindows sources(workspace, platform);
     tessary::CTessaryApp app(platform, workspace,
         [&sources](const std::string& path) { return sources.openSourceFile(path); },
-        { [&sources] { return sources.createNewSource(); }, [&sources] { sources.closeAllSources(); } });
+        { [&sources] { return sources.createNewSource(); }, [&sources] { sources.closeAllSources(); },
+            [&sources](const tessary::StoredText& text) { return sources.createTextSource(text); } });
     app.start(application.arguments());
     sources.attach(*app.mainFrame(), app.alignWindow());
     app.openCommandLineFiles();

@@ -2,6 +2,7 @@
 
 #include "align/ui/align_child_wnd.h"
 #include "app/new_text.h"
+#include "app/open_arrangement.h"
 #include "app/open_document.h"
 #include "app/platform.h"
 #include "app/save_arrangement.h"
@@ -83,6 +84,7 @@ void CTessaryApp::start(const QStringList& arguments)
     frame_->setSourceOpening(sourceOpening());
     connect(actions.openImage, &QAction::triggered, this, [this] { openImageCommand(); });
     connect(actions.newText, &QAction::triggered, this, [this] { newTextCommand(); });
+    connect(actions.openArrangement, &QAction::triggered, this, [this] { openArrangementCommand(); });
     connect(actions.saveArrangement, &QAction::triggered, this,
         [this] { saveArrangementCommand(workspace_, platform_); });
     connect(&actions, &AppActions::recentFileChosen, this, [this](int index) { recentFileCommand(index); });
@@ -131,6 +133,8 @@ SourceOpening CTessaryApp::sourceOpening()
             afterSourceCreated();
         return made;
     };
+    opening.createTextSource
+        = [this](const StoredText& text) { return newSources_.createText && newSources_.createText(text); };
     opening.closeAllSources = [this] {
         if (newSources_.closeAll)
             newSources_.closeAll();
@@ -159,6 +163,14 @@ OpenResult CTessaryApp::openImageCommand()
         afterSourceCreated();
     showRecentFiles();
     return result;
+}
+
+bool CTessaryApp::openArrangementCommand()
+{
+    const bool opened = tessary::openArrangementCommand(workspace_, platform_, sourceOpening());
+    if (opened)
+        afterSourceCreated();
+    return opened;
 }
 
 OpenResult CTessaryApp::newTextCommand()

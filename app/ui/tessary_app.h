@@ -1,6 +1,7 @@
 #pragma once
 #include "app/open_image.h"
 #include "app/recent_files.h"
+#include "sources/stored_text.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,6 +37,7 @@ public:
     struct NewSources {
         std::function<bool()> create;
         std::function<void()> closeAll;
+        std::function<bool(const StoredText&)> createText;
     };
 
     CTessaryApp(Platform& platform, MergeWorkspace& workspace, OpenSourceFile openSourceFile,
@@ -59,6 +61,8 @@ public:
     // ---- commands
     OpenResult openImageCommand();
     OpenResult newTextCommand();
+    // File > Open Arrangement...; true when an arrangement was opened.
+    bool openArrangementCommand();
     OpenResult recentFileCommand(int index);
     std::vector<OpenResult> dropFiles(const std::vector<std::string>& paths);
     void exitCommand();

@@ -9,6 +9,7 @@
 #include "sources/reload_source.h"
 #include "sources/source_doc.h"
 #include "sources/source_table.h"
+#include "sources/stored_text.h"
 #include "sources/ui/text_entry.h"
 
 #include <QAction>
@@ -92,6 +93,21 @@ bool SourceWindows::createNewSource()
     } else if (kind == kSourceTargetCopy || kind == kSourcePaste)
         made = adoptHandoff(workspace_, *doc, kind);
     if (!made) {
+        discardUnmadeSource(workspace_, doc->number());
+        return false;
+    }
+    makeWindow(*doc);
+    return true;
+}
+
+bool SourceWindows::createTextSource(const StoredText& text)
+{
+    if (!frame_)
+        return false;
+    VIrorozIzi* doc = constructSource(workspace_);
+    if (!doc)
+        return false;
+    if (!makeStoredTextSource(*doc, text, platform_)) {
         discardUnmadeSource(workspace_, doc->number());
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/places.h"
 #include "sources/edit_text.h"
+#include "sources/stored_text.h"
 #include "sources/ui/source_view.h"
 
 #include <QObject>
@@ -40,6 +41,8 @@ public:
     bool createNewSource();
     // Closes every source window, the first remaining one each time.
     void closeAllSources();
+    // Makes a text source from stored fields, without the text entry, with its window.
+    bool createTextSource(const StoredText& text);
     // Reload Source of source `number`'s window.
     void reloadSource(int number);
     // The text entry as the source windows run it.

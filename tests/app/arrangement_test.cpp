@@ -124,6 +124,18 @@ TEST_F(Arrangement, BadFilesAreRefusedNamingTheField)
             "sources[0].topLevel" },
         { "unknown field", head + R"("sources": [ {"file": "below/a.bmp"} ], "zoom": 2})",
             "zoom: unknown field" },
+        { "file and text", head + R"("sources": [ {"file": "below/a.bmp", "text": {"text": "a"}} ]})",
+            "sources[0].text: a source has either a file or a text, not both" },
+        { "text without its text", head + R"("sources": [ {"text": {"colour": "#FFFFFF"}} ]})",
+            "sources[0].text.text: missing" },
+        { "font field out of range",
+            head + R"("sources": [ {"text": {"text": "a", "font": {"weight": 1001}}} ]})",
+            "sources[0].text.font.weight" },
+        { "text too long",
+            head + R"("sources": [ {"text": {"text": ")" + std::string(8189, 'a') + R"("}} ]})",
+            "sources[0].text.text: must be a text of at most 8188 bytes" },
+        { "unknown text field", head + R"("sources": [ {"text": {"text": "a", "size": 3}} ]})",
+            "sources[0].text.size: unknown field" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,6 +145,17 @@ TEST_F(Arrangement, BadFilesAreRefusedNamingTheField)
         EXPECT_FALSE(readMergeLayout(path, error));
         EXPECT_NE(error.find(c.expected), std::string::npos) << error;
     }
+}
+
+TEST_F(Arrangement, AMissingSourceFileIsLeftToTheCallerWhenAsked)
+{
+    const std::string path = folder.file("gone.tessary.json");
+    writeText(path, R"({"sources": [ {"file": "below/gone.bmp"}, {"file": "below/a.bmp"} ]})");
+    std::string error;
+    EXPECT_FALSE(readMergeLayout(path, error));
+    const auto read = readMergeLayout(path, error, SourceFiles::MayBeMissing);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->sources[0].file, folder.file("below/gone.bmp"));
 }
 
 TEST_F(Arrangement, LayoutsWithoutFormatAndVersionStillRead)
@@ -166,9 +189,11 @@ TEST_F(Arrangement, AWorkspaceCapturedSavedAndPlacedAgainKeepsItsPlacementsAndSe
     before.targetDoc.targetBrightness = 100;
 
     MergeLayout layout;
+    std::vector<ImageBesideArrangement> beside;
     std::string error;
-    ASSERT_TRUE(captureArrangement(before, layout, error)) << error;
     const std::string path = folder.file("ws.tessary.json");
+    captureArrangement(before, path, layout, beside);
+    EXPECT_TRUE(beside.empty());
     ASSERT_TRUE(writeMergeLayout(path, layout, error)) << error;
     const auto read = readMergeLayout(path, error);
     ASSERT_TRUE(read) << error;
@@ -190,12 +215,55 @@ TEST_F(Arrangement, AWorkspaceCapturedSavedAndPlacedAgainKeepsItsPlacementsAndSe
     EXPECT_EQ(read->mergeType, 2);
     EXPECT_EQ(after.targetDoc.marginX, 9);
     EXPECT_EQ(after.targetDoc.targetBrightness, 100);
+}
 
-    before.documents[1] = std::make_unique<VIrorozIzi>();
-    before.documents[1]->sourceKind = kSourceText;
-    before.documents[1]->title = "Text";
-    EXPECT_FALSE(captureArrangement(before, layout, error));
-    EXPECT_EQ(error, "source 2 (Text) has no image file to refer to");
+TEST_F(Arrangement, TextSourcesKeepTheirFieldsAndPastedImagesGoBesideTheArrangement)
+{
+    MergeWorkspace before;
+    const StoredText stored { "Tessary\r\n\"quoted\" \xC3\xA9\r\n",
+        LogFont { -30, 0, 0, 0, 700, 1, 0, 0, 0, 0, 0, 0, 0, "DejaVu Sans" }, makeColourRef(255, 0, 0),
+        makeColourRef(0, 0, 80), true };
+    const int kinds[] = { kSourceText, kSourcePaste, kSourceTargetCopy };
+    for (size_t slot = 0; slot < 3; ++slot) {
+        before.documents[slot] = std::make_unique<VIrorozIzi>();
+        before.documents[slot]->slotIndex = int32_t(slot);
+        before.documents[slot]->sourceKind = kinds[slot];
+    }
+    VIrorozIzi& text = *before.documents[0];
+    text.textBuffer = stored.text;
+    text.textFont = stored.font;
+    text.textColour = stored.colour;
+    text.textBackColour = stored.backColour;
+    text.textTransparentBack = 1;
+    before.alignDoc.posX[0] = 31;
+
+    const std::string path = folder.file("mine.tessary.json");
+    MergeLayout layout;
+    std::vector<ImageBesideArrangement> beside;
+    captureArrangement(before, path, layout, beside);
+    ASSERT_EQ(beside.size(), 2u);
+    EXPECT_EQ(beside[0].slot, 1u);
+    EXPECT_EQ(beside[0].path, folder.file("mine-source2.png"));
+    EXPECT_EQ(beside[1].path, folder.file("mine-source3.png"));
+    for (const auto& image : beside)
+        writeText(image.path, "x");
+
+    std::string error;
+    ASSERT_TRUE(writeMergeLayout(path, layout, error)) << error;
+    const std::vector<uint8_t> bytes = ScratchFolder::read(path);
+    const std::string written(bytes.begin(), bytes.end());
+    EXPECT_NE(written.find("\"file\": \"mine-source2.png\""), std::string::npos) << written;
+    const auto read = readMergeLayout(path, error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(read->sources.size(), 3u);
+    ASSERT_TRUE(read->sources[0].text);
+    EXPECT_EQ(*read->sources[0].text, stored);
+    EXPECT_TRUE(read->sources[0].file.empty());
+    EXPECT_EQ(read->sources[0].posX, 31);
+    EXPECT_EQ(read->sources[2].file, folder.file("mine-source3.png"));
+
+    EXPECT_EQ(imageBesideArrangement("/a/b/work.json", 4), "/a/b/work-source4.png");
+    EXPECT_EQ(imageBesideArrangement("/a.b/work", 1), "/a.b/work-source1.png");
 }
 
 TEST_F(Arrangement, SaveArrangementAsksForAFileAddsTheEndingAndRemembersTheFolder)

@@ -34,6 +34,7 @@ protected:
         [this](int number) { activated.push_back(number); },
         {},
         {},
+        {},
     };
 
     void addSource(const std::string& path)

@@ -54,7 +54,8 @@ struct SourceProgram {
     SourceWindows sources { workspace, *platform };
     CTessaryApp app { *platform, workspace,
         [this](const std::string& path) { return sources.openSourceFile(path); },
-        { [this] { return sources.createNewSource(); }, [this] { sources.closeAllSources(); } } };
+        { [this] { return sources.createNewSource(); }, [this] { sources.closeAllSources(); },
+            [this](const StoredText& text) { return sources.createTextSource(text); } } };
     QTemporaryDir folder;
 
     // `arguments` is the command line; main() would open the files it names next.

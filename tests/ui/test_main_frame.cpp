@@ -24,7 +24,7 @@ using namespace tessary::uitest;
 namespace {
 
 const QStringList kFileOfAlign
-    = { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...", "Recent File", "E&xit" };
+    = { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...", "Recent File", "E&xit" };
 const QStringList kHelp = { "Help Topics", "About Tessary...", "Specific help" };
 
 // The program as started, with a fake platform and the stand-in source layer.
@@ -129,7 +129,7 @@ private slots:
                         "Next startup tip", "Previous startup tip" },
                     kHelp } },
             { p.app.targetWindow(), { "&File", "&Target", "&Help" },
-                { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...", "Recent File",
+                { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...", "Recent File",
                       "Save As...", "Save Tiles As...", "&Print...\tCtrl+P", "Print setup...", "E&xit" },
                     { "Merge Sources", "Fine Alignment", "Contrast Brightness", "Snap to 1", "Snap to 5",
                         "Snap to 10", "Snap to 16", "Viewing Size...", "Background Color...",
@@ -137,7 +137,7 @@ private slots:
                         "Batch Merge..." },
                     kHelp } },
             { p.sourceWindow(1), { "&File", "&Source", "&Help" },
-                { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+                { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...",
                       "Close this Source Image", "Recent File", "E&xit" },
                     { "Reload Source", "Black and White", "Brightness and Contrast...",
                         "Cylindrical Projection...", "Trapezoid...", "Skew", "Overlay Grid...",
@@ -147,7 +147,7 @@ private slots:
         // Working now: the application's own commands (help included), closing a source, the flying tips
         // question, the nudge factor and the Target commands that need no target; every other
         // command arrives with its window's work or its state and is disabled.
-        const QStringList working = { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+        const QStringList working = { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...",
             "E&xit", "About Tessary...", "Close this Source Image", "Flying Tips...", "nudge factor...",
             "Snap to 1", "Snap to 5", "Snap to 10", "Snap to 16", "Viewing Size...", "Background Color...",
             "Set Margins...", "Set Margin Color...", "Print setup...", "Reload Source", "Help Topics",
@@ -343,7 +343,7 @@ private slots:
         QCOMPARE(p.workspace.sourceCount, 8);
         QCOMPARE(p.workspace.documents[7]->filePath, std::string("/drop/b.png"));
         QCOMPARE(p.frame().activeChild(), p.app.alignWindow());
-        QCOMPARE(entryLabels(menuNamed(p.frame().menuBar(), "&File")).mid(3, 2),
+        QCOMPARE(entryLabels(menuNamed(p.frame().menuBar(), "&File")).mid(4, 2),
             QStringList({ "&1 /drop/b.png", "&2 /drop/a.png" }));
 
         p.platform->expectMessage("No more than 8 images allowed.");

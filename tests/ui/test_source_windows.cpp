@@ -82,7 +82,7 @@ private slots:
                 .arg(p.workspace.alignDoc.layoutWidth)
                 .arg(p.workspace.alignDoc.layoutHeight));
         QCOMPARE(p.workspace.alignDoc.layoutWidth, 60);
-        QCOMPARE(entryLabels(p.app.alignWindow()->menus().value(0)).mid(3, 3),
+        QCOMPARE(entryLabels(p.app.alignWindow()->menus().value(0)).mid(4, 3),
             QStringList({ QString::fromStdString("&1 " + c), QString::fromStdString("&2 " + b),
                 QString::fromStdString("&3 " + a) }));
 
@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(p.workspace.documents[1], nullptr);
         QCOMPARE(p.tabTitles(), QStringList({ "Target Window", "Align Window", "s1.bmp" }));
         // Only sources that were made enter the recent-file list.
-        QCOMPARE(entryLabels(p.app.alignWindow()->menus().value(0)).size(), 5);
+        QCOMPARE(entryLabels(p.app.alignWindow()->menus().value(0)).size(), 6);
 
         // An upper-case ending loads.
         QCOMPARE(p.openImage(p.writeBmp("UPPER.BMP", 12, 12)), OpenResult::Created);

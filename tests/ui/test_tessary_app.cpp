@@ -54,7 +54,7 @@ private slots:
         QVERIFY(p.sources.opened.empty());
         QCOMPARE(p.workspace.sourceCount, 0);
         QCOMPARE(entryLabels(p.fileMenu()),
-            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...",
                 "Recent File", "E&xit" }));
         p.app.mainFrame()->actions().openImage->trigger();
         QCOMPARE(platform->openRequests.size(), size_t(1));
@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(p.workspace.alignView.snapMove, 3);
         QCOMPARE(p.workspace.app.flyingTipsEnabled, 0);
         QCOMPARE(entryLabels(p.fileMenu()),
-            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...",
                 "&1 /pics/b.png", "&2 /pics/a && b.png", "E&xit" }));
         QCOMPARE(p.app.mainFrame()->actions().recent[1]->statusTip(), QString("Open this image #2"));
     }
@@ -127,7 +127,7 @@ private slots:
         // The new source's window opened, then the Align Window came back to the front.
         QCOMPARE(p.app.mainFrame()->activeChild(), p.app.alignWindow());
         QCOMPARE(
-            entryLabels(p.fileMenu()).mid(3, 2), QStringList({ "&1 /photos/two.xyz", "&2 /photos/one.jpg" }));
+            entryLabels(p.fileMenu()).mid(4, 2), QStringList({ "&1 /photos/two.xyz", "&2 /photos/one.jpg" }));
 
         for (int i = 0; i < 5; ++i)
             p.sources.open("/more/" + std::to_string(i) + ".bmp");
@@ -153,7 +153,7 @@ private slots:
 
         actions.recent[1]->trigger();
         QCOMPARE(p.workspace.sourceCount, 1);
-        QCOMPARE(entryLabels(p.fileMenu()).mid(3, 2), QStringList({ "&1 /r/good.bmp", "&2 /r/bad.bmp" }));
+        QCOMPARE(entryLabels(p.fileMenu()).mid(4, 2), QStringList({ "&1 /r/good.bmp", "&2 /r/bad.bmp" }));
 
         // Opening it again only brings its window forward.
         p.app.mainFrame()->activateChild(p.app.targetWindow());
@@ -165,11 +165,11 @@ private slots:
             = "There is a problem with this file???\nDo you wish to delete it from the MRU list ?";
         platform->expectMessage(question, MessageAnswer::No);
         actions.recent[1]->trigger();
-        QCOMPARE(entryLabels(p.fileMenu()).size(), 6);
+        QCOMPARE(entryLabels(p.fileMenu()).size(), 7);
         platform->expectMessage(question, MessageAnswer::Yes);
         actions.recent[1]->trigger();
         QCOMPARE(entryLabels(p.fileMenu()),
-            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Save Arrangement...",
+            QStringList({ "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...",
                 "&1 /r/good.bmp", "E&xit" }));
         QCOMPARE(platform->textSettings["Recent File List/File2"], std::string());
     }
