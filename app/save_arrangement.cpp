@@ -64,6 +64,12 @@ bool saveArrangementCommand(const MergeWorkspace& workspace, Platform& platform)
         platform.messageBox(error, MessageIcon::Error, MessageButtons::Ok);
         return false;
     }
+    std::string notKept;
+    for (const auto& doc : workspace.documents)
+        if (doc && doc->editedInWindow && (doc->sourceKind == kSourceImageFile || doc->sourceKind == kSourceText))
+            notKept += "\nSource " + std::to_string(doc->number()) + " (" + doc->title + ")";
+    if (!notKept.empty())
+        platform.messageBox(kEditsNotKept + notKept, MessageIcon::Information, MessageButtons::Ok);
     return true;
 }
 

@@ -74,16 +74,23 @@ bool reloadFile(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform)
 bool reloadSource(MergeWorkspace& workspace, Platform& platform, VIrorozIzi& doc,
     const TextEntryDialog& dialog, PixelPath path)
 {
+    bool reloaded = false;
     switch (doc.sourceKind) {
     case kSourcePaste:
-        return reloadPaste(workspace, doc, platform);
+        reloaded = reloadPaste(workspace, doc, platform);
+        break;
     case kSourceText:
-        return reloadText(workspace, doc, platform, dialog, path);
+        reloaded = reloadText(workspace, doc, platform, dialog, path);
+        break;
     case kSourceTargetCopy:
-        return reloadTargetCopy(workspace, doc, platform);
+        reloaded = reloadTargetCopy(workspace, doc, platform);
+        break;
     default:
-        return reloadFile(workspace, doc, platform);
+        reloaded = reloadFile(workspace, doc, platform);
     }
+    if (reloaded)
+        doc.editedInWindow = false;
+    return reloaded;
 }
 
 } // namespace tessary

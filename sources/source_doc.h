@@ -35,6 +35,9 @@ public:
     // an image-file source, "Text", "Target to Source" or "Pasted Image".
     std::string title;
     bool changed = false;
+    // The source window's tools or corrections changed the image since the source was made or
+    // last reloaded. An arrangement keeps a source's file or text, not such changes.
+    bool editedInWindow = false;
     ColourRef textColour = 0xFFFFFF;
     ColourRef textBackColour = 0;
     int32_t textTransparentBack = 0;

@@ -517,6 +517,7 @@ void VAvivedEred::sourceChanged()
 {
     if (!doc_)
         return;
+    doc_->editedInWindow = true;
     sourceEdited(workspace_, number_);
 }
 

@@ -290,6 +290,13 @@ TEST_F(Arrangement, SaveArrangementAsksForAFileAddsTheEndingAndRemembersTheFolde
     ASSERT_EQ(platform.saveRequests.size(), 2u);
     EXPECT_EQ(platform.saveRequests[1].initialFolder, folder.file(""));
     EXPECT_EQ(platform.messages.size(), 1u);
+
+    // A source changed in its window is saved as its file, and the user is told so.
+    workspace.documents[0]->editedInWindow = true;
+    workspace.documents[0]->title = "a.bmp";
+    platform.saveAnswers.push_back(FileDialogResult { folder.file("mine"), 1 });
+    platform.expectMessage(std::string(kEditsNotKept) + "\nSource 1 (a.bmp)");
+    EXPECT_TRUE(saveArrangementCommand(workspace, platform));
 }
 
 } // namespace

@@ -254,8 +254,10 @@ TEST_F(NewSourceTest, ReloadAPasteTakesTheClipboardAgain)
     fill(1);
     VIrorozIzi& doc = *s.ws.source(1);
     doc.sourceKind = kSourcePaste;
+    doc.editedInWindow = true;
     s.platform.clipboard.reset();
     EXPECT_FALSE(reloadSource(s.ws, s.platform, doc, {}));
+    EXPECT_TRUE(doc.editedInWindow); // nothing was reloaded
 
     s.platform.clipboard = clipboardOf(solidImage24(7, 2, BgrColour { 50, 60, 70 }));
     s.platform.expectMessage(kReinstateClipboardText);
@@ -263,6 +265,7 @@ TEST_F(NewSourceTest, ReloadAPasteTakesTheClipboardAgain)
     EXPECT_EQ(doc.imageWidth, 7);
     EXPECT_EQ(pixelAt(doc.image, 6, 1), (BgrColour { 50, 60, 70 }));
     EXPECT_TRUE(doc.changed);
+    EXPECT_FALSE(doc.editedInWindow); // the window's changes are gone with the old image
 }
 
 TEST_F(NewSourceTest, ReloadATargetCopyAsksAndNoLeavesItAlone)

@@ -216,12 +216,14 @@ private slots:
         // Make transparent on a 10 x 8 box changes 11 x 9 entries.
         w.drag(QPoint(10, 20), QPoint(20, 28));
         QVERIFY(!w.doc().changed);
+        QVERIFY(!w.doc().editedInWindow);
         w.button(4)->click();
         QVERIFY(!w.family().buttonsShown());
         QCOMPARE(w.countMask(0), 11 * 9);
         QCOMPARE(w.mask(10, 20), 0);
         QCOMPARE(w.mask(20, 28), 0);
         QVERIFY(w.doc().changed);
+        QVERIFY(w.doc().editedInWindow);
         QVERIFY(w.view->areaToolUsed());
         QCOMPARE(w.view->areaOperationCount(), 0);
 
