@@ -86,6 +86,65 @@ struct RowJob {
         outMask[col] = 65535;
     }
 
+    // At 100 % and an angle whose B is 0 (0 or 180 degrees, mirrored or not) X/1024 and Y/1024
+    // are exact, so ix = X >> 10 and tx = (X & 1023) >> 2 (256 * X / 1024 truncated, less
+    // 256 * ix); Y is the same for the whole row and X moves by a whole source pixel per
+    // column, so the weights are the row's constants. Unmoved by a fraction (tx = ty = 0) with
+    // no mask, the bilinear sum is p00 * 65536 >> 16, the source pixel itself.
+    void shiftedRow(int32_t r) const
+    {
+        const int32_t W = g.sourceWidth, H = g.sourceHeight;
+        const int32_t e = r - g.hy;
+        const int32_t Y = e * g.C + 1024 * g.hy - g.offY;
+        const int32_t last = g.newW - 1;
+        uint8_t* outRow = out.dib->row(r);
+        uint16_t* outMask = out.maskRow(r);
+        // The last column truncates toward zero, so it may still reach row 0 from Y just below 0.
+        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+        if (Y < 0 || (Y >> 10) >= H)
+            return;
+        const int32_t iy = Y >> 10, iy1 = iy == H - 1 ? iy : iy + 1;
+        const int32_t ty = (Y & 1023) >> 2;
+        const int32_t stepX = (g.mirrored ? -1 : 1) * g.C; // +-1024
+        const int32_t firstX = g.d(0) * g.C + 1024 * g.hx - g.offX;
+        const int32_t tx = (firstX & 1023) >> 2; // the same for every column
+        const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
+        const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
+        const uint16_t* m0 = mask.values ? mask.values + size_t(iy) * size_t(W) : nullptr;
+        const uint16_t* m1 = mask.values ? mask.values + size_t(iy1) * size_t(W) : nullptr;
+        const uint8_t* row0 = src.at(0, iy);
+        const uint8_t* row1 = src.at(0, iy1);
+        const bool plainCopy = tx == 0 && ty == 0 && !m0;
+
+        int32_t X = firstX;
+        for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepX) {
+            if (X < 0 || (X >> 10) >= W)
+                continue;
+            const int32_t ix = X >> 10, ix1 = ix == W - 1 ? ix : ix + 1;
+            uint8_t* q = outRow + 3 * size_t(col);
+            const uint8_t* p00 = row0 + 3 * size_t(ix);
+            if (plainCopy) {
+                q[0] = p00[0];
+                q[1] = p00[1];
+                q[2] = p00[2];
+                outMask[col] = 65535;
+                continue;
+            }
+            uint16_t m11 = 65535;
+            if (m0) {
+                m11 = m1[ix1];
+                if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
+                    continue;
+            }
+            const uint8_t* p10 = row0 + 3 * size_t(ix1);
+            const uint8_t* p01 = row1 + 3 * size_t(ix);
+            const uint8_t* p11 = row1 + 3 * size_t(ix1);
+            for (int k = 0; k < 3; ++k)
+                q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+            outMask[col] = m11;
+        }
+    }
+
     void row(int32_t r) const
     {
         const int32_t W = g.sourceWidth, H = g.sourceHeight;
@@ -152,6 +211,7 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
     const SourceMask mask = sourceMaskOf(source, g);
     const bool hasPixels = g.newW > 0 && g.newH > 0;
     const RowJob job { g, src, mask, out };
+    const bool shifted = g.sx == 1024.0 && g.sy == 1024.0 && g.B == 0 && (g.C == 1024 || g.C == -1024);
 
     // About a quarter of a million output pixels per block.
     const int32_t blockRows = std::max<int32_t>(2, 262144 / std::max<int32_t>(1, g.newW));
@@ -166,10 +226,15 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
         }
         if (!hasPixels)
             continue;
-        splitInTwo(r0, r1, 1, twoThreads, [&job](int32_t a, int32_t b) {
-            for (int32_t r = a; r < b; ++r)
-                job.row(r);
+        splitInTwo(r0, r1, 1, twoThreads, [&job, shifted](int32_t a, int32_t b) {
+            for (int32_t r = a; r < b; ++r) {
+                if (shifted)
+                    job.shiftedRow(r);
+                else
+                    job.row(r);
+            }
         });
+
     }
     if (hasPixels) {
         const int32_t r = g.newH - 1;

@@ -338,6 +338,41 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
     EXPECT_EQ(compared, 168);
 }
 
+// At 100 % with an angle whose sine rounds to nothing (0, 180, 360 degrees and tiny angles) every
+// column moves by a whole source pixel, which the row path works out in integers. Masked and
+// unmasked sources of every depth, odd and even sides (the mirror's first column falls outside
+// an even-width source), whole and fractional shifts.
+TEST(TransformSource, FullSizeShiftsEqualTheAccessorPath)
+{
+    std::mt19937 rng(77);
+    const int depths[] = { 1, 4, 8, 24 };
+    // A long side times a sine below 1/1024 can still grow the other side by a pixel, and then
+    // the centring shifts by half a pixel.
+    const double angles[] = { 0.0, 180.0, -180.0, 360.0, 0.01, 179.995, 0.05, 179.95 };
+    const std::pair<int32_t, int32_t> sizes[] = { { 1, 1 }, { 2, 3 }, { 9, 6 }, { 40, 31 }, { 3, 1500 }, { 1500, 3 } };
+    for (int bits : depths) {
+        for (const auto& [w, h] : sizes) {
+            for (double a : angles) {
+                for (int variant = 0; variant < 4; ++variant) {
+                    const bool mirrored = variant & 1, masked = variant & 2;
+                    MaskedDib source = testing::randomImage(w, h, bits, rng);
+                    if (!masked)
+                        releaseMask(source);
+                    SCOPED_TRACE(::testing::Message() << bits << " bits " << w << "x" << h << " angle " << a
+                                                      << " mirrored " << mirrored << " masked " << masked);
+                    const Transformed plain = transform(source, 1024, 1024, a, mirrored, PixelPath::Accessor);
+                    ASSERT_EQ(plain.result, kTransformDone);
+                    for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
+                        const Transformed fast = transform(source, 1024, 1024, a, mirrored, path);
+                        ASSERT_EQ(fast.result, kTransformDone);
+                        ASSERT_TRUE(testing::sameImage(plain.image, fast.image));
+                    }
+                }
+            }
+        }
+    }
+}
+
 // ---- the workspace road: flags, panes, progress, abort
 
 struct OneSourceWorkspace {
