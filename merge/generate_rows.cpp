@@ -229,10 +229,14 @@ bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup
     uint8_t table[256];
     for (int32_t c = 0; c < 256; ++c)
         table[c] = adjustChannel(c, setup.brightness, setup.contrast);
+    // Adjusting an image where it lies with the neutral settings changes no byte.
+    bool unchanged = merged.dib.get() == final.dib.get();
+    for (int32_t c = 0; c < 256; ++c)
+        unchanged = unchanged && table[c] == c;
     const int32_t block = blockColumns(H);
     for (int32_t x0 = 0; x0 < W; x0 += block) {
         const int32_t x1 = std::min(W, x0 + block);
-        splitInTwo(0, H, 64, twoThreads, [&](int32_t y0, int32_t y1) {
+        splitInTwo(0, unchanged ? 0 : H, 64, twoThreads, [&](int32_t y0, int32_t y1) {
             for (int32_t y = y0; y < y1; ++y) {
                 const uint8_t* in = merged.dib->row(y) + 3 * size_t(x0);
                 uint8_t* out = final.dib->row(y + setup.marginY) + 3 * size_t(x0 + setup.marginX);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -115,6 +116,16 @@ struct RowJob {
         const uint8_t* row0 = src.at(0, iy);
         const uint8_t* row1 = src.at(0, iy1);
         const bool plainCopy = tx == 0 && ty == 0 && !m0;
+        if (plainCopy && stepX == 1024) {
+            // Column col reads source pixel ix0 + col: one run of whole rows.
+            const int32_t ix0 = firstX >> 10;
+            const int32_t from = std::max(0, -ix0), to = std::min(g.newW - 1, W - ix0);
+            if (to > from) {
+                std::memcpy(outRow + 3 * size_t(from), row0 + 3 * size_t(ix0 + from), 3 * size_t(to - from));
+                std::fill(outMask + from, outMask + to, uint16_t(65535));
+            }
+            return;
+        }
 
         int32_t X = firstX;
         for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepX) {

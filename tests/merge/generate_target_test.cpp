@@ -357,6 +357,14 @@ TEST(GenerateTarget, RowPathsEqualTheAccessorPathFromSourcesOfEveryDepth)
             ws.targetDoc.marginY = margin(r);
             ws.targetDoc.targetContrast = contrast(r);
             ws.targetDoc.targetBrightness = brightness(r);
+            // Without a margin the row pass prepares the merge image in place, and with the
+            // neutral settings as well it leaves it as it is.
+            if (n % 3 == 0)
+                ws.targetDoc.marginX = ws.targetDoc.marginY = 0;
+            if (n % 6 == 0) {
+                ws.targetDoc.targetContrast = 16;
+                ws.targetDoc.targetBrightness = 128;
+            }
             for (int i = 1; i <= sources; ++i)
                 ASSERT_EQ(transformSource(ws, platform, i, path), kTransformDone);
             PathRun run;

@@ -347,9 +347,9 @@ TEST(TransformSource, FullSizeShiftsEqualTheAccessorPath)
     std::mt19937 rng(77);
     const int depths[] = { 1, 4, 8, 24 };
     // A long side times a sine below 1/1024 can still grow the other side by a pixel, and then
-    // the centring shifts by half a pixel.
+    // the centring shifts by half a pixel (by a whole one when it grows by two).
     const double angles[] = { 0.0, 180.0, -180.0, 360.0, 0.01, 179.995, 0.05, 179.95 };
-    const std::pair<int32_t, int32_t> sizes[] = { { 1, 1 }, { 2, 3 }, { 9, 6 }, { 40, 31 }, { 3, 1500 }, { 1500, 3 } };
+    const std::pair<int32_t, int32_t> sizes[] = { { 1, 1 }, { 2, 3 }, { 9, 6 }, { 40, 31 }, { 3, 1500 }, { 1500, 3 }, { 2, 2500 } };
     for (int bits : depths) {
         for (const auto& [w, h] : sizes) {
             for (double a : angles) {
