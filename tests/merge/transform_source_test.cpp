@@ -338,6 +338,36 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
     EXPECT_EQ(compared, 168);
 }
 
+// Whole scales (in 1024ths) are worked out in integers by the row path: tiny ones (a source
+// pixel spread over many), odd ones whose quotients rarely land on a 256th, and ones near 100 %,
+// at every depth, masked or not, mirrored or not.
+TEST(TransformSource, WholeScalesEqualTheAccessorPath)
+{
+    std::mt19937 rng(31);
+    const int depths[] = { 1, 4, 8, 24 };
+    const double scales[] = { 1, 7, 333, 1000, 1023, 1025, 1536, 2047, 4099 };
+    std::uniform_int_distribution<int> side(1, 29), pick(0, 8), coin(0, 1);
+    std::uniform_real_distribution<double> angle(-360, 360);
+    for (int bits : depths) {
+        for (int n = 0; n < 24; ++n) {
+            MaskedDib source = testing::randomImage(side(rng), side(rng), bits, rng);
+            if (coin(rng))
+                releaseMask(source);
+            const double sx = scales[pick(rng)], sy = scales[pick(rng)];
+            const double a = n % 4 == 0 ? 0.0 : angle(rng);
+            const bool mirrored = coin(rng);
+            SCOPED_TRACE(::testing::Message() << bits << " bits " << source.width() << "x" << source.height()
+                                              << " sx " << sx << " sy " << sy << " angle " << a << " mirrored "
+                                              << mirrored << " masked " << bool(source.mask));
+            const Transformed plain = transform(source, sx, sy, a, mirrored, PixelPath::Accessor);
+            const Transformed fast = transform(source, sx, sy, a, mirrored, PixelPath::RowsTwoThreads);
+            ASSERT_EQ(plain.result, kTransformDone);
+            ASSERT_EQ(fast.result, kTransformDone);
+            ASSERT_TRUE(testing::sameImage(plain.image, fast.image));
+        }
+    }
+}
+
 // At 100 % with an angle whose sine rounds to nothing (0, 180, 360 degrees and tiny angles) every
 // column moves by a whole source pixel, which the row path works out in integers. Masked and
 // unmasked sources of every depth, odd and even sides (the mirror's first column falls outside
