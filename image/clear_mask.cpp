@@ -7,7 +7,7 @@
 
 namespace tessary {
 
-bool allocateClearMask(MaskedDib& target)
+bool allocateClearMask(MaskedDib& target, bool clear)
 {
     if (!target.dib)
         return true;
@@ -21,7 +21,7 @@ bool allocateClearMask(MaskedDib& target)
     }
     // The advice must come before the first write of the fresh block.
     adviseLargePages(mask.get(), size_t(count) * sizeof(uint16_t));
-    if (count != 0)
+    if (count != 0 && clear)
         std::memset(mask.get(), 0, size_t(count) * sizeof(uint16_t));
     target.mask = std::move(mask);
     target.maskCount = uint32_t(count);

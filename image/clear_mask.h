@@ -3,8 +3,10 @@
 
 namespace tessary {
 
-// Gives `target.dib` a fresh mask of 0 (transparent) on large pages where the system has them.
-// Returns true on failure; then `target.dib` is freed as well, as allocateMask does.
-bool allocateClearMask(MaskedDib& target);
+// Gives `target.dib` a fresh mask on large pages where the system has them: all 0 (transparent)
+// when `clear`, otherwise left unwritten for a pass that writes every value itself (the pages
+// are then first touched by that pass, on its threads). Returns true on failure; then
+// `target.dib` is freed as well, as allocateMask does.
+bool allocateClearMask(MaskedDib& target, bool clear = true);
 
 } // namespace tessary

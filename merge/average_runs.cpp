@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tessary {
 
@@ -77,7 +78,9 @@ void averageRun(const uint8_t* const* pixels, const double* weights, int32_t n, 
         integers[k] = whole ? uint32_t(weights[k]) : 0;
     }
     const int32_t bytes = 3 * count;
-    if (whole && total < 4096.0)
+    if (whole && n == 1) // (w * c) / w is c: the source's own bytes
+        std::memcpy(out, pixels[0], size_t(bytes));
+    else if (whole && total < 4096.0)
         exactIntegerRun(pixels, integers, n, uint32_t(total), bytes, out);
     else
         doubleRun(pixels, weights, n, total, bytes, out);

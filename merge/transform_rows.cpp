@@ -225,7 +225,7 @@ struct RowJob {
 
     // The bilinear pixel at (ix, iy) with weights tx, ty in 256ths, unless a neighbour is
     // transparent.
-    void pixel(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
+    [[gnu::always_inline]] void pixel(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
     {
         const int32_t W = g.sourceWidth, H = g.sourceHeight;
         const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
@@ -290,8 +290,11 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
     MaskedDib& out, bool twoThreads)
 {
     SourceRows src;
-    if (!prepareSourceRows(source, g, src))
-        return transformByAccessor(source, g, status, progress, out); // no room for the copy
+    if (!prepareSourceRows(source, g, src)) { // no room for the copy
+        if (out.mask)
+            std::fill_n(out.mask.get(), out.maskCount, uint16_t(0));
+        return transformByAccessor(source, g, status, progress, out);
+    }
     const SourceMask mask = sourceMaskOf(source, g);
     const bool hasPixels = g.newW > 0 && g.newH > 0;
     const RowJob job { g, src, mask, out };
@@ -311,8 +314,9 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
         }
         if (!hasPixels)
             continue;
-        splitInTwo(r0, r1, 1, twoThreads, [&job, shifted, whole](int32_t a, int32_t b) {
+        splitInTwo(r0, r1, 1, twoThreads, [&job, &out, shifted, whole](int32_t a, int32_t b) {
             for (int32_t r = a; r < b; ++r) {
+                std::fill_n(out.maskRow(r), out.width(), uint16_t(0));
                 if (shifted)
                     job.shiftedRow(r);
                 else if (whole)
@@ -327,6 +331,7 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
         const int32_t r = g.newH - 1;
         uint8_t* outRow = out.dib->row(r);
         uint16_t* outMask = out.maskRow(r);
+        std::fill_n(outMask, g.newW, uint16_t(0));
         for (int32_t col = 0; col < g.newW; ++col)
             job.nearest(outRow, outMask, col, g.sourceX(col, r), g.sourceY(col, r));
     }

@@ -25,7 +25,9 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
 
     const TransformGeometry g
         = computeTransformGeometry(source.width(), source.height(), sx, sy, angle, mirrored);
-    if (!g.valid || allocateUnmaskedImage(g.newH, g.newW, out) || allocateClearMask(out)) {
+    // The row passes clear each mask row themselves, on both threads.
+    if (!g.valid || allocateUnmaskedImage(g.newH, g.newW, out)
+        || allocateClearMask(out, path == PixelPath::Accessor)) {
         out = MaskedDib {};
         return kTransformOutOfMemory;
     }
