@@ -27,11 +27,11 @@ constexpr int32_t kChunk = 1536;
 void exactIntegerRun(const uint8_t* const* pixels, const uint32_t* weights, int32_t n, uint32_t total,
     int32_t bytes, uint8_t* out)
 {
-    // q = floor(S / total) for S <= 255 * total < 2^20: with M = floor(2^40 / total) + 1,
-    // S * M / 2^40 exceeds S / total by less than 2^-20, less than the 1 / total that separates
-    // a quotient's fraction from the next whole number. The operator's tolerance of 1e-7 moves
-    // no such quotient either.
-    const uint64_t multiplier = (uint64_t(1) << 40) / total + 1;
+    // q = floor(S / total) for S <= 255 * total < 2^20 and 2 <= total < 4096: with
+    // M = floor(2^32 / total) + 1 (below 2^32), S * M / 2^32 exceeds S / total by less than
+    // 2^-12, less than the 1 / total that separates a quotient's fraction from the next whole
+    // number. The operator's tolerance of 1e-7 moves no such quotient either.
+    const uint32_t multiplier = uint32_t((uint64_t(1) << 32) / total + 1);
     uint32_t sum[kChunk];
     for (int32_t start = 0; start < bytes; start += kChunk) {
         const int32_t m = std::min(kChunk, bytes - start);
@@ -43,7 +43,7 @@ void exactIntegerRun(const uint8_t* const* pixels, const uint32_t* weights, int3
                 sum[j] += w * p[j];
         }
         for (int32_t j = 0; j < m; ++j)
-            out[start + j] = uint8_t((uint64_t(sum[j]) * multiplier) >> 40);
+            out[start + j] = uint8_t((uint64_t(sum[j]) * multiplier) >> 32);
     }
 }
 
@@ -80,7 +80,7 @@ void averageRun(const uint8_t* const* pixels, const double* weights, int32_t n, 
     const int32_t bytes = 3 * count;
     if (whole && n == 1) // (w * c) / w is c: the source's own bytes
         std::memcpy(out, pixels[0], size_t(bytes));
-    else if (whole && total < 4096.0)
+    else if (whole && total >= 2.0 && total < 4096.0)
         exactIntegerRun(pixels, integers, n, uint32_t(total), bytes, out);
     else
         doubleRun(pixels, weights, n, total, bytes, out);
