@@ -1,5 +1,6 @@
 // tessary-cli merge LAYOUT.json -o OUT [--quiet]: the road of one merge without windows. Each
-// source file is loaded as the program loads a source, placed and transformed, the target is
+// source file is loaded as the program loads a source (the next one while the last one is
+// transformed), placed and transformed, the target is
 // generated with the layout's merge settings, and it is saved through the program's writers in
 // the format named by OUT's last three characters.
 #include "align/normalise_positions.h"
@@ -7,12 +8,12 @@
 #include "cli/cli_files.h"
 #include "cli/commands.h"
 #include "app/arrangement.h"
+#include "cli/source_prefetch.h"
 #include "cli/terminal_platform.h"
 #include "image/cx_image.h"
 #include "merge/generate_target.h"
 #include "merge/transform_source.h"
 #include "output/write_image_file.h"
-#include "sources/load_image_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -104,21 +105,25 @@ int runMerge(int argc, char** argv)
     MergeWorkspace ws;
     TerminalPlatform platform(quiet);
     const int count = int(layout->sources.size());
+    // Each source is decoded on a helper thread while the one before it is transformed.
+    SourcePrefetch next;
+    if (count > 0)
+        next.start(layout->sources[0].file, 0);
     for (int i = 0; i < count; ++i) {
         const LayoutSource& s = layout->sources[size_t(i)];
         const size_t slot = size_t(i);
-        // The source takes the next place, as a new source document does.
-        auto doc = std::make_unique<VIrorozIzi>();
-        doc->slotIndex = i;
-        VIrorozIzi& source = *doc;
-        ws.documents[slot] = std::move(doc);
-        ws.sourceCount = i + 1;
-
         platform.announce("Loading " + s.file);
-        if (!loadImageFile(source, s.file, platform)) {
+        std::unique_ptr<VIrorozIzi> doc = next.take(platform);
+        if (!doc) {
             std::fprintf(stderr, "tessary-cli merge: cannot load source %d, \"%s\"\n", i + 1, s.file.c_str());
             return kExitFailed;
         }
+        if (i + 1 < count)
+            next.start(layout->sources[size_t(i) + 1].file, i + 1);
+        // The source takes the next place, as a new source document does.
+        VIrorozIzi& source = *doc;
+        ws.documents[slot] = std::move(doc);
+        ws.sourceCount = i + 1;
         placeLayoutSource(ws, slot, s);
 
         const int result = transformSource(ws, platform, i + 1);

@@ -1,10 +1,12 @@
 #include "image/cx_codec_rows.h"
 #include "image/cx_codecs.h"
 #include "image/cx_image.h"
+#include "image/large_block.h"
 
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -178,7 +180,8 @@ int32_t resolutionToDpi(TIFF* tif, ttag_t tag)
 }
 
 // Bilevel, grey and palette images of 1, 2, 4 or 8 bits in strips keep an indexed DIB
-// (2 bits widened to 4); everything else goes through libtiff's RGBA reader to 24 bits.
+// (2 bits widened to 4); plain 8-bit RGB is read row by row; everything else goes through
+// libtiff's RGBA reader to 24 bits.
 bool readsAtDepth(TIFF* tif, uint16_t& photometric, uint16_t& bitsPerSample)
 {
     uint16_t samples = 1, orientation = ORIENTATION_TOPLEFT, compression = COMPRESSION_NONE;
@@ -261,6 +264,57 @@ bool decodeAtDepth(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width
     return true;
 }
 
+// Plain 8-bit RGB in strips, top row first: the samples are the colours, so the rows are read
+// one at a time straight into the bottom-up rows, with the bytes the RGBA reader would give.
+bool readsRgbRows(TIFF* tif)
+{
+    uint16_t samples = 1, bits = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
+    uint16_t orientation = ORIENTATION_TOPLEFT, compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    return TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) && photometric == PHOTOMETRIC_RGB
+        && samples == 3 && bits == 8 && planar == PLANARCONFIG_CONTIG && orientation == ORIENTATION_TOPLEFT
+        && !TIFFIsTiled(tif) && compression != COMPRESSION_OJPEG && compression != COMPRESSION_JPEG;
+}
+
+bool decodeRgbRows(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, uint32_t height)
+{
+    if (!image.Create(width, height, 24, CXIMAGE_FORMAT_TIF))
+        return false;
+    const uint64_t needed = uint64_t(width) * 3;
+    const uint64_t scanline = uint64_t(TIFFScanlineSize64(tif));
+    if (scanline < needed || scanline > uint64_t(std::numeric_limits<size_t>::max())) {
+        image.SetError(reason(stream, "Corrupted TIFF file!"));
+        return false;
+    }
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(scanline)]);
+    if (!buffer) {
+        image.SetError(kCxNoMemory);
+        return false;
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tif, buffer.get(), y, 0) < 0) {
+            image.SetError(reason(stream, "Corrupted TIFF file!"));
+            return false;
+        }
+        uint8_t* dib = image.GetBits(height - 1 - y);
+        const uint8_t* rgb = buffer.get();
+        for (uint32_t x = 0; x < width; ++x, dib += 3, rgb += 3) {
+            dib[0] = rgb[2];
+            dib[1] = rgb[1];
+            dib[2] = rgb[0];
+        }
+    }
+    return true;
+}
+
+struct FreeRaster {
+    void operator()(uint32_t* p) const { std::free(p); }
+};
+
 bool decodeRgba(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, uint32_t height)
 {
     char message[1024] = {};
@@ -271,7 +325,8 @@ bool decodeRgba(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, u
     // CxImage::Create checks the size before anything is allocated for it.
     if (!image.Create(width, height, 24, CXIMAGE_FORMAT_TIF))
         return false;
-    std::unique_ptr<uint32_t[]> raster(new (std::nothrow) uint32_t[size_t(width) * height]);
+    const std::unique_ptr<uint32_t[], FreeRaster> raster(
+        static_cast<uint32_t*>(allocateLargeBlock(size_t(width) * height * sizeof(uint32_t), false)));
     if (!raster) {
         image.SetError(kCxNoMemory);
         return false;
@@ -314,9 +369,13 @@ bool decodeFirstImage(TIFF* tif, TiffStream& stream, CxImage& image)
         return false;
     }
     uint16_t photometric = 0, bits = 1;
-    const bool ok = readsAtDepth(tif, photometric, bits)
-        ? decodeAtDepth(tif, stream, image, width, height, photometric, bits)
-        : decodeRgba(tif, stream, image, width, height);
+    bool ok = false;
+    if (readsAtDepth(tif, photometric, bits))
+        ok = decodeAtDepth(tif, stream, image, width, height, photometric, bits);
+    else if (readsRgbRows(tif))
+        ok = decodeRgbRows(tif, stream, image, width, height);
+    else
+        ok = decodeRgba(tif, stream, image, width, height);
     if (!ok)
         return false;
     image.SetXDPI(resolutionToDpi(tif, TIFFTAG_XRESOLUTION));

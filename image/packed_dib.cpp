@@ -1,5 +1,7 @@
 #include "image/packed_dib.h"
 
+#include "image/large_block.h"
+
 #include <cstring>
 #include <new>
 
@@ -21,7 +23,7 @@ uint32_t rowStride(int32_t width, int bitCount)
     }
 }
 
-PackedDib::PackedDib(std::unique_ptr<uint8_t[]> block, size_t size)
+PackedDib::PackedDib(Block block, size_t size)
     : block_(std::move(block))
     , size_(size)
 {
@@ -31,7 +33,7 @@ std::unique_ptr<PackedDib> PackedDib::allocate(size_t size)
 {
     if (size < sizeof(BitmapInfoHeader))
         return nullptr;
-    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[size]());
+    Block block(static_cast<uint8_t*>(allocateLargeBlock(size, true)));
     if (!block)
         return nullptr;
     return std::unique_ptr<PackedDib>(new (std::nothrow) PackedDib(std::move(block), size));
@@ -41,7 +43,7 @@ std::unique_ptr<PackedDib> PackedDib::copyOf(const uint8_t* bytes, size_t size)
 {
     if (size < sizeof(BitmapInfoHeader))
         return nullptr;
-    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[size]);
+    Block block(static_cast<uint8_t*>(allocateLargeBlock(size, false)));
     if (!block)
         return nullptr;
     std::memcpy(block.get(), bytes, size);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 namespace tessary {
@@ -65,8 +66,14 @@ public:
     std::unique_ptr<PackedDib> clone() const { return copyOf(data(), size()); }
 
 private:
-    PackedDib(std::unique_ptr<uint8_t[]> block, size_t size);
-    std::unique_ptr<uint8_t[]> block_;
+    // The block comes from allocateLargeBlock (image/large_block.h): zeros without a pass of
+    // ours, large pages for large images.
+    struct FreeBlock {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    using Block = std::unique_ptr<uint8_t[], FreeBlock>;
+    PackedDib(Block block, size_t size);
+    Block block_;
     size_t size_ = 0;
 };
 

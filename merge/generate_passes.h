@@ -59,7 +59,8 @@ void mergeByRows(
     const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads);
 
 // The preparing pass from `merged` into `final` at the margin offset: one green progress step
-// and one Esc poll per column. False when the user quit.
+// and one Esc poll per column. False when the user quit. Without a margin the row pass may be
+// given the same image as both, and then adjusts it in place.
 bool prepareByAccessor(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Progress& status,
     int32_t& progress);
 bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup& setup, Progress& status,

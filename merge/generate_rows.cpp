@@ -5,6 +5,7 @@
 // order and number as the column-by-column accessor passes make them. Each thread fills its own
 // MergeSample, and the merge operators' kernels are called directly, so every byte is the same.
 #include "app/progress.h"
+#include "merge/average_runs.h"
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
 #include "merge/split_work.h"
@@ -73,9 +74,32 @@ template <Kernel merge> SingleSourceTables singleSourceTables(const MergeSetup& 
     return tables;
 }
 
+// The columns [a, b) of a row where the same sources cover every pixel, split at the edges of
+// the sources present in the row.
+template <typename Visit>
+void forEachCoveredRun(const MergeSetup& setup, const PerPlace<LayerRow>& rows, int32_t x0, int32_t x1, Visit&& visit)
+{
+    int64_t edges[2 * kMaxSources + 2];
+    int32_t count = 0;
+    edges[count++] = x0;
+    edges[count++] = x1;
+    for (int32_t i = 0; i < setup.count; ++i) {
+        const MergeLayer& layer = setup.layers[size_t(i)];
+        if (!rows[size_t(i)].pixels)
+            continue;
+        for (const int64_t e : { int64_t(layer.posX), int64_t(layer.posX) + layer.width })
+            if (e > x0 && e < x1)
+                edges[count++] = e;
+    }
+    std::sort(edges, edges + count);
+    for (int32_t k = 0; k + 1 < count; ++k)
+        if (edges[k] < edges[k + 1])
+            visit(int32_t(edges[k]), int32_t(edges[k + 1]));
+}
+
 template <Kernel merge>
-void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, MaskedDib& merged, int32_t x0,
-    int32_t x1, int32_t y0, int32_t y1)
+void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const PerPlace<double>& runWeights,
+    MaskedDib& merged, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
 {
     MergeSample sample;
     sample.fadeEdge = setup.fadeEdge;
@@ -84,6 +108,99 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, Masked
     const BgrColour background = toBgr(setup.context.backgroundColour);
     const int32_t count = setup.count;
     PerPlace<LayerRow> rows {};
+    const auto pixel = [&](int32_t x, uint8_t* out) {
+        BgrColour colour = background;
+        int32_t bestTop = 0, bestBottom = 0;
+        bool middleFound = false;
+        int32_t contributors = 0;
+        size_t lastContributor = 0;
+        for (int32_t i = 0; i < count; ++i) {
+            const size_t s = size_t(i);
+            const MergeLayer& layer = setup.layers[s];
+            const LayerRow& row = rows[s];
+            const int64_t u = int64_t(x) - layer.posX;
+            if (!row.pixels || u < 0 || u >= layer.width) {
+                sample.status[s] = -1;
+                continue;
+            }
+            const uint16_t m = row.mask ? row.mask[u] : uint16_t(65535);
+            if (m == 0) {
+                sample.status[s] = -1;
+                continue;
+            }
+            const uint8_t* p = row.pixels + 3 * size_t(u);
+            const int32_t t = layer.topLevel;
+            if (t != -1 && t > bestTop) {
+                bestTop = t;
+                colour = BgrColour { p[0], p[1], p[2] };
+                continue;
+            }
+            if (bestTop > 0)
+                continue;
+            const int32_t b = layer.bottomLevel;
+            if (b != -1) {
+                if (b > bestBottom) {
+                    bestBottom = b;
+                    colour = BgrColour { p[0], p[1], p[2] };
+                }
+                continue;
+            }
+            sample.status[s] = 0;
+            sample.colour[s] = BgrColour { p[0], p[1], p[2] };
+            sample.relX[s] = double(u) / layer.width;
+            sample.relY[s] = row.relY;
+            sample.blend[s] = m;
+            middleFound = true;
+            ++contributors;
+            lastContributor = s;
+        }
+        if (bestTop == 0 && middleFound) {
+            const SingleSourceTable& table = single[lastContributor];
+            if (contributors == 1 && table.usable && sample.blend[lastContributor] == 65535) {
+                const BgrColour c = sample.colour[lastContributor];
+                colour = BgrColour { table.channel[c.blue], table.channel[c.green], table.channel[c.red] };
+            } else {
+                merge(sample, setup.context, colour);
+            }
+        }
+        out[0] = colour.blue;
+        out[1] = colour.green;
+        out[2] = colour.red;
+    };
+    // A run of the Average over sources that all may take part is a fixed weighted mean where
+    // every one of them is opaque; the other pixels of the run are then worked out one by one.
+    const auto averageOrEach = [&](int32_t a, int32_t b, uint8_t* rowOut) {
+        const uint8_t* pixels[kMaxSources];
+        const uint16_t* masks[kMaxSources];
+        double weights[kMaxSources];
+        int32_t n = 0;
+        bool fixed = true;
+        for (int32_t i = 0; i < count && fixed; ++i) {
+            const size_t s = size_t(i);
+            const MergeLayer& layer = setup.layers[s];
+            const LayerRow& row = rows[s];
+            if (!row.pixels || a < layer.posX || int64_t(a) >= int64_t(layer.posX) + layer.width)
+                continue;
+            const size_t u = size_t(int64_t(a) - layer.posX);
+            fixed = runWeights[s] > 0.0;
+            pixels[n] = row.pixels + 3 * u;
+            masks[n] = row.mask ? row.mask + u : nullptr;
+            weights[n++] = runWeights[s];
+        }
+        if (!fixed || n == 0) {
+            for (int32_t x = a; x < b; ++x)
+                pixel(x, rowOut + 3 * size_t(x));
+            return;
+        }
+        averageRun(pixels, weights, n, b - a, rowOut + 3 * size_t(a));
+        for (int32_t k = 0; k < n; ++k) {
+            if (!masks[k])
+                continue;
+            for (int32_t x = a; x < b; ++x)
+                if (masks[k][x - a] != 65535)
+                    pixel(x, rowOut + 3 * size_t(x));
+        }
+    };
     for (int32_t y = y0; y < y1; ++y) {
         for (int32_t i = 0; i < count; ++i) {
             const MergeLayer& layer = setup.layers[size_t(i)];
@@ -97,66 +214,12 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, Masked
             row.mask = layer.hasMask() ? layer.image->maskRow(row.v) : nullptr;
             row.relY = double(row.v) / layer.height;
         }
-        uint8_t* out = merged.dib->row(y) + 3 * size_t(x0);
-        for (int32_t x = x0; x < x1; ++x, out += 3) {
-            BgrColour colour = background;
-            int32_t bestTop = 0, bestBottom = 0;
-            bool middleFound = false;
-            int32_t contributors = 0;
-            size_t lastContributor = 0;
-            for (int32_t i = 0; i < count; ++i) {
-                const size_t s = size_t(i);
-                const MergeLayer& layer = setup.layers[s];
-                const LayerRow& row = rows[s];
-                const int64_t u = int64_t(x) - layer.posX;
-                if (!row.pixels || u < 0 || u >= layer.width) {
-                    sample.status[s] = -1;
-                    continue;
-                }
-                const uint16_t m = row.mask ? row.mask[u] : uint16_t(65535);
-                if (m == 0) {
-                    sample.status[s] = -1;
-                    continue;
-                }
-                const uint8_t* p = row.pixels + 3 * size_t(u);
-                const int32_t t = layer.topLevel;
-                if (t != -1 && t > bestTop) {
-                    bestTop = t;
-                    colour = BgrColour { p[0], p[1], p[2] };
-                    continue;
-                }
-                if (bestTop > 0)
-                    continue;
-                const int32_t b = layer.bottomLevel;
-                if (b != -1) {
-                    if (b > bestBottom) {
-                        bestBottom = b;
-                        colour = BgrColour { p[0], p[1], p[2] };
-                    }
-                    continue;
-                }
-                sample.status[s] = 0;
-                sample.colour[s] = BgrColour { p[0], p[1], p[2] };
-                sample.relX[s] = double(u) / layer.width;
-                sample.relY[s] = row.relY;
-                sample.blend[s] = m;
-                middleFound = true;
-                ++contributors;
-                lastContributor = s;
-            }
-            if (bestTop == 0 && middleFound) {
-                const SingleSourceTable& table = single[lastContributor];
-                if (contributors == 1 && table.usable && sample.blend[lastContributor] == 65535) {
-                    const BgrColour c = sample.colour[lastContributor];
-                    colour
-                        = BgrColour { table.channel[c.blue], table.channel[c.green], table.channel[c.red] };
-                } else {
-                    merge(sample, setup.context, colour);
-                }
-            }
-            out[0] = colour.blue;
-            out[1] = colour.green;
-            out[2] = colour.red;
+        uint8_t* rowOut = merged.dib->row(y);
+        if constexpr (merge == merge_kernel::average) {
+            forEachCoveredRun(setup, rows, x0, x1, [&](int32_t a, int32_t b) { averageOrEach(a, b, rowOut); });
+        } else {
+            for (int32_t x = x0; x < x1; ++x)
+                pixel(x, rowOut + 3 * size_t(x));
         }
     }
 }
@@ -168,10 +231,12 @@ void mergeBlocks(
     const int32_t W = setup.width, H = setup.height;
     const int32_t block = blockColumns(H);
     const SingleSourceTables single = singleSourceTables<merge>(setup);
+    const PerPlace<double> runWeights = averageRunWeights(setup);
     for (int32_t x0 = 0; x0 < W; x0 += block) {
         const int32_t x1 = std::min(W, x0 + block);
-        splitInTwo(0, H, 16, twoThreads,
-            [&](int32_t y0, int32_t y1) { mergeRows<merge>(setup, single, merged, x0, x1, y0, y1); });
+        splitInTwo(0, H, 16, twoThreads, [&](int32_t y0, int32_t y1) {
+            mergeRows<merge>(setup, single, runWeights, merged, x0, x1, y0, y1);
+        });
         for (int32_t x = x0; x < x1; ++x) {
             progress = 100 * x / W;
             status.showProgress(progress, kProgressMerging);
@@ -229,10 +294,14 @@ bool prepareByRows(const MaskedDib& merged, MaskedDib& final, const PrepareSetup
     uint8_t table[256];
     for (int32_t c = 0; c < 256; ++c)
         table[c] = adjustChannel(c, setup.brightness, setup.contrast);
+    // Adjusting an image where it lies with the neutral settings changes no byte.
+    bool unchanged = merged.dib.get() == final.dib.get();
+    for (int32_t c = 0; c < 256; ++c)
+        unchanged = unchanged && table[c] == c;
     const int32_t block = blockColumns(H);
     for (int32_t x0 = 0; x0 < W; x0 += block) {
         const int32_t x1 = std::min(W, x0 + block);
-        splitInTwo(0, H, 64, twoThreads, [&](int32_t y0, int32_t y1) {
+        splitInTwo(0, unchanged ? 0 : H, 64, twoThreads, [&](int32_t y0, int32_t y1) {
             for (int32_t y = y0; y < y1; ++y) {
                 const uint8_t* in = merged.dib->row(y) + 3 * size_t(x0);
                 uint8_t* out = final.dib->row(y + setup.marginY) + 3 * size_t(x0 + setup.marginX);

@@ -94,15 +94,20 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
         std::max(target.marginY, 0), target.marginColour };
     const int64_t finalW = int64_t(W) + 2 * int64_t(prepare.marginX);
     const int64_t finalH = int64_t(H) + 2 * int64_t(prepare.marginY);
+    // Without a margin each target byte depends only on the merged byte at the same place, so
+    // the row pass can adjust the merge image where it lies instead of holding a second copy.
+    const bool inPlace = path != PixelPath::Accessor && prepare.marginX == 0 && prepare.marginY == 0;
     MaskedDib final;
-    if (allocateUnmaskedImage(sideForAllocation(finalH), sideForAllocation(finalW), final))
+    if (inPlace)
+        final = std::move(merged);
+    else if (allocateUnmaskedImage(sideForAllocation(finalH), sideForAllocation(finalW), final))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
 
     operation.showPaneText(2, "Preparing Target");
+    const MaskedDib& from = inPlace ? final : merged;
     const bool prepared = path == PixelPath::Accessor
-        ? prepareByAccessor(merged, final, prepare, operation, target.progress)
-        : prepareByRows(
-            merged, final, prepare, operation, target.progress, path == PixelPath::RowsTwoThreads);
+        ? prepareByAccessor(from, final, prepare, operation, target.progress)
+        : prepareByRows(from, final, prepare, operation, target.progress, path == PixelPath::RowsTwoThreads);
     merged = MaskedDib {};
     if (!prepared) {
         operation.showProgress(100, kProgressDone);

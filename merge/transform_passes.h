@@ -20,8 +20,10 @@ struct SourceMask {
 };
 SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g);
 
-// The pixel passes of a transformation into `out`, allocated newW x newH at 24 bits with a mask
-// of 0. Both return false when the user quit with Esc (then `out` holds a partial image).
+// The pixel passes of a transformation into `out`, allocated newW x newH at 24 bits with black
+// pixels and a mask: of 0 for the accessor pass, of any values for the row pass, which clears
+// each mask row before it writes the row. Both return false when the user quit with Esc (then
+// `out` holds a partial image).
 bool transformByAccessor(
     const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress, MaskedDib& out);
 bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,

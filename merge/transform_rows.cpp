@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -65,6 +66,42 @@ bool exactReciprocal(double s)
     return std::frexp(s, &exponent) == 0.5;
 }
 
+// floor(v / divisor) and its remainder for v = v0, v0 + dv, v0 + 2 dv, ... without a division
+// per step (divisor >= 1).
+struct FloorStepper {
+    int64_t quotient, remainder, dq, dr, divisor;
+    FloorStepper(int64_t v0, int64_t dv, int64_t d)
+        : divisor(d)
+    {
+        split(v0, quotient, remainder);
+        split(dv, dq, dr);
+    }
+    void split(int64_t v, int64_t& q, int64_t& r) const
+    {
+        q = v / divisor;
+        r = v - q * divisor;
+        if (r < 0) {
+            --q;
+            r += divisor;
+        }
+    }
+    void step()
+    {
+        quotient += dq;
+        remainder += dr;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++quotient;
+        }
+    }
+};
+
+// Whole scales (in 1024ths) that integer arithmetic may take over from the doubles.
+bool wholeScale(double s)
+{
+    return s >= 1.0 && s <= 1048576.0 && s == std::floor(s);
+}
+
 struct RowJob {
     const TransformGeometry& g;
     const SourceRows& src;
@@ -84,6 +121,133 @@ struct RowJob {
         q[1] = p[1];
         q[2] = p[2];
         outMask[col] = 65535;
+    }
+
+    // At 100 % and an angle whose B is 0 (0 or 180 degrees, mirrored or not) X/1024 and Y/1024
+    // are exact, so ix = X >> 10 and tx = (X & 1023) >> 2 (256 * X / 1024 truncated, less
+    // 256 * ix); Y is the same for the whole row and X moves by a whole source pixel per
+    // column, so the weights are the row's constants. Unmoved by a fraction (tx = ty = 0) with
+    // no mask, the bilinear sum is p00 * 65536 >> 16, the source pixel itself.
+    void shiftedRow(int32_t r) const
+    {
+        const int32_t W = g.sourceWidth, H = g.sourceHeight;
+        const int32_t e = r - g.hy;
+        const int32_t Y = e * g.C + 1024 * g.hy - g.offY;
+        const int32_t last = g.newW - 1;
+        uint8_t* outRow = out.dib->row(r);
+        uint16_t* outMask = out.maskRow(r);
+        // The last column truncates toward zero, so it may still reach row 0 from Y just below 0.
+        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+        if (Y < 0 || (Y >> 10) >= H)
+            return;
+        const int32_t iy = Y >> 10, iy1 = iy == H - 1 ? iy : iy + 1;
+        const int32_t ty = (Y & 1023) >> 2;
+        const int32_t stepX = (g.mirrored ? -1 : 1) * g.C; // +-1024
+        const int32_t firstX = g.d(0) * g.C + 1024 * g.hx - g.offX;
+        const int32_t tx = (firstX & 1023) >> 2; // the same for every column
+        const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
+        const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
+        const uint16_t* m0 = mask.values ? mask.values + size_t(iy) * size_t(W) : nullptr;
+        const uint16_t* m1 = mask.values ? mask.values + size_t(iy1) * size_t(W) : nullptr;
+        const uint8_t* row0 = src.at(0, iy);
+        const uint8_t* row1 = src.at(0, iy1);
+        const bool plainCopy = tx == 0 && ty == 0 && !m0;
+        if (plainCopy && stepX == 1024) {
+            // Column col reads source pixel ix0 + col: one run of whole rows.
+            const int32_t ix0 = firstX >> 10;
+            const int32_t from = std::max(0, -ix0), to = std::min(g.newW - 1, W - ix0);
+            if (to > from) {
+                std::memcpy(outRow + 3 * size_t(from), row0 + 3 * size_t(ix0 + from), 3 * size_t(to - from));
+                std::fill(outMask + from, outMask + to, uint16_t(65535));
+            }
+            return;
+        }
+
+        int32_t X = firstX;
+        for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepX) {
+            if (X < 0 || (X >> 10) >= W)
+                continue;
+            const int32_t ix = X >> 10, ix1 = ix == W - 1 ? ix : ix + 1;
+            uint8_t* q = outRow + 3 * size_t(col);
+            const uint8_t* p00 = row0 + 3 * size_t(ix);
+            if (plainCopy) {
+                q[0] = p00[0];
+                q[1] = p00[1];
+                q[2] = p00[2];
+                outMask[col] = 65535;
+                continue;
+            }
+            uint16_t m11 = 65535;
+            if (m0) {
+                m11 = m1[ix1];
+                if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
+                    continue;
+            }
+            const uint8_t* p10 = row0 + 3 * size_t(ix1);
+            const uint8_t* p01 = row1 + 3 * size_t(ix);
+            const uint8_t* p11 = row1 + 3 * size_t(ix1);
+            for (int k = 0; k < 3; ++k)
+                q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+            outMask[col] = m11;
+        }
+    }
+
+    // For a whole scale s and X >= 0, fx = X / s in doubles truncates to floor(X / s), and
+    // 256 * fx (256 * X / s rounded, exactly) to floor(256 * X / s): a quotient that is not whole
+    // lies at least 1/s from the next whole number, far beyond the rounding of a 53-bit
+    // quotient of numbers below 2^40. So q = floor(256 * X / s), stepped along the row, gives
+    // ix = q >> 8 and tx = q & 255, the bits the double arithmetic gives.
+    void wholeScaleRow(int32_t r) const
+    {
+        const int32_t W = g.sourceWidth, H = g.sourceHeight;
+        const int32_t e = r - g.hy;
+        const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
+        const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
+        const int32_t step = g.mirrored ? -1 : 1;
+        const int32_t stepC = step * g.C, stepB = step * g.B;
+        int32_t X = g.d(0) * g.C + baseX, Y = g.d(0) * g.B + baseY;
+        FloorStepper qx(256 * int64_t(X), 256 * int64_t(stepC), int64_t(g.sx));
+        FloorStepper qy(256 * int64_t(Y), 256 * int64_t(stepB), int64_t(g.sy));
+        uint8_t* outRow = out.dib->row(r);
+        uint16_t* outMask = out.maskRow(r);
+        for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepC, Y += stepB, qx.step(), qy.step()) {
+            if (X < 0 || Y < 0)
+                continue;
+            const int64_t ix = qx.quotient >> 8, iy = qy.quotient >> 8;
+            if (!(ix < W && iy < H))
+                continue;
+            const int32_t tx = int32_t(qx.quotient & 255), ty = int32_t(qy.quotient & 255);
+            pixel(outRow, outMask, col, int32_t(ix), int32_t(iy), tx, ty);
+        }
+        const int32_t last = g.newW - 1;
+        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    }
+
+    // The bilinear pixel at (ix, iy) with weights tx, ty in 256ths, unless a neighbour is
+    // transparent.
+    [[gnu::always_inline]] void pixel(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
+    {
+        const int32_t W = g.sourceWidth, H = g.sourceHeight;
+        const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
+        const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
+        uint16_t m11 = 65535;
+        if (mask.values) {
+            const uint16_t* m0 = mask.values + size_t(iy) * size_t(W);
+            const uint16_t* m1 = mask.values + size_t(iy1) * size_t(W);
+            m11 = m1[ix1];
+            if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
+                return;
+        }
+        const uint8_t* p00 = src.at(ix, iy);
+        const uint8_t* p10 = src.at(ix1, iy);
+        const uint8_t* p01 = src.at(ix, iy1);
+        const uint8_t* p11 = src.at(ix1, iy1);
+        const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
+        const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
+        uint8_t* q = outRow + 3 * size_t(col);
+        for (int k = 0; k < 3; ++k)
+            q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+        outMask[col] = m11;
     }
 
     void row(int32_t r) const
@@ -112,30 +276,9 @@ struct RowJob {
             const int32_t ix = int32_t(fx), iy = int32_t(fy);
             if (!(ix < W && iy < H))
                 continue;
-            const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
-            const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
-            uint16_t m11;
-            if (mask.values) {
-                const uint16_t* m0 = mask.values + size_t(iy) * size_t(W);
-                const uint16_t* m1 = mask.values + size_t(iy1) * size_t(W);
-                m11 = m1[ix1];
-                if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
-                    continue;
-            } else {
-                m11 = 65535;
-            }
-            const uint8_t* p00 = src.at(ix, iy);
-            const uint8_t* p10 = src.at(ix1, iy);
-            const uint8_t* p01 = src.at(ix, iy1);
-            const uint8_t* p11 = src.at(ix1, iy1);
             const int32_t tx = int32_t(256 * fx) - 256 * ix;
             const int32_t ty = int32_t(256 * fy) - 256 * iy;
-            const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
-            const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
-            uint8_t* q = outRow + 3 * size_t(col);
-            for (int k = 0; k < 3; ++k)
-                q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
-            outMask[col] = m11;
+            pixel(outRow, outMask, col, ix, iy, tx, ty);
         }
         const int32_t last = g.newW - 1;
         nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
@@ -147,11 +290,16 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
     MaskedDib& out, bool twoThreads)
 {
     SourceRows src;
-    if (!prepareSourceRows(source, g, src))
-        return transformByAccessor(source, g, status, progress, out); // no room for the copy
+    if (!prepareSourceRows(source, g, src)) { // no room for the copy
+        if (out.mask)
+            std::fill_n(out.mask.get(), out.maskCount, uint16_t(0));
+        return transformByAccessor(source, g, status, progress, out);
+    }
     const SourceMask mask = sourceMaskOf(source, g);
     const bool hasPixels = g.newW > 0 && g.newH > 0;
     const RowJob job { g, src, mask, out };
+    const bool shifted = g.sx == 1024.0 && g.sy == 1024.0 && g.B == 0 && (g.C == 1024 || g.C == -1024);
+    const bool whole = wholeScale(g.sx) && wholeScale(g.sy);
 
     // About a quarter of a million output pixels per block.
     const int32_t blockRows = std::max<int32_t>(2, 262144 / std::max<int32_t>(1, g.newW));
@@ -166,15 +314,24 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
         }
         if (!hasPixels)
             continue;
-        splitInTwo(r0, r1, 1, twoThreads, [&job](int32_t a, int32_t b) {
-            for (int32_t r = a; r < b; ++r)
-                job.row(r);
+        splitInTwo(r0, r1, 1, twoThreads, [&job, &out, shifted, whole](int32_t a, int32_t b) {
+            for (int32_t r = a; r < b; ++r) {
+                std::fill_n(out.maskRow(r), out.width(), uint16_t(0));
+                if (shifted)
+                    job.shiftedRow(r);
+                else if (whole)
+                    job.wholeScaleRow(r);
+                else
+                    job.row(r);
+            }
         });
+
     }
     if (hasPixels) {
         const int32_t r = g.newH - 1;
         uint8_t* outRow = out.dib->row(r);
         uint16_t* outMask = out.maskRow(r);
+        std::fill_n(outMask, g.newW, uint16_t(0));
         for (int32_t col = 0; col < g.newW; ++col)
             job.nearest(outRow, outMask, col, g.sourceX(col, r), g.sourceY(col, r));
     }

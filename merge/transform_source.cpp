@@ -3,9 +3,11 @@
 #include "app/long_operation.h"
 #include "app/platform.h"
 #include "app/workspace.h"
+#include "image/clear_mask.h"
 #include "merge/invalidate_target.h"
 #include "merge/progress_colours.h"
 #include "merge/transform_passes.h"
+#include "merge/unmasked_image.h"
 
 #include <string>
 
@@ -23,7 +25,9 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
 
     const TransformGeometry g
         = computeTransformGeometry(source.width(), source.height(), sx, sy, angle, mirrored);
-    if (!g.valid || allocateMaskedDib(g.newH, g.newW, out, 24) || allocateMask(out, 0)) {
+    // The row passes clear each mask row themselves, on both threads.
+    if (!g.valid || allocateUnmaskedImage(g.newH, g.newW, out)
+        || allocateClearMask(out, path == PixelPath::Accessor)) {
         out = MaskedDib {};
         return kTransformOutOfMemory;
     }

@@ -187,6 +187,18 @@ TEST_F(CliMerge, CommandLineAndRunFailures)
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_NE(broken.output.find("Unable to load this image file"), std::string::npos) << broken.output;
     EXPECT_NE(broken.output.find("broken.png"), std::string::npos) << broken.output;
+    // The same in the middle of a layout, decoded while the source before it is transformed:
+    // its messages still come, once, and name that source.
+    writeText(folder.file("middle.json"),
+        R"({"sources": [{"file": "dark.bmp"}, {"file": "broken.png"}, {"file": "light.bmp"}]})");
+    const testing::CliOutcome middle
+        = runCli("merge '" + folder.file("middle.json") + "' -o '" + folder.file("m.bmp") + "'");
+    EXPECT_EQ(middle.exitCode, 1);
+    const size_t unable = middle.output.find("Unable to load this image file");
+    ASSERT_NE(unable, std::string::npos) << middle.output;
+    EXPECT_EQ(middle.output.find("Unable to load this image file", unable + 1), std::string::npos) << middle.output;
+    EXPECT_NE(middle.output.find("cannot load source 2, \""), std::string::npos) << middle.output;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("m.bmp")));
 
     // A target wider than 20000 pixels.
     writeText(folder.file("wide.json"),

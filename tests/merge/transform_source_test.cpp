@@ -338,6 +338,71 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
     EXPECT_EQ(compared, 168);
 }
 
+// Whole scales (in 1024ths) are worked out in integers by the row path: tiny ones (a source
+// pixel spread over many), odd ones whose quotients rarely land on a 256th, and ones near 100 %,
+// at every depth, masked or not, mirrored or not.
+TEST(TransformSource, WholeScalesEqualTheAccessorPath)
+{
+    std::mt19937 rng(31);
+    const int depths[] = { 1, 4, 8, 24 };
+    const double scales[] = { 1, 7, 333, 1000, 1023, 1025, 1536, 2047, 4099 };
+    std::uniform_int_distribution<int> side(1, 29), pick(0, 8), coin(0, 1);
+    std::uniform_real_distribution<double> angle(-360, 360);
+    for (int bits : depths) {
+        for (int n = 0; n < 24; ++n) {
+            MaskedDib source = testing::randomImage(side(rng), side(rng), bits, rng);
+            if (coin(rng))
+                releaseMask(source);
+            const double sx = scales[pick(rng)], sy = scales[pick(rng)];
+            const double a = n % 4 == 0 ? 0.0 : angle(rng);
+            const bool mirrored = coin(rng);
+            SCOPED_TRACE(::testing::Message() << bits << " bits " << source.width() << "x" << source.height()
+                                              << " sx " << sx << " sy " << sy << " angle " << a << " mirrored "
+                                              << mirrored << " masked " << bool(source.mask));
+            const Transformed plain = transform(source, sx, sy, a, mirrored, PixelPath::Accessor);
+            const Transformed fast = transform(source, sx, sy, a, mirrored, PixelPath::RowsTwoThreads);
+            ASSERT_EQ(plain.result, kTransformDone);
+            ASSERT_EQ(fast.result, kTransformDone);
+            ASSERT_TRUE(testing::sameImage(plain.image, fast.image));
+        }
+    }
+}
+
+// At 100 % with an angle whose sine rounds to nothing (0, 180, 360 degrees and tiny angles) every
+// column moves by a whole source pixel, which the row path works out in integers. Masked and
+// unmasked sources of every depth, odd and even sides (the mirror's first column falls outside
+// an even-width source), whole and fractional shifts.
+TEST(TransformSource, FullSizeShiftsEqualTheAccessorPath)
+{
+    std::mt19937 rng(77);
+    const int depths[] = { 1, 4, 8, 24 };
+    // A long side times a sine below 1/1024 can still grow the other side by a pixel, and then
+    // the centring shifts by half a pixel (by a whole one when it grows by two).
+    const double angles[] = { 0.0, 180.0, -180.0, 360.0, 0.01, 179.995, 0.05, 179.95 };
+    const std::pair<int32_t, int32_t> sizes[] = { { 1, 1 }, { 2, 3 }, { 9, 6 }, { 40, 31 }, { 3, 1500 }, { 1500, 3 }, { 2, 2500 } };
+    for (int bits : depths) {
+        for (const auto& [w, h] : sizes) {
+            for (double a : angles) {
+                for (int variant = 0; variant < 4; ++variant) {
+                    const bool mirrored = variant & 1, masked = variant & 2;
+                    MaskedDib source = testing::randomImage(w, h, bits, rng);
+                    if (!masked)
+                        releaseMask(source);
+                    SCOPED_TRACE(::testing::Message() << bits << " bits " << w << "x" << h << " angle " << a
+                                                      << " mirrored " << mirrored << " masked " << masked);
+                    const Transformed plain = transform(source, 1024, 1024, a, mirrored, PixelPath::Accessor);
+                    ASSERT_EQ(plain.result, kTransformDone);
+                    for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
+                        const Transformed fast = transform(source, 1024, 1024, a, mirrored, path);
+                        ASSERT_EQ(fast.result, kTransformDone);
+                        ASSERT_TRUE(testing::sameImage(plain.image, fast.image));
+                    }
+                }
+            }
+        }
+    }
+}
+
 // ---- the workspace road: flags, panes, progress, abort
 
 struct OneSourceWorkspace {

@@ -1,0 +1,74 @@
+#include "cli/source_prefetch.h"
+
+#include "app/silent_platform.h"
+#include "sources/load_image_file.h"
+
+#include <new>
+#include <system_error>
+
+namespace tessary::cli {
+
+namespace {
+// Answers as the terminal does (No to questions, Ok to messages) and keeps what was shown.
+class KeepingPlatform : public SilentPlatform {
+public:
+    explicit KeepingPlatform(std::vector<KeptMessage>& kept)
+        : kept_(kept)
+    {
+    }
+    MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override
+    {
+        kept_.push_back(KeptMessage { text, icon, buttons });
+        return SilentPlatform::messageBox(text, icon, buttons);
+    }
+
+private:
+    std::vector<KeptMessage>& kept_;
+};
+}
+
+SourcePrefetch::~SourcePrefetch()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void SourcePrefetch::load()
+{
+    ok_ = false;
+    messages_.clear();
+    try {
+        KeepingPlatform platform(messages_);
+        ok_ = loadImageFile(*doc_, path_, platform);
+    } catch (const std::bad_alloc&) {
+        ok_ = false;
+    }
+}
+
+void SourcePrefetch::start(const std::string& path, int slot)
+{
+    if (thread_.joinable())
+        thread_.join();
+    path_ = path;
+    doc_ = std::make_unique<VIrorozIzi>();
+    doc_->slotIndex = slot;
+    try {
+        thread_ = std::thread([this] { load(); });
+    } catch (const std::system_error&) {
+        load();
+    }
+}
+
+std::unique_ptr<VIrorozIzi> SourcePrefetch::take(Platform& platform)
+{
+    if (thread_.joinable())
+        thread_.join();
+    for (const KeptMessage& m : messages_)
+        platform.messageBox(m.text, m.icon, m.buttons);
+    messages_.clear();
+    if (!ok_)
+        return nullptr;
+    return std::move(doc_);
+}
+
+} // namespace tessary::cli
