@@ -2,37 +2,20 @@
 // (each window shown and painted, each source transformed as its first showing does), then
 // loads the target, and prints the resident memory after each step. Run it by hand:
 //   QT_QPA_PLATFORM=offscreen build/tests/source_memory
+#include "app/resident_memory.h"
 #include "merge/ui/dest_child.h"
 #include "merge/ui/dest_view.h"
 #include "source_program.h"
 
 #include <QFile>
 #include <cstdio>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using namespace tessary;
 using namespace tessary::uitest;
 
 namespace {
 
-double residentMegabytes()
-{
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / 1e6;
-}
-
-double peakMegabytes()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1e3; // kilobytes on Linux
-}
+double residentMegabytes() { return double(residentBytes()) / 1e6; }
 
 void paintEverything(SourceProgram& p)
 {
@@ -72,7 +55,13 @@ int main(int argc, char** argv)
         }
         paintEverything(p);
         const double now = residentMegabytes();
-        std::printf("source %d: %.0f MB resident (+%.0f MB)\n", n, now, now - previous);
+        std::printf("source %d: %.0f MB resident (+%.0f MB)", n, now, now - previous);
+        // How each transformed source holds its pixels and mask.
+        for (int k = 1; k <= n; ++k) {
+            const MaskedDib& t = p.workspace.targetDoc.transformed[size_t(k - 1)];
+            std::printf(" %d:%s%s", k, t.dib && t.dib->sharesRows() ? "shared" : "copied", t.mask.isOpaqueFact() ? "+opaque" : "+mask");
+        }
+        std::printf("\n");
         previous = now;
     }
     CDestchild* targetWindow = p.app.targetWindow();
@@ -84,6 +73,6 @@ int main(int argc, char** argv)
     const double now = residentMegabytes();
     std::printf("target loaded (%d generated): %.0f MB resident (+%.0f MB)\n", p.workspace.targetDoc.generated,
         now, now - previous);
-    std::printf("peak: %.0f MB resident\n", peakMegabytes());
+    std::printf("peak: %.0f MB resident\n", double(peakResidentBytes()) / 1e6);
     return 0;
 }
