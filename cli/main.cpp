@@ -1,3 +1,4 @@
+#include "app/resident_memory.h"
 #include "cli/commands.h"
 
 #include <cstdio>
@@ -6,7 +7,7 @@
 
 namespace {
 
-const char* const kUsage = R"(Usage: tessary-cli COMMAND [ARGUMENTS]
+const char* const kUsage = R"(Usage: tessary-cli [--peak-memory] COMMAND [ARGUMENTS]
 
 Tessary's image merging without windows.
 
@@ -25,8 +26,9 @@ Commands:
                                  grid) and save OUT; "adjust --help" lists the options
 
 Options:
-  --help       show this help and exit
-  --version    show the version and exit
+  --help         show this help and exit
+  --version      show the version and exit
+  --peak-memory  when COMMAND ends, print the most memory it held on stderr
 )";
 
 struct Command {
@@ -42,9 +44,7 @@ constexpr Command kCommands[] = {
     { "adjust", tessary::cli::runAdjust },
 };
 
-} // namespace
-
-int main(int argc, char** argv)
+int runCommand(int argc, char** argv)
 {
     if (argc < 2) {
         std::fputs(kUsage, stderr);
@@ -64,4 +64,18 @@ int main(int argc, char** argv)
             return c.run(argc - 2, argv + 2);
     std::fprintf(stderr, "tessary-cli: unknown command \"%s\"\n\n%s", command.c_str(), kUsage);
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const bool peakMemory = argc >= 2 && std::strcmp(argv[1], "--peak-memory") == 0;
+    if (!peakMemory)
+        return runCommand(argc, argv);
+    const int status = runCommand(argc - 1, argv + 1);
+    // After everything the command printed, whichever stream it used.
+    std::fflush(stdout);
+    std::fprintf(stderr, "tessary-cli: peak memory %.1f MB\n", double(tessary::peakResidentBytes()) / 1e6);
+    return status;
 }

@@ -100,7 +100,13 @@ CorrectionStatus applyTone(
         if (progress)
             progress(row);
     }
-    std::memcpy(result.mask.get(), backup.mask.get(), size_t(width) * size_t(height) * sizeof(uint16_t));
+    // The mask is carried over as it is (an opaque fact stays one).
+    MaskPlane mask = backup.mask.clone();
+    if (!mask) {
+        releaseMaskedDib(result);
+        return CorrectionStatus::OutOfMemory;
+    }
+    result.mask = std::move(mask);
     return CorrectionStatus::Done;
 }
 

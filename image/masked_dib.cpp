@@ -1,9 +1,108 @@
 #include "image/masked_dib.h"
 
+#include "image/large_block.h"
+
+#include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <vector>
 
 namespace tessary {
+
+namespace {
+std::unique_ptr<uint16_t[]> opaqueBlock(size_t count)
+{
+    std::unique_ptr<uint16_t[]> block(new (std::nothrow) uint16_t[count]);
+    if (block)
+        std::fill(block.get(), block.get() + count, kOpaque);
+    return block;
+}
+}
+
+const uint16_t* opaqueValues(size_t count)
+{
+    // One row of the widest image, made once: every row read of an opaque fact points here.
+    static const std::unique_ptr<uint16_t[]> row = opaqueBlock(size_t(kMaxImageSide));
+    if (count <= size_t(kMaxImageSide) && row)
+        return row.get();
+    // A whole plane is asked for only by code reading all values at once; earlier blocks stay,
+    // as their readers may still hold them.
+    static std::mutex guard;
+    static std::vector<std::unique_ptr<uint16_t[]>> blocks;
+    static size_t largest = 0;
+    std::lock_guard<std::mutex> lock(guard);
+    if (count > largest || blocks.empty()) {
+        std::unique_ptr<uint16_t[]> block = opaqueBlock(std::max<size_t>(count, 1));
+        if (!block)
+            return nullptr;
+        try {
+            blocks.push_back(std::move(block));
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        largest = std::max<size_t>(count, 1);
+    }
+    return blocks.back().get();
+}
+
+MaskPlane MaskPlane::opaque(size_t count)
+{
+    MaskPlane plane;
+    plane.opaqueCount_ = count;
+    return plane;
+}
+
+MaskPlane MaskPlane::unwritten(size_t count)
+{
+    MaskPlane plane;
+    if (count == 0)
+        return plane;
+    plane.values_.reset(new (std::nothrow) uint16_t[count]);
+    if (!plane.values_)
+        return plane;
+    // The advice must come before the first write of the fresh block.
+    adviseLargePages(plane.values_.get(), count * sizeof(uint16_t));
+    plane.count_ = count;
+    return plane;
+}
+
+MaskPlane MaskPlane::filled(size_t count, uint8_t fill)
+{
+    MaskPlane plane = unwritten(count);
+    if (plane.values_)
+        std::memset(plane.values_.get(), fill, count * sizeof(uint16_t));
+    return plane;
+}
+
+bool MaskPlane::materialise()
+{
+    if (!isOpaqueFact())
+        return true;
+    MaskPlane real = filled(opaqueCount_, 0xFF);
+    if (!real.values_)
+        return false;
+    *this = std::move(real);
+    return true;
+}
+
+void MaskPlane::collapseIfOpaque()
+{
+    if (!values_)
+        return;
+    if (std::all_of(values_.get(), values_.get() + count_, [](uint16_t v) { return v == kOpaque; }))
+        *this = opaque(count_);
+}
+
+MaskPlane MaskPlane::clone() const
+{
+    if (!values_)
+        return opaque(opaqueCount_);
+    MaskPlane copy = unwritten(count_);
+    if (copy.values_)
+        std::memcpy(copy.values_.get(), values_.get(), count_ * sizeof(uint16_t));
+    return copy;
+}
 
 MaskedDib MaskedDib::clone() const
 {
@@ -14,10 +113,9 @@ MaskedDib MaskedDib::clone() const
     if (!copy.dib)
         return MaskedDib {};
     if (maskCount != 0 && mask) {
-        copy.mask.reset(new (std::nothrow) uint16_t[maskCount]);
+        copy.mask = mask.clone();
         if (!copy.mask)
             return MaskedDib {};
-        std::memcpy(copy.mask.get(), mask.get(), size_t(maskCount) * sizeof(uint16_t));
         copy.maskCount = maskCount;
     }
     copy.owned = true;
@@ -52,25 +150,38 @@ bool allocateMaskedDib(int32_t height, int32_t width, MaskedDib& target, int bit
     return allocateMask(target, 0xFF);
 }
 
-bool allocateMask(MaskedDib& target, uint8_t fill)
+namespace {
+enum class MaskStart { Filled, Unwritten };
+
+bool giveMask(MaskedDib& target, MaskStart start, uint8_t fill)
 {
     if (!target.dib)
         return true;
     const uint64_t count = uint64_t(uint32_t(target.dib->width())) * uint64_t(uint32_t(target.dib->height()));
-    std::unique_ptr<uint16_t[]> mask;
-    if (count != 0 && count <= UINT32_MAX)
-        mask.reset(new (std::nothrow) uint16_t[count]);
-    if (count > UINT32_MAX || (count != 0 && !mask)) {
+    if (count > UINT32_MAX) {
         target.dib.reset();
         return true;
     }
-    if (count != 0)
-        std::memset(mask.get(), fill, size_t(count) * sizeof(uint16_t));
+    // Every byte 0xFF is every value 65535: the fact is enough.
+    MaskPlane mask = start == MaskStart::Unwritten ? MaskPlane::unwritten(size_t(count))
+        : fill == 0xFF                             ? MaskPlane::opaque(size_t(count))
+                                                   : MaskPlane::filled(size_t(count), fill);
+    if (count != 0 && !mask) {
+        target.dib.reset();
+        return true;
+    }
     target.mask = std::move(mask);
     target.maskCount = uint32_t(count);
     target.owned = true;
     return false;
 }
+}
+
+bool allocateMask(MaskedDib& target, uint8_t fill) { return giveMask(target, MaskStart::Filled, fill); }
+
+bool allocateUnwrittenMask(MaskedDib& target) { return giveMask(target, MaskStart::Unwritten, 0); }
+
+bool materialiseMask(MaskedDib& record) { return record.mask.materialise(); }
 
 void releaseMaskedDib(MaskedDib& record)
 {

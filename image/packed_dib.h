@@ -31,16 +31,34 @@ constexpr size_t kMaxImageBytes = 200000000;
 uint32_t rowStride(int32_t width, int bitCount);
 
 // An in-memory device-independent bitmap: header, colour table, then the pixel rows stored
-// bottom-up (row 0 is the bottom line of the picture). One contiguous block, owned here.
+// bottom-up (row 0 is the bottom line of the picture), read as one contiguous block.
+//
+// The block may be shared copy-on-write: `shareRows` makes a bitmap with a header of its own
+// whose rows are those of another, costing no pixel memory. Reading through the const
+// interface leaves the sharing alone; the first non-const `data` or `row` on either side gives
+// that side a block of its own first, so a change to one never shows in the other.
 class PackedDib {
 public:
     // A zero-filled block of `size` bytes, or null when memory runs out.
     static std::unique_ptr<PackedDib> allocate(size_t size);
     // A copy of `size` bytes starting at `bytes`, or null when memory runs out.
     static std::unique_ptr<PackedDib> copyOf(const uint8_t* bytes, size_t size);
+    // A bitmap with `header` (no colour table) over the rows of `rows`, shared with it. Null when
+    // the header does not describe the same rows (size and depth, bottom-up) or memory runs out.
+    static std::unique_ptr<PackedDib> shareRows(const PackedDib& rows, const BitmapInfoHeader& header);
 
-    uint8_t* data() { return block_.get(); }
-    const uint8_t* data() const { return block_.get(); }
+    ~PackedDib();
+    PackedDib(const PackedDib&) = delete;
+    PackedDib& operator=(const PackedDib&) = delete;
+
+    // Writable access gives this bitmap a block of its own first; null when memory runs out
+    // for that (the bitmap is unchanged then). `makeOwn` does that step alone and says whether
+    // it could.
+    uint8_t* data();
+    const uint8_t* data() const;
+    bool makeOwn();
+    // Whether this bitmap reads its rows from a block another bitmap holds as well.
+    bool sharesRows() const;
     size_t size() const { return size_; }
 
     BitmapInfoHeader header() const;
@@ -57,24 +75,27 @@ public:
     // Offset of the first stored row.
     size_t pixelOffset() const;
     uint32_t stride() const { return rowStride(width(), bitCount()); }
-    uint8_t* row(int32_t storedRow) { return data() + pixelOffset() + size_t(storedRow) * stride(); }
-    const uint8_t* row(int32_t storedRow) const
+    uint8_t* row(int32_t storedRow)
     {
-        return data() + pixelOffset() + size_t(storedRow) * stride();
+        uint8_t* bytes = data();
+        return bytes ? bytes + pixelOffset() + size_t(storedRow) * stride() : nullptr;
     }
+    const uint8_t* row(int32_t storedRow) const { return rows() + size_t(storedRow) * stride(); }
 
-    std::unique_ptr<PackedDib> clone() const { return copyOf(data(), size()); }
+    std::unique_ptr<PackedDib> clone() const;
 
 private:
-    // The block comes from allocateLargeBlock (image/large_block.h): zeros without a pass of
-    // ours, large pages for large images.
-    struct FreeBlock {
-        void operator()(uint8_t* p) const { std::free(p); }
-    };
-    using Block = std::unique_ptr<uint8_t[], FreeBlock>;
-    PackedDib(Block block, size_t size);
-    Block block_;
+    PackedDib(std::shared_ptr<uint8_t[]> block, size_t size);
+    const uint8_t* rows() const;
+    const uint8_t* headBytes() const { return head_ ? head_.get() : block_.get(); }
+    bool join() const;
+
+    // The bytes: the whole bitmap, or (while `head_` is set) only where the rows lie, at `rowsAt_`.
+    mutable std::shared_ptr<uint8_t[]> block_;
     size_t size_ = 0;
+    // The header and colour table of a bitmap over another's rows.
+    mutable std::unique_ptr<uint8_t[]> head_;
+    mutable size_t rowsAt_ = 0;
 };
 
 } // namespace tessary

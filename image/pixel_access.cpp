@@ -1,5 +1,6 @@
 #include "image/pixel_access.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tessary {
@@ -355,13 +356,20 @@ bool copyTo24BitWithMask(const PackedDib& source, const uint16_t* mask, MaskedDi
         return true;
     }
     from->keepPadding();
+    // Without a mask of its own, or with an opaque one, the copy keeps its opaque fact.
+    if (mask && !materialiseMask(target)) {
+        releaseMaskedDib(target);
+        return true;
+    }
     const int32_t w = source.width(), h = source.height();
     for (int32_t row = 0; row < h; ++row) {
         for (int32_t x = 0; x < w; ++x) {
             from->readPixel(x, row);
             to->writePixel(x, row, pixelColourOf(currentPixel));
-            const size_t i = size_t(row) * size_t(w) + size_t(x);
-            target.mask[i] = mask ? mask[i] : kOpaque;
+        }
+        if (mask) {
+            const size_t i = size_t(row) * size_t(w);
+            std::copy(mask + i, mask + i + size_t(w), target.maskRow(row));
         }
     }
     return false;
@@ -373,7 +381,7 @@ bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target)
     if (!source.dib)
         return true;
     const bool hasMask = source.mask && source.maskCount == uint32_t(source.width()) * uint32_t(source.height());
-    return copyTo24BitWithMask(*source.dib, hasMask ? source.mask.get() : nullptr, target);
+    return copyTo24BitWithMask(*source.dib, hasMask ? source.mask.realValues() : nullptr, target);
 }
 
 bool copyPixelsTo24Bit(const PackedDib& source, MaskedDib& target)

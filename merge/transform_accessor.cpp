@@ -8,8 +8,9 @@ namespace tessary {
 SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g)
 {
     const uint64_t count = uint64_t(uint32_t(g.sourceWidth)) * uint64_t(uint32_t(g.sourceHeight));
-    if (source.mask && source.maskCount >= count)
-        return SourceMask { source.mask.get(), g.sourceWidth };
+    // An opaque fact reads as no mask: 65535 everywhere either way.
+    if (source.mask.realValues() && source.maskCount >= count)
+        return SourceMask { source.mask.realValues(), g.sourceWidth };
     return SourceMask { nullptr, g.sourceWidth };
 }
 

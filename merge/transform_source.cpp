@@ -3,7 +3,6 @@
 #include "app/long_operation.h"
 #include "app/platform.h"
 #include "app/workspace.h"
-#include "image/clear_mask.h"
 #include "merge/invalidate_target.h"
 #include "merge/progress_colours.h"
 #include "merge/transform_passes.h"
@@ -12,6 +11,58 @@
 #include <string>
 
 namespace tessary {
+
+namespace {
+// Scales of exactly 1024, no turn (A = B = 0) and no mirror put every target pixel on source
+// pixel (col, r) with weights 65536, 0, 0, 0: the rows of a 24-bit bottom-up source come out
+// unchanged, all but their padding, which the passes leave 0. With no transparent pixel in the
+// source the mask comes out 65535 everywhere.
+bool paddingIsZero(const PackedDib& dib)
+{
+    const size_t used = 3 * size_t(dib.width());
+    for (int32_t r = 0; r < dib.height(); ++r)
+        for (size_t i = used; i < dib.stride(); ++i)
+            if (dib.row(r)[i] != 0)
+                return false;
+    return true;
+}
+
+bool isIdentityOnOpaque(const MaskedDib& source, const TransformGeometry& g)
+{
+    const BitmapInfoHeader h = source.dib->header();
+    const uint64_t count = uint64_t(uint32_t(g.sourceWidth)) * uint64_t(uint32_t(g.sourceHeight));
+    const bool opaque = !source.mask.realValues() || source.maskCount < count;
+    return opaque && h.biBitCount == 24 && h.biCompression == 0 && h.biHeight > 0 && g.sx == 1024.0
+        && g.sy == 1024.0 && g.A == 0 && g.B == 0 && g.C == 1024 && !g.mirrored && g.offX == 0 && g.offY == 0
+        && g.newW == g.sourceWidth && g.newH == g.sourceHeight && g.newW > 0 && g.newH > 0
+        && paddingIsZero(*source.dib);
+}
+
+// The identity on an opaque source: `out` shares the source's rows (copy-on-write) under the
+// header the transformation writes, with the opaque fact for a mask. The rows are polled and
+// shown as the pixel passes do. False when the user quit with Esc; `shared` false when the
+// rows could not be shared (then nothing was polled).
+bool shareIdentity(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
+    MaskedDib& out, bool& shared)
+{
+    BitmapInfoHeader h;
+    h.biWidth = g.newW;
+    h.biHeight = g.newH;
+    h.biBitCount = 24;
+    h.biSizeImage = rowStride(g.newW, 24) * uint32_t(g.newH);
+    out.dib = PackedDib::shareRows(*source.dib, h);
+    shared = out.dib != nullptr;
+    if (!shared || allocateMask(out, 0xFF))
+        return shared = false;
+    for (int32_t r = 0; r <= g.newH - 2; ++r) {
+        if (status.pollEscape())
+            return false;
+        progress = 100 * r / g.newH;
+        status.showProgress(progress, kProgressTransform);
+    }
+    return true;
+}
+}
 
 int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
     Progress& status, int32_t& progress, MaskedDib& out, PixelPath path)
@@ -25,9 +76,21 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
 
     const TransformGeometry g
         = computeTransformGeometry(source.width(), source.height(), sx, sy, angle, mirrored);
+    // The accessor path stays the plain reference the shared result is compared with.
+    if (g.valid && path != PixelPath::Accessor && isIdentityOnOpaque(source, g)) {
+        bool shared = false;
+        const bool finished = shareIdentity(source, g, status, progress, out, shared);
+        if (shared && !finished) {
+            out = MaskedDib {};
+            return kTransformAborted;
+        }
+        if (shared)
+            return kTransformDone;
+        out = MaskedDib {};
+    }
     // The row passes clear each mask row themselves, on both threads.
     if (!g.valid || allocateUnmaskedImage(g.newH, g.newW, out)
-        || allocateClearMask(out, path == PixelPath::Accessor)) {
+        || (path == PixelPath::Accessor ? allocateMask(out, 0) : allocateUnwrittenMask(out))) {
         out = MaskedDib {};
         return kTransformOutOfMemory;
     }
@@ -39,6 +102,8 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
         out = MaskedDib {};
         return kTransformAborted;
     }
+    // A picture that came out opaque everywhere keeps only that fact.
+    out.mask.collapseIfOpaque();
     return kTransformDone;
 }
 

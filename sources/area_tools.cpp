@@ -62,12 +62,20 @@ void applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation op
     const Span span = clipToImage(box, width, height);
     if (span.empty())
         return;
+    // Making an opaque mask opaque changes nothing; anything else needs the values themselves.
+    // Without the memory for them the mask stays as it was.
+    if (operation == AreaOperation::MakeOpaque && image.mask.isOpaqueFact())
+        return;
+    if (!materialiseMask(image))
+        return;
 
     if (operation == AreaOperation::MakeTransparent || operation == AreaOperation::MakeOpaque) {
         const uint16_t value = operation == AreaOperation::MakeOpaque ? kOpaque : kTransparent;
         for (int32_t y = span.y0; y <= span.y1; ++y)
             std::fill(
                 image.maskRow(height - 1 - y) + span.x0, image.maskRow(height - 1 - y) + span.x1 + 1, value);
+        if (operation == AreaOperation::MakeOpaque)
+            image.mask.collapseIfOpaque();
         return;
     }
 
@@ -100,7 +108,16 @@ void setWholeMask(MaskedDib& image, uint16_t value)
 {
     if (!image.mask || image.maskCount == 0)
         return;
-    std::fill(image.mask.get(), image.mask.get() + image.maskCount, value);
+    if (value == kOpaque) {
+        image.mask = MaskPlane::opaque(image.maskCount);
+        return;
+    }
+    MaskPlane filled = MaskPlane::filled(image.maskCount, 0);
+    if (!filled)
+        return; // out of memory: the mask stays as it was
+    if (value != 0)
+        std::fill(filled.get(), filled.get() + image.maskCount, value);
+    image.mask = std::move(filled);
 }
 
 CropResult cropImage(MaskedDib& source, const SourceBox& box, MaskedDib& out)
@@ -127,20 +144,24 @@ CropResult cropImage(MaskedDib& source, const SourceBox& box, MaskedDib& out)
     if (!reader)
         return CropResult::OutOfMemory;
     reader->keepPadding();
-    const bool sourceMask = hasMask(source);
+    // An opaque source gives an opaque crop: the fact is enough.
+    const bool sourceMask = hasMask(source) && !source.mask.isOpaqueFact();
+    if (sourceMask && !materialiseMask(cropped))
+        return CropResult::OutOfMemory;
     // New stored row r shows source stored row (height - bottom + r): display lines top ...
     // bottom - 1.
     for (int32_t r = 0; r < h; ++r) {
         const int32_t sourceRow = height - b.bottom + r;
         uint8_t* pixels = cropped.dib->row(r);
-        uint16_t* mask = cropped.maskRow(r);
-        const uint16_t* sourceMaskRow = sourceMask ? source.maskRow(sourceRow) : nullptr;
+        uint16_t* mask = sourceMask ? cropped.maskRow(r) : nullptr;
+        const uint16_t* sourceMaskRow = sourceMask ? std::as_const(source).maskRow(sourceRow) : nullptr;
         for (int32_t x = 0; x < w; ++x) {
             reader->readPixel(b.left + x, sourceRow);
             pixels[3 * x] = currentPixel.blue;
             pixels[3 * x + 1] = currentPixel.green;
             pixels[3 * x + 2] = currentPixel.red;
-            mask[x] = sourceMaskRow ? sourceMaskRow[b.left + x] : kOpaque;
+            if (mask)
+                mask[x] = sourceMaskRow[b.left + x];
         }
     }
     out = std::move(cropped);

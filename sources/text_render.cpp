@@ -70,8 +70,9 @@ std::optional<MaskedDib> renderTextImage(const VIrorozIzi& doc, Platform& platfo
     if (allocateMaskedDib(h, w, image, 24))
         return fail(platform, kRunOutOfMemory);
     const bool transparent = doc.textTransparentBack != 0;
-    if (transparent)
-        std::fill(image.mask.get(), image.mask.get() + image.maskCount, kTransparent);
+    // On an opaque back every value stays 65535, held as the fact.
+    if (transparent && allocateMask(image, 0))
+        return fail(platform, kRunOutOfMemory);
 
     const BgrColour back = toBgr(doc.textBackColour), ink = toBgr(doc.textColour);
     const int32_t offset = (w - layout->widestLine) / 2;
@@ -85,7 +86,7 @@ std::optional<MaskedDib> renderTextImage(const VIrorozIzi& doc, Platform& platfo
         }
         // The last `offset` columns of the bitmap would land past the image.
         pixel = image.dib->row(row);
-        uint16_t* mask = image.maskRow(row);
+        uint16_t* mask = transparent ? image.maskRow(row) : nullptr;
         for (int32_t column = 0; column < w - offset; ++column) {
             if (!bitSet(*bitmap, line, column))
                 continue;
@@ -93,7 +94,8 @@ std::optional<MaskedDib> renderTextImage(const VIrorozIzi& doc, Platform& platfo
             p[0] = ink.blue;
             p[1] = ink.green;
             p[2] = ink.red;
-            mask[column + offset] = kOpaque;
+            if (mask)
+                mask[column + offset] = kOpaque;
         }
     }
 

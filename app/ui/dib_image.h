@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QRect>
 
 namespace tessary {
 
@@ -9,5 +10,10 @@ class PackedDib;
 // bitmap gives them. 24-bit rows are copied directly; other depths go through the pixel
 // accessors. A null image for an empty or unreadable bitmap.
 QImage imageFromDib(const PackedDib& dib);
+
+// The part `part` of the picture (in picture coordinates, top line 0) in the same form, cut to
+// the picture: what a view paints of a large image without converting all of it. A null image
+// when nothing of `part` lies on a readable picture.
+QImage imageFromDibPart(const PackedDib& dib, const QRect& part);
 
 } // namespace tessary

@@ -110,7 +110,6 @@ VAvivedEred::~VAvivedEred()
 void VAvivedEred::detachDocument()
 {
     doc_ = nullptr;
-    picture_ = QImage();
     dragging_ = false;
     scrollTimer_->stop();
     viewport()->update();
@@ -171,11 +170,14 @@ void VAvivedEred::paintEvent(QPaintEvent* event)
     painter.fillRect(event->rect(), Qt::white);
     if (!doc_ || !doc_->image.dib)
         return;
-    if (picture_.isNull())
-        picture_ = imageFromDib(*doc_->image.dib);
     const QPoint scroll = scrollPosition();
     painter.translate(-scroll);
-    painter.drawImage(0, 0, picture_);
+    // Only the part being painted is converted, from the image's own rows: a large source keeps
+    // no second, display-sized copy of its pixels.
+    const QRect part = event->rect().translated(scroll);
+    const QImage piece = imageFromDibPart(*doc_->image.dib, part);
+    if (!piece.isNull())
+        painter.drawImage(QPoint(std::max(part.left(), 0), std::max(part.top(), 0)), piece);
 
     if (!doc_->processedOk) {
         const QFontMetrics metrics(painter.font());
@@ -197,7 +199,8 @@ void VAvivedEred::paintEvent(QPaintEvent* event)
 void VAvivedEred::drawMaskDots(QPainter& painter, const QRect& visible) const
 {
     const MaskedDib& image = doc_->image;
-    if (!image.mask || image.maskCount == 0)
+    // An opaque fact has no dots to show.
+    if (!image.mask || image.maskCount == 0 || image.mask.isOpaqueFact())
         return;
     const int32_t width = image.width();
     const int32_t height = image.height();
@@ -525,7 +528,6 @@ void VAvivedEred::sourceImageChanged(int number)
 {
     if (number != number_ || !doc_)
         return;
-    picture_ = QImage();
     // An image source edited into a text source is named "Text" from then on.
     frame_.setWindowTitle(QString::fromStdString(doc_->title));
     updateScrollRange();

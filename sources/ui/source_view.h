@@ -155,7 +155,6 @@ private:
     int32_t areaOperationCount_ = -1;
     bool areaToolUsed_ = false;
     QTimer* scrollTimer_ = nullptr;
-    QImage picture_;
 };
 
 } // namespace tessary

@@ -51,6 +51,24 @@ TEST_F(CliConvert, InfoPrintsSizeDepthAndFormat)
     EXPECT_EQ(run.output, "width: 5\nheight: 3\nbits per pixel: 24\nformat: BMP\n");
 }
 
+// --peak-memory adds one line after the command's own output and keeps its exit code.
+TEST_F(CliConvert, PeakMemoryFollowsTheCommand)
+{
+    ASSERT_TRUE(writeBmpFile(*picture.dib, path("a.bmp")));
+    // A command that succeeds and one that fails.
+    for (const std::string& arguments : { "info " + path("a.bmp"), "info " + path("none.bmp") }) {
+        const testing::CliOutcome plain = runCli(arguments);
+        const testing::CliOutcome measured = runCli("--peak-memory " + arguments);
+        EXPECT_EQ(measured.exitCode, plain.exitCode) << measured.output;
+        ASSERT_EQ(measured.output.compare(0, plain.output.size(), plain.output), 0) << measured.output;
+        const std::string tail = measured.output.substr(plain.output.size());
+        double megabytes = 0;
+        EXPECT_EQ(std::sscanf(tail.c_str(), "tessary-cli: peak memory %lf MB\n", &megabytes), 1) << tail;
+        EXPECT_GT(megabytes, 0.5) << tail;
+        EXPECT_EQ(tail.back(), '\n');
+    }
+}
+
 TEST_F(CliConvert, ConvertsThroughEveryLosslessFormatAndBack)
 {
     ASSERT_TRUE(writeBmpFile(*picture.dib, path("a.bmp")));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
+
 namespace tessary {
 namespace {
 
@@ -93,6 +96,157 @@ TEST(MaskedDib, CloneIsDeep)
     image.mask[4] = 0;
     EXPECT_EQ(copy.dib->row(1)[2], 77);
     EXPECT_EQ(copy.mask[4], 123);
+}
+
+// The opaque fact and a real mask of 65535s read alike through every reading interface, and a
+// write makes the fact real with only the written value changed.
+TEST(MaskedDib, OpaqueFactReadsLikeARealOpaqueMask)
+{
+    struct Case {
+        int32_t width, height;
+    };
+    for (Case c : { Case { 1, 1 }, Case { 5, 3 }, Case { 20000, 1 }, Case { 3, 2000 } }) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
+        MaskedDib fact, real;
+        ASSERT_FALSE(allocateMaskedDib(c.height, c.width, fact, 8));
+        ASSERT_FALSE(allocateMaskedDib(c.height, c.width, real, 8));
+        ASSERT_TRUE(materialiseMask(real));
+        EXPECT_TRUE(fact.mask.isOpaqueFact());
+        EXPECT_FALSE(real.mask.isOpaqueFact());
+        EXPECT_EQ(fact.mask.realValues(), nullptr);
+        EXPECT_TRUE(bool(fact.mask));
+        EXPECT_EQ(fact.maskCount, real.maskCount);
+        const MaskedDib& f = fact;
+        const MaskedDib& r = real;
+        const size_t count = size_t(c.width) * size_t(c.height);
+        EXPECT_EQ(std::memcmp(f.mask.get(), r.mask.get(), count * sizeof(uint16_t)), 0);
+        for (int32_t row : { 0, c.height / 2, c.height - 1 }) {
+            EXPECT_EQ(std::memcmp(f.maskRow(row), r.maskRow(row), size_t(c.width) * sizeof(uint16_t)), 0);
+            EXPECT_EQ(f.mask[size_t(row) * size_t(c.width)], kOpaque);
+        }
+        const MaskedDib copy = f.clone();
+        EXPECT_TRUE(copy.mask.isOpaqueFact());
+        EXPECT_EQ(copy.maskCount, f.maskCount);
+
+        // A write through the writable row.
+        fact.maskRow(c.height - 1)[c.width - 1] = 7;
+        EXPECT_FALSE(fact.mask.isOpaqueFact());
+        for (size_t i = 0; i < count; ++i)
+            ASSERT_EQ(fact.mask[i], i + 1 == count ? 7 : kOpaque) << i;
+        EXPECT_TRUE(copy.mask.isOpaqueFact()) << "the copy is its own";
+        // Opaque again: it collapses back to the fact, a partly clear mask does not.
+        fact.mask.collapseIfOpaque();
+        EXPECT_FALSE(fact.mask.isOpaqueFact());
+        fact.mask[count - 1] = kOpaque;
+        fact.mask.collapseIfOpaque();
+        EXPECT_TRUE(fact.mask.isOpaqueFact());
+    }
+}
+
+TEST(MaskedDib, MaskFillsBecomeTheFactOnlyWhenOpaque)
+{
+    MaskedDib image;
+    ASSERT_FALSE(allocateMaskedDib(4, 6, image, 24));
+    ASSERT_FALSE(allocateMask(image, 0));
+    EXPECT_FALSE(image.mask.isOpaqueFact());
+    EXPECT_EQ(std::as_const(image).maskRow(3)[5], 0);
+    ASSERT_FALSE(allocateMask(image, 0xFF));
+    EXPECT_TRUE(image.mask.isOpaqueFact());
+    EXPECT_EQ(image.maskCount, 24u);
+    releaseMask(image);
+    EXPECT_FALSE(bool(image.mask));
+    EXPECT_EQ(image.mask.size(), 0u);
+}
+
+// A 24-bit w x h bitmap with a resolution in its header (as decoded files have), row bytes
+// numbered from `seed`.
+std::unique_ptr<PackedDib> numberedDib(int32_t w, int32_t h, uint8_t seed)
+{
+    MaskedDib image;
+    if (allocateMaskedDib(h, w, image, 24))
+        return nullptr;
+    BitmapInfoHeader header = image.dib->header();
+    header.biXPelsPerMeter = header.biYPelsPerMeter = 3780;
+    image.dib->setHeader(header);
+    for (int32_t r = 0; r < h; ++r)
+        for (uint32_t i = 0; i < image.dib->stride(); ++i)
+            image.dib->row(r)[i] = uint8_t(seed + 31 * r + i);
+    return std::move(image.dib);
+}
+
+BitmapInfoHeader plainHeader(int32_t w, int32_t h)
+{
+    BitmapInfoHeader header;
+    header.biWidth = w;
+    header.biHeight = h;
+    header.biBitCount = 24;
+    header.biSizeImage = rowStride(w, 24) * uint32_t(h);
+    return header;
+}
+
+TEST(PackedDib, SharedRowsReadAsTheirOwnBitmapUntilEitherSideWrites)
+{
+    const std::unique_ptr<PackedDib> original = numberedDib(5, 4, 9);
+    std::unique_ptr<PackedDib> source = original->clone();
+    std::unique_ptr<PackedDib> shared = PackedDib::shareRows(*source, plainHeader(5, 4));
+    ASSERT_TRUE(shared);
+    EXPECT_TRUE(shared->sharesRows());
+    EXPECT_TRUE(source->sharesRows());
+    EXPECT_EQ(std::as_const(*shared).row(2), std::as_const(*source).row(2)) << "no copy was made";
+    EXPECT_EQ(shared->header().biXPelsPerMeter, 0);
+    EXPECT_EQ(source->header().biXPelsPerMeter, 3780);
+    EXPECT_EQ(shared->size(), source->size());
+
+    // The whole block, asked for at once, is the shared bitmap's header then the same rows.
+    const PackedDib& sharedReader = *shared;
+    const uint8_t* whole = sharedReader.data();
+    ASSERT_NE(whole, nullptr);
+    const BitmapInfoHeader expected = plainHeader(5, 4);
+    EXPECT_EQ(std::memcmp(whole, &expected, sizeof expected), 0);
+    EXPECT_EQ(std::memcmp(whole + 40, original->data() + 40, original->size() - 40), 0);
+
+    struct Side {
+        const char* name;
+        bool writeSource;
+    };
+    for (Side side : { Side { "source", true }, Side { "shared", false } }) {
+        SCOPED_TRACE(side.name);
+        std::unique_ptr<PackedDib> a = original->clone();
+        std::unique_ptr<PackedDib> b = PackedDib::shareRows(*a, plainHeader(5, 4));
+        ASSERT_TRUE(b);
+        PackedDib& written = side.writeSource ? *a : *b;
+        const PackedDib& other = side.writeSource ? *b : *a;
+        written.row(1)[2] = 0xEE;
+        EXPECT_FALSE(a->sharesRows());
+        EXPECT_FALSE(b->sharesRows());
+        EXPECT_EQ(std::as_const(written).row(1)[2], 0xEE);
+        EXPECT_EQ(other.row(1)[2], original->row(1)[2]);
+        for (int32_t r = 0; r < 4; ++r)
+            EXPECT_EQ(std::memcmp(other.row(r), std::as_const(*original).row(r), original->stride()), 0);
+        // The other side's header is still its own.
+        EXPECT_EQ(other.header().biXPelsPerMeter, side.writeSource ? 0 : 3780);
+    }
+
+    // A header change and a copy separate as well.
+    std::unique_ptr<PackedDib> c = PackedDib::shareRows(*source, plainHeader(5, 4));
+    std::unique_ptr<PackedDib> copy = c->clone();
+    BitmapInfoHeader changed = c->header();
+    changed.biClrImportant = 1;
+    c->setHeader(changed);
+    EXPECT_EQ(source->header().biClrImportant, 0u);
+    EXPECT_EQ(copy->header().biXPelsPerMeter, 0);
+    EXPECT_EQ(std::memcmp(std::as_const(*copy).row(3), std::as_const(*original).row(3), original->stride()), 0);
+}
+
+TEST(PackedDib, ShareRowsRefusesAHeaderOfOtherRows)
+{
+    const std::unique_ptr<PackedDib> source = numberedDib(5, 4, 1);
+    BitmapInfoHeader narrower = plainHeader(4, 4), taller = plainHeader(5, 5), table = plainHeader(5, 4),
+                     topDown = plainHeader(5, -4);
+    table.biClrUsed = 2;
+    for (const BitmapInfoHeader& h : { narrower, taller, table, topDown })
+        EXPECT_EQ(PackedDib::shareRows(*source, h), nullptr) << h.biWidth << "x" << h.biHeight;
+    EXPECT_NE(PackedDib::shareRows(*source, plainHeader(5, 4)), nullptr);
 }
 
 } // namespace

@@ -420,6 +420,91 @@ struct OneSourceWorkspace {
     }
 };
 
+// The identity (100 % both ways, no turn, no mirror) on an opaque source gives the same bytes,
+// mask, progress and polls on every path; on a 24-bit bottom-up source the result shares the
+// source's rows instead of copying them.
+TEST(TransformSource, IdentityOnAnOpaqueSourceSharesRowsWithTheSameBytes)
+{
+    std::mt19937 rng(23);
+    struct Case {
+        int bits;
+        bool bitFields;
+        int32_t w, h;
+        bool realMask; // a real mask of 65535s instead of the opaque fact
+        bool dirtyPadding; // random padding bytes, which the passes do not carry over
+    };
+    const Case cases[] = { { 24, false, 1, 1, false, false }, { 24, false, 1, 9, false, false },
+        { 24, false, 9, 1, false, false }, { 24, false, 37, 29, false, false }, { 24, false, 6, 5, true, false },
+        { 24, false, 7, 4, false, true }, { 24, false, 4, 3, false, false }, { 1, false, 13, 6, false, false }, { 4, false, 11, 7, false, false },
+        { 8, false, 10, 9, false, false }, { 16, true, 9, 8, false, false }, { 32, false, 6, 7, false, false } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.bits << " bits " << c.w << "x" << c.h << (c.realMask ? " real mask" : "")
+                                          << (c.dirtyPadding ? " dirty padding" : ""));
+        MaskedDib source = testing::randomImage(c.w, c.h, c.bits, rng, c.bitFields);
+        ASSERT_FALSE(allocateMask(source, 0xFF));
+        if (c.realMask) {
+            ASSERT_TRUE(materialiseMask(source));
+        }
+        // randomImage fills the padding as well; decoded files have none.
+        if (!c.dirtyPadding && c.bits == 24)
+            for (int32_t r = 0; r < c.h; ++r)
+                std::fill(source.dib->row(r) + 3 * c.w, source.dib->row(r) + source.dib->stride(), 0);
+        const MaskedDib before = source.clone();
+        GTestPlatform plainPlatform;
+        LongOperation plainOperation(plainPlatform);
+        int32_t plainProgress = 0;
+        MaskedDib plain;
+        ASSERT_EQ(transformImage(source, 1024, 1024, 0, false, plainOperation, plainProgress, plain,
+                      PixelPath::Accessor),
+            kTransformDone);
+        EXPECT_FALSE(plain.dib->sharesRows());
+        for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
+            GTestPlatform fastPlatform;
+            LongOperation fastOperation(fastPlatform);
+            int32_t fastProgress = 0;
+            MaskedDib fast;
+            ASSERT_EQ(transformImage(source, 1024, 1024, 0, false, fastOperation, fastProgress, fast, path),
+                kTransformDone);
+            const bool shares = c.bits == 24 && !c.realMask && !c.dirtyPadding;
+            EXPECT_EQ(fast.dib->sharesRows(), shares);
+            EXPECT_TRUE(fast.mask.isOpaqueFact());
+            EXPECT_TRUE(plain.mask.isOpaqueFact()) << "an opaque result keeps only the fact";
+            EXPECT_TRUE(testing::sameImage(plain, fast));
+            EXPECT_EQ(fastPlatform.progressHistory, plainPlatform.progressHistory);
+            EXPECT_EQ(fastPlatform.eventPumps, plainPlatform.eventPumps);
+            EXPECT_EQ(fastProgress, plainProgress);
+        }
+        EXPECT_TRUE(testing::sameImage(source, before)) << "the source is left as it was";
+    }
+}
+
+// A source and its shared identity part as soon as either changes: each keeps what it had.
+TEST(TransformSource, SharedIdentityPartsWhenEitherSideChanges)
+{
+    std::mt19937 rng(7);
+    for (bool changeSource : { true, false }) {
+        SCOPED_TRACE(changeSource ? "source changed" : "result changed");
+        MaskedDib source = testing::randomImage(8, 6, 24, rng);
+        ASSERT_FALSE(allocateMask(source, 0xFF));
+        const MaskedDib before = source.clone();
+        Transformed t = transform(source, 1024, 1024, 0, false, PixelPath::RowsTwoThreads);
+        ASSERT_EQ(t.result, kTransformDone);
+        MaskedDib& result = t.image;
+        ASSERT_TRUE(result.dib->sharesRows());
+        MaskedDib& changed = changeSource ? source : result;
+        const MaskedDib& other = changeSource ? result : source;
+        testing::setPixel(changed, 3, 2, BgrColour { 1, 2, 3 });
+        changed.maskRow(4)[5] = 0;
+        EXPECT_FALSE(result.dib->sharesRows());
+        EXPECT_EQ(testing::pixelAt(changed, 3, 2), (BgrColour { 1, 2, 3 }));
+        EXPECT_EQ(changed.mask[4 * 8 + 5], 0);
+        // The other side still holds the pixels both had, and its opaque mask.
+        for (int32_t r = 0; r < 6; ++r)
+            EXPECT_EQ(std::memcmp(other.dib->row(r), before.dib->row(r), before.dib->stride()), 0) << r;
+        EXPECT_TRUE(other.mask.isOpaqueFact());
+    }
+}
+
 TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
 {
     OneSourceWorkspace f(8, 5);
