@@ -94,18 +94,26 @@ std::unique_ptr<PackedDib> PackedDib::shareRows(const PackedDib& rows, const Bit
 
 bool PackedDib::sharesRows() const { return block_.use_count() > 1; }
 
-bool PackedDib::join() const
+std::shared_ptr<uint8_t[]> PackedDib::ownCopy() const
 {
-    // One contiguous block of this bitmap's own: its head, then its rows.
+    // One contiguous block: the head, then the rows.
     const size_t headSize = head_ ? pixelOffset() : 0;
     std::shared_ptr<uint8_t[]> own = newBlock(size_, false);
     if (!own)
-        return false;
+        return nullptr;
     if (head_) {
         std::memcpy(own.get(), head_.get(), headSize);
         std::memcpy(own.get() + headSize, block_.get() + rowsAt_, size_ - headSize);
     } else
         std::memcpy(own.get(), block_.get(), size_);
+    return own;
+}
+
+bool PackedDib::join() const
+{
+    std::shared_ptr<uint8_t[]> own = ownCopy();
+    if (!own)
+        return false;
     block_ = std::move(own);
     head_.reset();
     rowsAt_ = 0;
@@ -132,8 +140,11 @@ const uint8_t* PackedDib::rows() const
 
 std::unique_ptr<PackedDib> PackedDib::clone() const
 {
-    const uint8_t* bytes = data();
-    return bytes ? copyOf(bytes, size()) : nullptr;
+    // A copy never changes the original, which may be read on other threads meanwhile.
+    std::shared_ptr<uint8_t[]> block = ownCopy();
+    if (!block)
+        return nullptr;
+    return std::unique_ptr<PackedDib>(new (std::nothrow) PackedDib(std::move(block), size_));
 }
 
 BitmapInfoHeader PackedDib::header() const

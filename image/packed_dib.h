@@ -88,6 +88,7 @@ private:
     PackedDib(std::shared_ptr<uint8_t[]> block, size_t size);
     const uint8_t* rows() const;
     const uint8_t* headBytes() const { return head_ ? head_.get() : block_.get(); }
+    std::shared_ptr<uint8_t[]> ownCopy() const;
     bool join() const;
 
     // The bytes: the whole bitmap, or (while `head_` is set) only where the rows lie, at `rowsAt_`.

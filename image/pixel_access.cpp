@@ -313,7 +313,9 @@ access_pixel::access_pixel(PackedDib& dib)
     default:
         return;
     }
-    if (!blockHoldsRows(dib, offset))
+    // Writing through a bitmap that shares its rows separates it first; without the memory for
+    // its own rows there is no accessor.
+    if (!blockHoldsRows(dib, offset) || !dib.data())
         return;
     switch (h.biBitCount) {
     case 1:

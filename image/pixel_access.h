@@ -119,7 +119,8 @@ public:
     void writeBlackOrWhite(int32_t x, int32_t row, int flag) override;
 };
 
-// Owner of the accessor matching an image's depth (none for other depths or an empty image).
+// Owner of the accessor matching an image's depth (none for other depths, an empty image, or a
+// bitmap sharing its rows that could not be given its own for lack of memory).
 class access_pixel {
 public:
     explicit access_pixel(MaskedDib& image);

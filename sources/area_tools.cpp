@@ -1,6 +1,7 @@
 #include "sources/area_tools.h"
 
 #include "app/platform.h"
+#include "image/cx_image.h"
 #include "image/pixel_access.h"
 #include "sources/source_doc.h"
 
@@ -53,21 +54,21 @@ bool countAreaOperation(int32_t& areaOperationCount)
     return true;
 }
 
-void applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation operation)
+bool applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation operation)
 {
     if (!hasMask(image))
-        return;
+        return true;
     const int32_t width = image.width();
     const int32_t height = image.height();
     const Span span = clipToImage(box, width, height);
     if (span.empty())
-        return;
+        return true;
     // Making an opaque mask opaque changes nothing; anything else needs the values themselves.
     // Without the memory for them the mask stays as it was.
     if (operation == AreaOperation::MakeOpaque && image.mask.isOpaqueFact())
-        return;
+        return true;
     if (!materialiseMask(image))
-        return;
+        return false;
 
     if (operation == AreaOperation::MakeTransparent || operation == AreaOperation::MakeOpaque) {
         const uint16_t value = operation == AreaOperation::MakeOpaque ? kOpaque : kTransparent;
@@ -76,13 +77,13 @@ void applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation op
                 image.maskRow(height - 1 - y) + span.x0, image.maskRow(height - 1 - y) + span.x1 + 1, value);
         if (operation == AreaOperation::MakeOpaque)
             image.mask.collapseIfOpaque();
-        return;
+        return true;
     }
 
     const int32_t w = box.right - box.left;
     const int32_t h = box.bottom - box.top;
     if (w == 0 || h == 0)
-        return;
+        return true;
     const int32_t cx = (box.left + box.right) / 2;
     const int32_t cy = (box.top + box.bottom) / 2;
     const double ratio = double(h) / double(w);
@@ -102,22 +103,24 @@ void applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation op
                 row[x] = static_cast<uint16_t>(std::min<uint32_t>(v, kOpaque));
         }
     }
+    return true;
 }
 
-void setWholeMask(MaskedDib& image, uint16_t value)
+bool setWholeMask(MaskedDib& image, uint16_t value)
 {
     if (!image.mask || image.maskCount == 0)
-        return;
+        return true;
     if (value == kOpaque) {
         image.mask = MaskPlane::opaque(image.maskCount);
-        return;
+        return true;
     }
     MaskPlane filled = MaskPlane::filled(image.maskCount, 0);
     if (!filled)
-        return; // out of memory: the mask stays as it was
+        return false;
     if (value != 0)
         std::fill(filled.get(), filled.get() + image.maskCount, value);
     image.mask = std::move(filled);
+    return true;
 }
 
 CropResult cropImage(MaskedDib& source, const SourceBox& box, MaskedDib& out)
@@ -189,20 +192,28 @@ bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform)
     return true;
 }
 
-bool areaOperationOnSource(
-    VIrorozIzi& doc, const SourceBox& box, AreaOperation operation, int32_t& areaOperationCount)
+bool areaOperationOnSource(VIrorozIzi& doc, const SourceBox& box, AreaOperation operation,
+    int32_t& areaOperationCount, Platform& platform)
 {
     if (!countAreaOperation(areaOperationCount))
         return false;
-    applyAreaOperation(doc.image, box, operation);
+    if (!applyAreaOperation(doc.image, box, operation)) {
+        --areaOperationCount;
+        platform.messageBox(kRunOutOfMemory, MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
     doc.changed = true;
     return true;
 }
 
-void wholeMaskOnSource(VIrorozIzi& doc, uint16_t value)
+bool wholeMaskOnSource(VIrorozIzi& doc, uint16_t value, Platform& platform)
 {
-    setWholeMask(doc.image, value);
+    if (!setWholeMask(doc.image, value)) {
+        platform.messageBox(kRunOutOfMemory, MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
     doc.changed = true;
+    return true;
 }
 
 } // namespace tessary

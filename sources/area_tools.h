@@ -39,10 +39,12 @@ bool countAreaOperation(int32_t& areaOperationCount);
 // centre has u = H - 2d; pixels with u < 0 are outside and keep their entry; inside, blend
 // gives v = (u / H) * 65535 and unblend v = (1 - u / H) * 65535, truncated, and a v of 0 leaves
 // the entry as it was. A box without width or height changes nothing in the ellipse.
-void applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation operation);
+// False, with the mask as it was, when memory for the mask's values runs out.
+bool applyAreaOperation(MaskedDib& image, const SourceBox& box, AreaOperation operation);
 
-// Every mask entry becomes `value` (0: all transparent, 65535: all opaque).
-void setWholeMask(MaskedDib& image, uint16_t value);
+// Every mask entry becomes `value` (0: all transparent, 65535: all opaque). False, with the mask
+// as it was, when memory runs out.
+bool setWholeMask(MaskedDib& image, uint16_t value);
 
 enum class CropResult { Done, TooSmall, OutOfMemory };
 
@@ -61,11 +63,13 @@ CropResult cropImage(MaskedDib& source, const SourceBox& box, MaskedDib& out);
 bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform);
 
 // One of the four counted area operations on the document's mask. False, with nothing changed,
-// for the seventeenth operation since the last reload.
-bool areaOperationOnSource(
-    VIrorozIzi& doc, const SourceBox& box, AreaOperation operation, int32_t& areaOperationCount);
+// for the seventeenth operation since the last reload, and when memory runs out (then it is
+// said, and the operation is not counted).
+bool areaOperationOnSource(VIrorozIzi& doc, const SourceBox& box, AreaOperation operation,
+    int32_t& areaOperationCount, Platform& platform);
 
-// Make all transparent / make all opaque (not counted as area operations).
-void wholeMaskOnSource(VIrorozIzi& doc, uint16_t value);
+// Make all transparent / make all opaque (not counted as area operations). False, with nothing
+// changed, when memory runs out; then it is said.
+bool wholeMaskOnSource(VIrorozIzi& doc, uint16_t value, Platform& platform);
 
 } // namespace tessary

@@ -413,7 +413,7 @@ void VAvivedEred::areaOperation(AreaOperation operation)
     if (!doc_)
         return;
     areaToolUsed_ = true;
-    if (areaOperationOnSource(*doc_, box_, operation, areaOperationCount_))
+    if (areaOperationOnSource(*doc_, box_, operation, areaOperationCount_, platform_))
         sourceChanged();
 }
 
@@ -449,8 +449,8 @@ void VAvivedEred::makeAllTransparent()
     removePictureButtons();
     if (!doc_)
         return;
-    wholeMaskOnSource(*doc_, kTransparent);
-    sourceChanged();
+    if (wholeMaskOnSource(*doc_, kTransparent, platform_))
+        sourceChanged();
 }
 
 void VAvivedEred::makeAllOpaque()
@@ -458,8 +458,8 @@ void VAvivedEred::makeAllOpaque()
     removePictureButtons();
     if (!doc_)
         return;
-    wholeMaskOnSource(*doc_, kOpaque);
-    sourceChanged();
+    if (wholeMaskOnSource(*doc_, kOpaque, platform_))
+        sourceChanged();
 }
 
 void VAvivedEred::grayScale()

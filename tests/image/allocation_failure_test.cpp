@@ -3,6 +3,7 @@
 // make exactly the n-th allocation from now on fail (the throwing forms throw std::bad_alloc, the
 // nothrow forms return null), and walks n over every allocation a decode, a save or a load makes.
 #include "image/cx_image.h"
+#include "sources/area_tools.h"
 #include "sources/load_image_file.h"
 #include "sources/source_doc.h"
 #include "support/codec_image_util.h"
@@ -192,6 +193,31 @@ TEST(AllocationFailure, LoadingASourceShowsTheReasonThenUnableToLoad)
             EXPECT_NE(messages[0].text, "");
             EXPECT_EQ(messages[1].text, "Unable to load this image file");
         });
+}
+
+TEST(AllocationFailure, MaskToolsWithoutMemoryForTheValuesSaySoAndChangeNothing)
+{
+    // An opaque mask is held as a fact; any tool that makes a pixel less than opaque needs the
+    // values first.
+    testing::FakePlatform platform([](const std::string&) {});
+    VIrorozIzi doc;
+    ASSERT_FALSE(allocateMaskedDib(6, 8, doc.image, 24));
+    int32_t count = -1;
+    gCountdown = 0;
+    EXPECT_FALSE(areaOperationOnSource(doc, SourceBox { 1, 5, 1, 4 }, AreaOperation::SmoothBlend, count, platform));
+    gCountdown = 0;
+    EXPECT_FALSE(wholeMaskOnSource(doc, 0, platform));
+    gCountdown = -1;
+    EXPECT_EQ(count, -1) << "the failed operation is not counted";
+    EXPECT_FALSE(doc.changed);
+    EXPECT_TRUE(doc.image.mask.isOpaqueFact());
+    ASSERT_EQ(platform.messages.size(), 2u);
+    for (const auto& message : platform.messages)
+        EXPECT_EQ(message.text, "Tessary has run out of memory.");
+    // With memory the same operation is carried out and counted.
+    EXPECT_TRUE(areaOperationOnSource(doc, SourceBox { 1, 5, 1, 4 }, AreaOperation::MakeTransparent, count, platform));
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(doc.image.mask[size_t(6 - 1 - 2) * 8 + 2], 0);
 }
 
 } // namespace

@@ -137,6 +137,7 @@ TEST(AreaToolsTest, AnOddBoxUsesTheIntegerCentre)
 
 TEST(AreaToolsTest, SixteenOperationsThenNothingUntilTheCountIsReset)
 {
+    GTestPlatform platform;
     VIrorozIzi doc;
     doc.image = numberedImage(30, 20);
     int32_t count = -1;
@@ -144,35 +145,36 @@ TEST(AreaToolsTest, SixteenOperationsThenNothingUntilTheCountIsReset)
         AreaOperation::SmoothBlend, AreaOperation::SmoothUnblend };
     for (int i = 0; i < 16; ++i) {
         doc.changed = false;
-        EXPECT_TRUE(areaOperationOnSource(doc, SourceBox { 0, 10, 0, 8 }, ops[i % 4], count)) << i;
+        EXPECT_TRUE(areaOperationOnSource(doc, SourceBox { 0, 10, 0, 8 }, ops[i % 4], count, platform)) << i;
         EXPECT_TRUE(doc.changed);
         EXPECT_EQ(count, i);
     }
     MaskedDib before = doc.image.clone();
     doc.changed = false;
     EXPECT_FALSE(
-        areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count));
+        areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count, platform));
     EXPECT_EQ(count, 15);
     EXPECT_FALSE(doc.changed);
     EXPECT_EQ(changedEntries(before, doc.image), 0);
-    EXPECT_FALSE(areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeOpaque, count));
+    EXPECT_FALSE(areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeOpaque, count, platform));
     EXPECT_EQ(count, 15);
     // A reload sets the count back to -1.
     count = -1;
     EXPECT_TRUE(
-        areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count));
+        areaOperationOnSource(doc, SourceBox { 0, 29, 0, 19 }, AreaOperation::MakeTransparent, count, platform));
     EXPECT_EQ(changedEntries(before, doc.image), 600 - 1); // entry 0 was already 0
 }
 
 TEST(AreaToolsTest, WholeMaskCommandsAreNotCounted)
 {
+    GTestPlatform platform;
     VIrorozIzi doc;
     doc.image = numberedImage(5, 3);
-    wholeMaskOnSource(doc, 0);
+    wholeMaskOnSource(doc, 0, platform);
     for (uint32_t i = 0; i < doc.image.maskCount; ++i)
         EXPECT_EQ(doc.image.mask[i], 0);
     EXPECT_TRUE(doc.changed);
-    wholeMaskOnSource(doc, 65535);
+    wholeMaskOnSource(doc, 65535, platform);
     for (uint32_t i = 0; i < doc.image.maskCount; ++i)
         EXPECT_EQ(doc.image.mask[i], 65535);
 }
