@@ -203,6 +203,33 @@ bool readsAtDepth(TIFF* tif, uint16_t& photometric, uint16_t& bitsPerSample)
     return photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
 }
 
+// Reads the rows top row first, each into a scanline buffer of at least `needed` bytes, and
+// hands it with its bottom-up row to `store`.
+template <class Store>
+bool readScanlines(
+    TIFF* tif, TiffStream& stream, CxImage& image, uint32_t height, uint64_t needed, bool zeroed, Store store)
+{
+    const uint64_t scanline = uint64_t(TIFFScanlineSize64(tif));
+    if (scanline < needed || scanline > uint64_t(std::numeric_limits<size_t>::max())) {
+        image.SetError(reason(stream, "Corrupted TIFF file!"));
+        return false;
+    }
+    std::unique_ptr<uint8_t[]> buffer(zeroed ? new (std::nothrow) uint8_t[size_t(scanline)]()
+                                             : new (std::nothrow) uint8_t[size_t(scanline)]);
+    if (!buffer) {
+        image.SetError(kCxNoMemory);
+        return false;
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tif, buffer.get(), y, 0) < 0) {
+            image.SetError(reason(stream, "Corrupted TIFF file!"));
+            return false;
+        }
+        store(static_cast<const uint8_t*>(buffer.get()), image.GetBits(height - 1 - y));
+    }
+    return true;
+}
+
 bool decodeAtDepth(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, uint32_t height,
     uint16_t photometric, uint16_t bits)
 {
@@ -231,37 +258,21 @@ bool decodeAtDepth(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width
     }
 
     const uint64_t needed = (uint64_t(width) * bits + 7) / 8;
-    const uint64_t scanline = uint64_t(TIFFScanlineSize64(tif));
-    if (scanline < needed || scanline > uint64_t(std::numeric_limits<size_t>::max())) {
-        image.SetError(reason(stream, "Corrupted TIFF file!"));
-        return false;
-    }
     // Zeroed: some codecs (fax) leave the bits past the last pixel untouched.
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(scanline)]());
-    if (!buffer) {
-        image.SetError(kCxNoMemory);
-        return false;
-    }
-    for (uint32_t y = 0; y < height; ++y) {
-        if (TIFFReadScanline(tif, buffer.get(), y, 0) < 0) {
-            image.SetError(reason(stream, "Corrupted TIFF file!"));
-            return false;
-        }
-        uint8_t* dib = image.GetBits(height - 1 - y);
+    return readScanlines(tif, stream, image, height, needed, true, [&](const uint8_t* line, uint8_t* dib) {
         if (bits != 2) {
-            std::memcpy(dib, buffer.get(), size_t(needed));
+            std::memcpy(dib, line, size_t(needed));
             // Bits past the last pixel are padding: keep them clear.
             const uint32_t usedBits = uint32_t((uint64_t(width) * bits) % 8);
             if (usedBits)
                 dib[needed - 1] &= uint8_t(0xFF << (8 - usedBits));
-            continue;
+            return;
         }
         for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t v = uint8_t((buffer[x / 4] >> (6 - 2 * (x & 3))) & 3);
+            const uint8_t v = uint8_t((line[x / 4] >> (6 - 2 * (x & 3))) & 3);
             dib[x / 2] = uint8_t((x & 1) ? (dib[x / 2] & 0xF0) | v : (dib[x / 2] & 0x0F) | (v << 4));
         }
-    }
-    return true;
+    });
 }
 
 // Plain 8-bit RGB in strips, top row first: the samples are the colours, so the rows are read
@@ -284,31 +295,14 @@ bool decodeRgbRows(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width
 {
     if (!image.Create(width, height, 24, CXIMAGE_FORMAT_TIF))
         return false;
-    const uint64_t needed = uint64_t(width) * 3;
-    const uint64_t scanline = uint64_t(TIFFScanlineSize64(tif));
-    if (scanline < needed || scanline > uint64_t(std::numeric_limits<size_t>::max())) {
-        image.SetError(reason(stream, "Corrupted TIFF file!"));
-        return false;
-    }
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(scanline)]);
-    if (!buffer) {
-        image.SetError(kCxNoMemory);
-        return false;
-    }
-    for (uint32_t y = 0; y < height; ++y) {
-        if (TIFFReadScanline(tif, buffer.get(), y, 0) < 0) {
-            image.SetError(reason(stream, "Corrupted TIFF file!"));
-            return false;
-        }
-        uint8_t* dib = image.GetBits(height - 1 - y);
-        const uint8_t* rgb = buffer.get();
-        for (uint32_t x = 0; x < width; ++x, dib += 3, rgb += 3) {
-            dib[0] = rgb[2];
-            dib[1] = rgb[1];
-            dib[2] = rgb[0];
-        }
-    }
-    return true;
+    return readScanlines(
+        tif, stream, image, height, uint64_t(width) * 3, false, [&](const uint8_t* rgb, uint8_t* dib) {
+            for (uint32_t x = 0; x < width; ++x, dib += 3, rgb += 3) {
+                dib[0] = rgb[2];
+                dib[1] = rgb[1];
+                dib[2] = rgb[0];
+            }
+        });
 }
 
 struct FreeRaster {
