@@ -23,6 +23,18 @@ uint32_t rowStride(int32_t width, int bitCount)
     }
 }
 
+size_t programDibBytes(int32_t width, int32_t height, int bitCount)
+{
+    if (width < 0 || height < 0 || width > kMaxImageSide || height > kMaxImageSide)
+        return 0;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
+        return 0;
+    const size_t tableEntries = bitCount <= 8 ? (size_t(1) << bitCount) : 0;
+    const size_t total
+        = sizeof(BitmapInfoHeader) + 4 * tableEntries + size_t(rowStride(width, bitCount)) * size_t(height);
+    return total > kMaxImageBytes ? 0 : total;
+}
+
 PackedDib::PackedDib(std::shared_ptr<uint8_t[]> block, size_t size)
     : block_(std::move(block))
     , size_(size)

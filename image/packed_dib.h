@@ -30,6 +30,11 @@ constexpr size_t kMaxImageBytes = 200000000;
 // Returns 0 for a bit count the program does not handle or a negative width.
 uint32_t rowStride(int32_t width, int bitCount);
 
+// The length of a bitmap the program makes at this size and depth: header, a full colour table
+// for 1, 4 and 8 bits, rows. 0 for a side out of 0 ... kMaxImageSide, a depth other than 1, 4, 8
+// or 24, or more than kMaxImageBytes.
+size_t programDibBytes(int32_t width, int32_t height, int bitCount);
+
 // An in-memory device-independent bitmap: header, colour table, then the pixel rows stored
 // bottom-up (row 0 is the bottom line of the picture), read as one contiguous block.
 //

@@ -45,15 +45,18 @@ bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform)
     if (header.biBitCount == 16 || header.biCompression != 0)
         return refuse(platform, kCannotHandleImageType);
 
-    MaskedDib image;
-    if (allocateMaskedDib(decoded.GetHeight(), decoded.GetWidth(), image, header.biBitCount))
+    // The decoder's block becomes the source's image as it is (no copy): it is laid out exactly
+    // as the program lays out its own; a block of any other length would not fit the rows the
+    // header announces, so it is not taken.
+    const size_t expected = programDibBytes(decoded.GetWidth(), decoded.GetHeight(), header.biBitCount);
+    if (expected == 0)
         return refuse(platform, kRunOutOfMemory);
-    // The decoder lays its bitmap out exactly as the program does; a block of any other length
-    // would not fit the rows the header announces, so it is not taken.
-    if (image.dib->size() != decoded.GetSize())
+    if (expected != decoded.GetSize())
         return refuse(platform, kCannotHandleImageType);
-    std::memcpy(image.dib->data(), block, decoded.GetSize());
-    decoded.Destroy();
+    MaskedDib image;
+    image.dib = decoded.TakeDIB();
+    if (allocateMask(image, 0xFF))
+        return refuse(platform, kRunOutOfMemory);
 
     doc.image = std::move(image);
     doc.imageWidth = doc.image.width();
