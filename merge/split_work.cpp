@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -40,6 +41,13 @@ void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads
     }
     pull();
     helper.join();
+}
+
+bool TwoThreadScratch::allocate(size_t count)
+{
+    callerBlock_.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
+    helperBlock_.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
+    return callerBlock_ && helperBlock_;
 }
 
 } // namespace tessary
