@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <new>
-#include <system_error>
+#include <exception>
 #include <thread>
 
 namespace tessary {
 
-void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads,
-    const std::function<void(int32_t, int32_t)>& work)
+void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads, SplitWork work)
 {
     if (end <= begin)
         return;
@@ -35,7 +34,7 @@ void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads
     std::thread helper;
     try {
         helper = std::thread(pull);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) { // std::system_error, or std::bad_alloc for its state
         pull();
         return;
     }
