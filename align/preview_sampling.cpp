@@ -100,7 +100,8 @@ bool sampleRows(MaskedDib& preview, std::span<const PreviewLayer> layers, const 
             const int32_t posX = layers[j].posX;
             const int32_t firstU = int32_t(int64_t(columnX[size_t(runs[j].begin)]) - posX);
             const int32_t endU = int32_t(int64_t(columnX[size_t(runs[j].end - 1)]) - posX) + 1;
-            const uint16_t* mask = image.mask ? image.maskValues(int32_t(v), firstU, endU, scratch.data()) : nullptr;
+            const uint16_t* mask
+                = image.mask ? image.maskValues(int32_t(v), firstU, endU, scratch.data()) : nullptr;
             for (int32_t c = runs[j].begin; c < runs[j].end; ++c) {
                 const size_t u = size_t(int64_t(columnX[size_t(c)]) - posX);
                 if (mask && mask[u] == 0)

@@ -20,7 +20,8 @@ void MaskSpanRow::expand(int32_t from, int32_t to, uint16_t* values) const
     };
     const auto copy = [this, values](int32_t start, size_t offset) {
         return [this, values, start, offset](int32_t a, int32_t b) {
-            std::memcpy(values + a, edges.get() + offset + size_t(a - start), size_t(b - a) * sizeof(uint16_t));
+            std::memcpy(
+                values + a, edges.get() + offset + size_t(a - start), size_t(b - a) * sizeof(uint16_t));
         };
     };
     run(from, x0, fill(0));

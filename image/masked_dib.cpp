@@ -198,9 +198,10 @@ bool giveMask(MaskedDib& target, MaskStart start, uint8_t fill)
         return true;
     }
     // Every byte 0xFF is every value 65535: the fact is enough.
-    MaskPlane mask = start == MaskStart::RowSpans ? MaskPlane::rowSpans(target.dib->width(), target.dib->height())
-        : fill == 0xFF                            ? MaskPlane::opaque(size_t(count))
-                                                  : MaskPlane::filled(size_t(count), fill);
+    MaskPlane mask = start == MaskStart::RowSpans
+        ? MaskPlane::rowSpans(target.dib->width(), target.dib->height())
+        : fill == 0xFF ? MaskPlane::opaque(size_t(count))
+                       : MaskPlane::filled(size_t(count), fill);
     if (count != 0 && !mask) {
         target.dib.reset();
         return true;
@@ -214,7 +215,10 @@ bool giveMask(MaskedDib& target, MaskStart start, uint8_t fill)
 
 bool allocateMask(MaskedDib& target, uint8_t fill) { return giveMask(target, MaskStart::Filled, fill); }
 
-bool allocateSpanMask(MaskedDib& target) { return giveMask(target, MaskStart::RowSpans, 0); }
+bool allocateSpanMask(MaskedDib& target)
+{
+    return giveMask(target, MaskStart::RowSpans, 0);
+}
 
 bool materialiseMask(MaskedDib& record) { return record.mask.materialise(); }
 

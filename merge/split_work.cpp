@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <new>
 #include <exception>
+#include <new>
 #include <thread>
 
 namespace tessary {

@@ -13,7 +13,9 @@ public:
     template <class Work>
     SplitWork(const Work& work)
         : object_(&work)
-        , call_([](const void* object, int32_t from, int32_t to) { (*static_cast<const Work*>(object))(from, to); })
+        , call_([](const void* object, int32_t from, int32_t to) {
+            (*static_cast<const Work*>(object))(from, to);
+        })
     {
     }
     void operator()(int32_t from, int32_t to) const { call_(object_, from, to); }

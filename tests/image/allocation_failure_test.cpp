@@ -217,13 +217,15 @@ TEST(AllocationFailure, ATransformationThatRunsShortReportsItAndLeavesNoImage)
             MaskedDib out;
             int result = -1;
             armed([&] {
-                result = transformImage(source, 1536, 1280, 30, false, operation, progress, out, PixelPath::Rows);
+                result = transformImage(
+                    source, 1536, 1280, 30, false, operation, progress, out, PixelPath::Rows);
                 return true;
             });
             if (result == kTransformDone)
                 EXPECT_TRUE(testing::sameImage(out, reference));
             else // the format probe cannot tell a failed allocation from an unreadable format
-                EXPECT_TRUE((result == kTransformOutOfMemory || result == kTransformUnsupported) && out.empty())
+                EXPECT_TRUE(
+                    (result == kTransformOutOfMemory || result == kTransformUnsupported) && out.empty())
                     << result;
             return result == kTransformDone;
         },

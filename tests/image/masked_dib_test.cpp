@@ -253,7 +253,6 @@ TEST(PackedDib, ShareRowsRefusesAHeaderOfOtherRows)
     EXPECT_NE(PackedDib::shareRows(*source, plainHeader(5, 4)), nullptr);
 }
 
-
 // Rows of every shape a mask row can take, width by width: each held as row spans must read
 // exactly like the real values through every reading interface.
 std::vector<std::vector<uint16_t>> maskRowShapes(int32_t w, std::mt19937& rng)
@@ -275,7 +274,9 @@ std::vector<std::vector<uint16_t>> maskRowShapes(int32_t w, std::mt19937& rng)
     row([&](size_t x) { return x >= n / 3 && x < 2 * n / 3 ? kOpaque : uint16_t(0); }); // a rotated row
     row([&](size_t x) { return uint16_t(x % 3 == 0 ? 0 : x % 3 == 1 ? 65535 : 1000 + x); }); // holes
     // Two runs of 65535 of different lengths with a hole of 0 between them.
-    row([&](size_t x) { return x < n / 4 ? kOpaque : x < n / 4 + 2 ? uint16_t(0) : x + 1 < n ? kOpaque : uint16_t(9); });
+    row([&](size_t x) {
+        return x < n / 4 ? kOpaque : x < n / 4 + 2 ? uint16_t(0) : x + 1 < n ? kOpaque : uint16_t(9);
+    });
     std::uniform_int_distribution<int> kind(0, 5), value(1, 65534);
     for (int k = 0; k < 6; ++k)
         row([&](size_t) {
@@ -336,7 +337,8 @@ TEST(MaskedDib, RowSpansReadLikeTheRealValues)
                 std::fill(scratch.begin(), scratch.end(), uint16_t(12345));
                 const uint16_t* got = s.maskValues(r, from, to, scratch.data());
                 for (int32_t x = 0; x < w; ++x)
-                    ASSERT_EQ(got[x], x >= from && x < to ? expected[x] : uint16_t(12345)) << from << ".." << to;
+                    ASSERT_EQ(got[x], x >= from && x < to ? expected[x] : uint16_t(12345))
+                        << from << ".." << to;
                 ASSERT_EQ(scratch[size_t(w)], 12345);
             }
         }

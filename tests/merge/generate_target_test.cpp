@@ -509,9 +509,11 @@ TEST(GenerateTarget, RotatedSourcesWithRowSpanMasksMergeLikeRealMasks)
         LongOperation operation(platform);
         int32_t progress = 0;
         MaskedDib a, b;
-        ASSERT_EQ(transformImage(*p.source, 1024, 1100, p.angle, false, operation, progress, a, PixelPath::Accessor),
+        ASSERT_EQ(transformImage(
+                      *p.source, 1024, 1100, p.angle, false, operation, progress, a, PixelPath::Accessor),
             kTransformDone);
-        ASSERT_EQ(transformImage(*p.source, 1024, 1100, p.angle, false, operation, progress, b, PixelPath::Rows),
+        ASSERT_EQ(
+            transformImage(*p.source, 1024, 1100, p.angle, false, operation, progress, b, PixelPath::Rows),
             kTransformDone);
         ASSERT_NE(b.mask.spans(), nullptr);
         real.push_back(std::move(a));

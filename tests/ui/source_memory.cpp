@@ -4,8 +4,8 @@
 // after each step. Run it by hand:
 //   QT_QPA_PLATFORM=offscreen build/tests/source_memory
 #include "app/resident_memory.h"
-#include "merge/ui/dest_child.h"
 #include "merge/transform_source.h"
+#include "merge/ui/dest_child.h"
 #include "merge/ui/dest_view.h"
 #include "source_program.h"
 
@@ -79,7 +79,9 @@ int main(int argc, char** argv)
         const MaskedDib& t = p.workspace.targetDoc.transformed[0];
         std::printf("source 1 at 150 %% and 30 degrees (%d x %d): %.0f MB resident (+%.0f MB), mask %s\n",
             t.width(), t.height(), now, now - previous,
-            t.mask.isOpaqueFact() ? "opaque" : t.mask.realValues() ? "real" : "row spans");
+            t.mask.isOpaqueFact()     ? "opaque"
+                : t.mask.realValues() ? "real"
+                                      : "row spans");
         previous = now;
     }
     CDestchild* targetWindow = p.app.targetWindow();
