@@ -213,12 +213,25 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const 
             return;
         }
         averageRun(pixels, weights, n, b - a, rowOut + 3 * size_t(a));
-        for (int32_t k = 0; k < n; ++k) {
-            if (!masks[k])
-                continue;
-            for (int32_t x = a; x < b; ++x)
-                if (masks[k][x - a] != 65535)
-                    pixel(x, rowOut + 3 * size_t(x));
+        if (std::none_of(masks, masks + n, [](const uint16_t* m) { return m != nullptr; }))
+            return;
+        // Where a source is not fully opaque the operator decides; where every one is fully
+        // clear (outside a turned picture) none takes part, which leaves the background.
+        for (int32_t x = a; x < b; ++x) {
+            bool partial = false, clear = true;
+            for (int32_t k = 0; k < n; ++k) {
+                const uint16_t m = masks[k] ? masks[k][x - a] : uint16_t(65535);
+                partial = partial || m != 65535;
+                clear = clear && m == 0;
+            }
+            uint8_t* out = rowOut + 3 * size_t(x);
+            if (clear) {
+                out[0] = background.blue;
+                out[1] = background.green;
+                out[2] = background.red;
+            } else if (partial) {
+                pixel(x, out);
+            }
         }
     };
     for (int32_t y = y0; y < y1; ++y) {
