@@ -437,8 +437,9 @@ TEST(TransformSource, RowPathResultsKeepTheirMaskAsRowSpans)
         SCOPED_TRACE(::testing::Message() << c.sx << " " << c.sy << " angle " << c.angle << " mirrored "
                                           << c.mirrored << " masked " << c.masked);
         MaskedDib source = testing::randomImage(301, 200, 24, rng);
-        if (!c.masked)
+        if (!c.masked) {
             ASSERT_FALSE(allocateMask(source, 0xFF));
+        }
         const Transformed plain = transform(source, c.sx, c.sy, c.angle, c.mirrored, PixelPath::Accessor);
         ASSERT_EQ(plain.result, kTransformDone);
         bool opaqueEverywhere = true;
