@@ -82,6 +82,11 @@ bool sampleRows(MaskedDib& preview, std::span<const PreviewLayer> layers, const 
 {
     const int32_t W = preview.width();
     std::vector<uint32_t> sums(static_cast<size_t>(W) * 4);
+    // One scratch row for the layer being read, for masks held as row spans.
+    int32_t widest = 0;
+    for (const PreviewLayer& layer : layers)
+        widest = std::max(widest, layer.image->width());
+    std::vector<uint16_t> scratch(static_cast<size_t>(widest));
     bool overlap = false;
     for (int32_t r = rowBegin; r < rowEnd; ++r) {
         const int32_t Y0 = samplePoint(r, s);
@@ -92,8 +97,11 @@ bool sampleRows(MaskedDib& preview, std::span<const PreviewLayer> layers, const 
             if (v < 0 || v >= image.height() || runs[j].begin >= runs[j].end)
                 continue;
             const uint8_t* pixels = image.dib->row(int32_t(v));
-            const uint16_t* mask = image.mask ? image.maskRow(int32_t(v)) : nullptr;
             const int32_t posX = layers[j].posX;
+            const int32_t firstU = int32_t(int64_t(columnX[size_t(runs[j].begin)]) - posX);
+            const int32_t endU = int32_t(int64_t(columnX[size_t(runs[j].end - 1)]) - posX) + 1;
+            const uint16_t* mask
+                = image.mask ? image.maskValues(int32_t(v), firstU, endU, scratch.data()) : nullptr;
             for (int32_t c = runs[j].begin; c < runs[j].end; ++c) {
                 const size_t u = size_t(int64_t(columnX[size_t(c)]) - posX);
                 if (mask && mask[u] == 0)

@@ -67,6 +67,23 @@ MaskPlane MaskPlane::unwritten(size_t count)
     return plane;
 }
 
+MaskPlane MaskPlane::rowSpans(int32_t width, int32_t height)
+{
+    MaskPlane plane;
+    plane.spans_ = MaskSpans::create(width, height);
+    return plane;
+}
+
+bool MaskPlane::storeRow(int32_t row, int32_t width, const uint16_t* values)
+{
+    if (spans_)
+        return spans_->storeRow(row, values);
+    if (!values_)
+        return false;
+    std::memcpy(values_.get() + size_t(row) * size_t(width), values, size_t(width) * sizeof(uint16_t));
+    return true;
+}
+
 MaskPlane MaskPlane::filled(size_t count, uint8_t fill)
 {
     MaskPlane plane = unwritten(count);
@@ -77,6 +94,14 @@ MaskPlane MaskPlane::filled(size_t count, uint8_t fill)
 
 bool MaskPlane::materialise()
 {
+    if (spans_) {
+        MaskPlane real = unwritten(size());
+        if (!real.values_)
+            return false;
+        spans_->expandAll(real.values_.get());
+        *this = std::move(real);
+        return true;
+    }
     if (!isOpaqueFact())
         return true;
     MaskPlane real = filled(opaqueCount_, 0xFF);
@@ -88,6 +113,11 @@ bool MaskPlane::materialise()
 
 void MaskPlane::collapseIfOpaque()
 {
+    if (spans_) {
+        if (spans_->allOpaque())
+            *this = opaque(size());
+        return;
+    }
     if (!values_)
         return;
     if (std::all_of(values_.get(), values_.get() + count_, [](uint16_t v) { return v == kOpaque; }))
@@ -96,6 +126,11 @@ void MaskPlane::collapseIfOpaque()
 
 MaskPlane MaskPlane::clone() const
 {
+    if (spans_) {
+        MaskPlane copy;
+        copy.spans_ = spans_->clone();
+        return copy;
+    }
     if (!values_)
         return opaque(opaqueCount_);
     MaskPlane copy = unwritten(count_);
@@ -151,7 +186,7 @@ bool allocateMaskedDib(int32_t height, int32_t width, MaskedDib& target, int bit
 }
 
 namespace {
-enum class MaskStart { Filled, Unwritten };
+enum class MaskStart { Filled, RowSpans };
 
 bool giveMask(MaskedDib& target, MaskStart start, uint8_t fill)
 {
@@ -163,9 +198,10 @@ bool giveMask(MaskedDib& target, MaskStart start, uint8_t fill)
         return true;
     }
     // Every byte 0xFF is every value 65535: the fact is enough.
-    MaskPlane mask = start == MaskStart::Unwritten ? MaskPlane::unwritten(size_t(count))
-        : fill == 0xFF                             ? MaskPlane::opaque(size_t(count))
-                                                   : MaskPlane::filled(size_t(count), fill);
+    MaskPlane mask = start == MaskStart::RowSpans
+        ? MaskPlane::rowSpans(target.dib->width(), target.dib->height())
+        : fill == 0xFF ? MaskPlane::opaque(size_t(count))
+                       : MaskPlane::filled(size_t(count), fill);
     if (count != 0 && !mask) {
         target.dib.reset();
         return true;
@@ -179,7 +215,10 @@ bool giveMask(MaskedDib& target, MaskStart start, uint8_t fill)
 
 bool allocateMask(MaskedDib& target, uint8_t fill) { return giveMask(target, MaskStart::Filled, fill); }
 
-bool allocateUnwrittenMask(MaskedDib& target) { return giveMask(target, MaskStart::Unwritten, 0); }
+bool allocateSpanMask(MaskedDib& target)
+{
+    return giveMask(target, MaskStart::RowSpans, 0);
+}
 
 bool materialiseMask(MaskedDib& record) { return record.mask.materialise(); }
 

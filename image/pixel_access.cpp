@@ -383,7 +383,13 @@ bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target)
     if (!source.dib)
         return true;
     const bool hasMask = source.mask && source.maskCount == uint32_t(source.width()) * uint32_t(source.height());
-    return copyTo24BitWithMask(*source.dib, hasMask ? source.mask.realValues() : nullptr, target);
+    // Row spans (a transformed image) are copied from their whole copy; the fact reads as none.
+    const uint16_t* mask = hasMask && source.mask.spans() ? source.mask.get() : source.mask.realValues();
+    if (hasMask && source.mask.spans() && !mask) {
+        target = MaskedDib {};
+        return true;
+    }
+    return copyTo24BitWithMask(*source.dib, hasMask ? mask : nullptr, target);
 }
 
 bool copyPixelsTo24Bit(const PackedDib& source, MaskedDib& target)

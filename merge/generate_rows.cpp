@@ -97,10 +97,30 @@ void forEachCoveredRun(const MergeSetup& setup, const PerPlace<LayerRow>& rows, 
             visit(int32_t(edges[k]), int32_t(edges[k + 1]));
 }
 
+// Where each layer's mask values are written when its mask is held as row spans: the layers'
+// places in a thread's scratch row, and the scratch rows of the two threads.
+struct LayerScratch {
+    PerPlace<size_t> offset {};
+    size_t total = 0;
+    TwoThreadScratch rows;
+
+    bool allocate(const MergeSetup& setup)
+    {
+        for (int32_t i = 0; i < setup.count; ++i) {
+            const MergeLayer& layer = setup.layers[size_t(i)];
+            offset[size_t(i)] = total;
+            if (layer.hasMask() && layer.image->mask.spans())
+                total += size_t(std::max<int32_t>(0, layer.width));
+        }
+        return rows.allocate(total);
+    }
+};
+
 template <Kernel merge>
 void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const PerPlace<double>& runWeights,
-    MaskedDib& merged, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
+    const LayerScratch& scratch, MaskedDib& merged, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
 {
+    uint16_t* const scratchRow = scratch.rows.mine();
     MergeSample sample;
     sample.fadeEdge = setup.fadeEdge;
     sample.biasWeight = setup.biasWeight;
@@ -193,12 +213,25 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const 
             return;
         }
         averageRun(pixels, weights, n, b - a, rowOut + 3 * size_t(a));
-        for (int32_t k = 0; k < n; ++k) {
-            if (!masks[k])
-                continue;
-            for (int32_t x = a; x < b; ++x)
-                if (masks[k][x - a] != 65535)
-                    pixel(x, rowOut + 3 * size_t(x));
+        if (std::none_of(masks, masks + n, [](const uint16_t* m) { return m != nullptr; }))
+            return;
+        // Where a source is not fully opaque the operator decides; where every one is fully
+        // clear (outside a turned picture) none takes part, which leaves the background.
+        for (int32_t x = a; x < b; ++x) {
+            bool partial = false, clear = true;
+            for (int32_t k = 0; k < n; ++k) {
+                const uint16_t m = masks[k] ? masks[k][x - a] : uint16_t(65535);
+                partial = partial || m != 65535;
+                clear = clear && m == 0;
+            }
+            uint8_t* out = rowOut + 3 * size_t(x);
+            if (clear) {
+                out[0] = background.blue;
+                out[1] = background.green;
+                out[2] = background.red;
+            } else if (partial) {
+                pixel(x, out);
+            }
         }
     };
     for (int32_t y = y0; y < y1; ++y) {
@@ -211,7 +244,12 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const 
                 continue;
             row.v = int32_t(v);
             row.pixels = layer.image->dib->row(row.v);
-            row.mask = layer.hasMask() ? layer.image->maskRow(row.v) : nullptr;
+            // Only the block's columns of the row are read.
+            const int32_t from = int32_t(std::clamp<int64_t>(int64_t(x0) - layer.posX, 0, layer.width));
+            const int32_t to = int32_t(std::clamp<int64_t>(int64_t(x1) - layer.posX, 0, layer.width));
+            row.mask = layer.hasMask()
+                ? layer.image->maskValues(row.v, from, to, scratchRow + scratch.offset[size_t(i)])
+                : nullptr;
             row.relY = double(row.v) / layer.height;
         }
         uint8_t* rowOut = merged.dib->row(y);
@@ -227,8 +265,8 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const 
 }
 
 template <Kernel merge>
-void mergeBlocks(
-    const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads)
+void mergeBlocks(const MergeSetup& setup, const LayerScratch& scratch, MaskedDib& merged, Progress& status,
+    int32_t& progress, bool twoThreads)
 {
     const int32_t W = setup.width, H = setup.height;
     const int32_t block = blockColumns(H);
@@ -237,7 +275,7 @@ void mergeBlocks(
     for (int32_t x0 = 0; x0 < W; x0 += block) {
         const int32_t x1 = std::min(W, x0 + block);
         splitInTwo(0, H, 16, twoThreads, [&](int32_t y0, int32_t y1) {
-            mergeRows<merge>(setup, single, runWeights, merged, x0, x1, y0, y1);
+            mergeRows<merge>(setup, single, runWeights, scratch, merged, x0, x1, y0, y1);
         });
         for (int32_t x = x0; x < x1; ++x) {
             progress = 100 * x / W;
@@ -265,26 +303,28 @@ bool allLayersAre24Bit(const MergeSetup& setup)
 void mergeByRows(
     const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads)
 {
-    // Transformed sources are always 24 bits deep and whole; anything else takes the accessors.
-    if (!allLayersAre24Bit(setup)) {
+    // Transformed sources are always 24 bits deep and whole; anything else takes the accessors,
+    // and so does a merge without room for the scratch rows of masks held as row spans.
+    LayerScratch scratch;
+    if (!allLayersAre24Bit(setup) || !scratch.allocate(setup)) {
         mergeByAccessor(setup, merged, status, progress);
         return;
     }
     switch (setup.mergeType) {
     case 1:
-        mergeBlocks<merge_kernel::greatest>(setup, merged, status, progress, twoThreads);
+        mergeBlocks<merge_kernel::greatest>(setup, scratch, merged, status, progress, twoThreads);
         break;
     case 2:
-        mergeBlocks<merge_kernel::least>(setup, merged, status, progress, twoThreads);
+        mergeBlocks<merge_kernel::least>(setup, scratch, merged, status, progress, twoThreads);
         break;
     case 3:
-        mergeBlocks<merge_kernel::saturated>(setup, merged, status, progress, twoThreads);
+        mergeBlocks<merge_kernel::saturated>(setup, scratch, merged, status, progress, twoThreads);
         break;
     case 4:
-        mergeBlocks<merge_kernel::grey>(setup, merged, status, progress, twoThreads);
+        mergeBlocks<merge_kernel::grey>(setup, scratch, merged, status, progress, twoThreads);
         break;
     default:
-        mergeBlocks<merge_kernel::average>(setup, merged, status, progress, twoThreads);
+        mergeBlocks<merge_kernel::average>(setup, scratch, merged, status, progress, twoThreads);
         break;
     }
 }

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <system_error>
+#include <exception>
+#include <new>
 #include <thread>
 
 namespace tessary {
 
-void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads,
-    const std::function<void(int32_t, int32_t)>& work)
+void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads, SplitWork work)
 {
     if (end <= begin)
         return;
@@ -34,12 +34,19 @@ void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads
     std::thread helper;
     try {
         helper = std::thread(pull);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) { // std::system_error, or std::bad_alloc for its state
         pull();
         return;
     }
     pull();
     helper.join();
+}
+
+bool TwoThreadScratch::allocate(size_t count)
+{
+    callerBlock_.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
+    helperBlock_.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
+    return callerBlock_ && helperBlock_;
 }
 
 } // namespace tessary

@@ -8,9 +8,11 @@ namespace tessary {
 SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g)
 {
     const uint64_t count = uint64_t(uint32_t(g.sourceWidth)) * uint64_t(uint32_t(g.sourceHeight));
-    // An opaque fact reads as no mask: 65535 everywhere either way.
-    if (source.mask.realValues() && source.maskCount >= count)
-        return SourceMask { source.mask.realValues(), g.sourceWidth };
+    // An opaque fact reads as no mask: 65535 everywhere either way. Row spans are read from
+    // their whole copy (made before the passes, see transformImage).
+    const uint16_t* values = source.mask.spans() ? source.mask.get() : source.mask.realValues();
+    if (values && source.maskCount >= count)
+        return SourceMask { values, g.sourceWidth };
     return SourceMask { nullptr, g.sourceWidth };
 }
 

@@ -21,12 +21,13 @@ struct SourceMask {
 SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g);
 
 // The pixel passes of a transformation into `out`, allocated newW x newH at 24 bits with black
-// pixels and a mask: of 0 for the accessor pass, of any values for the row pass, which clears
-// each mask row before it writes the row. Both return false when the user quit with Esc (then
-// `out` holds a partial image).
+// pixels and a mask: of 0 for the accessor pass; of real values or row spans, stored row by row,
+// for the row pass. The accessor pass returns false when the user quit with Esc (then `out`
+// holds a partial image); the row pass returns kTransformDone, kTransformAborted or
+// kTransformOutOfMemory.
 bool transformByAccessor(
     const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress, MaskedDib& out);
-bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
+int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
     MaskedDib& out, bool twoThreads);
 
 } // namespace tessary

@@ -11,6 +11,7 @@
 #include "merge/transform_passes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -128,14 +129,13 @@ struct RowJob {
     // 256 * ix); Y is the same for the whole row and X moves by a whole source pixel per
     // column, so the weights are the row's constants. Unmoved by a fraction (tx = ty = 0) with
     // no mask, the bilinear sum is p00 * 65536 >> 16, the source pixel itself.
-    void shiftedRow(int32_t r) const
+    void shiftedRow(int32_t r, uint16_t* outMask) const
     {
         const int32_t W = g.sourceWidth, H = g.sourceHeight;
         const int32_t e = r - g.hy;
         const int32_t Y = e * g.C + 1024 * g.hy - g.offY;
         const int32_t last = g.newW - 1;
         uint8_t* outRow = out.dib->row(r);
-        uint16_t* outMask = out.maskRow(r);
         // The last column truncates toward zero, so it may still reach row 0 from Y just below 0.
         nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
         if (Y < 0 || (Y >> 10) >= H)
@@ -197,7 +197,7 @@ struct RowJob {
     // lies at least 1/s from the next whole number, far beyond the rounding of a 53-bit
     // quotient of numbers below 2^40. So q = floor(256 * X / s), stepped along the row, gives
     // ix = q >> 8 and tx = q & 255, the bits the double arithmetic gives.
-    void wholeScaleRow(int32_t r) const
+    void wholeScaleRow(int32_t r, uint16_t* outMask) const
     {
         const int32_t W = g.sourceWidth, H = g.sourceHeight;
         const int32_t e = r - g.hy;
@@ -209,7 +209,6 @@ struct RowJob {
         FloorStepper qx(256 * int64_t(X), 256 * int64_t(stepC), int64_t(g.sx));
         FloorStepper qy(256 * int64_t(Y), 256 * int64_t(stepB), int64_t(g.sy));
         uint8_t* outRow = out.dib->row(r);
-        uint16_t* outMask = out.maskRow(r);
         for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepC, Y += stepB, qx.step(), qy.step()) {
             if (X < 0 || Y < 0)
                 continue;
@@ -250,7 +249,7 @@ struct RowJob {
         outMask[col] = m11;
     }
 
-    void row(int32_t r) const
+    void row(int32_t r, uint16_t* outMask) const
     {
         const int32_t W = g.sourceWidth, H = g.sourceHeight;
         const int32_t e = r - g.hy;
@@ -261,7 +260,6 @@ struct RowJob {
         const int32_t stepC = step * g.C, stepB = step * g.B;
         int32_t dC = g.d(0) * g.C, dB = g.d(0) * g.B;
         uint8_t* outRow = out.dib->row(r);
-        uint16_t* outMask = out.maskRow(r);
         const double sx = g.sx, sy = g.sy;
         const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
         const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
@@ -286,15 +284,20 @@ struct RowJob {
 };
 }
 
-bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
+int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
     MaskedDib& out, bool twoThreads)
 {
     SourceRows src;
     if (!prepareSourceRows(source, g, src)) { // no room for the copy
-        if (out.mask)
-            std::fill_n(out.mask.get(), out.maskCount, uint16_t(0));
-        return transformByAccessor(source, g, status, progress, out);
+        if (allocateMask(out, 0))
+            return kTransformOutOfMemory;
+        return transformByAccessor(source, g, status, progress, out) ? kTransformDone : kTransformAborted;
     }
+    // Each mask row is made in its thread's scratch row and then stored in the output's form.
+    TwoThreadScratch scratch;
+    if (!scratch.allocate(size_t(std::max<int32_t>(0, g.newW))))
+        return kTransformOutOfMemory;
+    std::atomic<bool> stored { true };
     const SourceMask mask = sourceMaskOf(source, g);
     const bool hasPixels = g.newW > 0 && g.newH > 0;
     const RowJob job { g, src, mask, out };
@@ -308,34 +311,40 @@ bool transformByRows(const MaskedDib& source, const TransformGeometry& g, Progre
         const int32_t r1 = std::min(interiorRows, r0 + blockRows);
         for (int32_t r = r0; r < r1; ++r) {
             if (status.pollEscape())
-                return false;
+                return kTransformAborted;
             progress = 100 * r / g.newH;
             status.showProgress(progress, kProgressTransform);
         }
         if (!hasPixels)
             continue;
-        splitInTwo(r0, r1, 1, twoThreads, [&job, &out, shifted, whole](int32_t a, int32_t b) {
+        splitInTwo(r0, r1, 1, twoThreads, [&](int32_t a, int32_t b) {
+            uint16_t* outMask = scratch.mine();
             for (int32_t r = a; r < b; ++r) {
-                std::fill_n(out.maskRow(r), out.width(), uint16_t(0));
+                std::fill_n(outMask, g.newW, uint16_t(0));
                 if (shifted)
-                    job.shiftedRow(r);
+                    job.shiftedRow(r, outMask);
                 else if (whole)
-                    job.wholeScaleRow(r);
+                    job.wholeScaleRow(r, outMask);
                 else
-                    job.row(r);
+                    job.row(r, outMask);
+                if (!out.mask.storeRow(r, g.newW, outMask))
+                    stored = false;
             }
         });
-
+        if (!stored)
+            return kTransformOutOfMemory;
     }
     if (hasPixels) {
         const int32_t r = g.newH - 1;
         uint8_t* outRow = out.dib->row(r);
-        uint16_t* outMask = out.maskRow(r);
+        uint16_t* outMask = scratch.mine();
         std::fill_n(outMask, g.newW, uint16_t(0));
         for (int32_t col = 0; col < g.newW; ++col)
             job.nearest(outRow, outMask, col, g.sourceX(col, r), g.sourceY(col, r));
+        if (!out.mask.storeRow(r, g.newW, outMask))
+            return kTransformOutOfMemory;
     }
-    return true;
+    return kTransformDone;
 }
 
 } // namespace tessary

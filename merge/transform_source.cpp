@@ -8,6 +8,7 @@
 #include "merge/transform_passes.h"
 #include "merge/unmasked_image.h"
 
+#include <new>
 #include <string>
 
 namespace tessary {
@@ -31,7 +32,7 @@ bool isIdentityOnOpaque(const MaskedDib& source, const TransformGeometry& g)
 {
     const BitmapInfoHeader h = source.dib->header();
     const uint64_t count = uint64_t(uint32_t(g.sourceWidth)) * uint64_t(uint32_t(g.sourceHeight));
-    const bool opaque = !source.mask.realValues() || source.maskCount < count;
+    const bool opaque = (!source.mask.realValues() && !source.mask.spans()) || source.maskCount < count;
     return opaque && h.biBitCount == 24 && h.biCompression == 0 && h.biHeight > 0 && g.sx == 1024.0
         && g.sy == 1024.0 && g.A == 0 && g.B == 0 && g.C == 1024 && !g.mirrored && g.offX == 0 && g.offY == 0
         && g.newW == g.sourceWidth && g.newH == g.sourceHeight && g.newW > 0 && g.newH > 0
@@ -64,15 +65,20 @@ bool shareIdentity(const MaskedDib& source, const TransformGeometry& g, Progress
 }
 }
 
-int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
+namespace {
+int transformOrThrow(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
     Progress& status, int32_t& progress, MaskedDib& out, PixelPath path)
 {
-    out = MaskedDib {};
     if (!source.dib)
         return kTransformNoSource;
     const int format = checkSourceFormat(*source.dib);
     if (format != kTransformDone)
         return format;
+
+    // A source whose mask is row spans (a transformed image) is read through the spans' whole
+    // copy, made here where running out of memory can be reported.
+    if (source.mask.spans() && !source.mask.get())
+        return kTransformOutOfMemory;
 
     const TransformGeometry g
         = computeTransformGeometry(source.width(), source.height(), sx, sy, angle, mirrored);
@@ -88,23 +94,39 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
             return kTransformDone;
         out = MaskedDib {};
     }
-    // The row passes clear each mask row themselves, on both threads.
+    // The row pass stores each mask row as row spans: a rotated picture is mostly 0 outside
+    // and 65535 inside.
     if (!g.valid || allocateUnmaskedImage(g.newH, g.newW, out)
-        || (path == PixelPath::Accessor ? allocateMask(out, 0) : allocateUnwrittenMask(out))) {
+        || (path == PixelPath::Accessor ? allocateMask(out, 0) : allocateSpanMask(out))) {
         out = MaskedDib {};
         return kTransformOutOfMemory;
     }
 
-    const bool finished = path == PixelPath::Accessor
-        ? transformByAccessor(source, g, status, progress, out)
+    const int result = path == PixelPath::Accessor
+        ? (transformByAccessor(source, g, status, progress, out) ? kTransformDone : kTransformAborted)
         : transformByRows(source, g, status, progress, out, path == PixelPath::RowsTwoThreads);
-    if (!finished) {
+    if (result != kTransformDone) {
         out = MaskedDib {};
-        return kTransformAborted;
+        return result;
     }
     // A picture that came out opaque everywhere keeps only that fact.
     out.mask.collapseIfOpaque();
     return kTransformDone;
+}
+
+}
+
+int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
+    Progress& status, int32_t& progress, MaskedDib& out, PixelPath path)
+{
+    out = MaskedDib {};
+    // Image blocks keep their owner count in a block of its own, whose allocation can throw.
+    try {
+        return transformOrThrow(source, sx, sy, angle, mirrored, status, progress, out, path);
+    } catch (const std::bad_alloc&) {
+        out = MaskedDib {};
+        return kTransformOutOfMemory;
+    }
 }
 
 int transformSource(MergeWorkspace& workspace, Platform& platform, int number, PixelPath path)

@@ -2,7 +2,10 @@
 // message, never an exception. This program replaces the global operator new so that a test can
 // make exactly the n-th allocation from now on fail (the throwing forms throw std::bad_alloc, the
 // nothrow forms return null), and walks n over every allocation a decode, a save or a load makes.
+#include "app/long_operation.h"
 #include "image/cx_image.h"
+#include "merge/merge_fixtures.h"
+#include "merge/transform_source.h"
 #include "sources/area_tools.h"
 #include "sources/load_image_file.h"
 #include "sources/source_doc.h"
@@ -15,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <random>
 
 namespace {
 
@@ -218,6 +222,40 @@ TEST(AllocationFailure, MaskToolsWithoutMemoryForTheValuesSaySoAndChangeNothing)
     EXPECT_TRUE(areaOperationOnSource(doc, SourceBox { 1, 5, 1, 4 }, AreaOperation::MakeTransparent, count, platform));
     EXPECT_EQ(count, 0);
     EXPECT_EQ(doc.image.mask[size_t(6 - 1 - 2) * 8 + 2], 0);
+}
+
+// A rotated, scaled transformation of a masked source (its mask kept as row spans, one block
+// per row) that runs short anywhere reports it and leaves no image; one that finishes gives
+// every byte and mask value of a run with memory enough.
+TEST(AllocationFailure, ATransformationThatRunsShortReportsItAndLeavesNoImage)
+{
+    std::mt19937 rng(4);
+    const MaskedDib source = testing::randomImage(40, 30, 24, rng);
+    testing::FakePlatform platform([](const std::string&) {});
+    LongOperation operation(platform);
+    int32_t progress = 0;
+    MaskedDib reference;
+    ASSERT_EQ(transformImage(source, 1536, 1280, 30, false, operation, progress, reference, PixelPath::Rows),
+        kTransformDone);
+    ASSERT_NE(reference.mask.spans(), nullptr);
+    failEachAllocationInTurn(
+        [&](auto armed) {
+            MaskedDib out;
+            int result = -1;
+            armed([&] {
+                result = transformImage(
+                    source, 1536, 1280, 30, false, operation, progress, out, PixelPath::Rows);
+                return true;
+            });
+            if (result == kTransformDone)
+                EXPECT_TRUE(testing::sameImage(out, reference));
+            else // the format probe cannot tell a failed allocation from an unreadable format
+                EXPECT_TRUE(
+                    (result == kTransformOutOfMemory || result == kTransformUnsupported) && out.empty())
+                    << result;
+            return result == kTransformDone;
+        },
+        [](bool done, bool failed) { EXPECT_TRUE(done || failed); });
 }
 
 } // namespace

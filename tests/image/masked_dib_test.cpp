@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <random>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace tessary {
 namespace {
@@ -247,6 +251,140 @@ TEST(PackedDib, ShareRowsRefusesAHeaderOfOtherRows)
     for (const BitmapInfoHeader& h : { narrower, taller, table, topDown })
         EXPECT_EQ(PackedDib::shareRows(*source, h), nullptr) << h.biWidth << "x" << h.biHeight;
     EXPECT_NE(PackedDib::shareRows(*source, plainHeader(5, 4)), nullptr);
+}
+
+// Rows of every shape a mask row can take, width by width: each held as row spans must read
+// exactly like the real values through every reading interface.
+std::vector<std::vector<uint16_t>> maskRowShapes(int32_t w, std::mt19937& rng)
+{
+    const size_t n = size_t(w);
+    std::vector<std::vector<uint16_t>> rows;
+    const auto row = [&](auto&& value) {
+        std::vector<uint16_t> r(n);
+        for (size_t x = 0; x < n; ++x)
+            r[x] = value(x);
+        rows.push_back(std::move(r));
+    };
+    row([](size_t) { return uint16_t(0); });
+    row([](size_t) { return kOpaque; });
+    row([&](size_t x) { return x == n / 2 ? uint16_t(7) : kOpaque; }); // a partial hole
+    row([&](size_t x) { return x == n - 1 ? uint16_t(0) : kOpaque; }); // 0 at the right edge
+    row([&](size_t x) { return x == 0 ? uint16_t(300) : uint16_t(0); }); // only the left edge
+    row([&](size_t x) { return x == n - 1 ? kOpaque : uint16_t(0); }); // only the right edge
+    row([&](size_t x) { return x >= n / 3 && x < 2 * n / 3 ? kOpaque : uint16_t(0); }); // a rotated row
+    row([&](size_t x) { return uint16_t(x % 3 == 0 ? 0 : x % 3 == 1 ? 65535 : 1000 + x); }); // holes
+    // Two runs of 65535 of different lengths with a hole of 0 between them.
+    row([&](size_t x) {
+        return x < n / 4 ? kOpaque : x < n / 4 + 2 ? uint16_t(0) : x + 1 < n ? kOpaque : uint16_t(9);
+    });
+    std::uniform_int_distribution<int> kind(0, 5), value(1, 65534);
+    for (int k = 0; k < 6; ++k)
+        row([&](size_t) {
+            const int c = kind(rng);
+            return c == 0 ? uint16_t(0) : c == 1 ? uint16_t(value(rng)) : kOpaque;
+        });
+    return rows;
+}
+
+TEST(MaskedDib, RowSpansReadLikeTheRealValues)
+{
+    std::mt19937 rng(2026);
+    for (int32_t w : { 1, 2, 3, 17, 640 }) {
+        SCOPED_TRACE(w);
+        const std::vector<std::vector<uint16_t>> shapes = maskRowShapes(w, rng);
+        const int32_t h = int32_t(shapes.size());
+        MaskedDib real, spans;
+        ASSERT_FALSE(allocateMaskedDib(h, w, real, 24));
+        ASSERT_FALSE(allocateMaskedDib(h, w, spans, 24));
+        ASSERT_FALSE(allocateSpanMask(spans));
+        ASSERT_TRUE(spans.mask.spans());
+        for (int32_t r = 0; r < h; ++r) // still all 0
+            for (int32_t x = 0; x < w; ++x)
+                ASSERT_EQ(std::as_const(spans).mask[size_t(r) * size_t(w) + size_t(x)], 0);
+        ASSERT_TRUE(materialiseMask(real));
+        // Odd rows are stored from a second thread while the first stores the even ones.
+        std::atomic<bool> stored { true };
+        const auto store = [&](int32_t first) {
+            for (int32_t r = first; r < h; r += 2)
+                stored = spans.mask.storeRow(r, w, shapes[size_t(r)].data()) && stored;
+        };
+        std::thread odd(store, 1);
+        store(0);
+        odd.join();
+        ASSERT_TRUE(stored);
+        for (int32_t r = 0; r < h; ++r)
+            ASSERT_TRUE(real.mask.storeRow(r, w, shapes[size_t(r)].data()));
+
+        const MaskedDib& s = spans;
+        EXPECT_FALSE(s.mask.isOpaqueFact());
+        EXPECT_EQ(s.mask.realValues(), nullptr) << "readers that skip a null mask must check spans()";
+        EXPECT_EQ(s.mask.size(), size_t(w) * size_t(h));
+        EXPECT_EQ(s.maskCount, real.maskCount);
+        for (size_t i = 0; i < s.maskCount; ++i)
+            ASSERT_EQ(s.mask[i], real.mask[i]) << i;
+        std::vector<uint16_t> scratch(size_t(w) + 2);
+        std::uniform_int_distribution<int32_t> column(0, w);
+        for (int32_t r = 0; r < h; ++r) {
+            SCOPED_TRACE(r);
+            const uint16_t* expected = std::as_const(real).maskRow(r);
+            EXPECT_EQ(std::memcmp(s.maskValues(r, 0, w, scratch.data()), expected, size_t(w) * 2), 0);
+            EXPECT_EQ(std::memcmp(s.maskRow(r), expected, size_t(w) * 2), 0);
+            // A window writes its own columns of the scratch row and no others.
+            for (int k = 0; k < 4; ++k) {
+                int32_t from = column(rng), to = column(rng);
+                if (from > to)
+                    std::swap(from, to);
+                std::fill(scratch.begin(), scratch.end(), uint16_t(12345));
+                const uint16_t* got = s.maskValues(r, from, to, scratch.data());
+                for (int32_t x = 0; x < w; ++x)
+                    ASSERT_EQ(got[x], x >= from && x < to ? expected[x] : uint16_t(12345))
+                        << from << ".." << to;
+                ASSERT_EQ(scratch[size_t(w)], 12345);
+            }
+        }
+        EXPECT_EQ(std::memcmp(s.mask.get(), std::as_const(real).mask.get(), real.maskCount * 2), 0);
+
+        // A row of 0s, 65535s and 0s keeps no values at all.
+        const MaskSpanRow& rotated = s.mask.spans()->row(6);
+        EXPECT_EQ(rotated.x0, rotated.x1);
+        EXPECT_EQ(rotated.x2, rotated.x3);
+
+        MaskedDib copy = s.clone();
+        ASSERT_TRUE(copy.mask.spans());
+        for (size_t i = 0; i < s.maskCount; ++i)
+            ASSERT_EQ(std::as_const(copy).mask[i], real.mask[i]);
+        // Not opaque everywhere: stays spans. Writing makes it real with the same values.
+        copy.mask.collapseIfOpaque();
+        ASSERT_TRUE(copy.mask.spans());
+        copy.mask[0] = 3;
+        EXPECT_EQ(copy.mask.spans(), nullptr);
+        ASSERT_NE(copy.mask.realValues(), nullptr);
+        for (size_t i = 1; i < s.maskCount; ++i)
+            ASSERT_EQ(copy.mask[i], real.mask[i]);
+        EXPECT_EQ(copy.mask[0], 3);
+        EXPECT_EQ(s.mask[0], real.mask[0]) << "the copy is its own";
+    }
+}
+
+TEST(MaskedDib, RowSpansOpaqueEverywhereCollapseToTheFact)
+{
+    for (int32_t w : { 1, 9 }) {
+        MaskedDib image;
+        ASSERT_FALSE(allocateMaskedDib(3, w, image, 24));
+        ASSERT_FALSE(allocateSpanMask(image));
+        const std::vector<uint16_t> opaque(size_t(w), kOpaque);
+        for (int32_t r = 0; r < 3; ++r)
+            ASSERT_TRUE(image.mask.storeRow(r, w, opaque.data()));
+        image.mask.collapseIfOpaque();
+        EXPECT_TRUE(image.mask.isOpaqueFact());
+        EXPECT_EQ(image.mask.size(), size_t(3 * w));
+    }
+    // A side of 0 gives an empty plane, not a failure.
+    MaskedDib empty;
+    ASSERT_FALSE(allocateMaskedDib(0, 5, empty, 24));
+    EXPECT_FALSE(allocateSpanMask(empty));
+    EXPECT_FALSE(bool(empty.mask));
+    EXPECT_FALSE(bool(MaskPlane::rowSpans(0, 4)));
 }
 
 } // namespace

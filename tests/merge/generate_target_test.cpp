@@ -1,5 +1,6 @@
 #include "merge/generate_target.h"
 
+#include "app/long_operation.h"
 #include "app/workspace.h"
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+#include <vector>
 
 namespace tessary {
 namespace {
@@ -482,6 +485,55 @@ TEST(GenerateTarget, RowPathsEqualTheAccessorPathOverManyBlocks)
         EXPECT_EQ(progress[3 * p + 2], progress[2]);
     }
     EXPECT_EQ(progress[2].size(), 700u + 1 + 601 + 1);
+}
+
+// Rotated sources whose masks the row path of the transformation keeps as row spans merge to
+// the bytes of the same sources with real masks, on every path: over several column blocks
+// (each reading only its columns of the spans), through the Average's runs of opaque pixels and
+// the general operators, with an opaque and a masked source overlapping.
+TEST(GenerateTarget, RotatedSourcesWithRowSpanMasksMergeLikeRealMasks)
+{
+    std::mt19937 rng(41);
+    MaskedDib opaque = testing::randomImage(120, 1800, 24, rng);
+    ASSERT_FALSE(allocateMask(opaque, 0xFF));
+    const MaskedDib masked = testing::randomImage(300, 1500, 24, rng);
+    struct Placed {
+        const MaskedDib* source;
+        double angle;
+        int32_t x, y;
+    };
+    const Placed placed[] = { { &opaque, 25, 0, 0 }, { &masked, -40, 300, 40 }, { &opaque, 160, 500, 10 } };
+    std::vector<MaskedDib> real, spans;
+    for (const Placed& p : placed) {
+        GTestPlatform platform;
+        LongOperation operation(platform);
+        int32_t progress = 0;
+        MaskedDib a, b;
+        ASSERT_EQ(transformImage(
+                      *p.source, 1024, 1100, p.angle, false, operation, progress, a, PixelPath::Accessor),
+            kTransformDone);
+        ASSERT_EQ(
+            transformImage(*p.source, 1024, 1100, p.angle, false, operation, progress, b, PixelPath::Rows),
+            kTransformDone);
+        ASSERT_NE(b.mask.spans(), nullptr);
+        real.push_back(std::move(a));
+        spans.push_back(std::move(b));
+    }
+    for (int32_t type : { 0, 2 }) {
+        SCOPED_TRACE(type);
+        const auto merge = [&](const std::vector<MaskedDib>& images, PixelPath path) {
+            Layout l;
+            for (size_t i = 0; i < images.size(); ++i)
+                l.add(images[i].clone(), placed[i].x, placed[i].y);
+            l.ws.mergeType = type;
+            EXPECT_TRUE(l.generate(path));
+            const PackedDib& image = *l.target().targetImage;
+            return std::vector<uint8_t>(image.data(), image.data() + image.size());
+        };
+        const std::vector<uint8_t> reference = merge(real, PixelPath::Accessor);
+        for (PixelPath path : kPaths)
+            EXPECT_TRUE(merge(spans, path) == reference) << int(path);
+    }
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tessary::testing {
 
@@ -105,6 +106,8 @@ inline MaskedDib randomImage(int32_t w, int32_t h, int bits, std::mt19937& rng, 
     return image;
 }
 
+// The same bytes and the same mask values, whatever form each mask is held in: compared row by
+// row as the row passes read them, and value by value.
 inline bool sameImage(const MaskedDib& a, const MaskedDib& b)
 {
     if (a.empty() || b.empty())
@@ -113,7 +116,37 @@ inline bool sameImage(const MaskedDib& a, const MaskedDib& b)
         return false;
     if (a.maskCount != b.maskCount)
         return false;
-    return a.maskCount == 0 || std::memcmp(a.mask.get(), b.mask.get(), a.maskCount * sizeof(uint16_t)) == 0;
+    if (a.maskCount == 0)
+        return true;
+    const size_t w = size_t(a.width());
+    std::vector<uint16_t> scratchA(w), scratchB(w);
+    for (int32_t r = 0; r < a.height(); ++r) {
+        const uint16_t* rowA = a.maskValues(r, 0, a.width(), scratchA.data());
+        const uint16_t* rowB = b.maskValues(r, 0, b.width(), scratchB.data());
+        if (std::memcmp(rowA, rowB, w * sizeof(uint16_t)) != 0)
+            return false;
+    }
+    for (size_t i = 0; i < a.maskCount; ++i)
+        if (a.mask[i] != b.mask[i])
+            return false;
+    return true;
+}
+
+// The same image with its mask held as row spans (a transformed image's form).
+inline MaskedDib withRowSpans(const MaskedDib& image)
+{
+    MaskedDib copy = image.clone();
+    if (copy.empty() || copy.maskCount == 0)
+        return copy;
+    MaskPlane spans = MaskPlane::rowSpans(copy.width(), copy.height());
+    std::vector<uint16_t> row(size_t(copy.width()));
+    for (int32_t r = 0; r < copy.height(); ++r) {
+        const uint16_t* values = image.maskValues(r, 0, image.width(), row.data());
+        if (!spans.storeRow(r, copy.width(), values))
+            throw std::runtime_error("allocation failed");
+    }
+    copy.mask = std::move(spans);
+    return copy;
 }
 
 } // namespace tessary::testing

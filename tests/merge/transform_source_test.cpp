@@ -420,6 +420,51 @@ struct OneSourceWorkspace {
     }
 };
 
+// The row path keeps a result's mask as row spans (the fact when it came out opaque everywhere),
+// with the values of the accessor path's real plane. An opaque source turned by an angle keeps
+// next to no values: each row is 0s, a run of 65535s and 0s.
+TEST(TransformSource, RowPathResultsKeepTheirMaskAsRowSpans)
+{
+    std::mt19937 rng(8);
+    struct Case {
+        double sx, sy, angle;
+        bool mirrored, masked;
+    };
+    const Case cases[] = { { 1536, 1536, 30, false, false }, { 1024, 1024, 45, true, false },
+        { 700, 1300, -170, true, false }, { 2048, 2048, 90, false, false }, { 1536, 1024, 0, false, false },
+        { 1536, 1536, 30, false, true }, { 1024, 1024, 180, false, true } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.sx << " " << c.sy << " angle " << c.angle << " mirrored "
+                                          << c.mirrored << " masked " << c.masked);
+        MaskedDib source = testing::randomImage(301, 200, 24, rng);
+        if (!c.masked) {
+            ASSERT_FALSE(allocateMask(source, 0xFF));
+        }
+        const Transformed plain = transform(source, c.sx, c.sy, c.angle, c.mirrored, PixelPath::Accessor);
+        ASSERT_EQ(plain.result, kTransformDone);
+        bool opaqueEverywhere = true;
+        for (size_t i = 0; i < plain.image.maskCount; ++i)
+            opaqueEverywhere = opaqueEverywhere && plain.image.mask[i] == kOpaque;
+        for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
+            const Transformed fast = transform(source, c.sx, c.sy, c.angle, c.mirrored, path);
+            ASSERT_EQ(fast.result, kTransformDone);
+            const MaskPlane& mask = fast.image.mask;
+            EXPECT_EQ(mask.isOpaqueFact(), opaqueEverywhere);
+            ASSERT_EQ(mask.spans() != nullptr, !opaqueEverywhere);
+            EXPECT_EQ(mask.realValues(), nullptr) << "no plane of two bytes per pixel";
+            ASSERT_TRUE(testing::sameImage(plain.image, fast.image));
+            if (opaqueEverywhere || c.masked)
+                continue;
+            size_t kept = 0;
+            for (int32_t r = 0; r < fast.image.height(); ++r) {
+                const MaskSpanRow& row = mask.spans()->row(r);
+                kept += size_t(row.x1 - row.x0) + size_t(row.x3 - row.x2);
+            }
+            EXPECT_LE(kept, size_t(2 * fast.image.height()));
+        }
+    }
+}
+
 // The identity (100 % both ways, no turn, no mirror) on an opaque source gives the same bytes,
 // mask, progress and polls on every path; on a 24-bit bottom-up source the result shares the
 // source's rows instead of copying them.

@@ -1,8 +1,10 @@
 // Not a test: opens eight 4000 x 3000 24-bit sources through the program's own Open Image road
 // (each window shown and painted, each source transformed as its first showing does), then
-// loads the target, and prints the resident memory after each step. Run it by hand:
+// turns source 1 by 30 degrees at 150 %, loads the target, and prints the resident memory
+// after each step. Run it by hand:
 //   QT_QPA_PLATFORM=offscreen build/tests/source_memory
 #include "app/resident_memory.h"
+#include "merge/transform_source.h"
 #include "merge/ui/dest_child.h"
 #include "merge/ui/dest_view.h"
 #include "source_program.h"
@@ -62,6 +64,24 @@ int main(int argc, char** argv)
             std::printf(" %d:%s%s", k, t.dib && t.dib->sharesRows() ? "shared" : "copied", t.mask.isOpaqueFact() ? "+opaque" : "+mask");
         }
         std::printf("\n");
+        previous = now;
+    }
+    // Source 1 scaled 150 % and turned 30 degrees, transformed again as the Align view does:
+    // its transformed image grows to 7446 x 6897 pixels with a mask that is not opaque.
+    p.workspace.alignDoc.scaleX[0] = p.workspace.alignDoc.scaleY[0] = 1536;
+    p.workspace.alignDoc.rotation[0] = 30;
+    if (transformSource(p.workspace, *p.platform, 1) != kTransformDone) {
+        std::printf("source 1 was not transformed\n");
+        return 1;
+    }
+    {
+        const double now = residentMegabytes();
+        const MaskedDib& t = p.workspace.targetDoc.transformed[0];
+        std::printf("source 1 at 150 %% and 30 degrees (%d x %d): %.0f MB resident (+%.0f MB), mask %s\n",
+            t.width(), t.height(), now, now - previous,
+            t.mask.isOpaqueFact()     ? "opaque"
+                : t.mask.realValues() ? "real"
+                                      : "row spans");
         previous = now;
     }
     CDestchild* targetWindow = p.app.targetWindow();
