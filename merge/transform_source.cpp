@@ -8,7 +8,6 @@
 #include "merge/transform_passes.h"
 #include "merge/unmasked_image.h"
 
-#include <new>
 #include <string>
 
 namespace tessary {
@@ -65,10 +64,10 @@ bool shareIdentity(const MaskedDib& source, const TransformGeometry& g, Progress
 }
 }
 
-namespace {
-int transformOrThrow(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
+int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
     Progress& status, int32_t& progress, MaskedDib& out, PixelPath path)
 {
+    out = MaskedDib {};
     if (!source.dib)
         return kTransformNoSource;
     const int format = checkSourceFormat(*source.dib);
@@ -112,21 +111,6 @@ int transformOrThrow(const MaskedDib& source, double sx, double sy, double angle
     // A picture that came out opaque everywhere keeps only that fact.
     out.mask.collapseIfOpaque();
     return kTransformDone;
-}
-
-}
-
-int transformImage(const MaskedDib& source, double sx, double sy, double angle, bool mirrored,
-    Progress& status, int32_t& progress, MaskedDib& out, PixelPath path)
-{
-    out = MaskedDib {};
-    // Image blocks keep their owner count in a block of its own, whose allocation can throw.
-    try {
-        return transformOrThrow(source, sx, sy, angle, mirrored, status, progress, out, path);
-    } catch (const std::bad_alloc&) {
-        out = MaskedDib {};
-        return kTransformOutOfMemory;
-    }
 }
 
 int transformSource(MergeWorkspace& workspace, Platform& platform, int number, PixelPath path)
