@@ -30,6 +30,23 @@ struct SourceRows {
     const uint8_t* at(int32_t x, int32_t row) const { return base + size_t(row) * stride + 3 * size_t(x); }
 };
 
+// The four neighbours' weighted sum in each channel, the weights in 65536ths.
+[[gnu::always_inline]] inline void blendFour(uint8_t* q, const uint8_t* p00, const uint8_t* p10,
+    const uint8_t* p01, const uint8_t* p11, int32_t w00, int32_t w10, int32_t w01, int32_t w11)
+{
+    for (int k = 0; k < 3; ++k)
+        q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+}
+
+// False when one of the four neighbours in mask rows m0 and m1 is transparent; otherwise `m11`
+// is the value the output pixel takes (the lower right neighbour's).
+[[gnu::always_inline]] inline bool neighboursShow(
+    const uint16_t* m0, const uint16_t* m1, int32_t ix, int32_t ix1, uint16_t& m11)
+{
+    m11 = m1[ix1];
+    return !(m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0);
+}
+
 bool prepareSourceRows(const MaskedDib& source, const TransformGeometry& g, SourceRows& rows)
 {
     const PackedDib& dib = *source.dib;
@@ -178,16 +195,10 @@ struct RowJob {
                 continue;
             }
             uint16_t m11 = 65535;
-            if (m0) {
-                m11 = m1[ix1];
-                if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
-                    continue;
-            }
-            const uint8_t* p10 = row0 + 3 * size_t(ix1);
-            const uint8_t* p01 = row1 + 3 * size_t(ix);
-            const uint8_t* p11 = row1 + 3 * size_t(ix1);
-            for (int k = 0; k < 3; ++k)
-                q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+            if (m0 && !neighboursShow(m0, m1, ix, ix1, m11))
+                continue;
+            blendFour(q, p00, row0 + 3 * size_t(ix1), row1 + 3 * size_t(ix), row1 + 3 * size_t(ix1), w00, w10,
+                w01, w11);
             outMask[col] = m11;
         }
     }
@@ -224,28 +235,21 @@ struct RowJob {
 
     // The bilinear pixel at (ix, iy) with weights tx, ty in 256ths, unless a neighbour is
     // transparent.
-    [[gnu::always_inline]] void pixel(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
+    [[gnu::always_inline]] void pixel(
+        uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
     {
         const int32_t W = g.sourceWidth, H = g.sourceHeight;
         const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
         const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
         uint16_t m11 = 65535;
-        if (mask.values) {
-            const uint16_t* m0 = mask.values + size_t(iy) * size_t(W);
-            const uint16_t* m1 = mask.values + size_t(iy1) * size_t(W);
-            m11 = m1[ix1];
-            if (m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0)
-                return;
-        }
-        const uint8_t* p00 = src.at(ix, iy);
-        const uint8_t* p10 = src.at(ix1, iy);
-        const uint8_t* p01 = src.at(ix, iy1);
-        const uint8_t* p11 = src.at(ix1, iy1);
+        if (mask.values
+            && !neighboursShow(
+                mask.values + size_t(iy) * size_t(W), mask.values + size_t(iy1) * size_t(W), ix, ix1, m11))
+            return;
         const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
         const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
-        uint8_t* q = outRow + 3 * size_t(col);
-        for (int k = 0; k < 3; ++k)
-            q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+        blendFour(outRow + 3 * size_t(col), src.at(ix, iy), src.at(ix1, iy), src.at(ix, iy1),
+            src.at(ix1, iy1), w00, w10, w01, w11);
         outMask[col] = m11;
     }
 
