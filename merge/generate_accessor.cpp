@@ -64,22 +64,8 @@ void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Progress& statu
                     sample.status[s] = -1;
                     continue;
                 }
-                const int32_t t = layer.topLevel;
-                if (t != -1 && t > bestTop) {
-                    bestTop = t;
-                    colour = pixel;
+                if (!joinsMiddle(layer, pixel, bestTop, bestBottom, colour))
                     continue;
-                }
-                if (bestTop > 0)
-                    continue;
-                const int32_t b = layer.bottomLevel;
-                if (b != -1) {
-                    if (b > bestBottom) {
-                        bestBottom = b;
-                        colour = pixel;
-                    }
-                    continue;
-                }
                 sample.status[s] = 0;
                 sample.colour[s] = pixel;
                 sample.relX[s] = double(u) / layer.width;

@@ -25,6 +25,30 @@ struct MergeLayer {
     bool hasMask() const { return image->mask && image->maskCount >= uint64_t(width) * uint64_t(height); }
 };
 
+// Where a visible source pixel goes: the highest top layer showing takes the colour; while none
+// shows, the highest bottom layer does; a source on neither joins the middle layer (true).
+[[gnu::always_inline]] inline bool joinsMiddle(
+    const MergeLayer& layer, BgrColour pixel, int32_t& bestTop, int32_t& bestBottom, BgrColour& colour)
+{
+    const int32_t t = layer.topLevel;
+    if (t != -1 && t > bestTop) {
+        bestTop = t;
+        colour = pixel;
+        return false;
+    }
+    if (bestTop > 0)
+        return false;
+    const int32_t b = layer.bottomLevel;
+    if (b != -1) {
+        if (b > bestBottom) {
+            bestBottom = b;
+            colour = pixel;
+        }
+        return false;
+    }
+    return true;
+}
+
 struct MergeSetup {
     PerPlace<MergeLayer> layers {};
     int32_t count = 0;

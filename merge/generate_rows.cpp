@@ -149,24 +149,11 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const 
                 continue;
             }
             const uint8_t* p = row.pixels + 3 * size_t(u);
-            const int32_t t = layer.topLevel;
-            if (t != -1 && t > bestTop) {
-                bestTop = t;
-                colour = BgrColour { p[0], p[1], p[2] };
+            const BgrColour pixel { p[0], p[1], p[2] };
+            if (!joinsMiddle(layer, pixel, bestTop, bestBottom, colour))
                 continue;
-            }
-            if (bestTop > 0)
-                continue;
-            const int32_t b = layer.bottomLevel;
-            if (b != -1) {
-                if (b > bestBottom) {
-                    bestBottom = b;
-                    colour = BgrColour { p[0], p[1], p[2] };
-                }
-                continue;
-            }
             sample.status[s] = 0;
-            sample.colour[s] = BgrColour { p[0], p[1], p[2] };
+            sample.colour[s] = pixel;
             sample.relX[s] = double(u) / layer.width;
             sample.relY[s] = row.relY;
             sample.blend[s] = m;
