@@ -160,16 +160,11 @@ MaskedDib MaskedDib::clone() const
 bool allocateMaskedDib(int32_t height, int32_t width, MaskedDib& target, int bitCount)
 {
     target.dib.reset();
-    if (width < 0 || height < 0 || width > kMaxImageSide || height > kMaxImageSide)
+    const size_t total = programDibBytes(width, height, bitCount);
+    if (total == 0)
         return true;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
-        return true;
-    const uint32_t stride = rowStride(width, bitCount);
     const size_t tableEntries = bitCount <= 8 ? (size_t(1) << bitCount) : 0;
-    const size_t imageBytes = size_t(stride) * size_t(height);
-    const size_t total = sizeof(BitmapInfoHeader) + 4 * tableEntries + imageBytes;
-    if (total > kMaxImageBytes)
-        return true;
+    const size_t imageBytes = size_t(rowStride(width, bitCount)) * size_t(height);
 
     std::unique_ptr<PackedDib> dib = PackedDib::allocate(total);
     if (!dib)

@@ -5,12 +5,10 @@ namespace tessary {
 bool allocateUnmaskedImage(int32_t height, int32_t width, MaskedDib& target)
 {
     target = MaskedDib {};
-    if (width < 0 || height < 0 || width > kMaxImageSide || height > kMaxImageSide)
+    const size_t total = programDibBytes(width, height, 24);
+    if (total == 0)
         return true;
-    const size_t imageBytes = size_t(rowStride(width, 24)) * size_t(height);
-    const size_t total = sizeof(BitmapInfoHeader) + imageBytes;
-    if (total > kMaxImageBytes)
-        return true;
+    const size_t imageBytes = total - sizeof(BitmapInfoHeader);
     std::unique_ptr<PackedDib> dib = PackedDib::allocate(total);
     if (!dib)
         return true;
