@@ -9,6 +9,7 @@
 #include "merge/invalidate_target.h"
 #include "merge/transform_geometry.h"
 #include "merge/transform_source.h"
+#include "sources/load_image_file.h"
 #include "sources/source_doc.h"
 
 #include <memory>
@@ -38,6 +39,26 @@ void discardUnmadeSource(MergeWorkspace& workspace, int number)
         workspace.alignDoc.previewValid = 0;
     workspace.alignDoc.outline[slot].reset();
     workspace.notify([](WorkspaceObserver& o) { o.sourcesRenumbered(); });
+}
+
+VIrorozIzi* constructFilledSource(MergeWorkspace& workspace, const std::function<bool(VIrorozIzi&)>& fill)
+{
+    VIrorozIzi* doc = constructSource(workspace);
+    if (!doc)
+        return nullptr;
+    if (!fill(*doc)) {
+        discardUnmadeSource(workspace, doc->number());
+        return nullptr;
+    }
+    return doc;
+}
+
+bool loadSourceFile(VIrorozIzi& doc, const std::string& path, Platform& platform)
+{
+    if (!loadImageFile(doc, path, platform))
+        return false;
+    doc.title = sourceTitleForPath(path);
+    return true;
 }
 
 std::string sourceTitleForPath(const std::string& path)

@@ -24,6 +24,15 @@ VIrorozIzi* constructSource(MergeWorkspace& workspace);
 // document leaves the table, `sourceCount` drops and the place keeps its construction values.
 void discardUnmadeSource(MergeWorkspace& workspace, int number);
 
+// A new source in the next free place, filled by `fill`: the document when `fill` made it,
+// otherwise null with its place given back (as discardUnmadeSource). Null as well when all eight
+// places are taken.
+VIrorozIzi* constructFilledSource(MergeWorkspace& workspace, const std::function<bool(VIrorozIzi&)>& fill);
+
+// Fills a new source from the image file at `path` and titles it after the file; false, with the
+// reason shown, when the file does not load.
+bool loadSourceFile(VIrorozIzi& doc, const std::string& path, Platform& platform);
+
 // The document title of a source made from the image file at `path`: the file's name.
 std::string sourceTitleForPath(const std::string& path);
 

@@ -65,14 +65,10 @@ bool SourceWindows::openSourceFile(const std::string& path)
     if (!fileOpensForReading(path, platform_))
         return false;
 
-    VIrorozIzi* doc = constructSource(workspace_);
+    VIrorozIzi* doc = constructFilledSource(
+        workspace_, [&](VIrorozIzi& made) { return loadSourceFile(made, path, platform_); });
     if (!doc)
         return false;
-    if (!loadImageFile(*doc, path, platform_)) {
-        discardUnmadeSource(workspace_, doc->number());
-        return false;
-    }
-    doc->title = sourceTitleForPath(path);
     makeWindow(*doc);
     return true;
 }
@@ -82,20 +78,18 @@ bool SourceWindows::createNewSource()
     if (!frame_)
         return false;
     const int32_t kind = workspace_.app.pendingSourceKind;
-    VIrorozIzi* doc = constructSource(workspace_);
+    VIrorozIzi* doc = constructFilledSource(workspace_, [&](VIrorozIzi& made) {
+        if (kind == kSourceTargetCopy || kind == kSourcePaste)
+            return adoptHandoff(workspace_, made, kind);
+        if (kind != kSourceText)
+            return false;
+        if (editText(workspace_, platform_, made, 0, textEntry()) == TextEntryResult::Rendered)
+            return true;
+        workspace_.app.pendingSourceKind = made.sourceKind = kSourceTextCancelled;
+        return false;
+    });
     if (!doc)
         return false;
-    bool made = false;
-    if (kind == kSourceText) {
-        made = editText(workspace_, platform_, *doc, 0, textEntry()) == TextEntryResult::Rendered;
-        if (!made)
-            workspace_.app.pendingSourceKind = doc->sourceKind = kSourceTextCancelled;
-    } else if (kind == kSourceTargetCopy || kind == kSourcePaste)
-        made = adoptHandoff(workspace_, *doc, kind);
-    if (!made) {
-        discardUnmadeSource(workspace_, doc->number());
-        return false;
-    }
     makeWindow(*doc);
     return true;
 }
@@ -104,13 +98,10 @@ bool SourceWindows::createTextSource(const StoredText& text)
 {
     if (!frame_)
         return false;
-    VIrorozIzi* doc = constructSource(workspace_);
+    VIrorozIzi* doc = constructFilledSource(
+        workspace_, [&](VIrorozIzi& made) { return makeStoredTextSource(made, text, platform_); });
     if (!doc)
         return false;
-    if (!makeStoredTextSource(*doc, text, platform_)) {
-        discardUnmadeSource(workspace_, doc->number());
-        return false;
-    }
     makeWindow(*doc);
     return true;
 }

@@ -32,14 +32,10 @@ protected:
     // The source-document layer's steps for each kind, without a window.
     SourceOpening opening {
         [this](const std::string& path) {
-            VIrorozIzi* doc = constructSource(ws);
+            VIrorozIzi* doc = constructFilledSource(
+                ws, [&](VIrorozIzi& made) { return loadSourceFile(made, path, platform); });
             if (!doc)
                 return false;
-            if (!loadImageFile(*doc, path, platform)) {
-                discardUnmadeSource(ws, doc->number());
-                return false;
-            }
-            doc->title = sourceTitleForPath(path);
             showNewSource(ws, platform, doc->number());
             return true;
         },
@@ -50,13 +46,10 @@ protected:
                 closeSource(ws, platform, ws.sourceCount);
         },
         [this](const StoredText& text) {
-            VIrorozIzi* doc = constructSource(ws);
+            VIrorozIzi* doc = constructFilledSource(
+                ws, [&](VIrorozIzi& made) { return makeStoredTextSource(made, text, platform); });
             if (!doc)
                 return false;
-            if (!makeStoredTextSource(*doc, text, platform)) {
-                discardUnmadeSource(ws, doc->number());
-                return false;
-            }
             showNewSource(ws, platform, doc->number());
             return true;
         },
