@@ -9,11 +9,23 @@ SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g)
 {
     const uint64_t count = uint64_t(uint32_t(g.sourceWidth)) * uint64_t(uint32_t(g.sourceHeight));
     // An opaque fact reads as no mask: 65535 everywhere either way. Row spans are read from
-    // their whole copy (made before the passes, see transformImage).
+    // their whole copy (made before the passes, see checkTransformSource).
     const uint16_t* values = source.mask.spans() ? source.mask.get() : source.mask.realValues();
     if (values && source.maskCount >= count)
         return SourceMask { values, g.sourceWidth };
     return SourceMask { nullptr, g.sourceWidth };
+}
+
+int checkTransformSource(const MaskedDib& source)
+{
+    if (!source.dib)
+        return kTransformNoSource;
+    const int format = checkSourceFormat(*source.dib);
+    if (format != kTransformDone)
+        return format;
+    if (source.mask.spans() && !source.mask.get())
+        return kTransformOutOfMemory;
+    return kTransformDone;
 }
 
 namespace {

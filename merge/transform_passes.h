@@ -20,6 +20,11 @@ struct SourceMask {
 };
 SourceMask sourceMaskOf(const MaskedDib& source, const TransformGeometry& g);
 
+// kTransformDone when the passes can read `source`: kTransformNoSource without an image, the
+// codes of checkSourceFormat for a format they cannot read, kTransformOutOfMemory when its mask
+// is held as row spans and their whole copy (which the passes read) cannot be made.
+int checkTransformSource(const MaskedDib& source);
+
 // The pixel passes of a transformation into `out`, allocated newW x newH at 24 bits with black
 // pixels and a mask: of 0 for the accessor pass; of real values or row spans, stored row by row,
 // for the row pass. The accessor pass returns false when the user quit with Esc (then `out`

@@ -7,6 +7,7 @@
 #include "app/progress.h"
 #include "image/pixel_access.h"
 #include "merge/progress_colours.h"
+#include "merge/row_transformer.h"
 #include "merge/split_work.h"
 #include "merge/transform_passes.h"
 
@@ -20,16 +21,6 @@
 namespace tessary {
 
 namespace {
-// The source's colours as 24-bit rows: the image's own rows when it is 24 bits deep,
-// otherwise an unpadded copy made through its accessor.
-struct SourceRows {
-    const uint8_t* base = nullptr;
-    size_t stride = 0;
-    std::unique_ptr<uint8_t[]> expanded;
-
-    const uint8_t* at(int32_t x, int32_t row) const { return base + size_t(row) * stride + 3 * size_t(x); }
-};
-
 // The four neighbours' weighted sum in each channel, the weights in 65536ths.
 [[gnu::always_inline]] inline void blendFour(uint8_t* q, const uint8_t* p00, const uint8_t* p10,
     const uint8_t* p01, const uint8_t* p11, int32_t w00, int32_t w10, int32_t w01, int32_t w11)
@@ -45,35 +36,6 @@ struct SourceRows {
 {
     m11 = m1[ix1];
     return !(m0[ix] == 0 || m1[ix] == 0 || m0[ix1] == 0 || m11 == 0);
-}
-
-bool prepareSourceRows(const MaskedDib& source, const TransformGeometry& g, SourceRows& rows)
-{
-    const PackedDib& dib = *source.dib;
-    if (dib.bitCount() == 24 && dib.height() > 0) {
-        rows.base = dib.row(0);
-        rows.stride = dib.stride();
-        return true;
-    }
-    const size_t w = size_t(g.sourceWidth), h = size_t(g.sourceHeight);
-    rows.expanded.reset(new (std::nothrow) uint8_t[std::max<size_t>(1, 3 * w * h)]);
-    if (!rows.expanded)
-        return false;
-    access_pixel owner(const_cast<PackedDib&>(dib));
-    owner->keepPadding();
-    Crw_pixel& from = *owner.accessor();
-    uint8_t* p = rows.expanded.get();
-    for (int32_t row = 0; row < g.sourceHeight; ++row) {
-        for (int32_t x = 0; x < g.sourceWidth; ++x, p += 3) {
-            from.readPixel(x, row);
-            p[0] = currentPixel.blue;
-            p[1] = currentPixel.green;
-            p[2] = currentPixel.red;
-        }
-    }
-    rows.base = rows.expanded.get();
-    rows.stride = 3 * w;
-    return true;
 }
 
 // A scale that is a power of two (100 %, 200 %, 50 % ...) has an exact reciprocal, and then
@@ -119,180 +81,233 @@ bool wholeScale(double s)
 {
     return s >= 1.0 && s <= 1048576.0 && s == std::floor(s);
 }
+}
 
-struct RowJob {
-    const TransformGeometry& g;
-    const SourceRows& src;
-    const SourceMask& mask;
-    MaskedDib& out;
+bool RowTransformer::prepare(const MaskedDib& source, const TransformGeometry& g)
+{
+    g_ = g;
+    mask_ = sourceMaskOf(source, g);
+    shifted_ = g.sx == 1024.0 && g.sy == 1024.0 && g.B == 0 && (g.C == 1024 || g.C == -1024);
+    wholeScales_ = wholeScale(g.sx) && wholeScale(g.sy);
+    expanded_.reset();
+    const PackedDib& dib = *source.dib;
+    if (dib.bitCount() == 24 && dib.height() > 0) {
+        base_ = dib.row(0);
+        stride_ = dib.stride();
+        return true;
+    }
+    base_ = nullptr;
+    const size_t w = size_t(g.sourceWidth), h = size_t(g.sourceHeight);
+    expanded_.reset(new (std::nothrow) uint8_t[std::max<size_t>(1, 3 * w * h)]);
+    if (!expanded_)
+        return false;
+    access_pixel owner(const_cast<PackedDib&>(dib));
+    owner->keepPadding();
+    Crw_pixel& from = *owner.accessor();
+    uint8_t* p = expanded_.get();
+    for (int32_t row = 0; row < g.sourceHeight; ++row) {
+        for (int32_t x = 0; x < g.sourceWidth; ++x, p += 3) {
+            from.readPixel(x, row);
+            p[0] = currentPixel.blue;
+            p[1] = currentPixel.green;
+            p[2] = currentPixel.red;
+        }
+    }
+    base_ = expanded_.get();
+    stride_ = 3 * w;
+    return true;
+}
 
-    void nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t X, int32_t Y) const
-    {
-        const double fx = X / g.sx;
-        const double fy = Y / g.sy;
-        const int32_t ix = int32_t(fx), iy = int32_t(fy);
-        if (ix < 0 || iy < 0 || ix >= g.sourceWidth || iy >= g.sourceHeight || mask.at(ix, iy) == 0)
-            return;
-        const uint8_t* p = src.at(ix, iy);
+int RowTransformer::prepare(const MaskedDib& source, double sx, double sy, double angle, bool mirrored)
+{
+    base_ = nullptr;
+    const int readable = checkTransformSource(source);
+    if (readable != kTransformDone)
+        return readable;
+    const TransformGeometry g
+        = computeTransformGeometry(source.width(), source.height(), sx, sy, angle, mirrored);
+    return g.valid && prepare(source, g) ? kTransformDone : kTransformOutOfMemory;
+}
+
+void RowTransformer::nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t X, int32_t Y) const
+{
+    const double fx = X / g_.sx;
+    const double fy = Y / g_.sy;
+    const int32_t ix = int32_t(fx), iy = int32_t(fy);
+    if (ix < 0 || iy < 0 || ix >= g_.sourceWidth || iy >= g_.sourceHeight || mask_.at(ix, iy) == 0)
+        return;
+    const uint8_t* p = at(ix, iy);
+    uint8_t* q = outRow + 3 * size_t(col);
+    q[0] = p[0];
+    q[1] = p[1];
+    q[2] = p[2];
+    outMask[col] = 65535;
+}
+
+// The bilinear pixel at (ix, iy) with weights tx, ty in 256ths, unless a neighbour is
+// transparent.
+[[gnu::always_inline]] inline void RowTransformer::pixel(
+    uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
+{
+    const int32_t W = g_.sourceWidth, H = g_.sourceHeight;
+    const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
+    const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
+    uint16_t m11 = 65535;
+    if (mask_.values
+        && !neighboursShow(
+            mask_.values + size_t(iy) * size_t(W), mask_.values + size_t(iy1) * size_t(W), ix, ix1, m11))
+        return;
+    const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
+    const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
+    blendFour(outRow + 3 * size_t(col), at(ix, iy), at(ix1, iy), at(ix, iy1), at(ix1, iy1), w00, w10, w01, w11);
+    outMask[col] = m11;
+}
+
+// At 100 % and an angle whose B is 0 (0 or 180 degrees, mirrored or not) X/1024 and Y/1024
+// are exact, so ix = X >> 10 and tx = (X & 1023) >> 2 (256 * X / 1024 truncated, less
+// 256 * ix); Y is the same for the whole row and X moves by a whole source pixel per
+// column, so the weights are the row's constants. Unmoved by a fraction (tx = ty = 0) with
+// no mask, the bilinear sum is p00 * 65536 >> 16, the source pixel itself.
+void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const
+{
+    const TransformGeometry& g = g_;
+    const int32_t W = g.sourceWidth, H = g.sourceHeight;
+    const int32_t e = r - g.hy;
+    const int32_t Y = e * g.C + 1024 * g.hy - g.offY;
+    const int32_t last = g.newW - 1;
+    // The last column truncates toward zero, so it may still reach row 0 from Y just below 0.
+    nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    if (Y < 0 || (Y >> 10) >= H)
+        return;
+    const int32_t iy = Y >> 10, iy1 = iy == H - 1 ? iy : iy + 1;
+    const int32_t ty = (Y & 1023) >> 2;
+    const int32_t stepX = (g.mirrored ? -1 : 1) * g.C; // +-1024
+    const int32_t firstX = g.d(0) * g.C + 1024 * g.hx - g.offX;
+    const int32_t tx = (firstX & 1023) >> 2; // the same for every column
+    const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
+    const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
+    const uint16_t* m0 = mask_.values ? mask_.values + size_t(iy) * size_t(W) : nullptr;
+    const uint16_t* m1 = mask_.values ? mask_.values + size_t(iy1) * size_t(W) : nullptr;
+    const uint8_t* row0 = at(0, iy);
+    const uint8_t* row1 = at(0, iy1);
+    const bool plainCopy = tx == 0 && ty == 0 && !m0;
+    if (plainCopy && stepX == 1024) {
+        // Column col reads source pixel ix0 + col: one run of whole rows.
+        const int32_t ix0 = firstX >> 10;
+        const int32_t from = std::max(0, -ix0), to = std::min(g.newW - 1, W - ix0);
+        if (to > from) {
+            std::memcpy(outRow + 3 * size_t(from), row0 + 3 * size_t(ix0 + from), 3 * size_t(to - from));
+            std::fill(outMask + from, outMask + to, uint16_t(65535));
+        }
+        return;
+    }
+
+    int32_t X = firstX;
+    for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepX) {
+        if (X < 0 || (X >> 10) >= W)
+            continue;
+        const int32_t ix = X >> 10, ix1 = ix == W - 1 ? ix : ix + 1;
         uint8_t* q = outRow + 3 * size_t(col);
-        q[0] = p[0];
-        q[1] = p[1];
-        q[2] = p[2];
-        outMask[col] = 65535;
-    }
-
-    // At 100 % and an angle whose B is 0 (0 or 180 degrees, mirrored or not) X/1024 and Y/1024
-    // are exact, so ix = X >> 10 and tx = (X & 1023) >> 2 (256 * X / 1024 truncated, less
-    // 256 * ix); Y is the same for the whole row and X moves by a whole source pixel per
-    // column, so the weights are the row's constants. Unmoved by a fraction (tx = ty = 0) with
-    // no mask, the bilinear sum is p00 * 65536 >> 16, the source pixel itself.
-    void shiftedRow(int32_t r, uint16_t* outMask) const
-    {
-        const int32_t W = g.sourceWidth, H = g.sourceHeight;
-        const int32_t e = r - g.hy;
-        const int32_t Y = e * g.C + 1024 * g.hy - g.offY;
-        const int32_t last = g.newW - 1;
-        uint8_t* outRow = out.dib->row(r);
-        // The last column truncates toward zero, so it may still reach row 0 from Y just below 0.
-        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
-        if (Y < 0 || (Y >> 10) >= H)
-            return;
-        const int32_t iy = Y >> 10, iy1 = iy == H - 1 ? iy : iy + 1;
-        const int32_t ty = (Y & 1023) >> 2;
-        const int32_t stepX = (g.mirrored ? -1 : 1) * g.C; // +-1024
-        const int32_t firstX = g.d(0) * g.C + 1024 * g.hx - g.offX;
-        const int32_t tx = (firstX & 1023) >> 2; // the same for every column
-        const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
-        const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
-        const uint16_t* m0 = mask.values ? mask.values + size_t(iy) * size_t(W) : nullptr;
-        const uint16_t* m1 = mask.values ? mask.values + size_t(iy1) * size_t(W) : nullptr;
-        const uint8_t* row0 = src.at(0, iy);
-        const uint8_t* row1 = src.at(0, iy1);
-        const bool plainCopy = tx == 0 && ty == 0 && !m0;
-        if (plainCopy && stepX == 1024) {
-            // Column col reads source pixel ix0 + col: one run of whole rows.
-            const int32_t ix0 = firstX >> 10;
-            const int32_t from = std::max(0, -ix0), to = std::min(g.newW - 1, W - ix0);
-            if (to > from) {
-                std::memcpy(outRow + 3 * size_t(from), row0 + 3 * size_t(ix0 + from), 3 * size_t(to - from));
-                std::fill(outMask + from, outMask + to, uint16_t(65535));
-            }
-            return;
+        const uint8_t* p00 = row0 + 3 * size_t(ix);
+        if (plainCopy) {
+            q[0] = p00[0];
+            q[1] = p00[1];
+            q[2] = p00[2];
+            outMask[col] = 65535;
+            continue;
         }
-
-        int32_t X = firstX;
-        for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepX) {
-            if (X < 0 || (X >> 10) >= W)
-                continue;
-            const int32_t ix = X >> 10, ix1 = ix == W - 1 ? ix : ix + 1;
-            uint8_t* q = outRow + 3 * size_t(col);
-            const uint8_t* p00 = row0 + 3 * size_t(ix);
-            if (plainCopy) {
-                q[0] = p00[0];
-                q[1] = p00[1];
-                q[2] = p00[2];
-                outMask[col] = 65535;
-                continue;
-            }
-            uint16_t m11 = 65535;
-            if (m0 && !neighboursShow(m0, m1, ix, ix1, m11))
-                continue;
-            blendFour(q, p00, row0 + 3 * size_t(ix1), row1 + 3 * size_t(ix), row1 + 3 * size_t(ix1), w00, w10,
-                w01, w11);
-            outMask[col] = m11;
-        }
-    }
-
-    // For a whole scale s and X >= 0, fx = X / s in doubles truncates to floor(X / s), and
-    // 256 * fx (256 * X / s rounded, exactly) to floor(256 * X / s): a quotient that is not whole
-    // lies at least 1/s from the next whole number, far beyond the rounding of a 53-bit
-    // quotient of numbers below 2^40. So q = floor(256 * X / s), stepped along the row, gives
-    // ix = q >> 8 and tx = q & 255, the bits the double arithmetic gives.
-    void wholeScaleRow(int32_t r, uint16_t* outMask) const
-    {
-        const int32_t W = g.sourceWidth, H = g.sourceHeight;
-        const int32_t e = r - g.hy;
-        const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
-        const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
-        const int32_t step = g.mirrored ? -1 : 1;
-        const int32_t stepC = step * g.C, stepB = step * g.B;
-        int32_t X = g.d(0) * g.C + baseX, Y = g.d(0) * g.B + baseY;
-        FloorStepper qx(256 * int64_t(X), 256 * int64_t(stepC), int64_t(g.sx));
-        FloorStepper qy(256 * int64_t(Y), 256 * int64_t(stepB), int64_t(g.sy));
-        uint8_t* outRow = out.dib->row(r);
-        for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepC, Y += stepB, qx.step(), qy.step()) {
-            if (X < 0 || Y < 0)
-                continue;
-            const int64_t ix = qx.quotient >> 8, iy = qy.quotient >> 8;
-            if (!(ix < W && iy < H))
-                continue;
-            const int32_t tx = int32_t(qx.quotient & 255), ty = int32_t(qy.quotient & 255);
-            pixel(outRow, outMask, col, int32_t(ix), int32_t(iy), tx, ty);
-        }
-        const int32_t last = g.newW - 1;
-        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
-    }
-
-    // The bilinear pixel at (ix, iy) with weights tx, ty in 256ths, unless a neighbour is
-    // transparent.
-    [[gnu::always_inline]] void pixel(
-        uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
-    {
-        const int32_t W = g.sourceWidth, H = g.sourceHeight;
-        const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
-        const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
         uint16_t m11 = 65535;
-        if (mask.values
-            && !neighboursShow(
-                mask.values + size_t(iy) * size_t(W), mask.values + size_t(iy1) * size_t(W), ix, ix1, m11))
-            return;
-        const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
-        const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
-        blendFour(outRow + 3 * size_t(col), src.at(ix, iy), src.at(ix1, iy), src.at(ix, iy1),
-            src.at(ix1, iy1), w00, w10, w01, w11);
+        if (m0 && !neighboursShow(m0, m1, ix, ix1, m11))
+            continue;
+        blendFour(q, p00, row0 + 3 * size_t(ix1), row1 + 3 * size_t(ix), row1 + 3 * size_t(ix1), w00, w10, w01,
+            w11);
         outMask[col] = m11;
     }
+}
 
-    void row(int32_t r, uint16_t* outMask) const
-    {
-        const int32_t W = g.sourceWidth, H = g.sourceHeight;
-        const int32_t e = r - g.hy;
-        // X = d*C + baseX and Y = d*B + baseY, d stepping by one column at a time.
-        const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
-        const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
-        const int32_t step = g.mirrored ? -1 : 1;
-        const int32_t stepC = step * g.C, stepB = step * g.B;
-        int32_t dC = g.d(0) * g.C, dB = g.d(0) * g.B;
-        uint8_t* outRow = out.dib->row(r);
-        const double sx = g.sx, sy = g.sy;
-        const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
-        const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
-
-        for (int32_t col = 0; col <= g.newW - 2; ++col, dC += stepC, dB += stepB) {
-            const int32_t X = dC + baseX;
-            const int32_t Y = dB + baseY;
-            if (X < 0 || Y < 0)
-                continue;
-            const double fx = multiplyX ? X * inverseX : X / sx;
-            const double fy = multiplyY ? Y * inverseY : Y / sy;
-            const int32_t ix = int32_t(fx), iy = int32_t(fy);
-            if (!(ix < W && iy < H))
-                continue;
-            const int32_t tx = int32_t(256 * fx) - 256 * ix;
-            const int32_t ty = int32_t(256 * fy) - 256 * iy;
-            pixel(outRow, outMask, col, ix, iy, tx, ty);
-        }
-        const int32_t last = g.newW - 1;
-        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+// For a whole scale s and X >= 0, fx = X / s in doubles truncates to floor(X / s), and
+// 256 * fx (256 * X / s rounded, exactly) to floor(256 * X / s): a quotient that is not whole
+// lies at least 1/s from the next whole number, far beyond the rounding of a 53-bit
+// quotient of numbers below 2^40. So q = floor(256 * X / s), stepped along the row, gives
+// ix = q >> 8 and tx = q & 255, the bits the double arithmetic gives.
+void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const
+{
+    const TransformGeometry& g = g_;
+    const int32_t W = g.sourceWidth, H = g.sourceHeight;
+    const int32_t e = r - g.hy;
+    const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
+    const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
+    const int32_t step = g.mirrored ? -1 : 1;
+    const int32_t stepC = step * g.C, stepB = step * g.B;
+    int32_t X = g.d(0) * g.C + baseX, Y = g.d(0) * g.B + baseY;
+    FloorStepper qx(256 * int64_t(X), 256 * int64_t(stepC), int64_t(g.sx));
+    FloorStepper qy(256 * int64_t(Y), 256 * int64_t(stepB), int64_t(g.sy));
+    for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepC, Y += stepB, qx.step(), qy.step()) {
+        if (X < 0 || Y < 0)
+            continue;
+        const int64_t ix = qx.quotient >> 8, iy = qy.quotient >> 8;
+        if (!(ix < W && iy < H))
+            continue;
+        const int32_t tx = int32_t(qx.quotient & 255), ty = int32_t(qy.quotient & 255);
+        pixel(outRow, outMask, col, int32_t(ix), int32_t(iy), tx, ty);
     }
-};
+    const int32_t last = g.newW - 1;
+    nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+}
+
+void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const
+{
+    const TransformGeometry& g = g_;
+    const int32_t W = g.sourceWidth, H = g.sourceHeight;
+    const int32_t e = r - g.hy;
+    // X = d*C + baseX and Y = d*B + baseY, d stepping by one column at a time.
+    const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
+    const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
+    const int32_t step = g.mirrored ? -1 : 1;
+    const int32_t stepC = step * g.C, stepB = step * g.B;
+    int32_t dC = g.d(0) * g.C, dB = g.d(0) * g.B;
+    const double sx = g.sx, sy = g.sy;
+    const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
+    const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
+
+    for (int32_t col = 0; col <= g.newW - 2; ++col, dC += stepC, dB += stepB) {
+        const int32_t X = dC + baseX;
+        const int32_t Y = dB + baseY;
+        if (X < 0 || Y < 0)
+            continue;
+        const double fx = multiplyX ? X * inverseX : X / sx;
+        const double fy = multiplyY ? Y * inverseY : Y / sy;
+        const int32_t ix = int32_t(fx), iy = int32_t(fy);
+        if (!(ix < W && iy < H))
+            continue;
+        const int32_t tx = int32_t(256 * fx) - 256 * ix;
+        const int32_t ty = int32_t(256 * fy) - 256 * iy;
+        pixel(outRow, outMask, col, ix, iy, tx, ty);
+    }
+    const int32_t last = g.newW - 1;
+    nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+}
+
+void RowTransformer::row(int32_t r, uint8_t* pixels, uint16_t* mask) const
+{
+    // The last row takes the nearest source pixel in every column, as the last column does.
+    if (r == g_.newH - 1) {
+        for (int32_t col = 0; col < g_.newW; ++col)
+            nearest(pixels, mask, col, g_.sourceX(col, r), g_.sourceY(col, r));
+    } else if (shifted_) {
+        shiftedRow(r, pixels, mask);
+    } else if (wholeScales_) {
+        wholeScaleRow(r, pixels, mask);
+    } else {
+        generalRow(r, pixels, mask);
+    }
 }
 
 int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
     MaskedDib& out, bool twoThreads)
 {
-    SourceRows src;
-    if (!prepareSourceRows(source, g, src)) { // no room for the copy
+    RowTransformer rows;
+    if (!rows.prepare(source, g)) { // no room for the copy
         if (allocateMask(out, 0))
             return kTransformOutOfMemory;
         return transformByAccessor(source, g, status, progress, out) ? kTransformDone : kTransformAborted;
@@ -302,11 +317,12 @@ int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progres
     if (!scratch.allocate(size_t(std::max<int32_t>(0, g.newW))))
         return kTransformOutOfMemory;
     std::atomic<bool> stored { true };
-    const SourceMask mask = sourceMaskOf(source, g);
     const bool hasPixels = g.newW > 0 && g.newH > 0;
-    const RowJob job { g, src, mask, out };
-    const bool shifted = g.sx == 1024.0 && g.sy == 1024.0 && g.B == 0 && (g.C == 1024 || g.C == -1024);
-    const bool whole = wholeScale(g.sx) && wholeScale(g.sy);
+    const auto computeRow = [&](int32_t r, uint16_t* outMask) {
+        std::fill_n(outMask, g.newW, uint16_t(0));
+        rows.row(r, out.dib->row(r), outMask);
+        return out.mask.storeRow(r, g.newW, outMask);
+    };
 
     // About a quarter of a million output pixels per block.
     const int32_t blockRows = std::max<int32_t>(2, 262144 / std::max<int32_t>(1, g.newW));
@@ -323,31 +339,15 @@ int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progres
             continue;
         splitInTwo(r0, r1, 1, twoThreads, [&](int32_t a, int32_t b) {
             uint16_t* outMask = scratch.mine();
-            for (int32_t r = a; r < b; ++r) {
-                std::fill_n(outMask, g.newW, uint16_t(0));
-                if (shifted)
-                    job.shiftedRow(r, outMask);
-                else if (whole)
-                    job.wholeScaleRow(r, outMask);
-                else
-                    job.row(r, outMask);
-                if (!out.mask.storeRow(r, g.newW, outMask))
+            for (int32_t r = a; r < b; ++r)
+                if (!computeRow(r, outMask))
                     stored = false;
-            }
         });
         if (!stored)
             return kTransformOutOfMemory;
     }
-    if (hasPixels) {
-        const int32_t r = g.newH - 1;
-        uint8_t* outRow = out.dib->row(r);
-        uint16_t* outMask = scratch.mine();
-        std::fill_n(outMask, g.newW, uint16_t(0));
-        for (int32_t col = 0; col < g.newW; ++col)
-            job.nearest(outRow, outMask, col, g.sourceX(col, r), g.sourceY(col, r));
-        if (!out.mask.storeRow(r, g.newW, outMask))
-            return kTransformOutOfMemory;
-    }
+    if (hasPixels && !computeRow(g.newH - 1, scratch.mine()))
+        return kTransformOutOfMemory;
     return kTransformDone;
 }
 

@@ -68,16 +68,11 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
     Progress& status, int32_t& progress, MaskedDib& out, PixelPath path)
 {
     out = MaskedDib {};
-    if (!source.dib)
-        return kTransformNoSource;
-    const int format = checkSourceFormat(*source.dib);
-    if (format != kTransformDone)
-        return format;
-
     // A source whose mask is row spans (a transformed image) is read through the spans' whole
     // copy, made here where running out of memory can be reported.
-    if (source.mask.spans() && !source.mask.get())
-        return kTransformOutOfMemory;
+    const int readable = checkTransformSource(source);
+    if (readable != kTransformDone)
+        return readable;
 
     const TransformGeometry g
         = computeTransformGeometry(source.width(), source.height(), sx, sy, angle, mirrored);

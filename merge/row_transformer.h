@@ -1,0 +1,54 @@
+#pragma once
+#include "image/masked_dib.h"
+#include "merge/transform_geometry.h"
+#include "merge/transform_passes.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace tessary {
+
+// The row pass of a transformation, one output row at a time. Every row of the transformed
+// image is worked out on its own from the source's rows, so a caller may compute only the rows
+// it needs, from two threads at once, into rows of its own: the whole transformation writes
+// them into its image, a merge that needs no transformed image afterwards into a few rows it
+// reuses.
+class RowTransformer {
+public:
+    // Reads `source` (which must outlive this object, unchanged) for the transformation by sx,
+    // sy (1024ths), `angle` degrees and `mirrored`: 24-bit rows directly, other depths through
+    // an expanded 24-bit copy. Returns kTransformDone, kTransformNoSource for no image,
+    // kTransformUnsupported or kTransformRle for a format the passes cannot read, or
+    // kTransformOutOfMemory when the scaled size is beyond any image or the copy (or the whole
+    // copy of a mask held as row spans) cannot be made.
+    int prepare(const MaskedDib& source, double sx, double sy, double angle, bool mirrored);
+    // The same for a geometry already worked out from a readable source's size.
+    bool prepare(const MaskedDib& source, const TransformGeometry& g);
+    bool prepared() const { return base_ != nullptr; }
+    const TransformGeometry& geometry() const { return g_; }
+
+    // Output row r (0 .. newH - 1): writes the pixels the source reaches into `pixels`
+    // (3 x newW bytes) and their mask values into `mask` (newW values). Both must hold zeros on
+    // entry: pixels no part of the source reaches keep them (black, mask 0).
+    void row(int32_t r, uint8_t* pixels, uint16_t* mask) const;
+
+private:
+    const uint8_t* at(int32_t x, int32_t row) const { return base_ + size_t(row) * stride_ + 3 * size_t(x); }
+    void nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t X, int32_t Y) const;
+    void shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const;
+    void wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const;
+    void generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const;
+    void pixel(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const;
+
+    TransformGeometry g_;
+    SourceMask mask_;
+    // The source's colours as 24-bit rows: the image's own rows when it is 24 bits deep,
+    // otherwise `expanded_`, an unpadded copy made through its accessor.
+    const uint8_t* base_ = nullptr;
+    size_t stride_ = 0;
+    std::unique_ptr<uint8_t[]> expanded_;
+    bool shifted_ = false; // 100 % at 0 or 180 degrees
+    bool wholeScales_ = false;
+};
+
+} // namespace tessary
