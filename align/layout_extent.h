@@ -18,5 +18,8 @@ struct LayoutExtent {
 // at INT32_MAX, so absurd positions cannot wrap into a small size.
 LayoutExtent layoutExtent(
     const CAlignDoc& alignDoc, const PerPlace<MaskedDib>& transformed, int32_t sourceCount);
+// The same from the places' transformed sizes.
+LayoutExtent layoutExtent(
+    const CAlignDoc& alignDoc, const PerPlace<LayoutExtent>& sizes, int32_t sourceCount);
 
 } // namespace tessary

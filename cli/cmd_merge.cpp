@@ -1,8 +1,9 @@
 // tessary-cli merge LAYOUT.json -o OUT [--quiet]: the road of one merge without windows. Each
 // source file is loaded as the program loads a source (the next one while the last one is
-// transformed), placed and transformed, the target is
-// generated with the layout's merge settings, and it is saved through the program's writers in
-// the format named by OUT's last three characters.
+// prepared) and placed, the target is generated with the layout's merge settings, and it is
+// saved through the program's writers in the format named by OUT's last three characters.
+// Nothing needs the transformed sources afterwards, so the merge transforms each source's rows
+// as it reads them instead of holding whole transformed images.
 #include "align/normalise_positions.h"
 #include "app/workspace.h"
 #include "cli/cli_files.h"
@@ -12,6 +13,7 @@
 #include "cli/terminal_platform.h"
 #include "image/cx_image.h"
 #include "merge/generate_target.h"
+#include "merge/row_transformer.h"
 #include "merge/transform_source.h"
 #include "output/write_image_file.h"
 
@@ -105,7 +107,8 @@ int runMerge(int argc, char** argv)
     MergeWorkspace ws;
     TerminalPlatform platform(quiet);
     const int count = int(layout->sources.size());
-    // Each source is decoded on a helper thread while the one before it is transformed.
+    // Each source is decoded on a helper thread while the one before it is prepared.
+    PerPlace<RowTransformer> inRows;
     SourcePrefetch next;
     if (count > 0)
         next.start(layout->sources[0].file, 0);
@@ -126,16 +129,19 @@ int runMerge(int argc, char** argv)
         ws.sourceCount = i + 1;
         placeLayoutSource(ws, slot, s);
 
-        const int result = transformSource(ws, platform, i + 1);
+        const int result = transformSourceForMerge(ws, platform, i + 1, inRows[slot]);
         if (result != kTransformDone) {
             if (const char* why = transformFailure(result))
                 std::fprintf(
                     stderr, "tessary-cli merge: source %d, \"%s\": %s\n", i + 1, s.file.c_str(), why);
             return kExitFailed;
         }
-        // Only the transformed copy takes part from here on; the decoded original can go.
-        releaseMaskedDib(source.image);
-        returnFreedMemory();
+        // A source transformed whole takes part through its transformed copy alone, so the
+        // decoded original can go; the others are read again during the merge.
+        if (!inRows[slot].prepared()) {
+            releaseMaskedDib(source.image);
+            returnFreedMemory();
+        }
     }
 
     ws.equalBiasWeights();
@@ -147,13 +153,19 @@ int runMerge(int argc, char** argv)
     applyTargetSettings(ws, *layout);
     normalisePositions(ws.alignDoc, ws.sourceCount);
 
-    if (!generateTarget(ws, platform)) {
+    PerPlace<const RowTransformer*> transformers {};
+    for (size_t s = 0; s < transformers.size(); ++s)
+        transformers[s] = inRows[s].prepared() ? &inRows[s] : nullptr;
+    if (!generateTarget(ws, platform, PixelPath::RowsTwoThreads, transformers)) {
         std::fputs("tessary-cli merge: the target could not be generated\n", stderr);
         return kExitFailed;
     }
-    // The transformed sources are no longer needed while the file is encoded.
+    // The sources are no longer needed while the file is encoded.
     for (MaskedDib& t : target.transformed)
         t = MaskedDib {};
+    inRows = {};
+    for (size_t s = 0; s < size_t(count); ++s)
+        ws.documents[s].reset();
     returnFreedMemory();
 
     platform.announce("Saving " + outPath);

@@ -8,21 +8,31 @@ namespace tessary {
 
 class Progress;
 
+class RowTransformer;
+
 // What the merge pass needs of one loaded source, collected once before the loop.
 struct MergeLayer {
-    const MaskedDib* image = nullptr; // the transformed source (24 bits)
-    int32_t width = 0;
+    // The transformed source (24 bits), or, while a layer transformed during the merge is
+    // merged, the band of its rows being read.
+    const MaskedDib* image = nullptr;
+    int32_t width = 0; // of the whole transformed source
     int32_t height = 0;
     int32_t posX = 0;
     int32_t posY = 0;
     int32_t topLevel = -1;
     int32_t bottomLevel = -1;
+    // Set for a layer whose rows the merge transforms as it reads them (no whole image).
+    const RowTransformer* transformer = nullptr;
+    int32_t firstRow = 0; // the layer row held in row 0 of `image`
     // Its opacity mask, 65535 everywhere when it carries none of its full size.
     uint16_t maskAt(int32_t u, int32_t v) const
     {
         return hasMask() ? image->mask[size_t(v) * size_t(width) + size_t(u)] : uint16_t(65535);
     }
-    bool hasMask() const { return image->mask && image->maskCount >= uint64_t(width) * uint64_t(height); }
+    bool hasMask() const
+    {
+        return image->mask && image->maskCount >= uint64_t(image->width()) * uint64_t(image->height());
+    }
 };
 
 // Where a visible source pixel goes: the highest top layer showing takes the colour; while none
@@ -77,9 +87,11 @@ inline uint8_t adjustChannel(int32_t c, int32_t brightness, int32_t contrast)
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-// The merge pass into `merged` (W x H, 24 bits): one yellow progress step per column.
+// The merge pass into `merged` (W x H, 24 bits): one yellow progress step per column. Layers
+// transformed during the merge need the row pass, which then walks the image in blocks of rows
+// with a yellow step per block; it returns false only when memory runs out for their rows.
 void mergeByAccessor(const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress);
-void mergeByRows(
+bool mergeByRows(
     const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads);
 
 // The preparing pass from `merged` into `final` at the margin offset: one green progress step

@@ -8,7 +8,9 @@
 #include "merge/average_runs.h"
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
+#include "merge/row_transformer.h"
 #include "merge/split_work.h"
+#include "merge/unmasked_image.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,7 +111,7 @@ struct LayerScratch {
         for (int32_t i = 0; i < setup.count; ++i) {
             const MergeLayer& layer = setup.layers[size_t(i)];
             offset[size_t(i)] = total;
-            if (layer.hasMask() && layer.image->mask.spans())
+            if (layer.image && layer.hasMask() && layer.image->mask.spans())
                 total += size_t(std::max<int32_t>(0, layer.width));
         }
         return rows.allocate(total);
@@ -230,12 +232,13 @@ void mergeRows(const MergeSetup& setup, const SingleSourceTables& single, const 
             if (v < 0 || v >= layer.height || layer.width <= 0)
                 continue;
             row.v = int32_t(v);
-            row.pixels = layer.image->dib->row(row.v);
+            const int32_t held = row.v - layer.firstRow;
+            row.pixels = layer.image->dib->row(held);
             // Only the block's columns of the row are read.
             const int32_t from = int32_t(std::clamp<int64_t>(int64_t(x0) - layer.posX, 0, layer.width));
             const int32_t to = int32_t(std::clamp<int64_t>(int64_t(x1) - layer.posX, 0, layer.width));
             row.mask = layer.hasMask()
-                ? layer.image->maskValues(row.v, from, to, scratchRow + scratch.offset[size_t(i)])
+                ? layer.image->maskValues(held, from, to, scratchRow + scratch.offset[size_t(i)])
                 : nullptr;
             row.relY = double(row.v) / layer.height;
         }
@@ -271,48 +274,138 @@ void mergeBlocks(const MergeSetup& setup, const LayerScratch& scratch, MaskedDib
     }
 }
 
+// The rows of the layers transformed during the merge, for one thread: per layer a band of a
+// few transformed rows with real mask values, reused band after band.
+struct LayerBands {
+    PerPlace<MaskedDib> band;
+
+    bool allocate(const MergeSetup& setup, int32_t rows)
+    {
+        for (int32_t i = 0; i < setup.count; ++i) {
+            const MergeLayer& layer = setup.layers[size_t(i)];
+            if (layer.transformer && layer.width > 0 && layer.height > 0
+                && (allocateUnmaskedImage(rows, layer.width, band[size_t(i)]) || allocateMask(band[size_t(i)], 0)))
+                return false;
+        }
+        return true;
+    }
+
+    // Transforms the rows that merge rows [y0, y1) read of every such layer into its band, and
+    // points the layer of `local` (a copy of `setup`) at the band.
+    void fill(const MergeSetup& setup, int32_t y0, int32_t y1, MergeSetup& local)
+    {
+        for (int32_t i = 0; i < setup.count; ++i) {
+            const MergeLayer& layer = setup.layers[size_t(i)];
+            MaskedDib& b = band[size_t(i)];
+            if (!layer.transformer || b.empty())
+                continue;
+            const int32_t v0 = int32_t(std::clamp<int64_t>(int64_t(y0) - layer.posY, 0, layer.height));
+            const int32_t v1 = int32_t(std::clamp<int64_t>(int64_t(y1) - layer.posY, 0, layer.height));
+            uint16_t* const masks = b.mask.get(); // real values: no allocation
+            for (int32_t v = v0; v < v1; ++v) {
+                uint8_t* pixels = b.dib->row(v - v0);
+                uint16_t* mask = masks + size_t(v - v0) * size_t(layer.width);
+                std::memset(pixels, 0, 3 * size_t(layer.width));
+                std::fill_n(mask, layer.width, uint16_t(0));
+                layer.transformer->row(v, pixels, mask);
+            }
+            local.layers[size_t(i)].image = &b;
+            local.layers[size_t(i)].firstRow = v0;
+        }
+    }
+};
+
+// The merge with layers transformed as their rows are read: the image is walked in blocks of
+// rows, each split over two threads, and each thread transforms, band by band, the layer rows
+// its merge rows read, so no transformed image is ever held whole. Every merged pixel is worked
+// out as the column blocks work it out, from the same transformed bytes.
+template <Kernel merge>
+bool mergeBands(const MergeSetup& setup, const LayerScratch& scratch, MaskedDib& merged, Progress& status,
+    int32_t& progress, bool twoThreads)
+{
+    const int32_t W = setup.width, H = setup.height;
+    int32_t widest = 1;
+    for (int32_t i = 0; i < setup.count; ++i)
+        if (setup.layers[size_t(i)].transformer)
+            widest = std::max(widest, setup.layers[size_t(i)].width);
+    // A band of each layer is about a quarter of a million pixels, so the bands stay in the caches.
+    const int32_t bandRows = std::clamp<int32_t>(262144 / widest, 1, 64);
+    TwoThreadValues<LayerBands> bands;
+    if (!bands.caller.allocate(setup, bandRows) || (twoThreads && !bands.helper.allocate(setup, bandRows)))
+        return false;
+    const SingleSourceTables single = singleSourceTables<merge>(setup);
+    const PerPlace<double> runWeights = averageRunWeights(setup);
+    // About four million merged pixels between progress steps.
+    const int32_t blockRows = std::max<int32_t>(bandRows, (1 << 22) / std::max<int32_t>(1, W));
+    for (int32_t y0 = 0; y0 < H; y0 += blockRows) {
+        const int32_t y1 = std::min(H, y0 + blockRows);
+        splitInTwo(y0, y1, bandRows, twoThreads, [&](int32_t a, int32_t b) {
+            LayerBands& mine = bands.mine();
+            MergeSetup local = setup;
+            for (int32_t c = a; c < b; c += bandRows) {
+                const int32_t d = std::min(b, c + bandRows);
+                mine.fill(setup, c, d, local);
+                mergeRows<merge>(local, single, runWeights, scratch, merged, 0, W, c, d);
+            }
+        });
+        progress = int32_t(int64_t(100) * y0 / H);
+        status.showProgress(progress, kProgressMerging);
+    }
+    return true;
+}
+
 // Rows can be read directly from 24-bit images whose block holds every row they announce.
 bool allLayersAre24Bit(const MergeSetup& setup)
 {
     for (int32_t i = 0; i < setup.count; ++i) {
         const MergeLayer& layer = setup.layers[size_t(i)];
-        if (layer.width <= 0 || layer.height <= 0)
+        if (layer.width <= 0 || layer.height <= 0 || layer.transformer)
             continue;
         const PackedDib& dib = *layer.image->dib;
         if (dib.bitCount() != 24
-            || dib.size() < dib.pixelOffset() + uint64_t(dib.stride()) * uint64_t(layer.height))
+            || dib.size() < dib.pixelOffset() + uint64_t(dib.stride()) * uint64_t(layer.image->height()))
             return false;
     }
     return true;
 }
+
+template <Kernel merge>
+bool mergeWith(const MergeSetup& setup, const LayerScratch& scratch, bool inRows, MaskedDib& merged,
+    Progress& status, int32_t& progress, bool twoThreads)
+{
+    if (inRows)
+        return mergeBands<merge>(setup, scratch, merged, status, progress, twoThreads);
+    mergeBlocks<merge>(setup, scratch, merged, status, progress, twoThreads);
+    return true;
+}
 }
 
-void mergeByRows(
+bool mergeByRows(
     const MergeSetup& setup, MaskedDib& merged, Progress& status, int32_t& progress, bool twoThreads)
 {
+    const bool inRows = std::any_of(setup.layers.begin(), setup.layers.begin() + setup.count,
+        [](const MergeLayer& layer) { return layer.transformer != nullptr; });
     // Transformed sources are always 24 bits deep and whole; anything else takes the accessors,
-    // and so does a merge without room for the scratch rows of masks held as row spans.
+    // and so does a merge without room for the scratch rows of masks held as row spans. Layers
+    // transformed during the merge have no image the accessors could read.
     LayerScratch scratch;
     if (!allLayersAre24Bit(setup) || !scratch.allocate(setup)) {
+        if (inRows)
+            return false;
         mergeByAccessor(setup, merged, status, progress);
-        return;
+        return true;
     }
     switch (setup.mergeType) {
     case 1:
-        mergeBlocks<merge_kernel::greatest>(setup, scratch, merged, status, progress, twoThreads);
-        break;
+        return mergeWith<merge_kernel::greatest>(setup, scratch, inRows, merged, status, progress, twoThreads);
     case 2:
-        mergeBlocks<merge_kernel::least>(setup, scratch, merged, status, progress, twoThreads);
-        break;
+        return mergeWith<merge_kernel::least>(setup, scratch, inRows, merged, status, progress, twoThreads);
     case 3:
-        mergeBlocks<merge_kernel::saturated>(setup, scratch, merged, status, progress, twoThreads);
-        break;
+        return mergeWith<merge_kernel::saturated>(setup, scratch, inRows, merged, status, progress, twoThreads);
     case 4:
-        mergeBlocks<merge_kernel::grey>(setup, scratch, merged, status, progress, twoThreads);
-        break;
+        return mergeWith<merge_kernel::grey>(setup, scratch, inRows, merged, status, progress, twoThreads);
     default:
-        mergeBlocks<merge_kernel::average>(setup, scratch, merged, status, progress, twoThreads);
-        break;
+        return mergeWith<merge_kernel::average>(setup, scratch, inRows, merged, status, progress, twoThreads);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "merge/generate_passes.h"
 #include "merge/invalidate_target.h"
 #include "merge/progress_colours.h"
+#include "merge/row_transformer.h"
 #include "merge/unmasked_image.h"
 
 #include <algorithm>
@@ -40,7 +41,8 @@ bool failWithMessage(MergeWorkspace& workspace, Platform& platform, const char* 
 }
 }
 
-bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path)
+bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path,
+    const PerPlace<const RowTransformer*>& transformedInRows)
 {
     LongOperation operation(platform);
     CDestdoc& target = workspace.targetDoc;
@@ -55,16 +57,26 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     const int32_t count = std::clamp(workspace.sourceCount, 0, kMaxSources);
     MergeSetup setup;
     setup.count = count;
+    PerPlace<LayoutExtent> sizes {};
+    bool inRows = false;
     for (int32_t i = 0; i < count; ++i) {
         const size_t s = size_t(i);
+        const RowTransformer* rows = transformedInRows[s];
         const MaskedDib& t = target.transformed[s];
-        if (t.empty())
+        if (rows && rows->prepared()) {
+            sizes[s] = LayoutExtent { rows->geometry().newW, rows->geometry().newH };
+            inRows = true;
+        } else if (!t.empty()) {
+            sizes[s] = LayoutExtent { t.width(), t.height() };
+            rows = nullptr;
+        } else {
             return failWithMessage(workspace, platform, "Can't load target image!");
-        setup.layers[s] = MergeLayer { &t, t.width(), t.height(), align.posX[s], align.posY[s],
-            align.topLevel[s], align.bottomLevel[s] };
+        }
+        setup.layers[s] = MergeLayer { rows ? nullptr : &t, sizes[s].width, sizes[s].height, align.posX[s],
+            align.posY[s], align.topLevel[s], align.bottomLevel[s], rows };
     }
 
-    const LayoutExtent extent = layoutExtent(align, target.transformed, count);
+    const LayoutExtent extent = layoutExtent(align, sizes, count);
     const int32_t W = extent.width, H = extent.height;
     target.viewWidth = viewSize(W, target.viewPercentX);
     target.viewHeight = viewSize(H, target.viewPercentY);
@@ -82,10 +94,10 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     setup.biasWeight = workspace.biasWeight;
     setup.width = W;
     setup.height = H;
-    if (path == PixelPath::Accessor)
+    if (path == PixelPath::Accessor && !inRows)
         mergeByAccessor(setup, merged, operation, target.progress);
-    else
-        mergeByRows(setup, merged, operation, target.progress, path == PixelPath::RowsTwoThreads);
+    else if (!mergeByRows(setup, merged, operation, target.progress, path != PixelPath::Rows))
+        return failWithMessage(workspace, platform, kNotEnoughMemoryText);
 
     operation.showPaneText(2, "");
     operation.showProgress(100, kProgressDone);

@@ -1,10 +1,12 @@
 #pragma once
+#include "align/align_doc.h"
 #include "merge/pixel_path.h"
 
 namespace tessary {
 
 class MergeWorkspace;
 class Platform;
+class RowTransformer;
 
 // Composes the target image from the loaded sources' transformed images: the opaque top layers,
 // the middle layer merged by the workspace's merge type, the opaque bottom layers and the
@@ -16,7 +18,13 @@ class Platform;
 // observers hear targetGenerated. On failure (a source without transformed image, no memory
 // for an image, or Esc answered with Yes) there is no target image, `generated` is 0 and the
 // observers hear targetInvalidated.
-bool generateTarget(
-    MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads);
+//
+// A place given a prepared transformer in `transformedInRows` is merged from rows transformed
+// as the merge reads them (its `transformed` slot is not read, and the merge pass takes the
+// rows path even when `path` is the accessor path): for a caller that needs the target and no
+// transformed image, such as the command-line merge. The bytes are those of merging its whole
+// transformed image.
+bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads,
+    const PerPlace<const RowTransformer*>& transformedInRows = {});
 
 } // namespace tessary

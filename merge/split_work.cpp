@@ -44,9 +44,9 @@ void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads
 
 bool TwoThreadScratch::allocate(size_t count)
 {
-    callerBlock_.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
-    helperBlock_.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
-    return callerBlock_ && helperBlock_;
+    blocks_.caller.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
+    blocks_.helper.reset(new (std::nothrow) uint16_t[std::max<size_t>(count, 1)]);
+    return blocks_.caller && blocks_.helper;
 }
 
 } // namespace tessary

@@ -32,6 +32,19 @@ private:
 // system refuses one, or memory runs out). The runs must touch disjoint memory.
 void splitInTwo(int32_t begin, int32_t end, int32_t minimumEach, bool twoThreads, SplitWork work);
 
+// Two values of T for `splitInTwo`'s work: one for the thread that made this object (the caller
+// of splitInTwo) and one for the helper thread, so each run touches only its own.
+template <class T> class TwoThreadValues {
+public:
+    T& mine() { return std::this_thread::get_id() == caller_ ? caller : helper; }
+    const T& mine() const { return std::this_thread::get_id() == caller_ ? caller : helper; }
+    T caller {};
+    T helper {};
+
+private:
+    std::thread::id caller_ = std::this_thread::get_id();
+};
+
 // Scratch values for `splitInTwo`'s work: one block for the thread that made this object (the
 // caller of splitInTwo) and one for the helper thread, so each run writes only its own.
 class TwoThreadScratch {
@@ -39,15 +52,10 @@ public:
     // Blocks of `count` values each; false when memory runs out.
     bool allocate(size_t count);
     // The block of the thread asking.
-    uint16_t* mine() const
-    {
-        return std::this_thread::get_id() == caller_ ? callerBlock_.get() : helperBlock_.get();
-    }
+    uint16_t* mine() const { return blocks_.mine().get(); }
 
 private:
-    std::thread::id caller_ = std::this_thread::get_id();
-    std::unique_ptr<uint16_t[]> callerBlock_;
-    std::unique_ptr<uint16_t[]> helperBlock_;
+    TwoThreadValues<std::unique_ptr<uint16_t[]>> blocks_;
 };
 
 } // namespace tessary

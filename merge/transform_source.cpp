@@ -5,6 +5,7 @@
 #include "app/workspace.h"
 #include "merge/invalidate_target.h"
 #include "merge/progress_colours.h"
+#include "merge/row_transformer.h"
 #include "merge/transform_passes.h"
 #include "merge/unmasked_image.h"
 
@@ -149,6 +150,31 @@ int transformSource(MergeWorkspace& workspace, Platform& platform, int number, P
     }
     // Panes 0 and 2 go back to what they showed when the operation ends.
     return result;
+}
+
+int transformSourceForMerge(MergeWorkspace& workspace, Platform& platform, int number, RowTransformer& rows)
+{
+    VIrorozIzi* doc = number >= 1 && number <= workspace.sourceCount && number <= kMaxSources
+        ? workspace.source(number)
+        : nullptr;
+    if (!doc || checkTransformSource(doc->image) != kTransformDone)
+        return transformSource(workspace, platform, number);
+    const size_t slot = size_t(number - 1);
+    CDestdoc& target = workspace.targetDoc;
+    const TransformGeometry g = computeTransformGeometry(doc->image.width(), doc->image.height(),
+        workspace.alignDoc.scaleX[slot], workspace.alignDoc.scaleY[slot], workspace.alignDoc.rotation[slot],
+        target.mirrored[slot] != 0);
+    if (!g.valid || isIdentityOnOpaque(doc->image, g))
+        return transformSource(workspace, platform, number);
+
+    invalidateTarget(workspace);
+    doc->changed = false;
+    target.transformed[slot] = MaskedDib {};
+    if (!rows.prepare(doc->image, g)) {
+        platform.messageBox(kNotEnoughMemoryText, MessageIcon::Error, MessageButtons::Ok);
+        return kTransformOutOfMemory;
+    }
+    return kTransformDone;
 }
 
 } // namespace tessary

@@ -10,6 +10,7 @@ namespace tessary {
 class MergeWorkspace;
 class Platform;
 class Progress;
+class RowTransformer;
 
 // Transforms `source` (any depth the accessors read, with its opacity mask; a missing mask
 // counts as opaque) into `out`: a newW x newH 24-bit image with a mask, scaled by sx, sy
@@ -30,5 +31,12 @@ int transformImage(const MaskedDib& source, double sx, double sy, double angle, 
 // the codes above, or kTransformNoSource when there is no such source or it has no image.
 int transformSource(
     MergeWorkspace& workspace, Platform& platform, int number, PixelPath path = PixelPath::RowsTwoThreads);
+
+// For a merge that transforms its sources' rows as it reads them (`generateTarget` given row
+// transformers): prepares `rows` for source `number` with the same flags and messages as
+// transformSource, leaving its `transformed` slot empty. When the transformation only shares
+// the source's rows (it costs no pixels), or the source cannot be read, this is transformSource
+// itself and `rows` stays unprepared.
+int transformSourceForMerge(MergeWorkspace& workspace, Platform& platform, int number, RowTransformer& rows);
 
 } // namespace tessary
