@@ -11,6 +11,7 @@
 #include "merge/unmasked_image.h"
 
 #include <algorithm>
+#include <new>
 
 namespace tessary {
 
@@ -39,9 +40,8 @@ bool failWithMessage(MergeWorkspace& workspace, Platform& platform, const char* 
     platform.messageBox(text, MessageIcon::Error, MessageButtons::Ok);
     return fail(workspace);
 }
-}
 
-bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path,
+bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path,
     const PerPlace<const RowTransformer*>& transformedInRows)
 {
     LongOperation operation(platform);
@@ -138,6 +138,24 @@ bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath pat
     target.viewHeight = viewSize(finalH, target.viewPercentY);
     workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
     return true;
+}
+
+}
+
+bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path,
+    const PerPlace<const RowTransformer*>& transformedInRows)
+{
+    try {
+        return composeTarget(workspace, platform, path, transformedInRows);
+    } catch (const std::bad_alloc&) { // a status text or a message: the images fail without one
+        workspace.targetDoc.discardTarget();
+    }
+    try {
+        failWithMessage(workspace, platform, kNotEnoughMemoryText);
+    } catch (const std::bad_alloc&) {
+        workspace.targetDoc.generated = 0;
+    }
+    return false;
 }
 
 } // namespace tessary

@@ -6,7 +6,10 @@
 #include "app/silent_platform.h"
 #include "image/cx_image.h"
 #include "merge/merge_fixtures.h"
+#include "merge/generate_target.h"
+#include "merge/row_transformer.h"
 #include "merge/transform_source.h"
+#include "app/workspace.h"
 #include "sources/area_tools.h"
 #include "sources/load_image_file.h"
 #include "sources/source_doc.h"
@@ -16,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <new>
@@ -256,6 +260,48 @@ TEST(AllocationFailure, ATransformationThatRunsShortReportsItAndLeavesNoImage)
                     (result == kTransformOutOfMemory || result == kTransformUnsupported) && out.empty())
                     << result;
             return result == kTransformDone;
+        },
+        [](bool done, bool failed) { EXPECT_TRUE(done || failed); });
+}
+
+// The command-line merge's road: an 8-bit source (read through an expanded copy) transformed
+// during the merge, with an opaque one shared whole; each allocation failing in turn gives no
+// target or the very bytes of the run that had memory.
+TEST(AllocationFailure, AMergeTransformingRowsThatRunsShortLeavesNoTarget)
+{
+    std::mt19937 rng(8);
+    SilentPlatform platform;
+    MergeWorkspace ws;
+    for (int i = 0; i < 2; ++i) {
+        auto doc = std::make_unique<VIrorozIzi>();
+        doc->image = testing::randomImage(40, 30, i == 0 ? 8 : 24, rng);
+        if (i == 1)
+            ASSERT_FALSE(allocateMask(doc->image, 0xFF));
+        ws.documents[size_t(i)] = std::move(doc);
+        ws.sourceCount = i + 1;
+    }
+    ws.alignDoc.scaleX[0] = ws.alignDoc.scaleY[0] = 1536;
+    ws.alignDoc.rotation[0] = 30;
+    ws.alignDoc.posX[1] = 20;
+    ws.equalBiasWeights();
+    PerPlace<RowTransformer> rows;
+    PerPlace<const RowTransformer*> given {};
+    for (int i = 1; i <= 2; ++i)
+        ASSERT_EQ(transformSourceForMerge(ws, platform, i, rows[size_t(i - 1)]), kTransformDone);
+    given[0] = &rows[0];
+    ASSERT_TRUE(rows[0].prepared() && !rows[1].prepared());
+    ASSERT_TRUE(generateTarget(ws, platform, PixelPath::RowsTwoThreads, given));
+    const PackedDib& made = *ws.targetDoc.targetImage;
+    const std::vector<uint8_t> reference(made.data(), made.data() + made.size());
+    failEachAllocationInTurn(
+        [&](auto armed) {
+            const bool done = armed([&] { return generateTarget(ws, platform, PixelPath::RowsTwoThreads, given); });
+            const PackedDib* target = ws.targetDoc.targetImage.get();
+            if (done)
+                EXPECT_TRUE(target && std::vector<uint8_t>(target->data(), target->data() + target->size()) == reference);
+            else
+                EXPECT_EQ(target, nullptr);
+            return done;
         },
         [](bool done, bool failed) { EXPECT_TRUE(done || failed); });
 }

@@ -4,6 +4,7 @@
 #include "app/workspace.h"
 #include "merge/generate_passes.h"
 #include "merge/progress_colours.h"
+#include "merge/row_transformer.h"
 #include "merge/transform_source.h"
 #include "merge/unmasked_image.h"
 #include "merge_fixtures.h"
@@ -534,6 +535,142 @@ TEST(GenerateTarget, RotatedSourcesWithRowSpanMasksMergeLikeRealMasks)
         for (PixelPath path : kPaths)
             EXPECT_TRUE(merge(spans, path) == reference) << int(path);
     }
+}
+
+// ---- a merge that transforms its sources' rows as it reads them
+
+// The random workspaces of the test above, each merged twice: from whole transformed images,
+// and with every source transformed during the merge (sources whose transformation only shares
+// their rows are still transformed whole). Small images take one band; the large case runs
+// over many bands and blocks on both threads, its sources at offsets and in every layer.
+TEST(GenerateTarget, TransformingRowsDuringTheMergeGivesTheWholeImagesBytes)
+{
+    struct Source {
+        MaskedDib image;
+        double sx, sy, angle;
+        bool mirrored;
+        int32_t x, y, top, bottom, fade;
+        double bias;
+    };
+    struct Case {
+        std::vector<Source> sources;
+        int32_t type = 0, fuzz = 0, marginX = 0, marginY = 0, contrast = 16, brightness = 128;
+        ColourRef background = kBackground;
+    };
+    const auto merge = [](const Case& c, bool inRows, PixelPath path) {
+        MergeWorkspace ws;
+        GTestPlatform platform;
+        for (size_t i = 0; i < c.sources.size(); ++i) {
+            const Source& s = c.sources[i];
+            auto doc = std::make_unique<VIrorozIzi>();
+            doc->slotIndex = int(i);
+            doc->image = s.image.clone();
+            ws.documents[i] = std::move(doc);
+            ws.sourceCount = int(i) + 1;
+            ws.alignDoc.scaleX[i] = s.sx;
+            ws.alignDoc.scaleY[i] = s.sy;
+            ws.alignDoc.rotation[i] = s.angle;
+            ws.targetDoc.mirrored[i] = s.mirrored;
+            ws.alignDoc.posX[i] = s.x;
+            ws.alignDoc.posY[i] = s.y;
+            ws.alignDoc.topLevel[i] = s.top;
+            ws.alignDoc.bottomLevel[i] = s.bottom;
+            ws.fadeEdge[i] = s.fade;
+            ws.biasWeight[i] = s.bias;
+        }
+        ws.mergeType = c.type;
+        ws.targetDoc.thresholdFuzziness = c.fuzz;
+        ws.targetDoc.backgroundColour = c.background;
+        ws.targetDoc.marginX = c.marginX;
+        ws.targetDoc.marginY = c.marginY;
+        ws.targetDoc.targetContrast = c.contrast;
+        ws.targetDoc.targetBrightness = c.brightness;
+        PerPlace<RowTransformer> rows;
+        PerPlace<const RowTransformer*> given {};
+        int transformedInRows = 0;
+        for (int i = 1; i <= int(c.sources.size()); ++i) {
+            const size_t s = size_t(i - 1);
+            EXPECT_EQ(inRows ? transformSourceForMerge(ws, platform, i, rows[s])
+                             : transformSource(ws, platform, i, PixelPath::RowsTwoThreads),
+                kTransformDone);
+            given[s] = rows[s].prepared() ? &rows[s] : nullptr;
+            transformedInRows += given[s] ? 1 : 0;
+            EXPECT_EQ(ws.targetDoc.transformed[s].empty(), given[s] != nullptr);
+        }
+        EXPECT_TRUE(generateTarget(ws, platform, path, given));
+        const PackedDib& image = *ws.targetDoc.targetImage;
+        return std::pair { std::vector<uint8_t>(image.data(), image.data() + image.size()), transformedInRows };
+    };
+
+    std::vector<Case> cases;
+    std::mt19937 rng(17);
+    std::uniform_int_distribution<int> side(1, 60), pos(0, 40), level(0, 5), type(0, 4), coin(0, 1),
+        count(1, 8), fuzz(0, 100), contrast(0, 32), brightness(0, 255), margin(0, 4);
+    std::uniform_real_distribution<double> scale(400, 2000), angle(-60, 60), bias(0, 40);
+    const int depths[] = { 1, 4, 8, 16, 24, 32 };
+    for (int n = 0; n < 30; ++n) {
+        Case c;
+        const int sources = count(rng);
+        for (int i = 0; i < sources; ++i) {
+            const int layer = level(rng);
+            Source s { testing::randomImage(side(rng), side(rng), depths[size_t(i + n) % 6], rng, coin(rng)),
+                scale(rng), scale(rng), angle(rng), coin(rng) == 1, pos(rng), pos(rng),
+                layer == 1 ? 1 + coin(rng) : -1, layer == 2 ? 1 + coin(rng) : -1, coin(rng), 0 };
+            s.bias = coin(rng) ? bias(rng) : 100.0 / sources;
+            // Whole scales, shifts and the shared identity take their own row functions.
+            if (i % 4 == 1)
+                s.sx = s.sy = 1024.0 * (1 + coin(rng));
+            if (i % 4 == 2) {
+                s.sx = s.sy = 1024.0;
+                s.angle = 180.0 * coin(rng);
+            }
+            if (i % 4 == 3) {
+                s.image = testing::randomImage(side(rng), side(rng), 24, rng);
+                ASSERT_FALSE(allocateMask(s.image, 0xFF));
+                s.sx = s.sy = 1024.0;
+                s.angle = 0;
+                s.mirrored = false;
+            }
+            c.sources.push_back(std::move(s));
+        }
+        c.type = type(rng);
+        c.fuzz = fuzz(rng);
+        c.background = makeColourRef(uint8_t(rng()), uint8_t(rng()), uint8_t(rng()));
+        if (n % 2) {
+            c.marginX = margin(rng);
+            c.marginY = margin(rng);
+            c.contrast = contrast(rng);
+            c.brightness = brightness(rng);
+        }
+        cases.push_back(std::move(c));
+    }
+    for (int type : { 0, 3 }) {
+        Case big;
+        big.type = type;
+        big.sources.push_back(
+            Source { testing::randomImage(1400, 500, 24, rng), 2560, 2560, 10, false, 0, 0, -1, -1, 0, 40 });
+        big.sources.push_back(
+            Source { testing::randomImage(900, 700, 8, rng), 1500, 1300, -35, true, 700, 300, -1, -1, 1, 30 });
+        big.sources.push_back(
+            Source { testing::randomImage(500, 400, 24, rng), 1024, 1024, 180, false, 3000, 50, 1, -1, 0, 30 });
+        big.sources.push_back(
+            Source { testing::randomImage(600, 300, 32, rng), 1024, 1024, 0, false, 100, 1500, -1, 1, 0, 0 });
+        cases.push_back(std::move(big));
+    }
+
+    int inRowsSeen = 0;
+    for (size_t n = 0; n < cases.size(); ++n) {
+        SCOPED_TRACE(n);
+        const auto whole = merge(cases[n], false, PixelPath::RowsTwoThreads);
+        EXPECT_EQ(whole.second, 0);
+        for (PixelPath path : { PixelPath::Rows, PixelPath::RowsTwoThreads }) {
+            const auto inRows = merge(cases[n], true, path);
+            ASSERT_EQ(inRows.first.size(), whole.first.size());
+            EXPECT_TRUE(inRows.first == whole.first) << int(path);
+            inRowsSeen += inRows.second;
+        }
+    }
+    EXPECT_GT(inRowsSeen, 0);
 }
 
 } // namespace
