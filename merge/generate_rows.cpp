@@ -302,13 +302,10 @@ struct LayerBands {
             const int32_t v0 = int32_t(std::clamp<int64_t>(int64_t(y0) - layer.posY, 0, layer.height));
             const int32_t v1 = int32_t(std::clamp<int64_t>(int64_t(y1) - layer.posY, 0, layer.height));
             uint16_t* const masks = b.mask.get(); // real values: no allocation
-            for (int32_t v = v0; v < v1; ++v) {
-                uint8_t* pixels = b.dib->row(v - v0);
-                uint16_t* mask = masks + size_t(v - v0) * size_t(layer.width);
-                std::memset(pixels, 0, 3 * size_t(layer.width));
-                std::fill_n(mask, layer.width, uint16_t(0));
-                layer.transformer->row(v, pixels, mask);
-            }
+            for (int32_t v = v0; v < v1; ++v)
+                std::memset(b.dib->row(v - v0), 0, 3 * size_t(layer.width));
+            std::fill_n(masks, size_t(v1 - v0) * size_t(layer.width), uint16_t(0));
+            layer.transformer->rows(v0, v1, b.dib->row(0), b.dib->stride(), masks);
             local.layers[size_t(i)].image = &b;
             local.layers[size_t(i)].firstRow = v0;
         }

@@ -27,17 +27,23 @@ public:
     bool prepared() const { return base_ != nullptr; }
     const TransformGeometry& geometry() const { return g_; }
 
-    // Output row r (0 .. newH - 1): writes the pixels the source reaches into `pixels`
-    // (3 x newW bytes) and their mask values into `mask` (newW values). Both must hold zeros on
-    // entry: pixels no part of the source reaches keep them (black, mask 0).
-    void row(int32_t r, uint8_t* pixels, uint16_t* mask) const;
+    // Columns [from, to) of output row r (0 .. newH - 1): writes the pixels the source reaches
+    // into `pixels` (3 bytes a column) and their mask values into `mask` (a value a column), both
+    // indexed from column 0. They must hold zeros on entry: pixels no part of the source reaches
+    // keep them (black, mask 0). A turned picture reads its source along a slant, so a caller
+    // computing many rows keeps the source it reads in the caches by taking a few hundred
+    // columns of each row at a time.
+    void row(int32_t r, uint8_t* pixels, uint16_t* mask, int32_t from, int32_t to) const;
+    // Whole rows [r0, r1) that way: row r's pixels at pixels + (r - r0) x pixelStride and its
+    // mask values at masks + (r - r0) x newW, all zeros on entry.
+    void rows(int32_t r0, int32_t r1, uint8_t* pixels, size_t pixelStride, uint16_t* masks) const;
 
 private:
     const uint8_t* at(int32_t x, int32_t row) const { return base_ + size_t(row) * stride_ + 3 * size_t(x); }
     void nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t X, int32_t Y) const;
-    void shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const;
-    void wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const;
-    void generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const;
+    void shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;
+    void wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;
+    void generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;
     void pixel(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const;
 
     TransformGeometry g_;

@@ -168,15 +168,18 @@ void RowTransformer::nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, in
 // 256 * ix); Y is the same for the whole row and X moves by a whole source pixel per
 // column, so the weights are the row's constants. Unmoved by a fraction (tx = ty = 0) with
 // no mask, the bilinear sum is p00 * 65536 >> 16, the source pixel itself.
-void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const
+void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const
 {
+    const int32_t end = std::min(to, g_.newW - 1); // interior columns [from, end)
+    const bool lastColumn = to == g_.newW;
     const TransformGeometry& g = g_;
     const int32_t W = g.sourceWidth, H = g.sourceHeight;
     const int32_t e = r - g.hy;
     const int32_t Y = e * g.C + 1024 * g.hy - g.offY;
     const int32_t last = g.newW - 1;
     // The last column truncates toward zero, so it may still reach row 0 from Y just below 0.
-    nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    if (lastColumn)
+        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
     if (Y < 0 || (Y >> 10) >= H)
         return;
     const int32_t iy = Y >> 10, iy1 = iy == H - 1 ? iy : iy + 1;
@@ -194,16 +197,16 @@ void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask) c
     if (plainCopy && stepX == 1024) {
         // Column col reads source pixel ix0 + col: one run of whole rows.
         const int32_t ix0 = firstX >> 10;
-        const int32_t from = std::max(0, -ix0), to = std::min(g.newW - 1, W - ix0);
-        if (to > from) {
-            std::memcpy(outRow + 3 * size_t(from), row0 + 3 * size_t(ix0 + from), 3 * size_t(to - from));
-            std::fill(outMask + from, outMask + to, uint16_t(65535));
+        const int32_t a = std::max(from, -ix0), b = std::min(end, W - ix0);
+        if (b > a) {
+            std::memcpy(outRow + 3 * size_t(a), row0 + 3 * size_t(ix0 + a), 3 * size_t(b - a));
+            std::fill(outMask + a, outMask + b, uint16_t(65535));
         }
         return;
     }
 
-    int32_t X = firstX;
-    for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepX) {
+    int32_t X = firstX + from * stepX;
+    for (int32_t col = from; col < end; ++col, X += stepX) {
         if (X < 0 || (X >> 10) >= W)
             continue;
         const int32_t ix = X >> 10, ix1 = ix == W - 1 ? ix : ix + 1;
@@ -230,8 +233,10 @@ void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask) c
 // lies at least 1/s from the next whole number, far beyond the rounding of a 53-bit
 // quotient of numbers below 2^40. So q = floor(256 * X / s), stepped along the row, gives
 // ix = q >> 8 and tx = q & 255, the bits the double arithmetic gives.
-void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const
+void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const
 {
+    const int32_t end = std::min(to, g_.newW - 1); // interior columns [from, end)
+    const bool lastColumn = to == g_.newW;
     const TransformGeometry& g = g_;
     const int32_t W = g.sourceWidth, H = g.sourceHeight;
     const int32_t e = r - g.hy;
@@ -239,10 +244,10 @@ void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask
     const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
     const int32_t step = g.mirrored ? -1 : 1;
     const int32_t stepC = step * g.C, stepB = step * g.B;
-    int32_t X = g.d(0) * g.C + baseX, Y = g.d(0) * g.B + baseY;
+    int32_t X = g.d(from) * g.C + baseX, Y = g.d(from) * g.B + baseY;
     FloorStepper qx(256 * int64_t(X), 256 * int64_t(stepC), int64_t(g.sx));
     FloorStepper qy(256 * int64_t(Y), 256 * int64_t(stepB), int64_t(g.sy));
-    for (int32_t col = 0; col <= g.newW - 2; ++col, X += stepC, Y += stepB, qx.step(), qy.step()) {
+    for (int32_t col = from; col < end; ++col, X += stepC, Y += stepB, qx.step(), qy.step()) {
         if (X < 0 || Y < 0)
             continue;
         const int64_t ix = qx.quotient >> 8, iy = qy.quotient >> 8;
@@ -252,11 +257,14 @@ void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask
         pixel(outRow, outMask, col, int32_t(ix), int32_t(iy), tx, ty);
     }
     const int32_t last = g.newW - 1;
-    nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    if (lastColumn)
+        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
 }
 
-void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask) const
+void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const
 {
+    const int32_t end = std::min(to, g_.newW - 1); // interior columns [from, end)
+    const bool lastColumn = to == g_.newW;
     const TransformGeometry& g = g_;
     const int32_t W = g.sourceWidth, H = g.sourceHeight;
     const int32_t e = r - g.hy;
@@ -265,12 +273,12 @@ void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask) c
     const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
     const int32_t step = g.mirrored ? -1 : 1;
     const int32_t stepC = step * g.C, stepB = step * g.B;
-    int32_t dC = g.d(0) * g.C, dB = g.d(0) * g.B;
+    int32_t dC = g.d(from) * g.C, dB = g.d(from) * g.B;
     const double sx = g.sx, sy = g.sy;
     const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
     const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
 
-    for (int32_t col = 0; col <= g.newW - 2; ++col, dC += stepC, dB += stepB) {
+    for (int32_t col = from; col < end; ++col, dC += stepC, dB += stepB) {
         const int32_t X = dC + baseX;
         const int32_t Y = dB + baseY;
         if (X < 0 || Y < 0)
@@ -285,22 +293,37 @@ void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask) c
         pixel(outRow, outMask, col, ix, iy, tx, ty);
     }
     const int32_t last = g.newW - 1;
-    nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    if (lastColumn)
+        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
 }
 
-void RowTransformer::row(int32_t r, uint8_t* pixels, uint16_t* mask) const
+void RowTransformer::row(int32_t r, uint8_t* pixels, uint16_t* mask, int32_t from, int32_t to) const
 {
+    from = std::max(from, 0);
+    to = std::min(to, g_.newW);
+    if (from >= to)
+        return;
     // The last row takes the nearest source pixel in every column, as the last column does.
     if (r == g_.newH - 1) {
-        for (int32_t col = 0; col < g_.newW; ++col)
+        for (int32_t col = from; col < to; ++col)
             nearest(pixels, mask, col, g_.sourceX(col, r), g_.sourceY(col, r));
     } else if (shifted_) {
-        shiftedRow(r, pixels, mask);
+        shiftedRow(r, pixels, mask, from, to);
     } else if (wholeScales_) {
-        wholeScaleRow(r, pixels, mask);
+        wholeScaleRow(r, pixels, mask, from, to);
     } else {
-        generalRow(r, pixels, mask);
+        generalRow(r, pixels, mask, from, to);
     }
+}
+
+void RowTransformer::rows(int32_t r0, int32_t r1, uint8_t* pixels, size_t pixelStride, uint16_t* masks) const
+{
+    // A few hundred columns of each row at a time.
+    constexpr int32_t kColumns = 256;
+    const size_t width = size_t(std::max<int32_t>(0, g_.newW));
+    for (int32_t c0 = 0; c0 < g_.newW; c0 += kColumns)
+        for (int32_t r = r0; r < r1; ++r)
+            row(r, pixels + size_t(r - r0) * pixelStride, masks + size_t(r - r0) * width, c0, c0 + kColumns);
 }
 
 int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progress& status, int32_t& progress,
@@ -312,20 +335,25 @@ int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progres
             return kTransformOutOfMemory;
         return transformByAccessor(source, g, status, progress, out) ? kTransformDone : kTransformAborted;
     }
-    // Each mask row is made in its thread's scratch row and then stored in the output's form.
+    // About a quarter of a million output pixels per block.
+    const int32_t blockRows = std::max<int32_t>(2, 262144 / std::max<int32_t>(1, g.newW));
+    // The mask rows of a run are made in its thread's scratch rows and then stored in the
+    // output's form.
+    const size_t width = size_t(std::max<int32_t>(0, g.newW));
     TwoThreadScratch scratch;
-    if (!scratch.allocate(size_t(std::max<int32_t>(0, g.newW))))
+    if (!scratch.allocate(size_t(blockRows) * width))
         return kTransformOutOfMemory;
     std::atomic<bool> stored { true };
     const bool hasPixels = g.newW > 0 && g.newH > 0;
-    const auto computeRow = [&](int32_t r, uint16_t* outMask) {
-        std::fill_n(outMask, g.newW, uint16_t(0));
-        rows.row(r, out.dib->row(r), outMask);
-        return out.mask.storeRow(r, g.newW, outMask);
+    const auto computeRows = [&](int32_t r0, int32_t r1, uint16_t* masks) {
+        std::fill_n(masks, size_t(r1 - r0) * width, uint16_t(0));
+        rows.rows(r0, r1, out.dib->row(r0), out.dib->stride(), masks);
+        bool ok = true;
+        for (int32_t r = r0; r < r1; ++r)
+            ok = out.mask.storeRow(r, g.newW, masks + size_t(r - r0) * width) && ok;
+        return ok;
     };
 
-    // About a quarter of a million output pixels per block.
-    const int32_t blockRows = std::max<int32_t>(2, 262144 / std::max<int32_t>(1, g.newW));
     const int32_t interiorRows = g.newH - 1; // rows 0 .. newH - 2
     for (int32_t r0 = 0; r0 < interiorRows; r0 += blockRows) {
         const int32_t r1 = std::min(interiorRows, r0 + blockRows);
@@ -337,16 +365,14 @@ int transformByRows(const MaskedDib& source, const TransformGeometry& g, Progres
         }
         if (!hasPixels)
             continue;
-        splitInTwo(r0, r1, 1, twoThreads, [&](int32_t a, int32_t b) {
-            uint16_t* outMask = scratch.mine();
-            for (int32_t r = a; r < b; ++r)
-                if (!computeRow(r, outMask))
-                    stored = false;
+        splitInTwo(r0, r1, 8, twoThreads, [&](int32_t a, int32_t b) {
+            if (!computeRows(a, b, scratch.mine()))
+                stored = false;
         });
         if (!stored)
             return kTransformOutOfMemory;
     }
-    if (hasPixels && !computeRow(g.newH - 1, scratch.mine()))
+    if (hasPixels && !computeRows(g.newH - 1, g.newH, scratch.mine()))
         return kTransformOutOfMemory;
     return kTransformDone;
 }

@@ -275,8 +275,9 @@ TEST(AllocationFailure, AMergeTransformingRowsThatRunsShortLeavesNoTarget)
     for (int i = 0; i < 2; ++i) {
         auto doc = std::make_unique<VIrorozIzi>();
         doc->image = testing::randomImage(40, 30, i == 0 ? 8 : 24, rng);
-        if (i == 1)
+        if (i == 1) {
             ASSERT_FALSE(allocateMask(doc->image, 0xFF));
+        }
         ws.documents[size_t(i)] = std::move(doc);
         ws.sourceCount = i + 1;
     }

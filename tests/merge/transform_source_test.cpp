@@ -330,11 +330,15 @@ TEST(TransformSource, FastPathsEqualTheAccessorPathOnEveryDepth)
             }
         }
     }
-    // Large enough for several blocks of rows on both threads.
+    // Large enough for several blocks of rows on both threads and several runs of columns in a
+    // row, at whole scales and at scales with fractions of a 1024th.
     const MaskedDib big = testing::randomImage(700, 500, 24, rng);
-    const Transformed plain = transform(big, 1400, 1300, 17, true, PixelPath::Accessor);
-    const Transformed fast = transform(big, 1400, 1300, 17, true, PixelPath::RowsTwoThreads);
-    EXPECT_TRUE(testing::sameImage(plain.image, fast.image));
+    for (const auto& [sx, sy] : { std::pair { 1400.0, 1300.0 }, { 1400.5, 1299.25 } }) {
+        SCOPED_TRACE(sx);
+        const Transformed plain = transform(big, sx, sy, 17, true, PixelPath::Accessor);
+        const Transformed fast = transform(big, sx, sy, 17, true, PixelPath::RowsTwoThreads);
+        EXPECT_TRUE(testing::sameImage(plain.image, fast.image));
+    }
     EXPECT_EQ(compared, 168);
 }
 
