@@ -21,12 +21,17 @@
 namespace tessary {
 
 namespace {
-// The four neighbours' weighted sum in each channel, the weights in 65536ths.
+// The four neighbours' weighted sum in each channel, (256 - tx)(256 - ty) p00 + tx (256 - ty) p10
+// + (256 - tx) ty p01 + tx ty p11 in 65536ths, worked as the blend of the top and bottom pairs'
+// blends: the same whole number with three multiplications a channel instead of four.
 [[gnu::always_inline]] inline void blendFour(uint8_t* q, const uint8_t* p00, const uint8_t* p10,
-    const uint8_t* p01, const uint8_t* p11, int32_t w00, int32_t w10, int32_t w01, int32_t w11)
+    const uint8_t* p01, const uint8_t* p11, int32_t tx, int32_t ty)
 {
-    for (int k = 0; k < 3; ++k)
-        q[k] = uint8_t((p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11) >> 16);
+    for (int k = 0; k < 3; ++k) {
+        const int32_t top = 256 * p00[k] + (p10[k] - p00[k]) * tx;
+        const int32_t bottom = 256 * p01[k] + (p11[k] - p01[k]) * tx;
+        q[k] = uint8_t((256 * top + (bottom - top) * ty) >> 16);
+    }
 }
 
 // False when one of the four neighbours in mask rows m0 and m1 is transparent; otherwise `m11`
@@ -157,9 +162,7 @@ void RowTransformer::nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, in
         && !neighboursShow(
             mask_.values + size_t(iy) * size_t(W), mask_.values + size_t(iy1) * size_t(W), ix, ix1, m11))
         return;
-    const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
-    const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
-    blendFour(outRow + 3 * size_t(col), at(ix, iy), at(ix1, iy), at(ix, iy1), at(ix1, iy1), w00, w10, w01, w11);
+    blendFour(outRow + 3 * size_t(col), at(ix, iy), at(ix1, iy), at(ix, iy1), at(ix1, iy1), tx, ty);
     outMask[col] = m11;
 }
 
@@ -187,8 +190,6 @@ void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
     const int32_t stepX = (g.mirrored ? -1 : 1) * g.C; // +-1024
     const int32_t firstX = g.d(0) * g.C + 1024 * g.hx - g.offX;
     const int32_t tx = (firstX & 1023) >> 2; // the same for every column
-    const int32_t w00 = (256 - tx) * (256 - ty), w10 = tx * (256 - ty);
-    const int32_t w01 = (256 - tx) * ty, w11 = tx * ty;
     const uint16_t* m0 = mask_.values ? mask_.values + size_t(iy) * size_t(W) : nullptr;
     const uint16_t* m1 = mask_.values ? mask_.values + size_t(iy1) * size_t(W) : nullptr;
     const uint8_t* row0 = at(0, iy);
@@ -222,8 +223,7 @@ void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
         uint16_t m11 = 65535;
         if (m0 && !neighboursShow(m0, m1, ix, ix1, m11))
             continue;
-        blendFour(q, p00, row0 + 3 * size_t(ix1), row1 + 3 * size_t(ix), row1 + 3 * size_t(ix1), w00, w10, w01,
-            w11);
+        blendFour(q, p00, row0 + 3 * size_t(ix1), row1 + 3 * size_t(ix), row1 + 3 * size_t(ix1), tx, ty);
         outMask[col] = m11;
     }
 }
