@@ -3,11 +3,13 @@
 // prepared) and placed, the target is generated with the layout's merge settings, and it is
 // saved through the program's writers in the format named by OUT's last three characters.
 // Nothing needs the transformed sources afterwards, so the merge transforms each source's rows
-// as it reads them instead of holding whole transformed images.
+// as it reads them instead of holding whole transformed images; a BMP target is generated
+// straight into the file it is saved as.
 #include "align/normalise_positions.h"
 #include "app/workspace.h"
 #include "cli/cli_files.h"
 #include "cli/commands.h"
+#include "cli/mapped_target.h"
 #include "app/arrangement.h"
 #include "cli/source_prefetch.h"
 #include "cli/terminal_platform.h"
@@ -156,7 +158,8 @@ int runMerge(int argc, char** argv)
     PerPlace<const RowTransformer*> transformers {};
     for (size_t s = 0; s < transformers.size(); ++s)
         transformers[s] = inRows[s].prepared() ? &inRows[s] : nullptr;
-    if (!generateTarget(ws, platform, PixelPath::RowsTwoThreads, transformers)) {
+    MappedTarget mapped(outPath);
+    if (!generateTarget(ws, platform, PixelPath::RowsTwoThreads, transformers, mapped.provider())) {
         std::fputs("tessary-cli merge: the target could not be generated\n", stderr);
         return kExitFailed;
     }
@@ -169,7 +172,9 @@ int runMerge(int argc, char** argv)
     returnFreedMemory();
 
     platform.announce("Saving " + outPath);
-    if (!writeImageFile(*target.targetImage, outPath)) {
+    const bool saved = mapped.holds(*target.targetImage) ? mapped.save(target.targetImage)
+                                                         : writeImageFile(*target.targetImage, outPath);
+    if (!saved) {
         platform.messageBox(kFailedFileSave, MessageIcon::Plain, MessageButtons::Ok);
         return kExitFailed;
     }

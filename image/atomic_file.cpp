@@ -6,7 +6,10 @@
 #include <fcntl.h>
 #include <new>
 #include <sys/random.h>
+#include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace tessary {
@@ -53,7 +56,8 @@ int createTemporary(const std::string& folder, std::string& name)
         name = folder + "/.tessary-";
         for (unsigned char r : random)
             name += kLetters[r % (sizeof kLetters - 1)];
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Readable as well, so that the file can be mapped for writing.
+        const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -86,37 +90,66 @@ struct TemporaryFile {
             unlink(name.c_str());
     }
 };
+}
+
+// A save in progress: the file it replaces (links followed) and the temporary file beside it.
+struct Replacement {
+    std::string target;
+    struct stat existing { };
+    bool exists = false;
+    TemporaryFile temporary;
+    int fd = -1;
+    int error = 0; // why the temporary file could not be made
+};
+
+namespace {
+// Follows links, refuses a file we may not write, and makes the temporary file with the
+// replaced file's owner and permissions. False when the save cannot go on that way: then `fd`
+// is -1 and `error` says why the temporary file could not be made (0 for a refused file).
+bool beginReplacement(const std::string& path, Replacement& r)
+{
+    r.target = followLinks(path);
+    r.exists = stat(r.target.c_str(), &r.existing) == 0;
+    if (r.exists && access(r.target.c_str(), W_OK) != 0)
+        return false; // a read-only file is the user's to keep
+    r.fd = createTemporary(folderOf(r.target), r.temporary.name);
+    if (r.fd < 0) {
+        r.error = errno;
+        r.temporary.name.clear();
+        return false;
+    }
+    if (r.exists) {
+        // The replacement keeps the owner (where we may set it) and the permissions.
+        [[maybe_unused]] const int owned = fchown(r.fd, r.existing.st_uid, r.existing.st_gid);
+        fchmod(r.fd, r.existing.st_mode & 07777);
+    }
+    return true;
+}
+
+// Puts the temporary file, already on disk and closed, in place of the target.
+bool finishReplacement(Replacement& r)
+{
+    if (std::rename(r.temporary.name.c_str(), r.target.c_str()) != 0)
+        return false;
+    r.temporary.kept = true;
+    return true;
+}
 
 bool replaceFile(const std::string& path, const std::function<bool(CxFile&)>& write)
 {
-    const std::string target = followLinks(path);
-    struct stat existing { };
-    const bool exists = stat(target.c_str(), &existing) == 0;
-    if (exists && access(target.c_str(), W_OK) != 0)
-        return false; // a read-only file is the user's to keep
-
-    TemporaryFile temporary;
-    const int fd = createTemporary(folderOf(target), temporary.name);
-    if (fd < 0) {
-        const int error = errno;
-        temporary.name.clear();
+    Replacement r;
+    if (!beginReplacement(path, r)) {
         // The folder is closed to us but the file itself may be written: replace its content in
         // place, the only way left to save under that name.
-        if (exists && S_ISREG(existing.st_mode) && (error == EACCES || error == EPERM)) {
-            const int inPlace = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (r.exists && S_ISREG(r.existing.st_mode) && (r.error == EACCES || r.error == EPERM)) {
+            const int inPlace = open(r.target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
             return inPlace >= 0 && fillAndClose(inPlace, write);
         }
         return false;
     }
-    if (exists) {
-        // The replacement keeps the owner (where we may set it) and the permissions.
-        [[maybe_unused]] const int owned = fchown(fd, existing.st_uid, existing.st_gid);
-        fchmod(fd, existing.st_mode & 07777);
-    }
-    if (!fillAndClose(fd, write) || std::rename(temporary.name.c_str(), target.c_str()) != 0)
-        return false;
-    temporary.kept = true;
-    return true;
+    const int fd = r.fd;
+    r.fd = -1;
+    return fillAndClose(fd, write) && finishReplacement(r);
 }
 }
 
@@ -129,6 +162,66 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(CxFil
     } catch (const std::bad_alloc&) { // the names of the files: the temporary is gone again
         return false;
     }
+}
+
+MappedFileSave::MappedFileSave() = default;
+
+MappedFileSave::~MappedFileSave()
+{
+    unmap();
+    if (replacement_ && replacement_->fd >= 0)
+        close(replacement_->fd);
+}
+
+void MappedFileSave::unmap()
+{
+    if (bytes_)
+        munmap(bytes_, size_);
+    bytes_ = nullptr;
+}
+
+bool MappedFileSave::begin(const std::string& path, size_t size)
+{
+    if (path.empty() || size == 0 || replacement_)
+        return false;
+    try {
+        replacement_ = std::make_unique<Replacement>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    Replacement& r = *replacement_;
+    if (!beginReplacement(path, r))
+        return false;
+    // Room for the whole file now, so that writing the mapped pages is unlikely to find the
+    // disk full (which the system reports as a bus error at the page written).
+    struct statvfs disk { };
+    if (fstatvfs(r.fd, &disk) != 0 || uint64_t(disk.f_bavail) * uint64_t(disk.f_frsize) < uint64_t(size) + kSpare
+        || ftruncate(r.fd, off_t(size)) != 0)
+        return false;
+    void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, r.fd, 0);
+    if (mapped == MAP_FAILED)
+        return false;
+    bytes_ = static_cast<uint8_t*>(mapped);
+    size_ = size;
+    return true;
+}
+
+const char* MappedFileSave::temporaryName() const
+{
+    return replacement_ && !replacement_->temporary.name.empty() ? replacement_->temporary.name.c_str() : nullptr;
+}
+
+bool MappedFileSave::commit()
+{
+    if (!bytes_)
+        return false;
+    Replacement& r = *replacement_;
+    // The pages written through the mapping are the file's own: fsync takes them to disk.
+    unmap();
+    bool ok = fsync(r.fd) == 0;
+    ok = close(r.fd) == 0 && ok;
+    r.fd = -1;
+    return ok && finishReplacement(r);
 }
 
 } // namespace tessary

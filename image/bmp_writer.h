@@ -15,6 +15,11 @@ namespace tessary {
 // or a write falls short.
 bool writeBmp(CxFile& file, const uint8_t* dib, size_t size);
 
+// For a block with no colour table (more than 8 bits a pixel) whose rows end the block: the
+// 14-byte file header writeBmp writes before it, when the rest of its file is the block itself,
+// byte for byte. False for any other block, or one inconsistent with its header.
+bool bmpFileHeader(const uint8_t* dib, size_t size, uint8_t header[14]);
+
 // The program's own BMP writer. The file is written beside `path` and renamed over it only when
 // every byte reached the disk, so an existing file survives a failed save. True on success;
 // false when the file cannot be created, the image is inconsistent, or a write is short.

@@ -70,6 +70,13 @@ std::unique_ptr<PackedDib> PackedDib::allocate(size_t size)
     return std::unique_ptr<PackedDib>(new (std::nothrow) PackedDib(std::move(block), size));
 }
 
+std::unique_ptr<PackedDib> PackedDib::over(std::shared_ptr<uint8_t[]> block, size_t size)
+{
+    if (!block || size < sizeof(BitmapInfoHeader))
+        return nullptr;
+    return std::unique_ptr<PackedDib>(new (std::nothrow) PackedDib(std::move(block), size));
+}
+
 std::unique_ptr<PackedDib> PackedDib::copyOf(const uint8_t* bytes, size_t size)
 {
     if (size < sizeof(BitmapInfoHeader))

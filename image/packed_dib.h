@@ -46,6 +46,9 @@ class PackedDib {
 public:
     // A zero-filled block of `size` bytes, or null when memory runs out.
     static std::unique_ptr<PackedDib> allocate(size_t size);
+    // A bitmap over `size` bytes someone else keeps (they read as zeros, or hold a bitmap
+    // already), or null when memory runs out. Sharing rules apply to the block as to any other.
+    static std::unique_ptr<PackedDib> over(std::shared_ptr<uint8_t[]> block, size_t size);
     // A copy of `size` bytes starting at `bytes`, or null when memory runs out.
     static std::unique_ptr<PackedDib> copyOf(const uint8_t* bytes, size_t size);
     // A bitmap with `header` (no colour table) over the rows of `rows`, shared with it. Null when

@@ -42,7 +42,7 @@ bool failWithMessage(MergeWorkspace& workspace, Platform& platform, const char* 
 }
 
 bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path,
-    const PerPlace<const RowTransformer*>& transformedInRows)
+    const PerPlace<const RowTransformer*>& transformedInRows, const BlockProvider& targetBlock)
 {
     LongOperation operation(platform);
     CDestdoc& target = workspace.targetDoc;
@@ -82,7 +82,15 @@ bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path
     target.viewHeight = viewSize(H, target.viewPercentY);
 
     MaskedDib merged;
-    if (allocateUnmaskedImage(sideForAllocation(H), sideForAllocation(W), merged))
+    // A negative margin is no margin: the band cannot be narrower than nothing.
+    PrepareSetup prepare { target.targetContrast, target.targetBrightness, std::max(target.marginX, 0),
+        std::max(target.marginY, 0), target.marginColour };
+    const int64_t finalW = int64_t(W) + 2 * int64_t(prepare.marginX);
+    const int64_t finalH = int64_t(H) + 2 * int64_t(prepare.marginY);
+    // Without a margin each target byte depends only on the merged byte at the same place, so
+    // the row pass can adjust the merge image where it lies instead of holding a second copy.
+    const bool inPlace = path != PixelPath::Accessor && prepare.marginX == 0 && prepare.marginY == 0;
+    if (allocateUnmaskedImage(sideForAllocation(H), sideForAllocation(W), merged, inPlace ? targetBlock : nullptr))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
 
     operation.showPaneText(0, kPressEscText);
@@ -101,18 +109,10 @@ bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path
 
     operation.showPaneText(2, "");
     operation.showProgress(100, kProgressDone);
-    // A negative margin is no margin: the band cannot be narrower than nothing.
-    PrepareSetup prepare { target.targetContrast, target.targetBrightness, std::max(target.marginX, 0),
-        std::max(target.marginY, 0), target.marginColour };
-    const int64_t finalW = int64_t(W) + 2 * int64_t(prepare.marginX);
-    const int64_t finalH = int64_t(H) + 2 * int64_t(prepare.marginY);
-    // Without a margin each target byte depends only on the merged byte at the same place, so
-    // the row pass can adjust the merge image where it lies instead of holding a second copy.
-    const bool inPlace = path != PixelPath::Accessor && prepare.marginX == 0 && prepare.marginY == 0;
     MaskedDib final;
     if (inPlace)
         final = std::move(merged);
-    else if (allocateUnmaskedImage(sideForAllocation(finalH), sideForAllocation(finalW), final))
+    else if (allocateUnmaskedImage(sideForAllocation(finalH), sideForAllocation(finalW), final, targetBlock))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
 
     operation.showPaneText(2, "Preparing Target");
@@ -143,10 +143,10 @@ bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path
 }
 
 bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path,
-    const PerPlace<const RowTransformer*>& transformedInRows)
+    const PerPlace<const RowTransformer*>& transformedInRows, const BlockProvider& targetBlock)
 {
     try {
-        return composeTarget(workspace, platform, path, transformedInRows);
+        return composeTarget(workspace, platform, path, transformedInRows, targetBlock);
     } catch (const std::bad_alloc&) { // a status text or a message: the images fail without one
         workspace.targetDoc.discardTarget();
     }

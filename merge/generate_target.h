@@ -1,6 +1,7 @@
 #pragma once
 #include "align/align_doc.h"
 #include "merge/pixel_path.h"
+#include "merge/unmasked_image.h"
 
 namespace tessary {
 
@@ -24,7 +25,11 @@ class RowTransformer;
 // rows path even when `path` is the accessor path): for a caller that needs the target and no
 // transformed image, such as the command-line merge. The bytes are those of merging its whole
 // transformed image.
+//
+// With `targetBlock`, the target image's bytes are those it provides (see BlockProvider), for a
+// caller that wants them somewhere of its own: the command-line merge has them in the file it
+// saves.
 bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads,
-    const PerPlace<const RowTransformer*>& transformedInRows = {});
+    const PerPlace<const RowTransformer*>& transformedInRows = {}, const BlockProvider& targetBlock = nullptr);
 
 } // namespace tessary
