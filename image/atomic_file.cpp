@@ -190,17 +190,20 @@ bool MappedFileSave::begin(const std::string& path, size_t size)
         return false;
     }
     Replacement& r = *replacement_;
-    if (!beginReplacement(path, r))
-        return false;
     // Room for the whole file now, so that writing the mapped pages is unlikely to find the
     // disk full (which the system reports as a bus error at the page written).
     struct statvfs disk { };
-    if (fstatvfs(r.fd, &disk) != 0 || uint64_t(disk.f_bavail) * uint64_t(disk.f_frsize) < uint64_t(size) + kSpare
-        || ftruncate(r.fd, off_t(size)) != 0)
+    void* mapped = MAP_FAILED;
+    if (beginReplacement(path, r) && fstatvfs(r.fd, &disk) == 0
+        && uint64_t(disk.f_bavail) * uint64_t(disk.f_frsize) >= uint64_t(size) + kSpare
+        && ftruncate(r.fd, off_t(size)) == 0)
+        mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, r.fd, 0);
+    if (mapped == MAP_FAILED) {
+        if (r.fd >= 0)
+            close(r.fd);
+        replacement_.reset(); // removes the temporary file
         return false;
-    void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, r.fd, 0);
-    if (mapped == MAP_FAILED)
-        return false;
+    }
     bytes_ = static_cast<uint8_t*>(mapped);
     size_ = size;
     return true;
@@ -221,7 +224,9 @@ bool MappedFileSave::commit()
     bool ok = fsync(r.fd) == 0;
     ok = close(r.fd) == 0 && ok;
     r.fd = -1;
-    return ok && finishReplacement(r);
+    ok = ok && finishReplacement(r);
+    replacement_.reset(); // removes the temporary file unless it took the target's place
+    return ok;
 }
 
 } // namespace tessary

@@ -44,7 +44,6 @@ private:
     void shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;
     void wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;
     void generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;
-    void pixel(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const;
 
     TransformGeometry g_;
     SourceMask mask_;

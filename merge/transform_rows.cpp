@@ -27,6 +27,7 @@ namespace {
 [[gnu::always_inline]] inline void blendFour(uint8_t* q, const uint8_t* p00, const uint8_t* p10,
     const uint8_t* p01, const uint8_t* p11, int32_t tx, int32_t ty)
 {
+#pragma GCC unroll 3
     for (int k = 0; k < 3; ++k) {
         const int32_t top = 256 * p00[k] + (p10[k] - p00[k]) * tx;
         const int32_t bottom = 256 * p01[k] + (p11[k] - p01[k]) * tx;
@@ -72,12 +73,38 @@ struct FloorStepper {
     }
     void step()
     {
-        quotient += dq;
+        // Without a branch: whether the remainder carries follows no pattern a processor
+        // could predict.
         remainder += dr;
-        if (remainder >= divisor) {
-            remainder -= divisor;
-            ++quotient;
-        }
+        const int64_t carry = remainder >= divisor;
+        quotient += dq + carry;
+        remainder -= carry * divisor;
+    }
+};
+
+// The source as the bilinear pixel reads it, copied out of the transformer into each row
+// function, so that the compiler keeps it in registers across the row's byte stores (which as
+// far as it knows may change anything).
+struct Bilinear {
+    const uint8_t* base;
+    size_t stride;
+    const uint16_t* mask; // null: opaque
+    int32_t W, H;
+
+    // The pixel at (ix, iy) with weights tx, ty in 256ths, unless a neighbour is transparent.
+    [[gnu::always_inline]] void pixel(
+        uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
+    {
+        const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
+        const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
+        uint16_t m11 = 65535;
+        if (mask && !neighboursShow(mask + size_t(iy) * size_t(W), mask + size_t(iy1) * size_t(W), ix, ix1, m11))
+            return;
+        const uint8_t* row0 = base + size_t(iy) * stride;
+        const uint8_t* row1 = base + size_t(iy1) * stride;
+        blendFour(outRow + 3 * size_t(col), row0 + 3 * size_t(ix), row0 + 3 * size_t(ix1), row1 + 3 * size_t(ix),
+            row1 + 3 * size_t(ix1), tx, ty);
+        outMask[col] = m11;
     }
 };
 
@@ -147,23 +174,6 @@ void RowTransformer::nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, in
     q[1] = p[1];
     q[2] = p[2];
     outMask[col] = 65535;
-}
-
-// The bilinear pixel at (ix, iy) with weights tx, ty in 256ths, unless a neighbour is
-// transparent.
-[[gnu::always_inline]] inline void RowTransformer::pixel(
-    uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t ix, int32_t iy, int32_t tx, int32_t ty) const
-{
-    const int32_t W = g_.sourceWidth, H = g_.sourceHeight;
-    const int32_t ix1 = ix == W - 1 ? ix : ix + 1;
-    const int32_t iy1 = iy == H - 1 ? iy : iy + 1;
-    uint16_t m11 = 65535;
-    if (mask_.values
-        && !neighboursShow(
-            mask_.values + size_t(iy) * size_t(W), mask_.values + size_t(iy1) * size_t(W), ix, ix1, m11))
-        return;
-    blendFour(outRow + 3 * size_t(col), at(ix, iy), at(ix1, iy), at(ix, iy1), at(ix1, iy1), tx, ty);
-    outMask[col] = m11;
 }
 
 // At 100 % and an angle whose B is 0 (0 or 180 degrees, mirrored or not) X/1024 and Y/1024
@@ -247,14 +257,16 @@ void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask
     int32_t X = g.d(from) * g.C + baseX, Y = g.d(from) * g.B + baseY;
     FloorStepper qx(256 * int64_t(X), 256 * int64_t(stepC), int64_t(g.sx));
     FloorStepper qy(256 * int64_t(Y), 256 * int64_t(stepB), int64_t(g.sy));
-    for (int32_t col = from; col < end; ++col, X += stepC, Y += stepB, qx.step(), qy.step()) {
-        if (X < 0 || Y < 0)
+    const Bilinear source { base_, stride_, mask_.values, W, H };
+    // X < 0 exactly when its quotient is: the scale is positive.
+    for (int32_t col = from; col < end; ++col, qx.step(), qy.step()) {
+        if ((qx.quotient | qy.quotient) < 0)
             continue;
         const int64_t ix = qx.quotient >> 8, iy = qy.quotient >> 8;
         if (!(ix < W && iy < H))
             continue;
         const int32_t tx = int32_t(qx.quotient & 255), ty = int32_t(qy.quotient & 255);
-        pixel(outRow, outMask, col, int32_t(ix), int32_t(iy), tx, ty);
+        source.pixel(outRow, outMask, col, int32_t(ix), int32_t(iy), tx, ty);
     }
     const int32_t last = g.newW - 1;
     if (lastColumn)
@@ -277,6 +289,7 @@ void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
     const double sx = g.sx, sy = g.sy;
     const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
     const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
+    const Bilinear source { base_, stride_, mask_.values, W, H };
 
     for (int32_t col = from; col < end; ++col, dC += stepC, dB += stepB) {
         const int32_t X = dC + baseX;
@@ -290,7 +303,7 @@ void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
             continue;
         const int32_t tx = int32_t(256 * fx) - 256 * ix;
         const int32_t ty = int32_t(256 * fy) - 256 * iy;
-        pixel(outRow, outMask, col, ix, iy, tx, ty);
+        source.pixel(outRow, outMask, col, ix, iy, tx, ty);
     }
     const int32_t last = g.newW - 1;
     if (lastColumn)

@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
+#include <vector>
 #include <fstream>
 #include <sys/wait.h>
 
@@ -85,6 +89,57 @@ TEST_F(CliMerge, AverageOfTwoOverlappingSourcesInEveryOutputFormat)
     ASSERT_TRUE(saved.Load(jpg, CXIMAGE_FORMAT_JPG)) << saved.GetLastErrorText();
     EXPECT_EQ(saved.GetWidth(), 6);
     EXPECT_EQ(saved.GetHeight(), 4);
+}
+
+// A BMP target is generated straight into its file; the pixels must be those the ordinary
+// writers save, with and without margins and contrast (where the target is a second image),
+// for a turned source whose rows are transformed during the merge. The file replaced keeps
+// its mode and nothing is left beside it.
+TEST_F(CliMerge, ABmpWrittenThroughItsFileHasThePixelsTheOtherWritersSave)
+{
+    MaskedDib picture;
+    ASSERT_FALSE(allocateMaskedDib(23, 37, picture, 24));
+    for (int32_t row = 0; row < 23; ++row)
+        for (int32_t x = 0; x < 37; ++x) {
+            uint8_t* p = picture.dib->row(row) + 3 * size_t(x);
+            p[0] = uint8_t(7 * x);
+            p[1] = uint8_t(11 * row);
+            p[2] = uint8_t(x * row);
+        }
+    ASSERT_TRUE(writeBmpFile(*picture.dib, folder.file("picture.bmp")));
+    for (const char* settings : { "", R"(, "marginX": 3, "marginY": 1, "targetContrast": 20)" }) {
+        SCOPED_TRACE(settings);
+        writeText(folder.file("layout.json"),
+            std::string(R"({"sources": [{"file": "picture.bmp", "scaleX": 1536, "scaleY": 1300, "rotation": 30},
+                {"file": "light.bmp", "posX": 9, "posY": 4}])") + settings + "}");
+        const std::string bmp = folder.file("out.bmp"), png = folder.file("out.png");
+        writeSolidBmp(bmp, 2, 2, 1, 2, 3);
+        chmod(bmp.c_str(), 0604);
+        for (const std::string& out : { bmp, png })
+            ASSERT_EQ(runCli("merge '" + folder.file("layout.json") + "' -o '" + out + "' --quiet").exitCode, 0);
+        CxImage a, b;
+        ASSERT_TRUE(a.Load(bmp, CXIMAGE_FORMAT_BMP)) << a.GetLastErrorText();
+        ASSERT_TRUE(b.Load(png, CXIMAGE_FORMAT_PNG)) << b.GetLastErrorText();
+        ASSERT_EQ(a.GetWidth(), b.GetWidth());
+        ASSERT_EQ(a.GetHeight(), b.GetHeight());
+        ASSERT_GT(a.GetWidth(), 37);
+        const uint64_t stride = (3 * uint64_t(a.GetWidth()) + 3) / 4 * 4;
+        EXPECT_EQ(std::filesystem::file_size(bmp), 54 + stride * uint64_t(a.GetHeight()));
+        int differing = 0;
+        for (uint32_t y = 0; y < uint32_t(a.GetHeight()); ++y)
+            for (uint32_t x = 0; x < uint32_t(a.GetWidth()); ++x)
+                differing += testing::colourAt(a, x, y) == testing::colourAt(b, x, y) ? 0 : 1;
+        EXPECT_EQ(differing, 0);
+        struct stat st { };
+        stat(bmp.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 07777, 0604u);
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.file("")))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names,
+            (std::vector<std::string> { "dark.bmp", "layout.json", "light.bmp", "out.bmp", "out.png", "picture.bmp" }));
+    }
 }
 
 TEST_F(CliMerge, SettingsLayersMarginsAndRelativePaths)

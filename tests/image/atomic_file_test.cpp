@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -172,6 +173,62 @@ TEST(AtomicFile, AWritableFileInAClosedFolderIsRewrittenInPlace)
             && require(namesIn(closed) == std::vector<std::string> { "photo.jpg" }, "nothing beside");
     });
     chmod(closed.c_str(), 0755); // so the scratch folder can be removed
+}
+
+// ---- files written through memory
+
+bool saveMapped(const std::string& path, const Bytes& bytes, bool commit = true)
+{
+    MappedFileSave save;
+    if (!save.begin(path, bytes.size()))
+        return false;
+    // The mapped bytes start as zeros, and the temporary file holds them at their full size.
+    if (std::any_of(save.bytes(), save.bytes() + save.size(), [](uint8_t b) { return b != 0; })
+        || fs::file_size(save.temporaryName()) != bytes.size())
+        return false;
+    std::copy(bytes.begin(), bytes.end(), save.bytes());
+    return commit && save.commit();
+}
+
+TEST(MappedFileSave, ReplacesOnlyWhenCommittedWithTheRulesOfAnySave)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("merged.bmp");
+    ASSERT_TRUE(saveMapped(path, kOld));
+    EXPECT_EQ(ScratchFolder::read(path), kOld);
+    // Not committed: the file stays and nothing is left beside it.
+    EXPECT_FALSE(saveMapped(path, kNew, false));
+    EXPECT_EQ(ScratchFolder::read(path), kOld);
+    EXPECT_EQ(namesIn(folder.file("")), std::vector<std::string> { "merged.bmp" });
+    // A replaced file keeps its mode; a link is followed and kept.
+    chmod(path.c_str(), 0604);
+    fs::create_symlink("merged.bmp", folder.file("link.bmp"));
+    ASSERT_TRUE(saveMapped(folder.file("link.bmp"), kNew));
+    EXPECT_TRUE(fs::is_symlink(folder.file("link.bmp")));
+    EXPECT_EQ(ScratchFolder::read(path), kNew);
+    EXPECT_EQ(modeOf(path), 0604u);
+    // No room on the disk for it, an empty file or no name: refused before anything is made.
+    MappedFileSave tooLarge, empty, unnamed;
+    EXPECT_FALSE(tooLarge.begin(folder.file("huge.bmp"), size_t(1) << 60));
+    EXPECT_FALSE(empty.begin(folder.file("empty.bmp"), 0));
+    EXPECT_FALSE(unnamed.begin("", 10));
+    EXPECT_EQ(tooLarge.bytes(), nullptr);
+    EXPECT_FALSE(tooLarge.commit());
+    EXPECT_EQ(namesIn(folder.file("")), (std::vector<std::string> { "link.bmp", "merged.bmp" }));
+}
+
+TEST(MappedFileSave, AReadOnlyFileIsRefusedAndKept)
+{
+    ScratchFolder folder;
+    chmod(folder.file("").c_str(), 0777);
+    const std::string path = folder.file("locked.bmp");
+    asOrdinaryUser([&] {
+        return require(save(path, kOld), "first save") && require(chmod(path.c_str(), 0444) == 0, "chmod")
+            && require(!saveMapped(path, kNew), "read-only file refused")
+            && require(ScratchFolder::read(path) == kOld, "content kept")
+            && require(
+                namesIn(folder.file("")) == std::vector<std::string> { "locked.bmp" }, "nothing beside");
+    });
 }
 
 } // namespace
