@@ -40,6 +40,12 @@ public:
 
 private:
     const uint8_t* at(int32_t x, int32_t row) const { return base_ + size_t(row) * stride_ + 3 * size_t(x); }
+    struct RowWalk {
+        int32_t end; // interior columns [from, end): the last column is worked apart
+        int32_t X, Y, stepX, stepY;
+    };
+    RowWalk walkRow(int32_t r, int32_t from, int32_t to) const;
+    void lastColumn(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t to) const;
     void nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, int32_t X, int32_t Y) const;
     void shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;
     void wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const;

@@ -176,6 +176,25 @@ void RowTransformer::nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, in
     outMask[col] = 65535;
 }
 
+// The source point of row r's column `from`, X = d*C - e*B + 1024 hx - offX and
+// Y = e*C + d*B + 1024 hy - offY, and its steps per column (d moves by one).
+RowTransformer::RowWalk RowTransformer::walkRow(int32_t r, int32_t from, int32_t to) const
+{
+    const TransformGeometry& g = g_;
+    const int32_t e = r - g.hy;
+    const int32_t step = g.mirrored ? -1 : 1;
+    return RowWalk { std::min(to, g.newW - 1), g.d(from) * g.C - e * g.B + 1024 * g.hx - g.offX,
+        e * g.C + g.d(from) * g.B + 1024 * g.hy - g.offY, step * g.C, step * g.B };
+}
+
+// The last column takes the nearest source pixel, when it is among the columns asked for.
+void RowTransformer::lastColumn(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t to) const
+{
+    const int32_t last = g_.newW - 1;
+    if (to == g_.newW)
+        nearest(outRow, outMask, last, g_.sourceX(last, r), g_.sourceY(last, r));
+}
+
 // At 100 % and an angle whose B is 0 (0 or 180 degrees, mirrored or not) X/1024 and Y/1024
 // are exact, so ix = X >> 10 and tx = (X & 1023) >> 2 (256 * X / 1024 truncated, less
 // 256 * ix); Y is the same for the whole row and X moves by a whole source pixel per
@@ -183,23 +202,16 @@ void RowTransformer::nearest(uint8_t* outRow, uint16_t* outMask, int32_t col, in
 // no mask, the bilinear sum is p00 * 65536 >> 16, the source pixel itself.
 void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const
 {
-    const int32_t end = std::min(to, g_.newW - 1); // interior columns [from, end)
-    const bool lastColumn = to == g_.newW;
-    const TransformGeometry& g = g_;
-    const int32_t W = g.sourceWidth, H = g.sourceHeight;
-    const int32_t e = r - g.hy;
-    const int32_t Y = e * g.C + 1024 * g.hy - g.offY;
-    const int32_t last = g.newW - 1;
+    const RowWalk walk = walkRow(r, from, to); // Y is the same for the whole row
+    const int32_t W = g_.sourceWidth, H = g_.sourceHeight, Y = walk.Y, end = walk.end;
     // The last column truncates toward zero, so it may still reach row 0 from Y just below 0.
-    if (lastColumn)
-        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    lastColumn(r, outRow, outMask, to);
     if (Y < 0 || (Y >> 10) >= H)
         return;
     const int32_t iy = Y >> 10, iy1 = iy == H - 1 ? iy : iy + 1;
     const int32_t ty = (Y & 1023) >> 2;
-    const int32_t stepX = (g.mirrored ? -1 : 1) * g.C; // +-1024
-    const int32_t firstX = g.d(0) * g.C + 1024 * g.hx - g.offX;
-    const int32_t tx = (firstX & 1023) >> 2; // the same for every column
+    const int32_t stepX = walk.stepX; // +-1024
+    const int32_t tx = (walk.X & 1023) >> 2; // the same for every column
     const uint16_t* m0 = mask_.values ? mask_.values + size_t(iy) * size_t(W) : nullptr;
     const uint16_t* m1 = mask_.values ? mask_.values + size_t(iy1) * size_t(W) : nullptr;
     const uint8_t* row0 = at(0, iy);
@@ -207,7 +219,7 @@ void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
     const bool plainCopy = tx == 0 && ty == 0 && !m0;
     if (plainCopy && stepX == 1024) {
         // Column col reads source pixel ix0 + col: one run of whole rows.
-        const int32_t ix0 = firstX >> 10;
+        const int32_t ix0 = (walk.X >> 10) - from;
         const int32_t a = std::max(from, -ix0), b = std::min(end, W - ix0);
         if (b > a) {
             std::memcpy(outRow + 3 * size_t(a), row0 + 3 * size_t(ix0 + a), 3 * size_t(b - a));
@@ -216,7 +228,7 @@ void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
         return;
     }
 
-    int32_t X = firstX + from * stepX;
+    int32_t X = walk.X;
     for (int32_t col = from; col < end; ++col, X += stepX) {
         if (X < 0 || (X >> 10) >= W)
             continue;
@@ -245,21 +257,13 @@ void RowTransformer::shiftedRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
 // ix = q >> 8 and tx = q & 255, the bits the double arithmetic gives.
 void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const
 {
-    const int32_t end = std::min(to, g_.newW - 1); // interior columns [from, end)
-    const bool lastColumn = to == g_.newW;
-    const TransformGeometry& g = g_;
-    const int32_t W = g.sourceWidth, H = g.sourceHeight;
-    const int32_t e = r - g.hy;
-    const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
-    const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
-    const int32_t step = g.mirrored ? -1 : 1;
-    const int32_t stepC = step * g.C, stepB = step * g.B;
-    int32_t X = g.d(from) * g.C + baseX, Y = g.d(from) * g.B + baseY;
-    FloorStepper qx(256 * int64_t(X), 256 * int64_t(stepC), int64_t(g.sx));
-    FloorStepper qy(256 * int64_t(Y), 256 * int64_t(stepB), int64_t(g.sy));
+    const RowWalk walk = walkRow(r, from, to);
+    const int32_t W = g_.sourceWidth, H = g_.sourceHeight;
+    FloorStepper qx(256 * int64_t(walk.X), 256 * int64_t(walk.stepX), int64_t(g_.sx));
+    FloorStepper qy(256 * int64_t(walk.Y), 256 * int64_t(walk.stepY), int64_t(g_.sy));
     const Bilinear source { base_, stride_, mask_.values, W, H };
     // X < 0 exactly when its quotient is: the scale is positive.
-    for (int32_t col = from; col < end; ++col, qx.step(), qy.step()) {
+    for (int32_t col = from; col < walk.end; ++col, qx.step(), qy.step()) {
         if ((qx.quotient | qy.quotient) < 0)
             continue;
         const int64_t ix = qx.quotient >> 8, iy = qy.quotient >> 8;
@@ -268,32 +272,20 @@ void RowTransformer::wholeScaleRow(int32_t r, uint8_t* outRow, uint16_t* outMask
         const int32_t tx = int32_t(qx.quotient & 255), ty = int32_t(qy.quotient & 255);
         source.pixel(outRow, outMask, col, int32_t(ix), int32_t(iy), tx, ty);
     }
-    const int32_t last = g.newW - 1;
-    if (lastColumn)
-        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    lastColumn(r, outRow, outMask, to);
 }
 
 void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask, int32_t from, int32_t to) const
 {
-    const int32_t end = std::min(to, g_.newW - 1); // interior columns [from, end)
-    const bool lastColumn = to == g_.newW;
-    const TransformGeometry& g = g_;
-    const int32_t W = g.sourceWidth, H = g.sourceHeight;
-    const int32_t e = r - g.hy;
-    // X = d*C + baseX and Y = d*B + baseY, d stepping by one column at a time.
-    const int32_t baseX = -(e * g.B) + 1024 * g.hx - g.offX;
-    const int32_t baseY = e * g.C + 1024 * g.hy - g.offY;
-    const int32_t step = g.mirrored ? -1 : 1;
-    const int32_t stepC = step * g.C, stepB = step * g.B;
-    int32_t dC = g.d(from) * g.C, dB = g.d(from) * g.B;
-    const double sx = g.sx, sy = g.sy;
+    const RowWalk walk = walkRow(r, from, to);
+    const int32_t W = g_.sourceWidth, H = g_.sourceHeight;
+    const double sx = g_.sx, sy = g_.sy;
     const bool multiplyX = exactReciprocal(sx), multiplyY = exactReciprocal(sy);
     const double inverseX = 1.0 / sx, inverseY = 1.0 / sy;
     const Bilinear source { base_, stride_, mask_.values, W, H };
 
-    for (int32_t col = from; col < end; ++col, dC += stepC, dB += stepB) {
-        const int32_t X = dC + baseX;
-        const int32_t Y = dB + baseY;
+    int32_t X = walk.X, Y = walk.Y;
+    for (int32_t col = from; col < walk.end; ++col, X += walk.stepX, Y += walk.stepY) {
         if (X < 0 || Y < 0)
             continue;
         const double fx = multiplyX ? X * inverseX : X / sx;
@@ -305,9 +297,7 @@ void RowTransformer::generalRow(int32_t r, uint8_t* outRow, uint16_t* outMask, i
         const int32_t ty = int32_t(256 * fy) - 256 * iy;
         source.pixel(outRow, outMask, col, ix, iy, tx, ty);
     }
-    const int32_t last = g.newW - 1;
-    if (lastColumn)
-        nearest(outRow, outMask, last, g.sourceX(last, r), g.sourceY(last, r));
+    lastColumn(r, outRow, outMask, to);
 }
 
 void RowTransformer::row(int32_t r, uint8_t* pixels, uint16_t* mask, int32_t from, int32_t to) const
