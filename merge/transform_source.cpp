@@ -39,6 +39,18 @@ bool isIdentityOnOpaque(const MaskedDib& source, const TransformGeometry& g)
         && paddingIsZero(*source.dib);
 }
 
+// Rows transformed during a merge keep the source alive for the whole merge (with a 24-bit copy
+// of another depth); a whole transformed image lets it go. True when the source is the smaller
+// to keep, as for a source scaled up or turned; a source scaled down is transformed whole.
+bool smallerToKeepSource(const MaskedDib& source, const TransformGeometry& g)
+{
+    const uint64_t pixels = uint64_t(uint32_t(g.sourceWidth)) * uint64_t(uint32_t(g.sourceHeight));
+    const uint64_t kept = source.dib->size() + (source.dib->bitCount() == 24 ? 0 : 3 * pixels)
+        + (source.mask.realValues() ? 2 * pixels : 0);
+    const uint64_t whole = uint64_t(rowStride(g.newW, 24)) * uint64_t(uint32_t(g.newH));
+    return kept <= whole;
+}
+
 // The identity on an opaque source: `out` shares the source's rows (copy-on-write) under the
 // header the transformation writes, with the opaque fact for a mask. The rows are polled and
 // shown as the pixel passes do. False when the user quit with Esc; `shared` false when the
@@ -164,7 +176,7 @@ int transformSourceForMerge(MergeWorkspace& workspace, Platform& platform, int n
     const TransformGeometry g = computeTransformGeometry(doc->image.width(), doc->image.height(),
         workspace.alignDoc.scaleX[slot], workspace.alignDoc.scaleY[slot], workspace.alignDoc.rotation[slot],
         target.mirrored[slot] != 0);
-    if (!g.valid || isIdentityOnOpaque(doc->image, g))
+    if (!g.valid || isIdentityOnOpaque(doc->image, g) || !smallerToKeepSource(doc->image, g))
         return transformSource(workspace, platform, number);
 
     invalidateTarget(workspace);

@@ -34,9 +34,11 @@ int transformSource(
 
 // For a merge that transforms its sources' rows as it reads them (`generateTarget` given row
 // transformers): prepares `rows` for source `number` with the same flags and messages as
-// transformSource, leaving its `transformed` slot empty. When the transformation only shares
-// the source's rows (it costs no pixels), or the source cannot be read, this is transformSource
-// itself and `rows` stays unprepared.
+// transformSource, leaving its `transformed` slot empty; the source must then stay until the
+// merge is done. When the transformation only shares the source's rows (it costs no pixels),
+// when the whole transformed image is smaller than what the rows would keep (a source scaled
+// down), or when the source cannot be read, this is transformSource itself and `rows` stays
+// unprepared.
 int transformSourceForMerge(MergeWorkspace& workspace, Platform& platform, int number, RowTransformer& rows);
 
 } // namespace tessary

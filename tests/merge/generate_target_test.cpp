@@ -673,5 +673,33 @@ TEST(GenerateTarget, TransformingRowsDuringTheMergeGivesTheWholeImagesBytes)
     EXPECT_GT(inRowsSeen, 0);
 }
 
+// The command-line route transforms during the merge only where that holds less memory: a
+// source scaled up or turned keeps its rows; one scaled down, or an opaque one at 100 %, is
+// transformed whole.
+TEST(GenerateTarget, SourcesAreTransformedDuringTheMergeOnlyWhereThatHoldsLess)
+{
+    struct Case {
+        double scale, angle;
+        bool inRows;
+    } cases[] = { { 1536, 0, true }, { 1024, 30, true }, { 1024, 0, false }, { 512, 0, false }, { 700, 45, false } };
+    std::mt19937 rng(23);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.scale << " " << c.angle);
+        MergeWorkspace ws;
+        GTestPlatform platform;
+        auto doc = std::make_unique<VIrorozIzi>();
+        doc->image = testing::randomImage(64, 48, 24, rng);
+        ASSERT_FALSE(allocateMask(doc->image, 0xFF));
+        ws.documents[0] = std::move(doc);
+        ws.sourceCount = 1;
+        ws.alignDoc.scaleX[0] = ws.alignDoc.scaleY[0] = c.scale;
+        ws.alignDoc.rotation[0] = c.angle;
+        RowTransformer rows;
+        ASSERT_EQ(transformSourceForMerge(ws, platform, 1, rows), kTransformDone);
+        EXPECT_EQ(rows.prepared(), c.inRows);
+        EXPECT_EQ(ws.targetDoc.transformed[0].empty(), c.inRows);
+    }
+}
+
 } // namespace
 } // namespace tessary
