@@ -16,9 +16,10 @@ class RowTransformer;
 // Esc once per column of the preparing pass.
 //
 // True on success: the target document holds the new `targetImage`, `generated` is 1 and the
-// observers hear targetGenerated. On failure (a source without transformed image, no memory
-// for an image, or Esc answered with Yes) there is no target image, `generated` is 0 and the
-// observers hear targetInvalidated.
+// observers hear targetGenerated. On failure (a source without transformed image, running out
+// of memory anywhere, which shows "Not enough memory to process the source image.", or Esc
+// answered with Yes) there is no target image, `generated` is 0 and the observers hear
+// targetInvalidated.
 //
 // A place given a prepared transformer in `transformedInRows` is merged from rows transformed
 // as the merge reads them (its `transformed` slot is not read, and the merge pass takes the
