@@ -25,7 +25,9 @@ void rememberArrangementFolder(Platform& platform, const std::string& path);
 
 // File > Save Arrangement...: asks for a file name (starting in the folder last used for an
 // arrangement, which is remembered) and writes the loaded sources and the merge settings there.
-// Pasted and target-copy sources are written beside it as PNG files first. A failure is said in
+// Pasted and target-copy sources are written beside it as PNG files first, never over a file
+// that is itself a source of the arrangement (another free name is chosen), and over any other
+// file only after one question naming them all. A failure is said in
 // a message and the arrangement is not written. File and text sources changed in their windows
 // are named afterwards: the arrangement does not keep those changes. True when it was written.
 bool saveArrangementCommand(const MergeWorkspace& workspace, Platform& platform);

@@ -346,23 +346,16 @@ access_pixel::access_pixel(PackedDib& dib)
 
 namespace {
 // `mask` is null, or one entry per pixel.
-bool copyTo24BitWithMask(const PackedDib& source, const uint16_t* mask, MaskedDib& target)
+// Copies every pixel (and mask row) of `source` into the 24-bit `target` of its size. False when
+// no accessor can be made; the accessors are gone when this returns, so the caller may free.
+bool copyPixels(const PackedDib& source, const uint16_t* mask, MaskedDib& target)
 {
-    if (allocateMaskedDib(source.height(), source.width(), target, 24))
-        return true;
     // Reading never changes the source, so its padding is left as it is.
     access_pixel from(const_cast<PackedDib&>(source));
     access_pixel to(target);
-    if (!from || !to) {
-        releaseMaskedDib(target);
-        return true;
-    }
+    if (!from || !to)
+        return false;
     from->keepPadding();
-    // Without a mask of its own, or with an opaque one, the copy keeps its opaque fact.
-    if (mask && !materialiseMask(target)) {
-        releaseMaskedDib(target);
-        return true;
-    }
     const int32_t w = source.width(), h = source.height();
     for (int32_t row = 0; row < h; ++row) {
         for (int32_t x = 0; x < w; ++x) {
@@ -374,6 +367,24 @@ bool copyTo24BitWithMask(const PackedDib& source, const uint16_t* mask, MaskedDi
             std::copy(mask + i, mask + i + size_t(w), target.maskRow(row));
         }
     }
+    return true;
+}
+
+bool copyTo24BitWithMask(const PackedDib& source, const uint16_t* mask, MaskedDib& target)
+{
+    if (allocateMaskedDib(source.height(), source.width(), target, 24))
+        return true;
+    // Without a mask of its own, or with an opaque one, the copy keeps its opaque fact. The mask
+    // comes before any accessor of the target: a failure frees the target's pixels, and an
+    // accessor still over them would clear their row padding in freed memory when it goes.
+    if (mask && !materialiseMask(target)) {
+        releaseMaskedDib(target);
+        return true;
+    }
+    if (!copyPixels(source, mask, target)) {
+        releaseMaskedDib(target);
+        return true;
+    }
     return false;
 }
 }
@@ -382,7 +393,8 @@ bool copyPixelsTo24Bit(const MaskedDib& source, MaskedDib& target)
 {
     if (!source.dib)
         return true;
-    const bool hasMask = source.mask && source.maskCount == uint32_t(source.width()) * uint32_t(source.height());
+    const bool hasMask
+        = source.mask && source.maskCount == uint32_t(source.width()) * uint32_t(source.height());
     // Row spans (a transformed image) are copied from their whole copy; the fact reads as none.
     const uint16_t* mask = hasMask && source.mask.spans() ? source.mask.get() : source.mask.realValues();
     if (hasMask && source.mask.spans() && !mask) {

@@ -78,6 +78,9 @@ bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path
 
     const LayoutExtent extent = layoutExtent(align, sizes, count);
     const int32_t W = extent.width, H = extent.height;
+    // A picture of no pixels is no target: no file format or view could hold it.
+    if (W <= 0 || H <= 0)
+        return failWithMessage(workspace, platform, kEmptyTargetText);
     target.viewWidth = viewSize(W, target.viewPercentX);
     target.viewHeight = viewSize(H, target.viewPercentY);
 
@@ -90,7 +93,8 @@ bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path
     // Without a margin each target byte depends only on the merged byte at the same place, so
     // the row pass can adjust the merge image where it lies instead of holding a second copy.
     const bool inPlace = path != PixelPath::Accessor && prepare.marginX == 0 && prepare.marginY == 0;
-    if (allocateUnmaskedImage(sideForAllocation(H), sideForAllocation(W), merged, inPlace ? targetBlock : nullptr))
+    if (allocateUnmaskedImage(
+            sideForAllocation(H), sideForAllocation(W), merged, inPlace ? targetBlock : nullptr))
         return failWithMessage(workspace, platform, kNotEnoughMemoryText);
 
     operation.showPaneText(0, kPressEscText);

@@ -9,6 +9,9 @@ class MergeWorkspace;
 class Platform;
 class RowTransformer;
 
+inline constexpr const char* kEmptyTargetText
+    = "The target would be empty: every source is under one pixel at its scale.";
+
 // Composes the target image from the loaded sources' transformed images: the opaque top layers,
 // the middle layer merged by the workspace's merge type, the opaque bottom layers and the
 // background colour; then the target's contrast and brightness and the margin band. Reports
@@ -18,8 +21,9 @@ class RowTransformer;
 // True on success: the target document holds the new `targetImage`, `generated` is 1 and the
 // observers hear targetGenerated. On failure (a source without transformed image, running out
 // of memory anywhere, which shows "Not enough memory to process the source image.", or Esc
-// answered with Yes) there is no target image, `generated` is 0 and the observers hear
-// targetInvalidated.
+// answered with Yes, or a
+// target of no pixels, which shows kEmptyTargetText) there is no target image, `generated` is 0 and the
+// observers hear targetInvalidated.
 //
 // A place given a prepared transformer in `transformedInRows` is merged from rows transformed
 // as the merge reads them (its `transformed` slot is not read, and the merge pass takes the
@@ -31,6 +35,7 @@ class RowTransformer;
 // caller that wants them somewhere of its own: the command-line merge has them in the file it
 // saves.
 bool generateTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path = PixelPath::RowsTwoThreads,
-    const PerPlace<const RowTransformer*>& transformedInRows = {}, const BlockProvider& targetBlock = nullptr);
+    const PerPlace<const RowTransformer*>& transformedInRows = {},
+    const BlockProvider& targetBlock = nullptr);
 
 } // namespace tessary

@@ -30,6 +30,34 @@ TEST(RadiusTable, WithoutTermsOneStepGivesIMinusAnEighthOfATolerance)
     EXPECT_EQ(table.radius[200], 0.0);
 }
 
+// Both terms at work, against radii worked out apart from the program (the same halving search
+// on u(a) = a (1 - k3 - k5 + k3 a^2 / N^2 + k5 a^4 / N^4), N = 200, run step by step elsewhere).
+// A table built with either term wrong, e.g. k5 a^2 / N^2, misses them by far more than a ULP.
+TEST(RadiusTable, BothTermsGiveTheRadiiWorkedOutByHand)
+{
+    struct Case {
+        double k3, k5;
+        double radius[5]; // at distances 1, 50, 100, 150, 199 (eighths of a pixel)
+    };
+    const Case cases[] = {
+        { 0.2, 0.1,
+            { 1.41465843664811, 68.93602926810115, 125.81017407725867, 168.2318685375219,
+                199.43806071484164 } },
+        { -0.15, 0.25,
+            { 1.100262126151641, 56.18643728621855, 113.93339429473953, 164.34072555838947,
+                199.4080608297388 } },
+    };
+    const int distances[] = { 1, 50, 100, 150, 199 };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "k3 " << c.k3 << ", k5 " << c.k5);
+        RadiusTable table;
+        ASSERT_EQ(buildRadiusTable(40, 30, c.k3, c.k5, table), CorrectionStatus::Done);
+        ASSERT_EQ(table.radius.size(), 201u);
+        for (size_t j = 0; j < 5; ++j)
+            EXPECT_DOUBLE_EQ(table.radius[size_t(distances[j])], c.radius[j]) << distances[j];
+    }
+}
+
 TEST(RadiusTable, HoldsEveryDistanceOfAWideImage)
 {
     RadiusTable table;

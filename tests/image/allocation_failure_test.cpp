@@ -4,12 +4,13 @@
 // nothrow forms return null), and walks n over every allocation a decode, a save or a load makes.
 #include "app/long_operation.h"
 #include "app/silent_platform.h"
+#include "app/workspace.h"
 #include "image/cx_image.h"
-#include "merge/merge_fixtures.h"
+#include "image/pixel_access.h"
 #include "merge/generate_target.h"
+#include "merge/merge_fixtures.h"
 #include "merge/row_transformer.h"
 #include "merge/transform_source.h"
-#include "app/workspace.h"
 #include "sources/area_tools.h"
 #include "sources/load_image_file.h"
 #include "sources/source_doc.h"
@@ -19,8 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <random>
@@ -213,7 +214,8 @@ TEST(AllocationFailure, MaskToolsWithoutMemoryForTheValuesSaySoAndChangeNothing)
     ASSERT_FALSE(allocateMaskedDib(6, 8, doc.image, 24));
     int32_t count = -1;
     gCountdown = 0;
-    EXPECT_FALSE(areaOperationOnSource(doc, SourceBox { 1, 5, 1, 4 }, AreaOperation::SmoothBlend, count, platform));
+    EXPECT_FALSE(
+        areaOperationOnSource(doc, SourceBox { 1, 5, 1, 4 }, AreaOperation::SmoothBlend, count, platform));
     gCountdown = 0;
     EXPECT_FALSE(wholeMaskOnSource(doc, 0, platform));
     gCountdown = -1;
@@ -224,9 +226,32 @@ TEST(AllocationFailure, MaskToolsWithoutMemoryForTheValuesSaySoAndChangeNothing)
     for (const auto& message : platform.messages)
         EXPECT_EQ(message.text, "Tessary has run out of memory.");
     // With memory the same operation is carried out and counted.
-    EXPECT_TRUE(areaOperationOnSource(doc, SourceBox { 1, 5, 1, 4 }, AreaOperation::MakeTransparent, count, platform));
+    EXPECT_TRUE(areaOperationOnSource(
+        doc, SourceBox { 1, 5, 1, 4 }, AreaOperation::MakeTransparent, count, platform));
     EXPECT_EQ(count, 0);
     EXPECT_EQ(doc.image.mask[size_t(6 - 1 - 2) * 8 + 2], 0);
+}
+
+// A 24-bit copy of a masked paletted picture that runs short anywhere leaves no copy, and its
+// failure frees nothing an accessor still writes into (the copy's row padding, here 1 byte a
+// row, is cleared when its accessor goes; the sanitizer build sees a write after the free).
+TEST(AllocationFailure, ACopyTo24BitsThatRunsShortLeavesNoCopy)
+{
+    std::mt19937 rng(9);
+    const MaskedDib source = testing::randomImage(5, 7, 8, rng);
+    MaskedDib reference;
+    ASSERT_FALSE(copyPixelsTo24Bit(source, reference));
+    failEachAllocationInTurn(
+        [&](auto armed) {
+            MaskedDib copy;
+            const bool failed = armed([&] { return copyPixelsTo24Bit(source, copy); });
+            if (failed)
+                EXPECT_TRUE(copy.empty());
+            else
+                EXPECT_TRUE(testing::sameImage(copy, reference));
+            return failed;
+        },
+        [](bool, bool) {});
 }
 
 // A rotated, scaled transformation of a masked source (its mask kept as row spans, one block
@@ -296,10 +321,12 @@ TEST(AllocationFailure, AMergeTransformingRowsThatRunsShortLeavesNoTarget)
     const std::vector<uint8_t> reference(made.data(), made.data() + made.size());
     failEachAllocationInTurn(
         [&](auto armed) {
-            const bool done = armed([&] { return generateTarget(ws, platform, PixelPath::RowsTwoThreads, given); });
+            const bool done
+                = armed([&] { return generateTarget(ws, platform, PixelPath::RowsTwoThreads, given); });
             const PackedDib* target = ws.targetDoc.targetImage.get();
             if (done)
-                EXPECT_TRUE(target && std::vector<uint8_t>(target->data(), target->data() + target->size()) == reference);
+                EXPECT_TRUE(target
+                    && std::vector<uint8_t>(target->data(), target->data() + target->size()) == reference);
             else
                 EXPECT_EQ(target, nullptr);
             return done;

@@ -218,6 +218,27 @@ TEST(GenerateTarget, Failures)
         EXPECT_TRUE(l.platform.progressHistory.empty());
     }
     for (PixelPath path : kPaths) {
+        SCOPED_TRACE("every source under one pixel at its scale, margins or not");
+        Layout l;
+        l.ws.targetDoc.marginX = 5;
+        for (double scale : { 1.0, 9.0 }) { // 100 pixels at 1/1024 and 9/1024 of their size
+            GTestPlatform quiet;
+            LongOperation operation(quiet);
+            int32_t progress = 0;
+            MaskedDib tiny;
+            ASSERT_EQ(transformImage(solidImage24(100, 100, grey(7)), scale, scale, 0, false, operation,
+                          progress, tiny, path),
+                kTransformDone);
+            l.add(std::move(tiny), 0, 0);
+        }
+        l.platform.expectMessage(kEmptyTargetText);
+        l.ws.targetDoc.targetImage = PackedDib::allocate(60);
+        EXPECT_FALSE(l.generate(path));
+        EXPECT_EQ(l.target().targetImage, nullptr);
+        EXPECT_EQ(l.target().generated, 0);
+        EXPECT_EQ(l.platform.messages.at(0).icon, MessageIcon::Error);
+    }
+    for (PixelPath path : kPaths) {
         SCOPED_TRACE("wider than 20000 only with its margins");
         Layout l;
         l.ws.targetDoc.marginX = 10;
@@ -599,7 +620,8 @@ TEST(GenerateTarget, TransformingRowsDuringTheMergeGivesTheWholeImagesBytes)
         }
         EXPECT_TRUE(generateTarget(ws, platform, path, given));
         const PackedDib& image = *ws.targetDoc.targetImage;
-        return std::pair { std::vector<uint8_t>(image.data(), image.data() + image.size()), transformedInRows };
+        return std::pair { std::vector<uint8_t>(image.data(), image.data() + image.size()),
+            transformedInRows };
     };
 
     std::vector<Case> cases;
@@ -649,10 +671,10 @@ TEST(GenerateTarget, TransformingRowsDuringTheMergeGivesTheWholeImagesBytes)
         big.type = type;
         big.sources.push_back(
             Source { testing::randomImage(1400, 500, 24, rng), 2560, 2560, 10, false, 0, 0, -1, -1, 0, 40 });
-        big.sources.push_back(
-            Source { testing::randomImage(900, 700, 8, rng), 1500, 1300, -35, true, 700, 300, -1, -1, 1, 30 });
-        big.sources.push_back(
-            Source { testing::randomImage(500, 400, 24, rng), 1024, 1024, 180, false, 3000, 50, 1, -1, 0, 30 });
+        big.sources.push_back(Source {
+            testing::randomImage(900, 700, 8, rng), 1500, 1300, -35, true, 700, 300, -1, -1, 1, 30 });
+        big.sources.push_back(Source {
+            testing::randomImage(500, 400, 24, rng), 1024, 1024, 180, false, 3000, 50, 1, -1, 0, 30 });
         big.sources.push_back(
             Source { testing::randomImage(600, 300, 32, rng), 1024, 1024, 0, false, 100, 1500, -1, 1, 0, 0 });
         cases.push_back(std::move(big));
@@ -681,7 +703,8 @@ TEST(GenerateTarget, SourcesAreTransformedDuringTheMergeOnlyWhereThatHoldsLess)
     struct Case {
         double scale, angle;
         bool inRows;
-    } cases[] = { { 1536, 0, true }, { 1024, 30, true }, { 1024, 0, false }, { 512, 0, false }, { 700, 45, false } };
+    } cases[] = { { 1536, 0, true }, { 1024, 30, true }, { 1024, 0, false }, { 512, 0, false },
+        { 700, 45, false } };
     std::mt19937 rng(23);
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.scale << " " << c.angle);
