@@ -3,6 +3,7 @@
 // dialog does (from the 24-bit copy of the image and mask), and the picture is written as
 // `convert` writes it.
 #include "cli/cli_files.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/terminal_platform.h"
 #include "corrections/cylindrical.h"
@@ -203,19 +204,8 @@ std::optional<int> parse(int argc, char** argv, Request& request)
     own(app.add_option("--thickness", request.grid.thickness)->check(CLI::Range(1, 10)), kGrid);
     own(app.add_option("--colour", request.colour)->check(colour()), kGrid);
 
-    // CLI11 takes the arguments last first.
-    std::vector<std::string> arguments(argv, argv + argc);
-    std::reverse(arguments.begin(), arguments.end());
-    try {
-        app.parse(arguments);
-    } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), stdout);
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        std::fprintf(
-            stderr, "tessary-cli adjust: %s\nRun \"tessary-cli adjust --help\" for the options.\n", e.what());
-        return kExitUsage;
-    }
+    if (const std::optional<int> exit = parseCommandLine(app, argc, argv))
+        return exit;
     for (const OwnedOption& o : owned)
         if (o.option->count() > 0 && request.operation != o.operation) {
             std::fprintf(stderr, "tessary-cli adjust: %s is not an option of %s\n",

@@ -3,34 +3,34 @@
 // reads them); a second source, when given, only says where source 2 lies and in which layer.
 #include "app/workspace.h"
 #include "cli/cli_files.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "app/arrangement.h"
 #include "cli/terminal_platform.h"
+#include "merge/batch_files.h"
 #include "merge/batch_merge.h"
 #include "sources/load_image_file.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tessary::cli {
 
 namespace {
-const char* const kBatchUsage
-    = "Usage: tessary-cli batch LAYOUT.json INPUT_DIR -o OUTPUT_DIR [--position RULE[,RULE...]] [--quiet]\n"
-      "  Watermarks every bmp, jpg, png, tif, tga and pcx file of INPUT_DIR with the layout's first\n"
-      "  source and writes the results under their lower-case names into OUTPUT_DIR.\n"
-      "  RULE: stretch, center-horizontal, center-vertical, left, right, top, bottom, as-set\n"
-      "  (later rules clear the ones they exclude, as the dialog's boxes do; without a rule the\n"
-      "  watermark keeps the layout's offset from source 2). --quiet hides the progress bars.\n";
+const char* const kBatchFooter = R"(RULE: stretch, center-horizontal, center-vertical, left, right, top, bottom, as-set (later
+rules clear the ones they exclude, as the dialog's boxes do; without a rule the watermark
+keeps the layout's offset from source 2).
+)";
 
 constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
 
-int usageError(const std::string& text)
-{
-    std::fprintf(stderr, "tessary-cli batch: %s\n%s", text.c_str(), kBatchUsage);
-    return kExitUsage;
-}
+struct BatchRequest {
+    std::string layoutPath, inputDir, outputDir;
+    std::vector<std::string> positions;
+    bool quiet = false;
+};
 
 struct RuleName {
     const char* name;
@@ -69,6 +69,37 @@ bool addRules(const std::string& list, BatchOptions& options, std::string& bad)
     return true;
 }
 
+// Reads the command line into `request` and `options`; an exit code when the command should end
+// here.
+std::optional<int> parse(int argc, char** argv, BatchRequest& request, BatchOptions& options)
+{
+    CLI::App app("Watermarks every bmp, jpg, png, tif, tga and pcx file of INPUT_DIR with the layout's\n"
+                 "first source and writes the results under their lower-case names into OUTPUT_DIR.",
+        "tessary-cli batch");
+    app.footer(kBatchFooter);
+    app.add_option("LAYOUT", request.layoutPath, "the layout file (JSON)")->required();
+    app.add_option("INPUT_DIR", request.inputDir, "the folder of the images")->required();
+    app.add_option("-o,--output", request.outputDir, "the folder to write the results into")
+        ->type_name("OUTPUT_DIR")
+        ->check(notAnOption())
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    // One value each time it is given, so that a rule never takes INPUT_DIR along.
+    app.add_option("-p,--position", request.positions, "where the watermark goes, comma-separated or repeated")
+        ->type_name("RULE[,RULE...]")
+        ->allow_extra_args(false);
+    app.add_flag("-q,--quiet", request.quiet, "no progress bars");
+    if (const std::optional<int> exit = parseCommandLine(app, argc, argv))
+        return exit;
+    for (const std::string& list : request.positions) {
+        std::string bad;
+        if (!addRules(list, options, bad))
+            return commandLineError(app, "unknown position rule \"" + bad + "\"");
+    }
+    if (request.outputDir.empty())
+        return commandLineError(app, "no output directory given (-o OUTPUT_DIR)");
+    return std::nullopt;
+}
+
 // One line per file while the bars are shown.
 class FileAnnouncer final : public BatchListener {
 public:
@@ -89,60 +120,28 @@ private:
 
 int runBatch(int argc, char** argv)
 {
-    std::string layoutPath, inputDir, outputDir;
+    BatchRequest request;
     BatchOptions options {};
-    bool quiet = false;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kBatchUsage, stdout);
-            return 0;
-        }
-        if (arg == "--quiet" || arg == "-q") {
-            quiet = true;
-        } else if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= argc)
-                return usageError("-o needs the output directory");
-            outputDir = argv[++i];
-        } else if (arg == "--position" || arg == "-p") {
-            if (i + 1 >= argc)
-                return usageError("--position needs a rule");
-            std::string bad;
-            if (!addRules(argv[++i], options, bad))
-                return usageError("unknown position rule \"" + bad + "\"");
-        } else if (!arg.empty() && arg[0] == '-') {
-            return usageError("unknown option \"" + arg + "\"");
-        } else if (layoutPath.empty()) {
-            layoutPath = arg;
-        } else if (inputDir.empty()) {
-            inputDir = arg;
-        } else {
-            return usageError("too many arguments");
-        }
-    }
-    if (layoutPath.empty())
-        return usageError("no layout file given");
-    if (inputDir.empty())
-        return usageError("no input directory given");
-    if (outputDir.empty())
-        return usageError("no output directory given (-o OUTPUT_DIR)");
-
-    std::string error;
-    const std::optional<MergeLayout> layout = readMergeLayout(layoutPath, error);
-    if (!layout) {
-        std::fprintf(stderr, "tessary-cli batch: %s\n", error.c_str());
-        return kExitUsage;
-    }
-    if (refuseTextSources(*layout, "batch"))
-        return kExitUsage;
+    if (const std::optional<int> exit = parse(argc, argv, request, options))
+        return *exit;
+    const std::optional<MergeLayout> layout = readCommandLayout(request.layoutPath, "batch");
+    if (!layout)
+        return kExitUsageError;
     if (layout->sources.size() > 2) {
         std::fputs(
             "tessary-cli batch: sources: a batch layout holds the watermark and at most source 2\n", stderr);
-        return kExitUsage;
+        return kExitUsageError;
+    }
+    // The run makes OUTPUT_DIR before it lists INPUT_DIR: a wrong INPUT_DIR must not leave an
+    // empty folder behind.
+    std::vector<std::string> images;
+    if (!listBatchImages(request.inputDir, images) || images.empty()) {
+        std::fprintf(stderr, "tessary-cli batch: \"%s\": %s\n", request.inputDir.c_str(), kImageFilesNotFound);
+        return kExitFailed;
     }
 
     MergeWorkspace ws;
-    TerminalPlatform platform(quiet);
+    TerminalPlatform platform(request.quiet);
     auto mark = std::make_unique<VIrorozIzi>();
     VIrorozIzi& watermark = *mark;
     ws.documents[0] = std::move(mark);
@@ -157,14 +156,14 @@ int runBatch(int argc, char** argv)
         placeLayoutSource(ws, slot, layout->sources[slot]);
     applyTargetSettings(ws, *layout);
 
-    const BatchSettings settings { inputDir, outputDir, options, layout->mergeType };
+    const BatchSettings settings { request.inputDir, request.outputDir, options, layout->mergeType };
     FileAnnouncer announcer(platform);
     const BatchSummary summary = runBatchMerge(ws, settings, platform, &announcer);
     if (!summary.started)
         return kExitFailed;
-    const std::string text = batchSummaryText(summary, outputDir);
+    const std::string text = batchSummaryText(summary, request.outputDir);
     const bool clean = !summary.aborted && summary.failed.empty();
-    if (clean && !quiet)
+    if (clean && !request.quiet)
         std::fprintf(stderr, "%s\n", text.c_str());
     else if (!clean)
         std::fprintf(stderr, "tessary-cli batch: %s\n", text.c_str());

@@ -8,6 +8,7 @@
 #include "align/normalise_positions.h"
 #include "app/workspace.h"
 #include "cli/cli_files.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/mapped_target.h"
 #include "app/arrangement.h"
@@ -20,7 +21,7 @@
 #include "output/write_image_file.h"
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -29,12 +30,12 @@
 namespace tessary::cli {
 
 namespace {
-const char* const kMergeUsage
-    = "Usage: tessary-cli merge LAYOUT.json -o OUT [--quiet]\n"
-      "  OUT ends in bmp, jpg, png, tif, tga or pcx; --quiet hides the progress bars.\n";
-
 constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+
+struct MergeRequest {
+    std::string layoutPath, outPath;
+    bool quiet = false;
+};
 
 // Hands memory freed by the large images back to the system, so that the next phase's peak
 // does not sit on top of the last one's leftovers.
@@ -45,10 +46,24 @@ void returnFreedMemory()
 #endif
 }
 
-int usageError(const std::string& text)
+// Reads the command line into `request`; an exit code when the command should end here.
+std::optional<int> parse(int argc, char** argv, MergeRequest& request)
 {
-    std::fprintf(stderr, "tessary-cli merge: %s\n%s", text.c_str(), kMergeUsage);
-    return kExitUsage;
+    CLI::App app("Merges the sources a layout file places into one image.", "tessary-cli merge");
+    app.footer(std::string("OUT ends in ") + kOutputEndings + ".\n");
+    app.add_option("LAYOUT", request.layoutPath, "the layout file (JSON)")->required();
+    app.add_option("-o,--output", request.outPath, "the file to write")
+        ->type_name("OUT")
+        ->check(notAnOption())
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_flag("-q,--quiet", request.quiet, "no progress bars");
+    if (const std::optional<int> exit = parseCommandLine(app, argc, argv))
+        return exit;
+    if (request.outPath.empty())
+        return commandLineError(app, "no output file given (-o OUT)");
+    if (!formatFromFileName(request.outPath))
+        return commandLineError(app, "\"" + request.outPath + "\" does not end in " + kOutputEndings);
+    return std::nullopt;
 }
 
 const char* transformFailure(int result)
@@ -68,46 +83,19 @@ const char* transformFailure(int result)
 
 int runMerge(int argc, char** argv)
 {
-    std::string layoutPath, outPath;
-    bool quiet = false;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kMergeUsage, stdout);
-            return 0;
-        }
-        if (arg == "--quiet" || arg == "-q") {
-            quiet = true;
-        } else if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= argc)
-                return usageError("-o needs the output file");
-            outPath = argv[++i];
-        } else if (!arg.empty() && arg[0] == '-') {
-            return usageError("unknown option \"" + arg + "\"");
-        } else if (layoutPath.empty()) {
-            layoutPath = arg;
-        } else {
-            return usageError("more than one layout file given");
-        }
-    }
-    if (layoutPath.empty())
-        return usageError("no layout file given");
-    if (outPath.empty())
-        return usageError("no output file given (-o OUT)");
-    if (!formatFromFileName(outPath))
-        return usageError("\"" + outPath + "\" does not end in bmp, jpg, png, tif, tga or pcx");
-
-    std::string error;
-    const std::optional<MergeLayout> layout = readMergeLayout(layoutPath, error);
-    if (!layout) {
-        std::fprintf(stderr, "tessary-cli merge: %s\n", error.c_str());
-        return kExitUsage;
-    }
-    if (refuseTextSources(*layout, "merge"))
-        return kExitUsage;
+    MergeRequest request;
+    if (const std::optional<int> exit = parse(argc, argv, request))
+        return *exit;
+    const std::string& outPath = request.outPath;
+    const std::optional<MergeLayout> layout = readCommandLayout(request.layoutPath, "merge");
+    if (!layout)
+        return kExitUsageError;
+    TerminalPlatform platform(request.quiet);
+    // Known before the work rather than after it.
+    if (!outputAllowed(outPath, platform))
+        return kExitFailed;
 
     MergeWorkspace ws;
-    TerminalPlatform platform(quiet);
     const int count = int(layout->sources.size());
     // Each source is decoded on a helper thread while the one before it is prepared.
     PerPlace<RowTransformer> inRows;

@@ -1,5 +1,7 @@
 #include "app/resident_memory.h"
 #include "cli/commands.h"
+#include "cli/internal_error.h"
+#include "cli/signal_cleanup.h"
 
 #include <cstdio>
 #include <cstring>
@@ -70,10 +72,12 @@ int runCommand(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    tessary::cli::removeTemporariesOnSignals();
     const bool peakMemory = argc >= 2 && std::strcmp(argv[1], "--peak-memory") == 0;
+    const int status = tessary::cli::runReportingExceptions(
+        [&] { return peakMemory ? runCommand(argc - 1, argv + 1) : runCommand(argc, argv); });
     if (!peakMemory)
-        return runCommand(argc, argv);
-    const int status = runCommand(argc - 1, argv + 1);
+        return status;
     // After everything the command printed, whichever stream it used.
     std::fflush(stdout);
     std::fprintf(stderr, "tessary-cli: peak memory %.1f MB\n", double(tessary::peakResidentBytes()) / 1e6);

@@ -2,10 +2,9 @@
 
 #include "image/bmp_writer.h"
 #include "image/cx_image.h"
+#include "image/temporary_files.h"
 
-#include <climits>
 #include <csignal>
-#include <cstring>
 #include <unistd.h>
 
 namespace tessary::cli {
@@ -13,9 +12,7 @@ namespace tessary::cli {
 namespace {
 constexpr size_t kFileHeader = 14;
 
-// What the bus error handler needs, set before it is installed: only async-signal-safe calls
-// read it.
-char gTemporary[PATH_MAX];
+// What the bus error handler replaced, put back when the save has ended.
 struct sigaction gPrevious { };
 bool gInstalled = false;
 
@@ -24,15 +21,12 @@ void onBusError(int)
     static const char kText[]
         = "tessary-cli merge: the output file could not be written (the disk may be full)\n";
     [[maybe_unused]] const ssize_t shown = write(STDERR_FILENO, kText, sizeof kText - 1);
-    unlink(gTemporary);
+    removeTemporaryFiles();
     _exit(1);
 }
 
-void watchBusErrors(const char* temporary)
+void watchBusErrors()
 {
-    if (!temporary || std::strlen(temporary) >= sizeof gTemporary)
-        return;
-    std::strcpy(gTemporary, temporary);
     struct sigaction action { };
     action.sa_handler = onBusError;
     sigemptyset(&action.sa_mask);
@@ -64,7 +58,7 @@ BlockProvider MappedTarget::provider()
     return [this](size_t bytes) -> std::shared_ptr<uint8_t[]> {
         if (file_.bytes() || !file_.begin(outPath_, kFileHeader + bytes))
             return nullptr;
-        watchBusErrors(file_.temporaryName());
+        watchBusErrors();
         // The file owns the bytes: the image only borrows them.
         return std::shared_ptr<uint8_t[]>(file_.bytes() + kFileHeader, [](uint8_t*) { });
     };

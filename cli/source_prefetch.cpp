@@ -3,8 +3,10 @@
 #include "app/silent_platform.h"
 #include "sources/load_image_file.h"
 
+#include <exception>
 #include <new>
 #include <system_error>
+#include <utility>
 
 namespace tessary::cli {
 
@@ -42,6 +44,8 @@ void SourcePrefetch::load()
         ok_ = loadImageFile(*doc_, path_, platform);
     } catch (const std::bad_alloc&) {
         ok_ = false;
+    } catch (...) { // reported on the caller's thread: here it would end the process
+        failure_ = std::current_exception();
     }
 }
 
@@ -63,6 +67,8 @@ std::unique_ptr<VIrorozIzi> SourcePrefetch::take(Platform& platform)
 {
     if (thread_.joinable())
         thread_.join();
+    if (failure_)
+        std::rethrow_exception(std::exchange(failure_, nullptr));
     for (const KeptMessage& m : messages_)
         platform.messageBox(m.text, m.icon, m.buttons);
     messages_.clear();

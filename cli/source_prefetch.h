@@ -2,6 +2,7 @@
 #include "app/platform.h"
 #include "sources/source_doc.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <thread>
@@ -31,7 +32,7 @@ public:
     // Starts loading `path` as the source in place `slot` (0-based).
     void start(const std::string& path, int slot);
     // Waits for the load, shows its messages and hands the document over: with its image when
-    // the load succeeded, none otherwise.
+    // the load succeeded, none otherwise. What the load threw is thrown again here.
     std::unique_ptr<VIrorozIzi> take(Platform& platform);
 
 private:
@@ -41,6 +42,7 @@ private:
     std::unique_ptr<VIrorozIzi> doc_;
     std::vector<KeptMessage> messages_;
     bool ok_ = false;
+    std::exception_ptr failure_;
 };
 
 } // namespace tessary::cli

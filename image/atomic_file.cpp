@@ -1,5 +1,7 @@
 #include "image/atomic_file.h"
 
+#include "image/temporary_files.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -44,22 +46,45 @@ std::string followLinks(std::string path)
     return path;
 }
 
+// Removes the temporary file unless it was renamed over the target. Its name is known to the
+// registry of temporary files from before the file is made until it is gone or in place.
+struct TemporaryFile {
+    std::string name;
+    int slot = -1;
+    bool kept = false;
+    ~TemporaryFile()
+    {
+        if (!kept && !name.empty())
+            unlink(name.c_str());
+        releaseTemporaryFile(slot);
+    }
+};
+
 // A new file with a short name in `folder`, so that a target name of up to 255 bytes still
 // leaves room for it. Created with 0666 so the kernel applies the process umask itself.
-int createTemporary(const std::string& folder, std::string& name)
+int createTemporary(const std::string& folder, TemporaryFile& temporary)
 {
     constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         unsigned char random[6] {};
         if (getrandom(random, sizeof random, 0) != ssize_t(sizeof random))
-            return -1;
-        name = folder + "/.tessary-";
+            break;
+        std::string name = folder + "/.tessary-";
         for (unsigned char r : random)
             name += kLetters[r % (sizeof kLetters - 1)];
+        const int slot = registerTemporaryFile(name.c_str());
         // Readable as well, so that the file can be mapped for writing.
         const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd >= 0) {
+            temporary.name = std::move(name);
+            temporary.slot = slot;
             return fd;
+        }
+        const int error = errno;
+        releaseTemporaryFile(slot);
+        errno = error;
+        if (error != EEXIST)
+            return -1;
     }
     return -1;
 }
@@ -80,16 +105,20 @@ bool fillAndClose(int fd, const std::function<bool(CxFile&)>& write)
     return file.Close() && ok;
 }
 
-// Removes the temporary file unless it was renamed over the target.
-struct TemporaryFile {
-    std::string name;
-    bool kept = false;
-    ~TemporaryFile()
-    {
-        if (!kept && !name.empty())
-            unlink(name.c_str());
-    }
-};
+const char* kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "something";
+}
 }
 
 // A save in progress: the file it replaces (links followed) and the temporary file beside it.
@@ -103,19 +132,22 @@ struct Replacement {
 };
 
 namespace {
-// Follows links, refuses a file we may not write, and makes the temporary file with the
-// replaced file's owner and permissions. False when the save cannot go on that way: then `fd`
-// is -1 and `error` says why the temporary file could not be made (0 for a refused file).
+// Follows links, refuses anything but a regular file we may write, and makes the temporary
+// file with the replaced file's owner and permissions. False when the save cannot go on that
+// way: then `fd` is -1 and `error` says why the temporary file could not be made (0 for a
+// refused file).
 bool beginReplacement(const std::string& path, Replacement& r)
 {
     r.target = followLinks(path);
     r.exists = stat(r.target.c_str(), &r.existing) == 0;
+    // Renaming over a FIFO or a device would put a file in its place (as root, /dev/null).
+    if (r.exists && !S_ISREG(r.existing.st_mode))
+        return false;
     if (r.exists && access(r.target.c_str(), W_OK) != 0)
         return false; // a read-only file is the user's to keep
-    r.fd = createTemporary(folderOf(r.target), r.temporary.name);
+    r.fd = createTemporary(folderOf(r.target), r.temporary);
     if (r.fd < 0) {
         r.error = errno;
-        r.temporary.name.clear();
         return false;
     }
     if (r.exists) {
@@ -151,6 +183,21 @@ bool replaceFile(const std::string& path, const std::function<bool(CxFile&)>& wr
     r.fd = -1;
     return fillAndClose(fd, write) && finishReplacement(r);
 }
+}
+
+std::string saveRefusal(const std::string& path)
+{
+    try {
+        const std::string target = followLinks(path);
+        struct stat st { };
+        if (path.empty() || stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+            return {};
+        const std::string what = std::string(kindOf(st.st_mode)) + ", not a regular file";
+        return "cannot save to \"" + path + "\": "
+            + (target == path ? "it is " + what : "it leads to \"" + target + "\", " + what);
+    } catch (const std::bad_alloc&) {
+        return {}; // the save itself refuses it all the same
+    }
 }
 
 bool writeFileAtomically(const std::string& path, const std::function<bool(CxFile&)>& write)

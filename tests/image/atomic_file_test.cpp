@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -173,6 +174,52 @@ TEST(AtomicFile, AWritableFileInAClosedFolderIsRewrittenInPlace)
             && require(namesIn(closed) == std::vector<std::string> { "photo.jpg" }, "nothing beside");
     });
     chmod(closed.c_str(), 0755); // so the scratch folder can be removed
+}
+
+// What a save must never turn into a file of its own: a FIFO, a device, a folder, also when a
+// link leads there. Nothing is made beside it, and saveRefusal says what is there.
+TEST(AtomicFile, OnlyARegularFileIsReplaced)
+{
+    ScratchFolder folder;
+    ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0644), 0);
+    fs::create_directory(folder.file("folder"));
+    fs::create_symlink("pipe", folder.file("link.png"));
+    fs::create_symlink("link.png", folder.file("chain.bmp"));
+    fs::create_symlink("folder", folder.file("folder-link.png"));
+    struct Case {
+        const char* name;
+        std::string refusal;
+    };
+    std::vector<Case> cases = {
+        { "pipe", "cannot save to \"" + folder.file("pipe") + "\": it is a FIFO, not a regular file" },
+        { "link.png", "\", a FIFO, not a regular file" },
+        { "chain.bmp", "it leads to \"" + folder.file("pipe") + "\", a FIFO" },
+        { "folder", "it is a folder, not a regular file" },
+        { "folder-link.png", "a folder, not a regular file" },
+    };
+    // A device can only be made by root; the null device's numbers, so writing to it is harmless.
+    if (mknod(folder.file("device").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        cases.push_back({ "device", "it is a character device, not a regular file" });
+    const std::vector<std::string> before = namesIn(folder.file(""));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder.file(c.name);
+        const std::string refusal = saveRefusal(path);
+        EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
+        EXPECT_NE(refusal.find("\"" + path + "\""), std::string::npos) << refusal;
+        EXPECT_FALSE(save(path, kNew));
+        MappedFileSave mapped;
+        EXPECT_FALSE(mapped.begin(path, 10));
+        EXPECT_EQ(namesIn(folder.file("")), before);
+    }
+    EXPECT_TRUE(fs::is_fifo(folder.file("pipe")));
+    EXPECT_TRUE(fs::is_directory(folder.file("folder")));
+    EXPECT_TRUE(fs::is_empty(folder.file("folder")));
+    // Nothing there yet, a file, a link to a file: a save may go there.
+    folder.write("file.bmp", kOld);
+    fs::create_symlink("file.bmp", folder.file("file-link.bmp"));
+    for (const char* name : { "new.bmp", "file.bmp", "file-link.bmp" })
+        EXPECT_EQ(saveRefusal(folder.file(name)), "") << name;
 }
 
 // ---- files written through memory
