@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <sys/stat.h>
-#include <vector>
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <vector>
 
 namespace tessary {
 namespace {
@@ -110,13 +110,16 @@ TEST_F(CliMerge, ABmpWrittenThroughItsFileHasThePixelsTheOtherWritersSave)
     for (const char* settings : { "", R"(, "marginX": 3, "marginY": 1, "targetContrast": 20)" }) {
         SCOPED_TRACE(settings);
         writeText(folder.file("layout.json"),
-            std::string(R"({"sources": [{"file": "picture.bmp", "scaleX": 1536, "scaleY": 1300, "rotation": 30},
-                {"file": "light.bmp", "posX": 9, "posY": 4}])") + settings + "}");
+            std::string(
+                R"({"sources": [{"file": "picture.bmp", "scaleX": 1536, "scaleY": 1300, "rotation": 30},
+                {"file": "light.bmp", "posX": 9, "posY": 4}])")
+                + settings + "}");
         const std::string bmp = folder.file("out.bmp"), png = folder.file("out.png");
         writeSolidBmp(bmp, 2, 2, 1, 2, 3);
         chmod(bmp.c_str(), 0604);
         for (const std::string& out : { bmp, png })
-            ASSERT_EQ(runCli("merge '" + folder.file("layout.json") + "' -o '" + out + "' --quiet").exitCode, 0);
+            ASSERT_EQ(
+                runCli("merge '" + folder.file("layout.json") + "' -o '" + out + "' --quiet").exitCode, 0);
         CxImage a, b;
         ASSERT_TRUE(a.Load(bmp, CXIMAGE_FORMAT_BMP)) << a.GetLastErrorText();
         ASSERT_TRUE(b.Load(png, CXIMAGE_FORMAT_PNG)) << b.GetLastErrorText();
@@ -138,7 +141,8 @@ TEST_F(CliMerge, ABmpWrittenThroughItsFileHasThePixelsTheOtherWritersSave)
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names,
-            (std::vector<std::string> { "dark.bmp", "layout.json", "light.bmp", "out.bmp", "out.png", "picture.bmp" }));
+            (std::vector<std::string> {
+                "dark.bmp", "layout.json", "light.bmp", "out.bmp", "out.png", "picture.bmp" }));
     }
 }
 
@@ -251,7 +255,8 @@ TEST_F(CliMerge, CommandLineAndRunFailures)
     EXPECT_EQ(middle.exitCode, 1);
     const size_t unable = middle.output.find("Unable to load this image file");
     ASSERT_NE(unable, std::string::npos) << middle.output;
-    EXPECT_EQ(middle.output.find("Unable to load this image file", unable + 1), std::string::npos) << middle.output;
+    EXPECT_EQ(middle.output.find("Unable to load this image file", unable + 1), std::string::npos)
+        << middle.output;
     EXPECT_NE(middle.output.find("cannot load source 2, \""), std::string::npos) << middle.output;
     EXPECT_FALSE(std::filesystem::exists(folder.file("m.bmp")));
 
@@ -264,6 +269,20 @@ TEST_F(CliMerge, CommandLineAndRunFailures)
     EXPECT_NE(wide.output.find("Not enough memory to process the source image."), std::string::npos)
         << wide.output;
     EXPECT_FALSE(std::filesystem::exists(folder.file("w.bmp")));
+
+    // Every source under one pixel at its scale: no target, in no format, and nothing written.
+    writeText(folder.file("tiny.json"),
+        R"({"sources": [{"file": "dark.bmp", "scaleX": 200, "scaleY": 300}, {"file": "light.bmp", "scaleX": 9, "scaleY": 100}]})");
+    for (const char* name : { "t.bmp", "t.png" }) {
+        const testing::CliOutcome tiny
+            = runCli("merge '" + folder.file("tiny.json") + "' -o '" + folder.file(name) + "'");
+        EXPECT_EQ(tiny.exitCode, 1) << name;
+        EXPECT_NE(
+            tiny.output.find("The target would be empty: every source is under one pixel at its scale."),
+            std::string::npos)
+            << tiny.output;
+        EXPECT_FALSE(std::filesystem::exists(folder.file(name)));
+    }
 
     // An output folder that does not exist.
     const testing::CliOutcome unsaved
