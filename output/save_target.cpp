@@ -3,6 +3,7 @@
 #include "app/platform.h"
 #include "app/settings.h"
 #include "app/workspace.h"
+#include "image/atomic_file.h"
 #include "output/extract_target_image.h"
 #include "output/replace_question.h"
 #include "output/tile_geometry.h"
@@ -30,7 +31,10 @@ bool writeImage(const PackedDib* image, Platform& platform, const std::string& p
         return false; // the extraction has said why
     if (writeImageFile(*image, path))
         return true;
-    platform.messageBox(kFailedFileSave, MessageIcon::Plain, MessageButtons::Ok);
+    // A folder or a device at the name is said as such; other failures have no more to say.
+    const std::string refusal = saveRefusal(path);
+    platform.messageBox(refusal.empty() ? std::string(kFailedFileSave) : refusal + "\n\n" + kFailedFileSave,
+        MessageIcon::Plain, MessageButtons::Ok);
     return false;
 }
 

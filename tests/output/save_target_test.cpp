@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "app/workspace.h"
+#include "image/atomic_file.h"
 #include "merge/unmasked_image.h"
 #include "output/extract_target_image.h"
 #include "output/tile_geometry.h"
@@ -265,6 +266,19 @@ TEST(SaveTarget, AFailedFileIsReportedAndTheTilesGoOn)
     s.platform.expectMessage("Failed the file save!");
     ASSERT_TRUE(saveTargetAs(s.ws, s.platform));
     EXPECT_EQ(s.platform.messages.size(), 3u);
+}
+
+TEST(SaveTarget, AFolderAtTheNameIsSaidAsSuchAndStaysAFolder)
+{
+    Saving s(8, 8);
+    const std::string path = s.folder.file("photo.png");
+    std::filesystem::create_directory(path);
+    const std::string why = saveRefusal(path);
+    ASSERT_NE(why.find(path), std::string::npos) << why;
+    s.platform.saveAnswers.push_back(FileDialogResult { path, 3 });
+    s.platform.expectMessage(why + "\n\nFailed the file save!");
+    ASSERT_TRUE(saveTargetAs(s.ws, s.platform));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
 TEST(SaveTarget, AFileWrittenUnderAnotherNameIsOnlyReplacedWhenTheUserAgrees)
