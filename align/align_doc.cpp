@@ -4,25 +4,16 @@ namespace tessary {
 
 void CAlignDoc::resetAllPlaces()
 {
-    for (size_t i = 0; i < size_t(kMaxSources); ++i) {
-        posX[i] = 0;
-        posY[i] = 0;
-        scaleX[i] = kUnitScale;
-        scaleY[i] = kUnitScale;
-        rotation[i] = 0.0;
-        outline[i].reset();
-        topLevel[i] = -1;
-        bottomLevel[i] = -1;
-    }
+    placement.fill(Placement {});
+    for (auto& o : outline)
+        o.reset();
 }
 
 void CAlignDoc::compactPlacements(int closedIndex, int newCount)
 {
-    compactPlaces(posX, closedIndex, newCount, 0);
-    compactPlaces(posY, closedIndex, newCount, 0);
-    compactPlaces(scaleX, closedIndex, newCount, kUnitScale);
-    compactPlaces(scaleY, closedIndex, newCount, kUnitScale);
-    compactPlaces(rotation, closedIndex, newCount, 0.0);
+    // Position, scales and rotation move down with their source; the layers are reset by the
+    // caller, so the moved levels never count.
+    compactPlaces(placement, closedIndex, newCount, Placement {});
 }
 
 } // namespace tessary

@@ -1,4 +1,5 @@
 #pragma once
+#include "align/placement.h"
 #include "app/places.h"
 #include "image/masked_dib.h"
 #include "image/packed_dib.h"
@@ -31,22 +32,15 @@ enum PreviewStatus : int32_t {
     kPreviewAborted = 4,
 };
 
-// The Align document: the placement of every source and its layer levels, and the align
-// preview built from them. `posX` is the left edge and `posY` the bottom edge of the
-// transformed image in target pixels, counted upward; scales are in 1/1024 (1024.0 = 100 %);
-// rotation in degrees, clockwise on screen.
+// The Align document: the placement of every source with its layer levels, and the align
+// preview built from them.
 class CAlignDoc {
 public:
-    static constexpr double kUnitScale = 1024.0;
+    static constexpr double kUnitScale = Placement::kUnitScale;
 
-    PerPlace<int32_t> posX {};
-    PerPlace<int32_t> posY {};
-    PerPlace<double> scaleX {};
-    PerPlace<double> scaleY {};
-    PerPlace<double> rotation {};
+    PerPlace<Placement> placement {};
+    // Derived from the placements by every preview rebuild.
     PerPlace<std::optional<Outline>> outline {};
-    PerPlace<int32_t> topLevel {};
-    PerPlace<int32_t> bottomLevel {};
 
     // Extent of the placed sources in target pixels (the predicted target size).
     int32_t layoutWidth = 0;

@@ -26,8 +26,8 @@ void centreSelectedSource(MergeWorkspace& workspace, Platform& platform, Axis ax
     const OthersExtent others = othersExtent(workspace, n, axis);
     if (!others.any)
         return;
-    PerPlace<int32_t>& pos = axis == Axis::Horizontal ? workspace.alignDoc.posX : workspace.alignDoc.posY;
-    pos[size_t(n - 1)] = centredPosition(others.low, others.high, transformedSize(workspace, n, axis));
+    Placement& p = workspace.alignDoc.placement[size_t(n - 1)];
+    (axis == Axis::Horizontal ? p.posX : p.posY) = centredPosition(others.low, others.high, transformedSize(workspace, n, axis));
     normalisePositions(workspace.alignDoc, workspace.sourceCount);
     rebuildPreview(workspace, platform, 0);
     markTargetStale(workspace);

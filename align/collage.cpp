@@ -57,8 +57,8 @@ void layOutCollage(
         if (row >= kCollageRowsMax || index < 0 || index >= count)
             continue;
         // posY counts upward: each row lies one cell lower; normalising brings the last to 0.
-        doc.posX[size_t(index)] = column * (settings.cellWidth + settings.gapX);
-        doc.posY[size_t(index)] = -row * (settings.cellHeight + settings.gapY);
+        doc.placement[size_t(index)].posX = column * (settings.cellWidth + settings.gapX);
+        doc.placement[size_t(index)].posY = -row * (settings.cellHeight + settings.gapY);
     }
     normalisePositions(doc, sourceCount);
 }
@@ -77,10 +77,10 @@ int applyCollage(
         const auto i = size_t(n - 1);
         const double sx = collageScale(size.width, settings.cellWidth);
         const double sy = collageScale(size.height, settings.cellHeight);
-        const bool changed
-            = sx != doc.scaleX[i] || sy != doc.scaleY[i] || workspace.targetDoc.transformed[i].empty();
-        doc.scaleX[i] = sx;
-        doc.scaleY[i] = sy;
+        const bool changed = sx != doc.placement[i].scaleX || sy != doc.placement[i].scaleY
+            || workspace.targetDoc.transformed[i].empty();
+        doc.placement[i].scaleX = sx;
+        doc.placement[i].scaleY = sy;
         if (!changed)
             continue;
         const int result = transformSource(workspace, platform, n);
@@ -97,7 +97,7 @@ int applyCollage(
 
 SavedPlacements savePlacements(const CAlignDoc& doc)
 {
-    return { doc.posX, doc.posY, doc.scaleX, doc.scaleY };
+    return { doc.placement };
 }
 
 int restorePlacements(MergeWorkspace& workspace, Platform& platform, const SavedPlacements& saved)
@@ -107,13 +107,15 @@ int restorePlacements(MergeWorkspace& workspace, Platform& platform, const Saved
     bool moved = false;
     for (int32_t n = 1; n <= workspace.sourceCount; ++n) {
         const auto i = size_t(n - 1);
-        moved = moved || doc.posX[i] != saved.posX[i] || doc.posY[i] != saved.posY[i];
-        const bool changed = doc.scaleX[i] != saved.scaleX[i] || doc.scaleY[i] != saved.scaleY[i]
+        moved = moved || doc.placement[i].posX != saved.placement[i].posX
+            || doc.placement[i].posY != saved.placement[i].posY;
+        const bool changed = doc.placement[i].scaleX != saved.placement[i].scaleX
+            || doc.placement[i].scaleY != saved.placement[i].scaleY
             || workspace.targetDoc.transformed[i].empty();
-        doc.posX[i] = saved.posX[i];
-        doc.posY[i] = saved.posY[i];
-        doc.scaleX[i] = saved.scaleX[i];
-        doc.scaleY[i] = saved.scaleY[i];
+        doc.placement[i].posX = saved.placement[i].posX;
+        doc.placement[i].posY = saved.placement[i].posY;
+        doc.placement[i].scaleX = saved.placement[i].scaleX;
+        doc.placement[i].scaleY = saved.placement[i].scaleY;
         if (!changed)
             continue;
         moved = true;

@@ -55,10 +55,8 @@ int applyCollage(MergeWorkspace& workspace, Platform& platform, const CollageOrd
 
 // Every slot's placement as the dialog found it, for Cancel.
 struct SavedPlacements {
-    PerPlace<int32_t> posX {};
-    PerPlace<int32_t> posY {};
-    PerPlace<double> scaleX {};
-    PerPlace<double> scaleY {};
+    // Only positions and scales are given back: a rotation made meanwhile stays.
+    PerPlace<Placement> placement {};
 };
 SavedPlacements savePlacements(const CAlignDoc& doc);
 

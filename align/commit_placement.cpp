@@ -18,17 +18,18 @@ int commitPlacement(MergeWorkspace& workspace, Platform& platform, int32_t ddx, 
         return kTransformNoSource;
     CAlignDoc& doc = workspace.alignDoc;
     const size_t n = size_t(number - 1);
-    const PerPlace<int32_t> oldX = doc.posX, oldY = doc.posY;
-    const PerPlace<double> oldScaleX = doc.scaleX, oldScaleY = doc.scaleY;
+    const PerPlace<Placement> old = doc.placement;
 
-    doc.posX[n] = truncToInt32(double(doc.posX[n]) + double(truncToInt32(float(ddx) * doc.viewScale)));
-    doc.posY[n] = truncToInt32(double(doc.posY[n]) + double(truncToInt32(float(ddy) * doc.viewScale)));
+    doc.placement[n].posX
+        = truncToInt32(double(doc.placement[n].posX) + double(truncToInt32(float(ddx) * doc.viewScale)));
+    doc.placement[n].posY
+        = truncToInt32(double(doc.placement[n].posY) + double(truncToInt32(float(ddy) * doc.viewScale)));
     normalisePositions(doc, workspace.sourceCount);
 
-    const double sx = std::max(rw * doc.scaleX[n] / 1024.0, 1.0);
-    const double sy = std::max(rh * doc.scaleY[n] / 1024.0, 1.0);
-    doc.scaleX[n] = std::trunc(sx);
-    doc.scaleY[n] = std::trunc(sy);
+    const double sx = std::max(rw * doc.placement[n].scaleX / 1024.0, 1.0);
+    const double sy = std::max(rh * doc.placement[n].scaleY / 1024.0, 1.0);
+    doc.placement[n].scaleX = std::trunc(sx);
+    doc.placement[n].scaleY = std::trunc(sy);
 
     if (rw == 1024 && rh == 1024) {
         markTargetStale(workspace);
@@ -39,10 +40,7 @@ int commitPlacement(MergeWorkspace& workspace, Platform& platform, int32_t ddx, 
         markTargetStale(workspace);
         return kTransformDone;
     }
-    doc.posX = oldX;
-    doc.posY = oldY;
-    doc.scaleX = oldScaleX;
-    doc.scaleY = oldScaleY;
+    doc.placement = old;
     return result;
 }
 

@@ -12,8 +12,8 @@ LayoutExtent layoutExtent(
     int64_t width = 0, height = 0;
     for (int32_t i = 0; i < count; ++i) {
         const LayoutExtent& t = sizes[size_t(i)];
-        width = std::max(width, int64_t(alignDoc.posX[size_t(i)]) + t.width);
-        height = std::max(height, int64_t(alignDoc.posY[size_t(i)]) + t.height);
+        width = std::max(width, int64_t(alignDoc.placement[size_t(i)].posX) + t.width);
+        height = std::max(height, int64_t(alignDoc.placement[size_t(i)].posY) + t.height);
     }
     constexpr int64_t cap = std::numeric_limits<int32_t>::max();
     return LayoutExtent { int32_t(std::min(width, cap)), int32_t(std::min(height, cap)) };

@@ -17,15 +17,14 @@ int32_t transformedSize(const MergeWorkspace& workspace, int32_t number, Axis ax
 
 OthersExtent othersExtent(const MergeWorkspace& workspace, int32_t selected, Axis axis)
 {
-    const PerPlace<int32_t>& pos
-        = axis == Axis::Horizontal ? workspace.alignDoc.posX : workspace.alignDoc.posY;
+    const auto position = axis == Axis::Horizontal ? &Placement::posX : &Placement::posY;
     OthersExtent extent;
     extent.low = std::numeric_limits<int32_t>::max();
     const int32_t count = std::clamp(workspace.sourceCount, 0, kMaxSources);
     for (int32_t number = 1; number <= count; ++number) {
         if (number == selected)
             continue;
-        const int64_t at = pos[size_t(number - 1)];
+        const int64_t at = workspace.alignDoc.placement[size_t(number - 1)].*position;
         extent.low = std::min(extent.low, at);
         extent.high = std::max(extent.high, at + transformedSize(workspace, number, axis));
         extent.any = true;

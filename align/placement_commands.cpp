@@ -48,8 +48,8 @@ int resetSelectedSourceSize(MergeWorkspace& workspace, Platform& platform)
     const int32_t n = selectedLoadedSource(workspace);
     if (n == 0)
         return kTransformNoSource;
-    workspace.alignDoc.scaleX[size_t(n - 1)] = CAlignDoc::kUnitScale;
-    workspace.alignDoc.scaleY[size_t(n - 1)] = CAlignDoc::kUnitScale;
+    workspace.alignDoc.placement[size_t(n - 1)].scaleX = CAlignDoc::kUnitScale;
+    workspace.alignDoc.placement[size_t(n - 1)].scaleY = CAlignDoc::kUnitScale;
     return transformAndRebuild(workspace, platform, n);
 }
 
@@ -58,7 +58,7 @@ int rotateSelectedSource(MergeWorkspace& workspace, Platform& platform, int32_t 
     const int32_t n = selectedLoadedSource(workspace);
     if (n == 0)
         return kTransformNoSource;
-    double& rotation = workspace.alignDoc.rotation[size_t(n - 1)];
+    double& rotation = workspace.alignDoc.placement[size_t(n - 1)].rotation;
     int result = kTransformDone;
     if (double(degrees) != rotation) {
         rotation = double(degrees);

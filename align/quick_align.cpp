@@ -95,16 +95,16 @@ bool quickAlign(MergeWorkspace& workspace, Platform& platform, StripSide side, c
     if (hit.nudge()) {
         switch (side) {
         case StripSide::Left:
-            doc.posX[s] -= nudgeX;
+            doc.placement[s].posX -= nudgeX;
             break;
         case StripSide::Right:
-            doc.posX[s] += nudgeX;
+            doc.placement[s].posX += nudgeX;
             break;
         case StripSide::Top: // posY counts upward: the top strip raises the source
-            doc.posY[s] += nudgeY;
+            doc.placement[s].posY += nudgeY;
             break;
         case StripSide::Bottom:
-            doc.posY[s] -= nudgeY;
+            doc.placement[s].posY -= nudgeY;
             break;
         }
     } else {
@@ -112,16 +112,16 @@ bool quickAlign(MergeWorkspace& workspace, Platform& platform, StripSide side, c
         const int32_t wk = transformed[z].width(), hk = transformed[z].height();
         switch (side) {
         case StripSide::Left:
-            doc.posX[s] = hit.opposite ? doc.posX[z] - ws : doc.posX[z];
+            doc.placement[s].posX = hit.opposite ? doc.placement[z].posX - ws : doc.placement[z].posX;
             break;
         case StripSide::Right:
-            doc.posX[s] = hit.opposite ? doc.posX[z] + wk : doc.posX[z] + wk - ws;
+            doc.placement[s].posX = hit.opposite ? doc.placement[z].posX + wk : doc.placement[z].posX + wk - ws;
             break;
         case StripSide::Top:
-            doc.posY[s] = hit.opposite ? doc.posY[z] + hk : doc.posY[z] + hk - hs;
+            doc.placement[s].posY = hit.opposite ? doc.placement[z].posY + hk : doc.placement[z].posY + hk - hs;
             break;
         case StripSide::Bottom:
-            doc.posY[s] = hit.opposite ? doc.posY[z] - hs : doc.posY[z];
+            doc.placement[s].posY = hit.opposite ? doc.placement[z].posY - hs : doc.placement[z].posY;
             break;
         }
     }

@@ -82,11 +82,11 @@ void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, P
         OutlineInput in;
         in.imageWidth = source.imageWidth;
         in.imageHeight = source.imageHeight == INT32_MIN ? INT32_MAX : std::abs(source.imageHeight);
-        in.scaleX = doc.scaleX[s];
-        in.scaleY = doc.scaleY[s];
-        in.rotation = doc.rotation[s];
-        in.posX = doc.posX[s];
-        in.posY = doc.posY[s];
+        in.scaleX = doc.placement[s].scaleX;
+        in.scaleY = doc.placement[s].scaleY;
+        in.rotation = doc.placement[s].rotation;
+        in.posX = doc.placement[s].posX;
+        in.posY = doc.placement[s].posY;
         in.transformedWidth = transformed[s].width();
         in.transformedHeight = transformed[s].height();
         const SourceOutline o = sourceOutline(in, g);
@@ -107,7 +107,7 @@ void rebuildPreview(MergeWorkspace& workspace, Platform& platform, int status, P
     PerPlace<PreviewLayer> layers {};
     for (int32_t j = 0; j < count; ++j)
         layers[size_t(j)]
-            = PreviewLayer { &transformed[size_t(j)], doc.posX[size_t(j)], doc.posY[size_t(j)] };
+            = PreviewLayer { &transformed[size_t(j)], doc.placement[size_t(j)].posX, doc.placement[size_t(j)].posY };
     const bool overlap = samplePreview(preview, doc.viewScale,
         std::span<const PreviewLayer>(layers.data(), size_t(count)), doc.previewPale == 1, path);
     if (overlap)

@@ -29,8 +29,8 @@ SourceSizeRow sourceSizeRow(const MergeWorkspace& workspace, int32_t number)
     if (!source)
         return {};
     const OriginalSize original = originalSize(*source);
-    const double sx = workspace.alignDoc.scaleX[size_t(number - 1)];
-    const double sy = workspace.alignDoc.scaleY[size_t(number - 1)];
+    const double sx = workspace.alignDoc.placement[size_t(number - 1)].scaleX;
+    const double sy = workspace.alignDoc.placement[size_t(number - 1)].scaleY;
     return SourceSizeRow { truncated(sx / 1024 * original.width), truncated(sy / 1024 * original.height),
         truncated(sx / 1024 * 100), truncated(sy / 1024 * 100) };
 }
@@ -62,8 +62,8 @@ SizedSources applySourceSizes(
         const SizedScale x = scaleForSize(wanted.width, original.width);
         const SizedScale y = scaleForSize(wanted.height, original.height);
         outcome.rows.push_back(SourceSizeRow { wanted.width, wanted.height, x.percent, y.percent });
-        doc.scaleX[size_t(number - 1)] = x.scale;
-        doc.scaleY[size_t(number - 1)] = y.scale;
+        doc.placement[size_t(number - 1)].scaleX = x.scale;
+        doc.placement[size_t(number - 1)].scaleY = y.scale;
         const int result = transformSource(workspace, platform, number);
         if (result != kTransformDone) {
             outcome.failed = true;

@@ -72,11 +72,10 @@ int stretchSelectedSource(MergeWorkspace& workspace, Platform& platform, Axis ax
     const OriginalSize original = originalSize(*workspace.source(n));
     const StretchResult stretched
         = stretchScales(StretchInput { axis, others.size(), transformedSize(workspace, n, axis),
-            doc.rotation[i], original.width, original.height, doc.scaleX[i], doc.scaleY[i] });
-    doc.scaleX[i] = stretched.scaleX;
-    doc.scaleY[i] = stretched.scaleY;
-    PerPlace<int32_t>& pos = axis == Axis::Horizontal ? doc.posX : doc.posY;
-    pos[i] = int32_t(others.low);
+            doc.placement[i].rotation, original.width, original.height, doc.placement[i].scaleX, doc.placement[i].scaleY });
+    doc.placement[i].scaleX = stretched.scaleX;
+    doc.placement[i].scaleY = stretched.scaleY;
+    (axis == Axis::Horizontal ? doc.placement[i].posX : doc.placement[i].posY) = int32_t(others.low);
     normalisePositions(doc, workspace.sourceCount);
     return transformAndRebuild(workspace, platform, n);
 }

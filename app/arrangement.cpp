@@ -406,13 +406,13 @@ bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::s
 void placeLayoutSource(MergeWorkspace& workspace, size_t slot, const LayoutSource& source)
 {
     CAlignDoc& align = workspace.alignDoc;
-    align.posX[slot] = source.posX;
-    align.posY[slot] = source.posY;
-    align.scaleX[slot] = source.scaleX;
-    align.scaleY[slot] = source.scaleY;
-    align.rotation[slot] = source.rotation;
-    align.topLevel[slot] = source.topLevel;
-    align.bottomLevel[slot] = source.bottomLevel;
+    align.placement[slot].posX = source.posX;
+    align.placement[slot].posY = source.posY;
+    align.placement[slot].scaleX = source.scaleX;
+    align.placement[slot].scaleY = source.scaleY;
+    align.placement[slot].rotation = source.rotation;
+    align.placement[slot].topLevel = source.topLevel;
+    align.placement[slot].bottomLevel = source.bottomLevel;
     workspace.targetDoc.mirrored[slot] = source.mirrored ? 1 : 0;
     workspace.fadeEdge[slot] = source.fadeEdge ? 1 : 0;
 }
@@ -449,13 +449,13 @@ void captureArrangement(const MergeWorkspace& workspace, const std::string& arra
             s.file = imageBesideArrangement(arrangementPath, int(slot) + 1);
             beside.push_back({ slot, s.file });
         }
-        s.posX = align.posX[slot];
-        s.posY = align.posY[slot];
-        s.scaleX = align.scaleX[slot];
-        s.scaleY = align.scaleY[slot];
-        s.rotation = align.rotation[slot];
-        s.topLevel = align.topLevel[slot];
-        s.bottomLevel = align.bottomLevel[slot];
+        s.posX = align.placement[slot].posX;
+        s.posY = align.placement[slot].posY;
+        s.scaleX = align.placement[slot].scaleX;
+        s.scaleY = align.placement[slot].scaleY;
+        s.rotation = align.placement[slot].rotation;
+        s.topLevel = align.placement[slot].topLevel;
+        s.bottomLevel = align.placement[slot].bottomLevel;
         s.mirrored = workspace.targetDoc.mirrored[slot] != 0;
         s.biasWeight = workspace.biasWeight[slot];
         s.fadeEdge = workspace.fadeEdge[slot] != 0;

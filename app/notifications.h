@@ -18,6 +18,9 @@ public:
     virtual void sourceImageChanged(int /*number*/) { }
     // A source was added or closed, so the later sources have new numbers.
     virtual void sourcesRenumbered() { }
+    // A step was recorded, undone or redone, or steps were dropped: the undo and redo
+    // commands read their names again.
+    virtual void historyChanged() { }
 };
 
 } // namespace tessary

@@ -87,6 +87,9 @@ public:
     virtual void setStatusPaneText(int pane, const std::string& text) = 0;
     // The progress bar of pane 3: `percent` 0..100 in `colour`.
     virtual void setProgress(int percent, ColourRef colour) = 0;
+    // A passing line in the status bar's message area, apart from the panes (shown for a few
+    // seconds): what an edit, an undo or a redo could not do. Nothing where there is no bar.
+    virtual void showStatusMessage(const std::string& /*text*/) { }
 
     // Per-user settings by section and value name.
     virtual int getSettingInt(const std::string& section, const std::string& name, int defaultValue) = 0;

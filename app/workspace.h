@@ -1,5 +1,6 @@
 #pragma once
 #include "align/align_doc.h"
+#include "app/history.h"
 #include "app/notifications.h"
 #include "app/places.h"
 #include "image/masked_dib.h"
@@ -85,6 +86,9 @@ public:
     std::string batchTargetDirectory;
     int32_t directoryCreated = 0;
     PrintSettings printSettings;
+
+    // ---- the steps a user can undo and redo (app/edit_path.h records them)
+    History history;
 
     // ---- notifications
     void addObserver(WorkspaceObserver* observer);

@@ -16,8 +16,8 @@ MergeWorkspace& workspace()
         const int32_t positions[4][2] = { { 0, 0 }, { 2000, 0 }, { 0, 1500 }, { 1000, 700 } };
         for (int i = 0; i < 4; ++i) {
             w->targetDoc.transformed[size_t(i)] = bench::benchPicture(4000, 3000, uint32_t(i + 1));
-            w->alignDoc.posX[size_t(i)] = positions[i][0];
-            w->alignDoc.posY[size_t(i)] = positions[i][1];
+            w->alignDoc.placement[size_t(i)].posX = positions[i][0];
+            w->alignDoc.placement[size_t(i)].posY = positions[i][1];
         }
         w->sourceCount = 4;
         w->equalBiasWeights();

@@ -34,8 +34,8 @@ void rebuild(benchmark::State& state, bool grid, PixelPath path)
 {
     MergeWorkspace& ws = workspace();
     for (size_t j = 0; j < 8; ++j) {
-        ws.alignDoc.posX[j] = grid ? int32_t(j % 4) * 3000 : 0;
-        ws.alignDoc.posY[j] = grid ? int32_t(j / 4) * 2200 : 0;
+        ws.alignDoc.placement[j].posX = grid ? int32_t(j % 4) * 3000 : 0;
+        ws.alignDoc.placement[j].posY = grid ? int32_t(j / 4) * 2200 : 0;
     }
     bench::SilentPlatform platform;
     for (auto _ : state) {

@@ -166,6 +166,13 @@ std::unique_ptr<PackedDib> PackedDib::clone() const
     return std::unique_ptr<PackedDib>(new (std::nothrow) PackedDib(std::move(block), size_));
 }
 
+std::unique_ptr<PackedDib> PackedDib::share() const
+{
+    if (head_)
+        return clone();
+    return std::unique_ptr<PackedDib>(new (std::nothrow) PackedDib(block_, size_));
+}
+
 BitmapInfoHeader PackedDib::header() const
 {
     BitmapInfoHeader h;

@@ -91,6 +91,9 @@ public:
     const uint8_t* row(int32_t storedRow) const { return rows() + size_t(storedRow) * stride(); }
 
     std::unique_ptr<PackedDib> clone() const;
+    // A bitmap reading the same block, copy-on-write as above (a copy where this one reads
+    // another's rows); null when memory runs out.
+    std::unique_ptr<PackedDib> share() const;
 
 private:
     PackedDib(std::shared_ptr<uint8_t[]> block, size_t size);

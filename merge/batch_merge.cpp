@@ -85,8 +85,8 @@ public:
         , path_(path)
     {
         const CAlignDoc& align = model.alignDoc;
-        saved_ = SavedWatermark { align.posX[kMark], align.posY[kMark], align.scaleX[kMark],
-            align.scaleY[kMark], align.posX[kFile], align.posY[kFile] };
+        saved_ = SavedWatermark { align.placement[kMark].posX, align.placement[kMark].posY, align.placement[kMark].scaleX,
+            align.placement[kMark].scaleY, align.placement[kFile].posX, align.placement[kFile].posY };
         const VIrorozIzi& mark = *model.documents[kMark];
         markOriginal_ = Size { mark.imageWidth, std::abs(mark.imageHeight) };
 
@@ -94,11 +94,11 @@ public:
         ws_.mergeType = settings.mergeType;
         ws_.biasWeight[kMark] = ws_.biasWeight[kFile] = 100.0 / 2;
         for (size_t place : { kMark, kFile }) {
-            ws_.alignDoc.topLevel[place] = align.topLevel[place];
-            ws_.alignDoc.bottomLevel[place] = align.bottomLevel[place];
+            ws_.alignDoc.placement[place].topLevel = align.placement[place].topLevel;
+            ws_.alignDoc.placement[place].bottomLevel = align.placement[place].bottomLevel;
             ws_.fadeEdge[place] = model.fadeEdge[place];
         }
-        ws_.alignDoc.rotation[kMark] = align.rotation[kMark];
+        ws_.alignDoc.placement[kMark].rotation = align.placement[kMark].rotation;
         ws_.targetDoc.mirrored[kMark] = model.targetDoc.mirrored[kMark];
         ws_.targetDoc.copyTargetSettings(model.targetDoc);
     }
@@ -128,9 +128,9 @@ private:
             return Outcome::Failed;
         ws_.documents[kFile] = std::move(doc);
         // Each file comes in as a new source does: at (0, 0), 100 %, unrotated, not mirrored.
-        ws_.alignDoc.posX[kFile] = ws_.alignDoc.posY[kFile] = 0;
-        ws_.alignDoc.scaleX[kFile] = ws_.alignDoc.scaleY[kFile] = 1024.0;
-        ws_.alignDoc.rotation[kFile] = 0.0;
+        ws_.alignDoc.placement[kFile].posX = ws_.alignDoc.placement[kFile].posY = 0;
+        ws_.alignDoc.placement[kFile].scaleX = ws_.alignDoc.placement[kFile].scaleY = 1024.0;
+        ws_.alignDoc.placement[kFile].rotation = 0.0;
         ws_.targetDoc.mirrored[kFile] = 0;
         const int fileResult = transformSource(ws_, platform_, int(kFile) + 1, path_);
         // The decoded original is not needed once it is transformed.
@@ -144,18 +144,18 @@ private:
         const Size fileSize = sizeOf(ws_.targetDoc.transformed[kFile]);
 
         const BatchScale scale = batchWatermarkScale(settings_.options, saved_, markOriginal_, fileSize);
-        if (!markReady_ || scale.scaleX != ws_.alignDoc.scaleX[kMark]
-            || scale.scaleY != ws_.alignDoc.scaleY[kMark]) {
-            ws_.alignDoc.scaleX[kMark] = scale.scaleX;
-            ws_.alignDoc.scaleY[kMark] = scale.scaleY;
+        if (!markReady_ || scale.scaleX != ws_.alignDoc.placement[kMark].scaleX
+            || scale.scaleY != ws_.alignDoc.placement[kMark].scaleY) {
+            ws_.alignDoc.placement[kMark].scaleX = scale.scaleX;
+            ws_.alignDoc.placement[kMark].scaleY = scale.scaleY;
             const Outcome marked = transformMark(reason);
             if (marked != Outcome::Written)
                 return marked;
         }
-        const BatchPosition at = batchWatermarkPosition(settings_.options, saved_, ws_.alignDoc.posX[kFile],
-            ws_.alignDoc.posY[kFile], fileSize, sizeOf(ws_.targetDoc.transformed[kMark]));
-        ws_.alignDoc.posX[kMark] = at.posX;
-        ws_.alignDoc.posY[kMark] = at.posY;
+        const BatchPosition at = batchWatermarkPosition(settings_.options, saved_, ws_.alignDoc.placement[kFile].posX,
+            ws_.alignDoc.placement[kFile].posY, fileSize, sizeOf(ws_.targetDoc.transformed[kMark]));
+        ws_.alignDoc.placement[kMark].posX = at.posX;
+        ws_.alignDoc.placement[kMark].posY = at.posY;
         normalisePositions(ws_.alignDoc, ws_.sourceCount);
 
         // The merge type is set again just before each generation.
@@ -178,8 +178,8 @@ private:
     {
         markReady_ = false;
         MaskedDib& out = ws_.targetDoc.transformed[kMark];
-        const int result = transformImage(model_.documents[kMark]->image, ws_.alignDoc.scaleX[kMark],
-            ws_.alignDoc.scaleY[kMark], ws_.alignDoc.rotation[kMark], ws_.targetDoc.mirrored[kMark] != 0,
+        const int result = transformImage(model_.documents[kMark]->image, ws_.alignDoc.placement[kMark].scaleX,
+            ws_.alignDoc.placement[kMark].scaleY, ws_.alignDoc.placement[kMark].rotation, ws_.targetDoc.mirrored[kMark] != 0,
             operation_, ws_.targetDoc.progress, out, path_);
         if (result == kTransformAborted)
             return Outcome::Aborted;

@@ -14,14 +14,8 @@ namespace tessary {
 
 FineAdjust::FineAdjust(MergeWorkspace& workspace)
     : workspace_(workspace)
-    , baseX_(workspace.alignDoc.posX)
-    , baseY_(workspace.alignDoc.posY)
-    , baseScaleX_(workspace.alignDoc.scaleX)
-    , baseScaleY_(workspace.alignDoc.scaleY)
-    , baseAngle_(workspace.alignDoc.rotation)
-    , transformedScaleX_(baseScaleX_)
-    , transformedScaleY_(baseScaleY_)
-    , transformedAngle_(baseAngle_)
+    , base_(workspace.alignDoc.placement)
+    , transformed_(base_)
     , fineAdjustChanged_(workspace.targetDoc.generated == 0)
 {
 }
@@ -33,19 +27,19 @@ void FineAdjust::step(int32_t number, const Offsets& offsets)
         return;
     CAlignDoc& doc = workspace_.alignDoc;
     const size_t i = size_t(number - 1);
-    doc.posX[i] = baseX_[i] + offsets.horizontal;
-    doc.posY[i] = baseY_[i] + offsets.vertical;
-    const int32_t x = doc.posX[i], y = doc.posY[i];
+    doc.placement[i].posX = base_[i].posX + offsets.horizontal;
+    doc.placement[i].posY = base_[i].posY + offsets.vertical;
+    const int32_t x = doc.placement[i].posX, y = doc.placement[i].posY;
     normalisePositions(doc, count);
     // The normalisation moved every source alike; the base values move with them.
-    const int32_t shiftX = doc.posX[i] - x, shiftY = doc.posY[i] - y;
+    const int32_t shiftX = doc.placement[i].posX - x, shiftY = doc.placement[i].posY - y;
     for (int32_t k = 0; k < count; ++k) {
-        baseX_[size_t(k)] += shiftX;
-        baseY_[size_t(k)] += shiftY;
+        base_[size_t(k)].posX += shiftX;
+        base_[size_t(k)].posY += shiftY;
     }
-    doc.scaleX[i] = std::max(baseScaleX_[i] + offsets.scaleX, 1.0);
-    doc.scaleY[i] = std::max(baseScaleY_[i] + offsets.scaleY, 1.0);
-    doc.rotation[i] = baseAngle_[i] + offsets.angle / 10.0;
+    doc.placement[i].scaleX = std::max(base_[i].scaleX + offsets.scaleX, 1.0);
+    doc.placement[i].scaleY = std::max(base_[i].scaleY + offsets.scaleY, 1.0);
+    doc.placement[i].rotation = base_[i].rotation + offsets.angle / 10.0;
     normalisePositions(doc, count);
     fineAdjustChanged_ = true;
 }
@@ -54,8 +48,7 @@ bool FineAdjust::needsTransform(int32_t slot) const
 {
     const CAlignDoc& doc = workspace_.alignDoc;
     const size_t i = size_t(slot);
-    return doc.scaleX[i] != transformedScaleX_[i] || doc.scaleY[i] != transformedScaleY_[i]
-        || doc.rotation[i] != transformedAngle_[i];
+    return !doc.placement[i].sameTransformAs(transformed_[i]);
 }
 
 void FineAdjust::updateTarget(Platform& platform)
@@ -69,9 +62,7 @@ void FineAdjust::updateTarget(Platform& platform)
         if (result != kTransformDone)
             status = result;
         const size_t i = size_t(k);
-        transformedScaleX_[i] = workspace_.alignDoc.scaleX[i];
-        transformedScaleY_[i] = workspace_.alignDoc.scaleY[i];
-        transformedAngle_[i] = workspace_.alignDoc.rotation[i];
+        transformed_[i] = workspace_.alignDoc.placement[i];
     }
     rebuildPreview(workspace_, platform, status);
     generateTargetCommand(workspace_, platform);

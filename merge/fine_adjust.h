@@ -1,4 +1,5 @@
 #pragma once
+#include "align/placement.h"
 #include "app/places.h"
 
 #include <cstdint>
@@ -50,10 +51,9 @@ private:
     bool needsTransform(int32_t slot) const;
 
     MergeWorkspace& workspace_;
-    PerPlace<int32_t> baseX_, baseY_;
-    PerPlace<double> baseScaleX_, baseScaleY_, baseAngle_;
-    // Scale and angle of each source's transformed image as it stands.
-    PerPlace<double> transformedScaleX_, transformedScaleY_, transformedAngle_;
+    PerPlace<Placement> base_;
+    // Each source's transformed image as it stands was made with these scales and angle.
+    PerPlace<Placement> transformed_;
     bool fineAdjustChanged_ = false;
 };
 

@@ -72,8 +72,8 @@ bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path
         } else {
             return failWithMessage(workspace, platform, "Can't load target image!");
         }
-        setup.layers[s] = MergeLayer { rows ? nullptr : &t, sizes[s].width, sizes[s].height, align.posX[s],
-            align.posY[s], align.topLevel[s], align.bottomLevel[s], rows };
+        setup.layers[s] = MergeLayer { rows ? nullptr : &t, sizes[s].width, sizes[s].height, align.placement[s].posX,
+            align.placement[s].posY, align.placement[s].topLevel, align.placement[s].bottomLevel, rows };
     }
 
     const LayoutExtent extent = layoutExtent(align, sizes, count);
@@ -138,6 +138,7 @@ bool composeTarget(MergeWorkspace& workspace, Platform& platform, PixelPath path
         paintMarginsByRows(final, prepare);
 
     target.targetImage = std::move(final.dib);
+    ++target.generations;
     target.viewWidth = viewSize(finalW, target.viewPercentX);
     target.viewHeight = viewSize(finalH, target.viewPercentY);
     workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });

@@ -22,7 +22,12 @@ MergeSettings::MergeSettings(MergeWorkspace& workspace)
 
 MergeSettings::Written MergeSettings::written() const
 {
-    return Written { workspace_.alignDoc.topLevel, workspace_.alignDoc.bottomLevel, workspace_.biasWeight };
+    Written w { {}, {}, workspace_.biasWeight };
+    for (size_t s = 0; s < w.topLevel.size(); ++s) {
+        w.topLevel[s] = workspace_.alignDoc.placement[s].topLevel;
+        w.bottomLevel[s] = workspace_.alignDoc.placement[s].bottomLevel;
+    }
+    return w;
 }
 
 void MergeSettings::changed()

@@ -51,8 +51,8 @@ bool setMergeDefaults(MergeWorkspace& workspace, Platform& platform)
     const int32_t count = std::clamp(workspace.sourceCount, 0, kMaxSources);
     for (int32_t i = 0; i < count; ++i) {
         const size_t s = size_t(i);
-        workspace.alignDoc.topLevel[s] = -1;
-        workspace.alignDoc.bottomLevel[s] = -1;
+        workspace.alignDoc.placement[s].topLevel = -1;
+        workspace.alignDoc.placement[s].bottomLevel = -1;
         // Whole numbers here, unlike the equal shares a new source window gives: 33 each for
         // three sources.
         workspace.biasWeight[s] = double(100 / count);

@@ -28,6 +28,9 @@ public:
     PerPlace<int32_t> mirrored {};
     PerPlace<MaskedDib> transformed {};
     int32_t generated = 0;
+    // How many targets have been generated in this run: an undo finds out whether the target
+    // shown was made after the step it takes back.
+    uint64_t generations = 0;
     int32_t zoneSelected = 0;
     int32_t progress = 0;
     int32_t bitsPerPixel = 24;

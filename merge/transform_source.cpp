@@ -135,9 +135,9 @@ int transformSource(MergeWorkspace& workspace, Platform& platform, int number, P
     doc->changed = false;
     CDestdoc& target = workspace.targetDoc;
     const size_t slot = size_t(number - 1);
-    const double sx = workspace.alignDoc.scaleX[slot];
-    const double sy = workspace.alignDoc.scaleY[slot];
-    const double angle = workspace.alignDoc.rotation[slot];
+    const double sx = workspace.alignDoc.placement[slot].scaleX;
+    const double sy = workspace.alignDoc.placement[slot].scaleY;
+    const double angle = workspace.alignDoc.placement[slot].rotation;
     MaskedDib& out = target.transformed[slot];
     out = MaskedDib {};
     operation.showPaneText(2, "process src: " + std::to_string(number));
@@ -174,7 +174,7 @@ int transformSourceForMerge(MergeWorkspace& workspace, Platform& platform, int n
     const size_t slot = size_t(number - 1);
     CDestdoc& target = workspace.targetDoc;
     const TransformGeometry g = computeTransformGeometry(doc->image.width(), doc->image.height(),
-        workspace.alignDoc.scaleX[slot], workspace.alignDoc.scaleY[slot], workspace.alignDoc.rotation[slot],
+        workspace.alignDoc.placement[slot].scaleX, workspace.alignDoc.placement[slot].scaleY, workspace.alignDoc.placement[slot].rotation,
         target.mirrored[slot] != 0);
     if (!g.valid || isIdentityOnOpaque(doc->image, g) || !smallerToKeepSource(doc->image, g))
         return transformSource(workspace, platform, number);

@@ -116,8 +116,8 @@ void closeSource(MergeWorkspace& workspace, Platform& platform, int number, cons
     // back to their construction values with the rest of the place, so that a source loaded
     // into it later does not inherit the closed source's layer.
     align.outline[size_t(count)].reset();
-    align.topLevel[size_t(count)] = -1;
-    align.bottomLevel[size_t(count)] = -1;
+    align.placement[size_t(count)].topLevel = -1;
+    align.placement[size_t(count)].bottomLevel = -1;
 
     // 2.
     // With fewer than two sources the Target Window goes back to its empty state: without
@@ -136,8 +136,8 @@ void closeSource(MergeWorkspace& workspace, Platform& platform, int number, cons
 
     // 5.
     for (int i = 0; i < count; ++i) {
-        align.topLevel[size_t(i)] = -1;
-        align.bottomLevel[size_t(i)] = -1;
+        align.placement[size_t(i)].topLevel = -1;
+        align.placement[size_t(i)].bottomLevel = -1;
     }
     workspace.equalBiasWeights();
 

@@ -92,7 +92,7 @@ int32_t CAlignview::selectedSource() const
 double CAlignview::selectedRotation() const
 {
     const int32_t n = std::clamp(selectedSource(), 1, kMaxSources);
-    return doc().rotation[size_t(n - 1)];
+    return doc().placement[size_t(n - 1)].rotation;
 }
 
 const std::optional<Outline>& CAlignview::documentOutline() const
@@ -509,7 +509,7 @@ void CAlignview::drag(int32_t x, int32_t y)
     const int32_t n = selectedSource();
     if (rotatingNow_) {
         const RotationStep step = rotationDrag(*document, startAngle_, x, y);
-        doc().rotation[size_t(n - 1)] = step.rotation;
+        doc().placement[size_t(n - 1)].rotation = step.rotation;
         workingOutline_ = step.outline;
     } else {
         // Every step applies the whole displacement to the document's outline.

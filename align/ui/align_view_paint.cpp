@@ -121,7 +121,7 @@ void paintPreviewScreen(QPainter& p, const AlignPaintInput& in)
     p.setFont(small);
     const QColor strip = colour(kStripColour);
     opaqueText(
-        p, 200, bottom - 30, scalingText(doc.scaleX[s], doc.scaleY[s]), strip, Qt::black, kFirstColumnRoom);
+        p, 200, bottom - 30, scalingText(doc.placement[s].scaleX, doc.placement[s].scaleY), strip, Qt::black, kFirstColumnRoom);
     opaqueText(p, 200, bottom - 15, transformedPixelsText(in.transformedWidth, in.transformedHeight), strip,
         Qt::black, kFirstColumnRoom);
 
@@ -139,7 +139,7 @@ void paintPreviewScreen(QPainter& p, const AlignPaintInput& in)
     }
 
     // 8. Rotation and viewing scale.
-    opaqueText(p, 560, bottom - 30, rotationText(doc.rotation[s]), strip);
+    opaqueText(p, 560, bottom - 30, rotationText(doc.placement[s].rotation), strip);
     opaqueText(p, 560, bottom - 15, viewingScaleText(doc.viewScale), strip);
 
     // 9. The top line.
@@ -167,7 +167,7 @@ void paintPreviewScreen(QPainter& p, const AlignPaintInput& in)
     // 12. The rotation handles, except while a rotation is being dragged.
     if (!in.rotatingNow)
         for (const RotationHandle& h : kRotationHandles)
-            paintHandle(p, paintedRotationHandleCentre(o[size_t(h.corner)], doc.rotation[s], h.offset), fill);
+            paintHandle(p, paintedRotationHandleCentre(o[size_t(h.corner)], doc.placement[s].rotation, h.offset), fill);
     p.setFont(base);
 }
 

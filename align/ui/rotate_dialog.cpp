@@ -83,7 +83,7 @@ QString CRotate::sourceLineText() const
 void CRotate::refresh()
 {
     const int32_t n = std::clamp(workspace_.alignView.selectedSource, 1, kMaxSources);
-    const double rotation = workspace_.alignDoc.rotation[size_t(n - 1)];
+    const double rotation = workspace_.alignDoc.placement[size_t(n - 1)].rotation;
     degrees_->setText(QString::number(int64_t(std::trunc(rotation))));
     sourceLine_->setText(sourceLineText());
 }

@@ -29,7 +29,7 @@ protected:
             ws.documents[size_t(j)] = std::move(doc);
             ++ws.sourceCount;
             ASSERT_EQ(transformSource(ws, platform, j + 1), kTransformDone);
-            ws.alignDoc.posX[size_t(j)] = 40 * j;
+            ws.alignDoc.placement[size_t(j)].posX = 40 * j;
         }
         ws.alignDoc.alignViewWidth = 800;
         ws.alignDoc.alignViewHeight = 600;

@@ -1,3 +1,4 @@
+#include "support/placement_columns.h"
 #include "align/centre_source.h"
 
 #include "placed_sources.h"
@@ -36,9 +37,9 @@ TEST_P(CentreSource, MovesTheSelectedSourceToTheMiddleOfTheOthers)
     const PackedDib* image = p.transformed(n).dib.get();
 
     centreSelectedSource(p.ws, p.platform, axis);
-    EXPECT_EQ(horizontal ? p.ws.alignDoc.posX[2] : p.ws.alignDoc.posY[2], 300);
+    EXPECT_EQ(horizontal ? p.ws.alignDoc.placement[2].posX : p.ws.alignDoc.placement[2].posY, 300);
     // The other axis is left alone, and nothing is transformed.
-    EXPECT_EQ(horizontal ? p.ws.alignDoc.posY[2] : p.ws.alignDoc.posX[2], 0);
+    EXPECT_EQ(horizontal ? p.ws.alignDoc.placement[2].posY : p.ws.alignDoc.placement[2].posX, 0);
     EXPECT_EQ(p.transformations(), transformations);
     EXPECT_EQ(p.transformed(n).dib.get(), image);
     EXPECT_EQ(p.ws.alignDoc.previewValid, 1);
@@ -56,7 +57,7 @@ TEST_P(CentreSource, OthersFarFromTheOriginAreFound)
     p.add(100, 100, horizontal ? 70100 : 0, horizontal ? 0 : 70100);
     p.ready(n);
     centreSelectedSource(p.ws, p.platform, axis);
-    const PerPlace<int32_t>& pos = horizontal ? p.ws.alignDoc.posX : p.ws.alignDoc.posY;
+    const PerPlace<int32_t> pos = testing::column(p.ws.alignDoc.placement, horizontal ? &Placement::posX : &Placement::posY);
     // (70000 + 70200 - 10) / 2 = 70095, then everything moves down by 70000.
     EXPECT_EQ(pos[0], 95);
     EXPECT_EQ(pos[1], 0);

@@ -2,6 +2,8 @@
 
 #include "placed_sources.h"
 
+#include "support/placement_columns.h"
+
 #include <gtest/gtest.h>
 
 namespace tessary {
@@ -24,11 +26,12 @@ TEST(CollageGrid, RowsGoDownFromTheTop)
     };
     for (const GridCase& c : cases) {
         CAlignDoc doc;
-        doc.posX.fill(12345);
+        for (Placement& place : doc.placement)
+            place.posX = 12345;
         layOutCollage(doc, c.count, identityCollageOrder(), { c.columns, 10, 20, 640, 480 });
         for (size_t i = 0; i < c.places.size(); ++i) {
-            EXPECT_EQ(doc.posX[i], c.places[i].x) << c.count << " in " << c.columns << ", source " << i + 1;
-            EXPECT_EQ(doc.posY[i], c.places[i].y) << c.count << " in " << c.columns << ", source " << i + 1;
+            EXPECT_EQ(doc.placement[i].posX, c.places[i].x) << c.count << " in " << c.columns << ", source " << i + 1;
+            EXPECT_EQ(doc.placement[i].posY, c.places[i].y) << c.count << " in " << c.columns << ", source " << i + 1;
         }
     }
 }
@@ -39,8 +42,8 @@ TEST(CollageGrid, SwapsExchangeCellsAndResetGivesSlotOrder)
     swapCollageSources(order, 0, 2);
     CAlignDoc doc;
     layOutCollage(doc, 4, order, { 2, 10, 20, 640, 480 });
-    EXPECT_EQ((ViewPoint { doc.posX[2], doc.posY[2] }), (ViewPoint { 0, 500 })); // source 3, first cell
-    EXPECT_EQ((ViewPoint { doc.posX[0], doc.posY[0] }), (ViewPoint { 0, 0 })); // source 1, third cell
+    EXPECT_EQ((ViewPoint { doc.placement[2].posX, doc.placement[2].posY }), (ViewPoint { 0, 500 })); // source 3, first cell
+    EXPECT_EQ((ViewPoint { doc.placement[0].posX, doc.placement[0].posY }), (ViewPoint { 0, 0 })); // source 1, third cell
     swapCollageSources(order, 2, 3);
     EXPECT_EQ(order[0], 3);
     EXPECT_EQ(order[3], 2);
@@ -125,16 +128,16 @@ TEST_F(Collage, ApplyResizesEverySourceAndSwapsTransformNothing)
         EXPECT_EQ(p.transformed(n).width(), 640) << n;
         EXPECT_EQ(p.transformed(n).height(), 480) << n;
     }
-    EXPECT_EQ((ViewPoint { doc.posX[2], doc.posY[2] }), (ViewPoint { 0, 0 }));
-    EXPECT_EQ((ViewPoint { doc.posX[1], doc.posY[1] }), (ViewPoint { 650, 500 }));
+    EXPECT_EQ((ViewPoint { doc.placement[2].posX, doc.placement[2].posY }), (ViewPoint { 0, 0 }));
+    EXPECT_EQ((ViewPoint { doc.placement[1].posX, doc.placement[1].posY }), (ViewPoint { 650, 500 }));
     EXPECT_TRUE(p.targetStale());
 
     CollageOrder order = identityCollageOrder();
     swapCollageSources(order, 0, 2);
     EXPECT_EQ(applyCollage(p.ws, p.platform, order, settings), 0);
     EXPECT_EQ(p.transformations(), before + 3);
-    EXPECT_EQ((ViewPoint { doc.posX[0], doc.posY[0] }), (ViewPoint { 0, 0 }));
-    EXPECT_EQ((ViewPoint { doc.posX[2], doc.posY[2] }), (ViewPoint { 0, 500 }));
+    EXPECT_EQ((ViewPoint { doc.placement[0].posX, doc.placement[0].posY }), (ViewPoint { 0, 0 }));
+    EXPECT_EQ((ViewPoint { doc.placement[2].posX, doc.placement[2].posY }), (ViewPoint { 0, 500 }));
 }
 
 TEST_F(Collage, CancelRestoresEverySlotAndTransformsOnlyWhatChanged)
@@ -152,9 +155,9 @@ TEST_F(Collage, CancelRestoresEverySlotAndTransformsOnlyWhatChanged)
     ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 1, 0, 0, 300, 200 }), 0);
     EXPECT_EQ(restorePlacements(p.ws, p.platform, saved), 0);
     EXPECT_EQ(p.transformations(), start + 4);
-    EXPECT_EQ(doc.posX, saved.posX);
-    EXPECT_EQ(doc.posY, saved.posY);
-    EXPECT_EQ(doc.scaleX, saved.scaleX);
+    EXPECT_EQ(testing::column(doc.placement, &Placement::posX), testing::column(saved.placement, &Placement::posX));
+    EXPECT_EQ(testing::column(doc.placement, &Placement::posY), testing::column(saved.placement, &Placement::posY));
+    EXPECT_EQ(testing::column(doc.placement, &Placement::scaleX), testing::column(saved.placement, &Placement::scaleX));
     EXPECT_EQ(p.transformed(2).width(), 120);
     EXPECT_EQ(p.transformed(3).height(), 100);
 }
@@ -171,7 +174,7 @@ TEST_F(Collage, CancelKeepsGoingAfterAFailureAndReportsTheFirst)
     // The later sources were transformed back all the same.
     EXPECT_EQ(p.transformed(2).width(), 120);
     EXPECT_EQ(p.transformed(3).width(), 200);
-    EXPECT_EQ(doc.scaleX, saved.scaleX);
+    EXPECT_EQ(testing::column(doc.placement, &Placement::scaleX), testing::column(saved.placement, &Placement::scaleX));
 }
 
 } // namespace

@@ -30,24 +30,24 @@ TEST(NormalisePositions, SmallestPositionBecomesZeroOverLoadedSourcesOnly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CAlignDoc doc;
-        doc.posX[7] = -500; // an unloaded place neither counts nor moves
-        doc.posY[7] = -600;
+        doc.placement[7].posX = -500; // an unloaded place neither counts nor moves
+        doc.placement[7].posY = -600;
         for (size_t i = 0; i < c.positions.size(); ++i) {
-            doc.posX[i] = c.positions[i].first;
-            doc.posY[i] = c.positions[i].second;
+            doc.placement[i].posX = c.positions[i].first;
+            doc.placement[i].posY = c.positions[i].second;
         }
         normalisePositions(doc, int32_t(c.positions.size()));
         for (size_t i = 0; i < c.expected.size(); ++i) {
-            EXPECT_EQ(doc.posX[i], c.expected[i].first) << i;
-            EXPECT_EQ(doc.posY[i], c.expected[i].second) << i;
+            EXPECT_EQ(doc.placement[i].posX, c.expected[i].first) << i;
+            EXPECT_EQ(doc.placement[i].posY, c.expected[i].second) << i;
         }
-        EXPECT_EQ(doc.posX[7], -500);
-        EXPECT_EQ(doc.posY[7], -600);
+        EXPECT_EQ(doc.placement[7].posX, -500);
+        EXPECT_EQ(doc.placement[7].posY, -600);
     }
     CAlignDoc empty;
-    empty.posX[0] = 12;
+    empty.placement[0].posX = 12;
     normalisePositions(empty, 0);
-    EXPECT_EQ(empty.posX[0], 12);
+    EXPECT_EQ(empty.placement[0].posX, 12);
 }
 
 TEST(LayoutExtent, LargestPositionPlusTransformedSize)
@@ -59,17 +59,17 @@ TEST(LayoutExtent, LargestPositionPlusTransformedSize)
     // Two 100 x 50 sources at (0, 0) and (80, 20): 180 x 70.
     transformed[0] = image(100, 50);
     transformed[1] = image(100, 50);
-    doc.posX[1] = 80;
-    doc.posY[1] = 20;
+    doc.placement[1].posX = 80;
+    doc.placement[1].posY = 20;
     EXPECT_EQ(layoutExtent(doc, transformed, 2), (LayoutExtent { 180, 70 }));
     // Only loaded places count; a loaded place without a transformed image counts as 0 x 0.
     transformed[2] = image(500, 500);
     EXPECT_EQ(layoutExtent(doc, transformed, 2), (LayoutExtent { 180, 70 }));
     transformed[2] = MaskedDib {};
-    doc.posX[2] = 300;
+    doc.placement[2].posX = 300;
     EXPECT_EQ(layoutExtent(doc, transformed, 3), (LayoutExtent { 300, 70 }));
     // Sums beyond 32 bits are capped, not wrapped.
-    doc.posX[2] = 2147483647;
+    doc.placement[2].posX = 2147483647;
     transformed[2] = image(10, 10);
     EXPECT_EQ(layoutExtent(doc, transformed, 3).width, 2147483647);
 }

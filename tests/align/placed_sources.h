@@ -33,8 +33,8 @@ struct PlacedSources {
         doc->title = "s" + std::to_string(ws.sourceCount + 1) + ".bmp";
         ws.documents[size_t(ws.sourceCount)] = std::move(doc);
         const int n = ++ws.sourceCount;
-        ws.alignDoc.posX[size_t(n - 1)] = x;
-        ws.alignDoc.posY[size_t(n - 1)] = y;
+        ws.alignDoc.placement[size_t(n - 1)].posX = x;
+        ws.alignDoc.placement[size_t(n - 1)].posY = y;
         EXPECT_EQ(transformSource(ws, platform, n), kTransformDone);
         return n;
     }

@@ -50,13 +50,13 @@ TEST_F(PlacementCommands, MirrorFlipsAndMirroringTwiceGivesTheBytesBack)
 
 TEST_F(PlacementCommands, ResetSizeGoesBackToTheOriginalSize)
 {
-    p.ws.alignDoc.scaleX[1] = 3000;
-    p.ws.alignDoc.scaleY[1] = 17;
+    p.ws.alignDoc.placement[1].scaleX = 3000;
+    p.ws.alignDoc.placement[1].scaleY = 17;
     ASSERT_EQ(transformSource(p.ws, p.platform, 2), kTransformDone);
     ASSERT_NE(p.transformed(2).width(), 60);
     EXPECT_EQ(resetSelectedSourceSize(p.ws, p.platform), kTransformDone);
-    EXPECT_EQ(p.ws.alignDoc.scaleX[1], 1024.0);
-    EXPECT_EQ(p.ws.alignDoc.scaleY[1], 1024.0);
+    EXPECT_EQ(p.ws.alignDoc.placement[1].scaleX, 1024.0);
+    EXPECT_EQ(p.ws.alignDoc.placement[1].scaleY, 1024.0);
     EXPECT_EQ(p.transformed(2).width(), 60);
     EXPECT_EQ(p.transformed(2).height(), 40);
     EXPECT_TRUE(p.targetStale());
@@ -65,7 +65,7 @@ TEST_F(PlacementCommands, ResetSizeGoesBackToTheOriginalSize)
 TEST_F(PlacementCommands, RotateStoresTheAngleAndTheSameAngleTransformsNothing)
 {
     EXPECT_EQ(rotateSelectedSource(p.ws, p.platform, -30), kTransformDone);
-    EXPECT_EQ(p.ws.alignDoc.rotation[1], -30.0);
+    EXPECT_EQ(p.ws.alignDoc.placement[1].rotation, -30.0);
     EXPECT_GT(p.transformed(2).height(), 40);
     EXPECT_TRUE(p.targetStale());
 

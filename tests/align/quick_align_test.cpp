@@ -2,6 +2,8 @@
 
 #include "placed_sources.h"
 
+#include "support/placement_columns.h"
+
 #include <gtest/gtest.h>
 
 namespace tessary {
@@ -105,13 +107,13 @@ protected:
 TEST_F(QuickAlign, NudgesByTheNudgeFactors)
 {
     ASSERT_TRUE(click(StripSide::Left, 12, 20));
-    EXPECT_EQ(doc.posX[2], 993);
+    EXPECT_EQ(doc.placement[2].posX, 993);
     ASSERT_TRUE(click(StripSide::Right, 0, 0));
-    EXPECT_EQ(doc.posX[2], 1000);
+    EXPECT_EQ(doc.placement[2].posX, 1000);
     ASSERT_TRUE(click(StripSide::Top, 0, 0));
-    EXPECT_EQ(doc.posY[2], 59);
+    EXPECT_EQ(doc.placement[2].posY, 59);
     ASSERT_TRUE(click(StripSide::Bottom, 0, 0));
-    EXPECT_EQ(doc.posY[2], 50);
+    EXPECT_EQ(doc.placement[2].posY, 50);
     EXPECT_TRUE(p.targetStale());
     EXPECT_EQ(doc.previewValid, 1);
 }
@@ -133,14 +135,14 @@ TEST_F(QuickAlign, AlignsEachEdgeWithTheZoneSource)
         { StripSide::Bottom, 28, 5, 1000, 220 }, // just below source 2
     };
     for (const Case& c : cases) {
-        doc.posX[2] = 1000;
-        doc.posY[2] = 50;
+        doc.placement[2].posX = 1000;
+        doc.placement[2].posY = 50;
         ASSERT_TRUE(click(c.side, c.x, c.y));
         // Normalising moves every source by the same amount: compare against source 1.
-        EXPECT_EQ(doc.posX[2] - doc.posX[0], c.posX) << int(c.side) << " " << c.y;
-        EXPECT_EQ(doc.posY[2] - doc.posY[0], c.posY) << int(c.side) << " " << c.y;
-        EXPECT_EQ(std::min({ doc.posX[0], doc.posX[1], doc.posX[2] }), 0);
-        EXPECT_EQ(std::min({ doc.posY[0], doc.posY[1], doc.posY[2] }), 0);
+        EXPECT_EQ(doc.placement[2].posX - doc.placement[0].posX, c.posX) << int(c.side) << " " << c.y;
+        EXPECT_EQ(doc.placement[2].posY - doc.placement[0].posY, c.posY) << int(c.side) << " " << c.y;
+        EXPECT_EQ(std::min({ doc.placement[0].posX, doc.placement[1].posX, doc.placement[2].posX }), 0);
+        EXPECT_EQ(std::min({ doc.placement[0].posY, doc.placement[1].posY, doc.placement[2].posY }), 0);
     }
     // Positions only: nothing was transformed again.
     EXPECT_EQ(p.transformations(), 3);
@@ -148,11 +150,11 @@ TEST_F(QuickAlign, AlignsEachEdgeWithTheZoneSource)
 
 TEST_F(QuickAlign, OwnColumnAndZonesPastTheSourcesDoNothing)
 {
-    const auto before = doc.posX;
+    const auto before = testing::column(doc.placement, &Placement::posX);
     EXPECT_FALSE(click(StripSide::Left, 32, 20)); // source 3's own column
     EXPECT_FALSE(click(StripSide::Right, 40, 20)); // a fourth column that no source fills
     EXPECT_FALSE(click(StripSide::Right, 16 + 8 * 7, 5));
-    EXPECT_EQ(doc.posX, before);
+    EXPECT_EQ(testing::column(doc.placement, &Placement::posX), before);
     EXPECT_FALSE(p.targetStale());
 }
 
@@ -163,8 +165,8 @@ TEST(QuickAlignRightStrip, OppositeEdgeOfAWideSource)
     p.add(500, 50, 0, 0);
     p.ready(1);
     ASSERT_TRUE(quickAlign(p.ws, p.platform, StripSide::Right, stripHitAt(25, 2)));
-    EXPECT_EQ(p.ws.alignDoc.posX[0], 500);
-    EXPECT_EQ(p.ws.alignDoc.posX[1], 0);
+    EXPECT_EQ(p.ws.alignDoc.placement[0].posX, 500);
+    EXPECT_EQ(p.ws.alignDoc.placement[1].posX, 0);
 }
 
 TEST(QuickAlignGuide, CornersAndTheShiftOfAnUprightSource)

@@ -51,8 +51,8 @@ protected:
         doc->imageHeight = h;
         ws.documents[slot] = std::move(doc);
         ws.targetDoc.transformed[slot] = solidImage24(w, h, colour);
-        ws.alignDoc.posX[slot] = x;
-        ws.alignDoc.posY[slot] = y;
+        ws.alignDoc.placement[slot].posX = x;
+        ws.alignDoc.placement[slot].posY = y;
         ++ws.sourceCount;
         return *ws.documents[slot];
     }
@@ -235,8 +235,8 @@ TEST_F(RebuildPreview, TextSourceTooSmallToReadIsFlaggedAndClearedWhenItGrows)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.scaleX);
-        ws.alignDoc.scaleX[1] = c.scaleX;
-        ws.alignDoc.scaleY[1] = c.scaleY;
+        ws.alignDoc.placement[1].scaleX = c.scaleX;
+        ws.alignDoc.placement[1].scaleY = c.scaleY;
         rebuildPreview(ws, platform, 0);
         EXPECT_EQ(ws.alignDoc.viewScale, 4.1f);
         EXPECT_EQ(text.textPreviewTiny, c.tiny);
@@ -378,7 +378,7 @@ TEST_F(RebuildPreview, RotatedOutlineTurnsAboutTheCentre)
 {
     add(1000, 800, 0, 0, kRed);
     add(1000, 800, 1000, 0, kBlue);
-    ws.alignDoc.rotation[0] = 30;
+    ws.alignDoc.placement[0].rotation = 30;
     view(800, 600);
     rebuildPreview(ws, platform, 0);
     const Outline o = *ws.alignDoc.outline[0];

@@ -42,8 +42,8 @@ TEST(SourceSizeRow, ShowsTheScaledSizeAndPercents)
 {
     PlacedSources p;
     p.add(1000, 800);
-    p.ws.alignDoc.scaleX[0] = 341;
-    p.ws.alignDoc.scaleY[0] = 2048;
+    p.ws.alignDoc.placement[0].scaleX = 341;
+    p.ws.alignDoc.placement[0].scaleY = 2048;
     EXPECT_EQ(sourceSizeRow(p.ws, 1), (SourceSizeRow { 333, 1600, 33, 200 }));
     // A top-down image counts by its rows.
     p.ws.source(1)->imageHeight = -800;
@@ -64,13 +64,13 @@ TEST(ApplySourceSizes, ScalesAndTransformsEverySource)
     ASSERT_EQ(sized.rows.size(), 2u);
     EXPECT_EQ(sized.rows[0], (SourceSizeRow { 333, 400, 33, 50 }));
     EXPECT_EQ(sized.rows[1], (SourceSizeRow { 400, 300, 100, 100 }));
-    EXPECT_EQ(p.ws.alignDoc.scaleX[0], 341.0);
-    EXPECT_EQ(p.ws.alignDoc.scaleY[0], 512.0);
+    EXPECT_EQ(p.ws.alignDoc.placement[0].scaleX, 341.0);
+    EXPECT_EQ(p.ws.alignDoc.placement[0].scaleY, 512.0);
     EXPECT_EQ(p.transformed(1).width(), 333);
     EXPECT_EQ(p.transformed(1).height(), 400);
     // Positions stay, normalised.
-    EXPECT_EQ(p.ws.alignDoc.posX[1], 1000);
-    EXPECT_EQ(p.ws.alignDoc.posY[1], 50);
+    EXPECT_EQ(p.ws.alignDoc.placement[1].posX, 1000);
+    EXPECT_EQ(p.ws.alignDoc.placement[1].posY, 50);
     EXPECT_EQ(p.ws.alignDoc.previewValid, 1);
     EXPECT_TRUE(p.targetStale());
 }
@@ -88,7 +88,7 @@ TEST(ApplySourceSizes, AFailureStillProcessesTheOtherSources)
     const SizedSources sized = applySourceSizes(p.ws, p.platform, { { 50, 40 }, { 200, 160 } });
     EXPECT_TRUE(sized.failed);
     EXPECT_EQ(sized.status, kTransformAborted);
-    EXPECT_EQ(p.ws.alignDoc.scaleX[0], 512.0);
+    EXPECT_EQ(p.ws.alignDoc.placement[0].scaleX, 512.0);
     EXPECT_TRUE(p.transformed(1).empty());
     EXPECT_EQ(p.transformed(2).width(), 200);
     EXPECT_EQ(p.ws.alignDoc.previewStatus, int32_t(kPreviewAborted));

@@ -81,15 +81,15 @@ TEST_P(StretchSource, StretchesMovesToTheOthersAndTransformsAgain)
 
     EXPECT_EQ(stretchSelectedSource(p.ws, p.platform, axis), kTransformDone);
     const CAlignDoc& doc = p.ws.alignDoc;
-    EXPECT_EQ(horizontal ? doc.scaleX[2] : doc.scaleY[2], 2459.0);
-    EXPECT_EQ(horizontal ? doc.scaleY[2] : doc.scaleX[2], 1024.0);
+    EXPECT_EQ(horizontal ? doc.placement[2].scaleX : doc.placement[2].scaleY, 2459.0);
+    EXPECT_EQ(horizontal ? doc.placement[2].scaleY : doc.placement[2].scaleX, 1024.0);
     EXPECT_EQ(horizontal ? p.transformed(n).width() : p.transformed(n).height(), 1200);
     // At the others' lowest position, 40 before normalising, and the positions normalised.
-    const int32_t along = horizontal ? doc.posX[2] : doc.posY[2];
-    const int32_t other = horizontal ? doc.posX[0] : doc.posY[0];
+    const int32_t along = horizontal ? doc.placement[2].posX : doc.placement[2].posY;
+    const int32_t other = horizontal ? doc.placement[0].posX : doc.placement[0].posY;
     EXPECT_EQ(along, other);
-    EXPECT_EQ(std::min({ doc.posX[0], doc.posX[1], doc.posX[2] }), 0);
-    EXPECT_EQ(std::min({ doc.posY[0], doc.posY[1], doc.posY[2] }), 0);
+    EXPECT_EQ(std::min({ doc.placement[0].posX, doc.placement[1].posX, doc.placement[2].posX }), 0);
+    EXPECT_EQ(std::min({ doc.placement[0].posY, doc.placement[1].posY, doc.placement[2].posY }), 0);
     EXPECT_EQ(doc.previewValid, 1);
     EXPECT_TRUE(p.targetStale());
 }
@@ -100,12 +100,12 @@ TEST_P(StretchSource, ATurnedSourceStretchesItsOtherSide)
     const bool horizontal = axis == Axis::Horizontal;
     p.add(1200, 1200);
     const int n = p.add(horizontal ? 300 : 500, horizontal ? 500 : 300);
-    p.ws.alignDoc.rotation[1] = 90;
+    p.ws.alignDoc.placement[1].rotation = 90;
     ASSERT_EQ(transformSource(p.ws, p.platform, n), kTransformDone);
     p.ready(n);
     EXPECT_EQ(stretchSelectedSource(p.ws, p.platform, axis), kTransformDone);
-    EXPECT_EQ(horizontal ? p.ws.alignDoc.scaleY[1] : p.ws.alignDoc.scaleX[1], 2459.0);
-    EXPECT_EQ(horizontal ? p.ws.alignDoc.scaleX[1] : p.ws.alignDoc.scaleY[1], 1024.0);
+    EXPECT_EQ(horizontal ? p.ws.alignDoc.placement[1].scaleY : p.ws.alignDoc.placement[1].scaleX, 2459.0);
+    EXPECT_EQ(horizontal ? p.ws.alignDoc.placement[1].scaleX : p.ws.alignDoc.placement[1].scaleY, 1024.0);
     const int32_t along = horizontal ? p.transformed(n).width() : p.transformed(n).height();
     EXPECT_NEAR(along, 1200, 2);
 }

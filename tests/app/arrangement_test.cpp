@@ -176,11 +176,11 @@ TEST_F(Arrangement, AWorkspaceCapturedSavedAndPlacedAgainKeepsItsPlacementsAndSe
         before.documents[slot]->slotIndex = int32_t(slot);
         before.documents[slot]->filePath = slot == 0 ? folder.file("below/a.bmp") : outside.file("b.png");
     }
-    before.alignDoc.posX[2] = 40;
-    before.alignDoc.posY[2] = -3;
-    before.alignDoc.rotation[0] = 12.5;
-    before.alignDoc.scaleX[2] = 2048.0;
-    before.alignDoc.topLevel[2] = 1;
+    before.alignDoc.placement[2].posX = 40;
+    before.alignDoc.placement[2].posY = -3;
+    before.alignDoc.placement[0].rotation = 12.5;
+    before.alignDoc.placement[2].scaleX = 2048.0;
+    before.alignDoc.placement[2].topLevel = 1;
     before.targetDoc.mirrored[0] = 1;
     before.biasWeight = { 25.0, 0.0, 75.0 };
     before.fadeEdge[2] = 1;
@@ -203,12 +203,12 @@ TEST_F(Arrangement, AWorkspaceCapturedSavedAndPlacedAgainKeepsItsPlacementsAndSe
     for (size_t i = 0; i < read->sources.size(); ++i)
         placeLayoutSource(after, i, read->sources[i]);
     applyTargetSettings(after, *read);
-    EXPECT_EQ(after.alignDoc.rotation[0], 12.5);
+    EXPECT_EQ(after.alignDoc.placement[0].rotation, 12.5);
     EXPECT_EQ(after.targetDoc.mirrored[0], 1);
-    EXPECT_EQ(after.alignDoc.posX[1], 40);
-    EXPECT_EQ(after.alignDoc.posY[1], -3);
-    EXPECT_EQ(after.alignDoc.scaleX[1], 2048.0);
-    EXPECT_EQ(after.alignDoc.topLevel[1], 1);
+    EXPECT_EQ(after.alignDoc.placement[1].posX, 40);
+    EXPECT_EQ(after.alignDoc.placement[1].posY, -3);
+    EXPECT_EQ(after.alignDoc.placement[1].scaleX, 2048.0);
+    EXPECT_EQ(after.alignDoc.placement[1].topLevel, 1);
     EXPECT_EQ(after.fadeEdge[1], 1);
     EXPECT_EQ(read->sources[0].biasWeight, 25.0);
     EXPECT_EQ(read->sources[1].biasWeight, 75.0);
@@ -235,7 +235,7 @@ TEST_F(Arrangement, TextSourcesKeepTheirFieldsAndPastedImagesGoBesideTheArrangem
     text.textColour = stored.colour;
     text.textBackColour = stored.backColour;
     text.textTransparentBack = 1;
-    before.alignDoc.posX[0] = 31;
+    before.alignDoc.placement[0].posX = 31;
 
     const std::string path = folder.file("mine.tessary.json");
     MergeLayout layout;
@@ -277,7 +277,7 @@ TEST_F(Arrangement, SaveArrangementAsksForAFileAddsTheEndingAndRemembersTheFolde
     workspace.documents[0] = std::make_unique<VIrorozIzi>();
     workspace.documents[0]->filePath = folder.file("below/a.bmp");
     workspace.sourceCount = 1;
-    workspace.alignDoc.posX[0] = 5;
+    workspace.alignDoc.placement[0].posX = 5;
     platform.saveAnswers.push_back(FileDialogResult { folder.file("mine"), 1 });
     ASSERT_TRUE(saveArrangementCommand(workspace, platform));
     std::string error;

@@ -85,7 +85,7 @@ protected:
 TEST_F(OpenArrangement, ABadFileIsRefusedNamingTheFieldAndNothingChanges)
 {
     ASSERT_TRUE(opening.openSourceFile(bmp("a.bmp", 20, 10)));
-    ws.alignDoc.posX[0] = 5;
+    ws.alignDoc.placement[0].posX = 5;
     for (const std::string& text : { std::string(R"({"sources": [ {"file": "a.bmp"})"),
              std::string(R"({"version": 2, "sources": [ {"file": "a.bmp"} ]})"),
              std::string(R"({"sources": [ {"file": "a.bmp", "rotation": 400} ]})") }) {
@@ -96,7 +96,7 @@ TEST_F(OpenArrangement, ABadFileIsRefusedNamingTheFieldAndNothingChanges)
         EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
         platform.messages.clear();
         EXPECT_EQ(ws.sourceCount, 1);
-        EXPECT_EQ(ws.alignDoc.posX[0], 5);
+        EXPECT_EQ(ws.alignDoc.placement[0].posX, 5);
     }
 }
 
@@ -132,11 +132,11 @@ TEST_F(OpenArrangement, MissingFilesAreNamedAndTheOthersLoadWithTheirSettings)
     ASSERT_EQ(ws.sourceCount, 2);
     EXPECT_EQ(ws.documents[1]->title, "c.bmp");
     // Positions are shifted so that the smallest is 0, as everywhere in the program.
-    EXPECT_EQ(ws.alignDoc.posX[0], 7);
-    EXPECT_EQ(ws.alignDoc.posY[0], 4);
-    EXPECT_EQ(ws.alignDoc.posX[1], 0);
-    EXPECT_EQ(ws.alignDoc.rotation[0], 30.0);
-    EXPECT_EQ(ws.alignDoc.topLevel[0], 1);
+    EXPECT_EQ(ws.alignDoc.placement[0].posX, 7);
+    EXPECT_EQ(ws.alignDoc.placement[0].posY, 4);
+    EXPECT_EQ(ws.alignDoc.placement[1].posX, 0);
+    EXPECT_EQ(ws.alignDoc.placement[0].rotation, 30.0);
+    EXPECT_EQ(ws.alignDoc.placement[0].topLevel, 1);
     EXPECT_EQ(ws.targetDoc.mirrored[1], 1);
     EXPECT_EQ(ws.fadeEdge[1], 1);
     EXPECT_EQ(ws.biasWeight[0], 20.0);
@@ -151,8 +151,8 @@ TEST_F(OpenArrangement, MissingFilesAreNamedAndTheOthersLoadWithTheirSettings)
         MaskedDib expected;
         LongOperation operation(platform);
         ASSERT_EQ(
-            transformImage(ws.documents[slot]->image, ws.alignDoc.scaleX[slot], ws.alignDoc.scaleY[slot],
-                ws.alignDoc.rotation[slot], ws.targetDoc.mirrored[slot] != 0, operation, progress, expected),
+            transformImage(ws.documents[slot]->image, ws.alignDoc.placement[slot].scaleX, ws.alignDoc.placement[slot].scaleY,
+                ws.alignDoc.placement[slot].rotation, ws.targetDoc.mirrored[slot] != 0, operation, progress, expected),
             kTransformDone);
         EXPECT_TRUE(testing::sameImage(ws.targetDoc.transformed[slot], expected));
     }

@@ -14,14 +14,14 @@ TEST(Workspace, StartupValuesOfEveryPlace)
     for (size_t i = 0; i < size_t(kMaxSources); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(ws.documents[i], nullptr);
-        EXPECT_EQ(ws.alignDoc.posX[i], 0);
-        EXPECT_EQ(ws.alignDoc.posY[i], 0);
-        EXPECT_EQ(ws.alignDoc.scaleX[i], 1024.0);
-        EXPECT_EQ(ws.alignDoc.scaleY[i], 1024.0);
-        EXPECT_EQ(ws.alignDoc.rotation[i], 0.0);
+        EXPECT_EQ(ws.alignDoc.placement[i].posX, 0);
+        EXPECT_EQ(ws.alignDoc.placement[i].posY, 0);
+        EXPECT_EQ(ws.alignDoc.placement[i].scaleX, 1024.0);
+        EXPECT_EQ(ws.alignDoc.placement[i].scaleY, 1024.0);
+        EXPECT_EQ(ws.alignDoc.placement[i].rotation, 0.0);
         EXPECT_FALSE(ws.alignDoc.outline[i].has_value());
-        EXPECT_EQ(ws.alignDoc.topLevel[i], -1);
-        EXPECT_EQ(ws.alignDoc.bottomLevel[i], -1);
+        EXPECT_EQ(ws.alignDoc.placement[i].topLevel, -1);
+        EXPECT_EQ(ws.alignDoc.placement[i].bottomLevel, -1);
         EXPECT_EQ(ws.targetDoc.mirrored[i], 0);
         EXPECT_TRUE(ws.targetDoc.transformed[i].empty());
         EXPECT_EQ(ws.biasWeight[i], 100.0);
@@ -111,11 +111,11 @@ TEST(Workspace, CompactingPlacesMovesLaterSourcesDownAndResetsTheLastPlace)
 {
     MergeWorkspace ws;
     for (int i = 0; i < 3; ++i) {
-        ws.alignDoc.posX[size_t(i)] = 10 * (i + 1);
-        ws.alignDoc.posY[size_t(i)] = 20 * (i + 1);
-        ws.alignDoc.scaleX[size_t(i)] = 512.0 * (i + 1);
-        ws.alignDoc.scaleY[size_t(i)] = 256.0 * (i + 1);
-        ws.alignDoc.rotation[size_t(i)] = 15.0 * (i + 1);
+        ws.alignDoc.placement[size_t(i)].posX = 10 * (i + 1);
+        ws.alignDoc.placement[size_t(i)].posY = 20 * (i + 1);
+        ws.alignDoc.placement[size_t(i)].scaleX = 512.0 * (i + 1);
+        ws.alignDoc.placement[size_t(i)].scaleY = 256.0 * (i + 1);
+        ws.alignDoc.placement[size_t(i)].rotation = 15.0 * (i + 1);
         ws.targetDoc.mirrored[size_t(i)] = i % 2;
         ASSERT_FALSE(allocateMaskedDib(1, i + 1, ws.targetDoc.transformed[size_t(i)], 24));
     }
@@ -124,19 +124,19 @@ TEST(Workspace, CompactingPlacesMovesLaterSourcesDownAndResetsTheLastPlace)
     ws.targetDoc.compactPlaces(0, 2);
 
     for (size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(ws.alignDoc.posX[i], 10 * int(i + 2));
-        EXPECT_EQ(ws.alignDoc.posY[i], 20 * int(i + 2));
-        EXPECT_EQ(ws.alignDoc.scaleX[i], 512.0 * double(i + 2));
-        EXPECT_EQ(ws.alignDoc.scaleY[i], 256.0 * double(i + 2));
-        EXPECT_EQ(ws.alignDoc.rotation[i], 15.0 * double(i + 2));
+        EXPECT_EQ(ws.alignDoc.placement[i].posX, 10 * int(i + 2));
+        EXPECT_EQ(ws.alignDoc.placement[i].posY, 20 * int(i + 2));
+        EXPECT_EQ(ws.alignDoc.placement[i].scaleX, 512.0 * double(i + 2));
+        EXPECT_EQ(ws.alignDoc.placement[i].scaleY, 256.0 * double(i + 2));
+        EXPECT_EQ(ws.alignDoc.placement[i].rotation, 15.0 * double(i + 2));
         EXPECT_EQ(ws.targetDoc.mirrored[i], int(i + 1) % 2);
         EXPECT_EQ(ws.targetDoc.transformed[i].width(), int(i + 2));
     }
-    EXPECT_EQ(ws.alignDoc.posX[2], 0);
-    EXPECT_EQ(ws.alignDoc.posY[2], 0);
-    EXPECT_EQ(ws.alignDoc.scaleX[2], 1024.0);
-    EXPECT_EQ(ws.alignDoc.scaleY[2], 1024.0);
-    EXPECT_EQ(ws.alignDoc.rotation[2], 0.0);
+    EXPECT_EQ(ws.alignDoc.placement[2].posX, 0);
+    EXPECT_EQ(ws.alignDoc.placement[2].posY, 0);
+    EXPECT_EQ(ws.alignDoc.placement[2].scaleX, 1024.0);
+    EXPECT_EQ(ws.alignDoc.placement[2].scaleY, 1024.0);
+    EXPECT_EQ(ws.alignDoc.placement[2].rotation, 0.0);
     EXPECT_EQ(ws.targetDoc.mirrored[2], 0);
     EXPECT_TRUE(ws.targetDoc.transformed[2].empty());
 }

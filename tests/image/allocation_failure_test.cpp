@@ -306,9 +306,9 @@ TEST(AllocationFailure, AMergeTransformingRowsThatRunsShortLeavesNoTarget)
         ws.documents[size_t(i)] = std::move(doc);
         ws.sourceCount = i + 1;
     }
-    ws.alignDoc.scaleX[0] = ws.alignDoc.scaleY[0] = 1536;
-    ws.alignDoc.rotation[0] = 30;
-    ws.alignDoc.posX[1] = 20;
+    ws.alignDoc.placement[0].scaleX = ws.alignDoc.placement[0].scaleY = 1536;
+    ws.alignDoc.placement[0].rotation = 30;
+    ws.alignDoc.placement[1].posX = 20;
     ws.equalBiasWeights();
     PerPlace<RowTransformer> rows;
     PerPlace<const RowTransformer*> given {};

@@ -202,8 +202,8 @@ protected:
         file->image = testing::solidImage24(4, 3, kP);
         ws.documents[1] = std::move(file);
         ws.sourceCount = 2;
-        ws.alignDoc.posX[0] = 7; // the user's own placement, which the run must leave alone
-        ws.alignDoc.posX[1] = 2;
+        ws.alignDoc.placement[0].posX = 7; // the user's own placement, which the run must leave alone
+        ws.alignDoc.placement[1].posX = 2;
         settings.inputFolder = input;
         settings.targetFolder = input + "/output";
     }
@@ -261,8 +261,8 @@ TEST_F(BatchRunTest, EachResultHoldsOnlyItsOwnFileAndTheWatermark)
     }
     // The user's sources and placements are as they were.
     EXPECT_EQ(ws.sourceCount, 2);
-    EXPECT_EQ(ws.alignDoc.posX[0], 7);
-    EXPECT_EQ(ws.alignDoc.posX[1], 2);
+    EXPECT_EQ(ws.alignDoc.placement[0].posX, 7);
+    EXPECT_EQ(ws.alignDoc.placement[1].posX, 2);
     EXPECT_EQ(ws.source(2)->filePath, input + "/p.bmp");
     EXPECT_FALSE(ws.targetDoc.targetImage);
 }
@@ -385,7 +385,7 @@ TEST_F(BatchRunTest, ChangeWatermarkReplacesSource1OnlyOnceTheNewFileLoaded)
     ws.alignDoc.alignViewHeight = 200;
     ASSERT_EQ(transformSource(ws, platform, 1), kTransformDone);
     ASSERT_EQ(transformSource(ws, platform, 2), kTransformDone);
-    ws.alignDoc.scaleX[0] = 2048.0;
+    ws.alignDoc.placement[0].scaleX = 2048.0;
 
     platform.openAnswers.push_back(std::nullopt); // cancelled
     EXPECT_FALSE(changeWatermark(ws, platform));

@@ -25,11 +25,11 @@ struct Placed {
             ws.documents[size_t(i)] = std::move(doc);
             ws.targetDoc.transformed[size_t(i)]
                 = testing::solidImage24(20, 10, BgrColour { uint8_t(60 * i), 100, 200 });
-            ws.alignDoc.posX[size_t(i)] = 20 * i;
-            ws.alignDoc.posY[size_t(i)] = 5 * i;
-            ws.alignDoc.scaleX[size_t(i)] = ws.alignDoc.scaleY[size_t(i)] = 1024.0;
-            ws.alignDoc.rotation[size_t(i)] = 0.0;
-            ws.alignDoc.topLevel[size_t(i)] = ws.alignDoc.bottomLevel[size_t(i)] = -1;
+            ws.alignDoc.placement[size_t(i)].posX = 20 * i;
+            ws.alignDoc.placement[size_t(i)].posY = 5 * i;
+            ws.alignDoc.placement[size_t(i)].scaleX = ws.alignDoc.placement[size_t(i)].scaleY = 1024.0;
+            ws.alignDoc.placement[size_t(i)].rotation = 0.0;
+            ws.alignDoc.placement[size_t(i)].topLevel = ws.alignDoc.placement[size_t(i)].bottomLevel = -1;
         }
         ws.sourceCount = 3;
         ws.equalBiasWeights();
@@ -46,16 +46,16 @@ TEST(FineAdjust, StepsAreOffsetsFromTheBaseValues)
     FineAdjust adjust(p.ws);
     EXPECT_FALSE(adjust.updateEnabled());
     adjust.step(2, { 5, 0, -15, 10, 0 });
-    EXPECT_EQ(p.doc().posX[1], 25);
-    EXPECT_EQ(p.doc().posX[0], 0);
-    EXPECT_EQ(p.doc().rotation[1], -1.5);
-    EXPECT_EQ(p.doc().scaleX[1], 1034.0);
-    EXPECT_EQ(p.doc().scaleY[1], 1024.0);
+    EXPECT_EQ(p.doc().placement[1].posX, 25);
+    EXPECT_EQ(p.doc().placement[0].posX, 0);
+    EXPECT_EQ(p.doc().placement[1].rotation, -1.5);
+    EXPECT_EQ(p.doc().placement[1].scaleX, 1034.0);
+    EXPECT_EQ(p.doc().placement[1].scaleY, 1024.0);
     EXPECT_TRUE(adjust.updateEnabled());
     // The next step replaces the offset; it does not add to it.
     adjust.step(2, { 7, 0, 0, 0, 0 });
-    EXPECT_EQ(p.doc().posX[1], 27);
-    EXPECT_EQ(p.doc().rotation[1], 0.0);
+    EXPECT_EQ(p.doc().placement[1].posX, 27);
+    EXPECT_EQ(p.doc().placement[1].rotation, 0.0);
 }
 
 // Moving source 1 left of 0 shifts everybody right; switching the selector afterwards must not
@@ -65,26 +65,26 @@ TEST(FineAdjust, ANormalisationShiftsEveryBaseValue)
     Placed p;
     FineAdjust adjust(p.ws);
     adjust.step(1, { -8, -3, 0, 0, 0 });
-    EXPECT_EQ(p.doc().posX[0], 0);
-    EXPECT_EQ(p.doc().posX[1], 28);
-    EXPECT_EQ(p.doc().posX[2], 48);
-    EXPECT_EQ(p.doc().posY[1], 8);
+    EXPECT_EQ(p.doc().placement[0].posX, 0);
+    EXPECT_EQ(p.doc().placement[1].posX, 28);
+    EXPECT_EQ(p.doc().placement[2].posX, 48);
+    EXPECT_EQ(p.doc().placement[1].posY, 8);
     // Source 2 selected with the same offsets: source 1 stays where it was, source 2 moves by
     // the offsets from where it stands.
     adjust.step(2, { -8, -3, 0, 0, 0 });
-    EXPECT_EQ(p.doc().posX[0], 0);
-    EXPECT_EQ(p.doc().posX[1], 20);
-    EXPECT_EQ(p.doc().posY[0], 0);
-    EXPECT_EQ(p.doc().posY[1], 5);
+    EXPECT_EQ(p.doc().placement[0].posX, 0);
+    EXPECT_EQ(p.doc().placement[1].posX, 20);
+    EXPECT_EQ(p.doc().placement[0].posY, 0);
+    EXPECT_EQ(p.doc().placement[1].posY, 5);
 }
 
 TEST(FineAdjust, AScaleNeverGoesBelowOne)
 {
     Placed p;
-    p.doc().scaleX[0] = 40.0;
+    p.doc().placement[0].scaleX = 40.0;
     FineAdjust adjust(p.ws);
     adjust.step(1, { 0, 0, 0, -100, 0 });
-    EXPECT_EQ(p.doc().scaleX[0], 1.0);
+    EXPECT_EQ(p.doc().placement[0].scaleX, 1.0);
 }
 
 TEST(FineAdjust, UpdateTransformsEverySourceWhoseGeometryChanged)
@@ -111,7 +111,7 @@ TEST(FineAdjust, EscWithoutUpdateLeavesTheChangedSourcesToTheAlignWindow)
     adjust.escape(p.platform);
     EXPECT_TRUE(p.ws.source(2)->changed);
     EXPECT_FALSE(p.ws.source(1)->changed);
-    EXPECT_EQ(p.doc().scaleX[1], 1074.0);
+    EXPECT_EQ(p.doc().placement[1].scaleX, 1074.0);
     EXPECT_EQ(p.ws.targetDoc.generated, 0);
     EXPECT_EQ(p.ws.targetDoc.title, "Target Window - needs updating");
 

@@ -41,8 +41,8 @@ std::unique_ptr<PackedDib> generate(std::vector<Source> sources, PixelPath path)
         for (uint32_t i = 0; i < s.image.maskCount; ++i)
             s.image.mask[i] = s.opacity;
         ws.targetDoc.transformed[place] = std::move(s.image);
-        ws.alignDoc.posX[place] = s.x;
-        ws.alignDoc.posY[place] = s.y;
+        ws.alignDoc.placement[place].posX = s.x;
+        ws.alignDoc.placement[place].posY = s.y;
         ws.biasWeight[place] = s.biasWeight;
         ws.fadeEdge[place] = s.fadeEdge ? 1 : 0;
     }

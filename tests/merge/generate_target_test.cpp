@@ -54,10 +54,10 @@ struct Layout {
     {
         const size_t s = size_t(ws.sourceCount++);
         ws.targetDoc.transformed[s] = std::move(image);
-        ws.alignDoc.posX[s] = x;
-        ws.alignDoc.posY[s] = y;
-        ws.alignDoc.topLevel[s] = top;
-        ws.alignDoc.bottomLevel[s] = bottom;
+        ws.alignDoc.placement[s].posX = x;
+        ws.alignDoc.placement[s].posY = y;
+        ws.alignDoc.placement[s].topLevel = top;
+        ws.alignDoc.placement[s].bottomLevel = bottom;
         ws.equalBiasWeights();
         return *this;
     }
@@ -362,15 +362,15 @@ TEST(GenerateTarget, RowPathsEqualTheAccessorPathFromSourcesOfEveryDepth)
                 doc->image = testing::randomImage(side(r), side(r), bits, r, coin(r));
                 ws.documents[size_t(i)] = std::move(doc);
                 ws.sourceCount = i + 1;
-                ws.alignDoc.scaleX[size_t(i)] = scale(r);
-                ws.alignDoc.scaleY[size_t(i)] = scale(r);
-                ws.alignDoc.rotation[size_t(i)] = angle(r);
+                ws.alignDoc.placement[size_t(i)].scaleX = scale(r);
+                ws.alignDoc.placement[size_t(i)].scaleY = scale(r);
+                ws.alignDoc.placement[size_t(i)].rotation = angle(r);
                 ws.targetDoc.mirrored[size_t(i)] = coin(r);
-                ws.alignDoc.posX[size_t(i)] = pos(r);
-                ws.alignDoc.posY[size_t(i)] = pos(r);
+                ws.alignDoc.placement[size_t(i)].posX = pos(r);
+                ws.alignDoc.placement[size_t(i)].posY = pos(r);
                 const int layer = level(r);
-                ws.alignDoc.topLevel[size_t(i)] = layer == 1 ? 1 + coin(r) : -1;
-                ws.alignDoc.bottomLevel[size_t(i)] = layer == 2 ? 1 + coin(r) : -1;
+                ws.alignDoc.placement[size_t(i)].topLevel = layer == 1 ? 1 + coin(r) : -1;
+                ws.alignDoc.placement[size_t(i)].bottomLevel = layer == 2 ? 1 + coin(r) : -1;
                 ws.fadeEdge[size_t(i)] = coin(r);
                 ws.biasWeight[size_t(i)] = coin(r) ? bias(r) : 100.0 / sources;
             }
@@ -588,14 +588,14 @@ TEST(GenerateTarget, TransformingRowsDuringTheMergeGivesTheWholeImagesBytes)
             doc->image = s.image.clone();
             ws.documents[i] = std::move(doc);
             ws.sourceCount = int(i) + 1;
-            ws.alignDoc.scaleX[i] = s.sx;
-            ws.alignDoc.scaleY[i] = s.sy;
-            ws.alignDoc.rotation[i] = s.angle;
+            ws.alignDoc.placement[i].scaleX = s.sx;
+            ws.alignDoc.placement[i].scaleY = s.sy;
+            ws.alignDoc.placement[i].rotation = s.angle;
             ws.targetDoc.mirrored[i] = s.mirrored;
-            ws.alignDoc.posX[i] = s.x;
-            ws.alignDoc.posY[i] = s.y;
-            ws.alignDoc.topLevel[i] = s.top;
-            ws.alignDoc.bottomLevel[i] = s.bottom;
+            ws.alignDoc.placement[i].posX = s.x;
+            ws.alignDoc.placement[i].posY = s.y;
+            ws.alignDoc.placement[i].topLevel = s.top;
+            ws.alignDoc.placement[i].bottomLevel = s.bottom;
             ws.fadeEdge[i] = s.fade;
             ws.biasWeight[i] = s.bias;
         }
@@ -715,8 +715,8 @@ TEST(GenerateTarget, SourcesAreTransformedDuringTheMergeOnlyWhereThatHoldsLess)
         ASSERT_FALSE(allocateMask(doc->image, 0xFF));
         ws.documents[0] = std::move(doc);
         ws.sourceCount = 1;
-        ws.alignDoc.scaleX[0] = ws.alignDoc.scaleY[0] = c.scale;
-        ws.alignDoc.rotation[0] = c.angle;
+        ws.alignDoc.placement[0].scaleX = ws.alignDoc.placement[0].scaleY = c.scale;
+        ws.alignDoc.placement[0].rotation = c.angle;
         RowTransformer rows;
         ASSERT_EQ(transformSourceForMerge(ws, platform, 1, rows), kTransformDone);
         EXPECT_EQ(rows.prepared(), c.inRows);

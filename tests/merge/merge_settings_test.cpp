@@ -23,14 +23,14 @@ struct Sources {
             ws.documents[size_t(i)]->slotIndex = i;
             ws.targetDoc.transformed[size_t(i)]
                 = testing::solidImage24(4, 3, BgrColour { uint8_t(50 * i), 0, 0 });
-            ws.alignDoc.topLevel[size_t(i)] = -1;
-            ws.alignDoc.bottomLevel[size_t(i)] = -1;
+            ws.alignDoc.placement[size_t(i)].topLevel = -1;
+            ws.alignDoc.placement[size_t(i)].bottomLevel = -1;
         }
         ws.sourceCount = n;
         ws.equalBiasWeights();
     }
-    PerPlace<int32_t>& top() { return ws.alignDoc.topLevel; }
-    PerPlace<int32_t>& bottom() { return ws.alignDoc.bottomLevel; }
+    int32_t& top(size_t slot) { return ws.alignDoc.placement[slot].topLevel; }
+    int32_t& bottom(size_t slot) { return ws.alignDoc.placement[slot].bottomLevel; }
     void weights(std::initializer_list<double> w)
     {
         size_t i = 0;
@@ -46,33 +46,33 @@ TEST(MergeLayers, MovesWithinAndBetweenTheGroups)
     Sources s(4);
     // Source 2 of the middle layer moves up: it enters the top group just above the middle.
     moveSourceUp(s.ws.alignDoc, 4, 1);
-    EXPECT_EQ(s.top()[1], 1);
+    EXPECT_EQ(s.top(1), 1);
     // Source 3 up too: it takes level 1 and source 2 goes one up, to 2.
     moveSourceUp(s.ws.alignDoc, 4, 2);
-    EXPECT_EQ(s.top()[1], 2);
-    EXPECT_EQ(s.top()[2], 1);
+    EXPECT_EQ(s.top(1), 2);
+    EXPECT_EQ(s.top(2), 1);
     // Up on level 1 exchanges with level 2; up on the front one changes nothing.
     moveSourceUp(s.ws.alignDoc, 4, 2);
-    EXPECT_EQ(s.top()[2], 2);
-    EXPECT_EQ(s.top()[1], 1);
+    EXPECT_EQ(s.top(2), 2);
+    EXPECT_EQ(s.top(1), 1);
     moveSourceUp(s.ws.alignDoc, 4, 2);
-    EXPECT_EQ(s.top()[2], 2);
+    EXPECT_EQ(s.top(2), 2);
     // Down on level 1 (source 2) sends it back to the middle; source 3 keeps level 2.
     moveSourceDown(s.ws.alignDoc, 4, 1);
     EXPECT_TRUE(isMiddleSource(s.ws.alignDoc, 1));
-    EXPECT_EQ(s.top()[2], 2);
+    EXPECT_EQ(s.top(2), 2);
     // Down on level 2 with nothing at level 1 (a gap): it leaves the group as at its end.
     moveSourceDown(s.ws.alignDoc, 4, 2);
     EXPECT_TRUE(isMiddleSource(s.ws.alignDoc, 2));
 
     // Into the bottom group: each new one goes below the middle layer, above the others.
     moveSourceDown(s.ws.alignDoc, 4, 0);
-    EXPECT_EQ(s.bottom()[0], 1);
+    EXPECT_EQ(s.bottom(0), 1);
     moveSourceDown(s.ws.alignDoc, 4, 3);
-    EXPECT_EQ(s.bottom()[3], 2);
+    EXPECT_EQ(s.bottom(3), 2);
     // Down at the back of the bottom group changes nothing; up at its front leaves it.
     moveSourceDown(s.ws.alignDoc, 4, 0);
-    EXPECT_EQ(s.bottom()[0], 1);
+    EXPECT_EQ(s.bottom(0), 1);
     moveSourceUp(s.ws.alignDoc, 4, 3);
     EXPECT_TRUE(isMiddleSource(s.ws.alignDoc, 3));
     blendAllToMiddle(s.ws.alignDoc, 4);
@@ -83,10 +83,10 @@ TEST(MergeLayers, MovesWithinAndBetweenTheGroups)
 TEST(MergeLayers, ButtonPlacesFrontFirstInEachGroup)
 {
     Sources s(5);
-    s.top()[3] = 2;
-    s.top()[0] = 1;
-    s.bottom()[4] = 1;
-    s.bottom()[1] = 2;
+    s.top(3) = 2;
+    s.top(0) = 1;
+    s.bottom(4) = 1;
+    s.bottom(1) = 2;
     const auto places = layerButtonPlaces(s.ws.alignDoc, 5, ViewPoint { 100, 300 });
     EXPECT_EQ(places[3], (ViewPoint { 230, 80 }));
     EXPECT_EQ(places[0], (ViewPoint { 230, 100 }));
@@ -106,7 +106,7 @@ TEST(MergeLayers, LevelsThatGrewPastTheLayoutStillHaveTheirPlace)
         moveSourceUp(s.ws.alignDoc, 2, 1);
         moveSourceDown(s.ws.alignDoc, 2, 1);
     }
-    EXPECT_GT(s.top()[0], 255);
+    EXPECT_GT(s.top(0), 255);
     const auto places = layerButtonPlaces(s.ws.alignDoc, 2, ViewPoint { 0, 300 });
     EXPECT_EQ(places[0], (ViewPoint { 130, 80 }));
     EXPECT_EQ(places[1], (ViewPoint { 0, 300 }));
@@ -132,8 +132,8 @@ TEST(BiasPie, WedgeEndPointsTruncatedTowardZero)
 TEST(BiasPie, OneMiddleSourceAtAHundredIsTheWholeEllipse)
 {
     Sources s(3);
-    s.top()[0] = 1;
-    s.bottom()[2] = 1;
+    s.top(0) = 1;
+    s.bottom(2) = 1;
     resetPie(s.ws);
     EXPECT_EQ(s.ws.middleSourceCount, 1);
     EXPECT_EQ(s.ws.biasWeight[0], 0.0);
@@ -192,7 +192,7 @@ TEST(BiasPie, TheLastMiddleWedgeAndTheRestAreNotHeld)
     Sources s(3);
     EXPECT_FALSE(holdWedge(s.ws, 90)); // the last loaded source
     // The second is the last of the middle layer: no neighbour to take up its change.
-    s.top()[2] = 1;
+    s.top(2) = 1;
     resetPie(s.ws);
     EXPECT_FALSE(holdWedge(s.ws, 70));
     // Weights adding up to less than 100: the rest is no wedge.
@@ -259,11 +259,11 @@ TEST(MergeSettings, EscKeepsLayerChangesAndMarksTheTargetStale)
     {
         MergeSettings settings(s.ws);
         settings.pressSourceButton(1);
-        EXPECT_EQ(s.ws.alignDoc.topLevel[1], 1);
+        EXPECT_EQ(s.ws.alignDoc.placement[1].topLevel, 1);
         EXPECT_EQ(s.ws.biasWeight[1], 0.0);
         EXPECT_EQ(s.ws.biasWeight[0], 50.0);
         settings.escape();
-        EXPECT_EQ(s.ws.alignDoc.topLevel[1], 1);
+        EXPECT_EQ(s.ws.alignDoc.placement[1].topLevel, 1);
         EXPECT_EQ(s.ws.targetDoc.generated, 0);
         EXPECT_EQ(s.ws.targetDoc.title, "Target Window - needs updating");
     }

@@ -19,9 +19,9 @@ struct Merge {
     {
         const size_t s = size_t(ws.sourceCount++);
         ws.targetDoc.transformed[s] = std::move(image);
-        ws.alignDoc.posX[s] = x;
-        ws.alignDoc.posY[s] = y;
-        ws.alignDoc.topLevel[s] = ws.alignDoc.bottomLevel[s] = -1;
+        ws.alignDoc.placement[s].posX = x;
+        ws.alignDoc.placement[s].posY = y;
+        ws.alignDoc.placement[s].topLevel = ws.alignDoc.placement[s].bottomLevel = -1;
         ws.equalBiasWeights();
     }
     BgrColour at(int32_t x, int32_t row) const

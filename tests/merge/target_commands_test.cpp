@@ -44,7 +44,7 @@ struct Sources {
         ws.addObserver(&observer);
         for (int i = 0; i < count; ++i) {
             ws.targetDoc.transformed[size_t(i)] = solidImage24(100, 80, grey(uint8_t(60 * (i + 1))));
-            ws.alignDoc.posX[size_t(i)] = 50 * i;
+            ws.alignDoc.placement[size_t(i)].posX = 50 * i;
         }
         ws.sourceCount = count;
         ws.equalBiasWeights();
@@ -96,8 +96,8 @@ TEST(TargetCommands, MergeDefaultsWithThreeSourcesGiveWholeWeights)
     t.thresholdFuzziness = 9;
     t.zoneSelected = 1;
     s.ws.mergeType = kMergeDarkest;
-    s.ws.alignDoc.topLevel[0] = 2;
-    s.ws.alignDoc.bottomLevel[2] = 1;
+    s.ws.alignDoc.placement[0].topLevel = 2;
+    s.ws.alignDoc.placement[2].bottomLevel = 1;
     s.ws.fadeEdge[1] = 1;
     s.ws.targetView.snapGrid = 16;
     // A place past the loaded sources keeps what it has.
@@ -122,8 +122,8 @@ TEST(TargetCommands, MergeDefaultsWithThreeSourcesGiveWholeWeights)
     double total = 0;
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(s.ws.biasWeight[i], 33.0);
-        EXPECT_EQ(s.ws.alignDoc.topLevel[i], -1);
-        EXPECT_EQ(s.ws.alignDoc.bottomLevel[i], -1);
+        EXPECT_EQ(s.ws.alignDoc.placement[i].topLevel, -1);
+        EXPECT_EQ(s.ws.alignDoc.placement[i].bottomLevel, -1);
         EXPECT_EQ(s.ws.fadeEdge[i], 0);
         total += s.ws.biasWeight[i];
     }

@@ -559,7 +559,7 @@ TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
     OneSourceWorkspace f(8, 5);
     f.ws.targetDoc.generated = 1;
     f.ws.source(2)->changed = true;
-    f.ws.alignDoc.scaleX[1] = 2048;
+    f.ws.alignDoc.placement[1].scaleX = 2048;
     f.ws.targetDoc.transformed[1] = makeImage24(3, 3, coordinateColour);
     f.platform.setStatusPaneText(2, "x = 1, y = 2");
     f.platform.paneHistory.clear();
@@ -589,7 +589,7 @@ TEST(TransformSource, WorkspaceRoadShowsPanesAndProgress)
 TEST(TransformSource, TooLargeIsOutOfMemory)
 {
     OneSourceWorkspace f(200, 10);
-    f.ws.alignDoc.scaleX[0] = 1024 * 101;
+    f.ws.alignDoc.placement[0].scaleX = 1024 * 101;
     f.platform.expectMessage("Not enough memory to process the source image.");
     EXPECT_EQ(transformSource(f.ws, f.platform, 1), kTransformOutOfMemory);
     EXPECT_TRUE(f.ws.targetDoc.transformed[0].empty());

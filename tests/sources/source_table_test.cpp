@@ -87,7 +87,7 @@ TEST(SourceTableTest, AnUnmadeSourceGivesItsPlaceBackAndNothingElse)
     Workspace w;
     w.add(20, 10, 1);
     w.add(30, 10, 2);
-    w.ws.alignDoc.topLevel[0] = 2;
+    w.ws.alignDoc.placement[0].topLevel = 2;
     w.ws.biasWeight[0] = 70.0;
     w.ws.targetDoc.title = kTargetWindowTitle;
     w.ws.targetDoc.generated = 1;
@@ -97,7 +97,7 @@ TEST(SourceTableTest, AnUnmadeSourceGivesItsPlaceBackAndNothingElse)
     discardUnmadeSource(w.ws, 3);
     EXPECT_EQ(w.ws.sourceCount, 2);
     EXPECT_EQ(w.ws.documents[2], nullptr);
-    EXPECT_EQ(w.ws.alignDoc.topLevel[0], 2);
+    EXPECT_EQ(w.ws.alignDoc.placement[0].topLevel, 2);
     EXPECT_EQ(w.ws.biasWeight[0], 70.0);
     EXPECT_EQ(w.ws.targetDoc.generated, 1);
     EXPECT_EQ(w.ws.targetDoc.title, kTargetWindowTitle);
@@ -171,14 +171,14 @@ TEST(SourceTableTest, ClosingSourceTwoOfFourMovesEveryLaterPlaceDown)
     const int32_t posX[4] = { 0, 100, 200, 300 };
     const int32_t posY[4] = { 5, 0, 7, 9 };
     for (size_t i = 0; i < 4; ++i) {
-        a.posX[i] = posX[i];
-        a.posY[i] = posY[i];
-        a.scaleX[i] = 1024.0 + double(i);
-        a.scaleY[i] = 2048.0 + double(i);
-        a.rotation[i] = 10.0 * double(i);
+        a.placement[i].posX = posX[i];
+        a.placement[i].posY = posY[i];
+        a.placement[i].scaleX = 1024.0 + double(i);
+        a.placement[i].scaleY = 2048.0 + double(i);
+        a.placement[i].rotation = 10.0 * double(i);
         t.mirrored[i] = int32_t(i % 2);
-        a.topLevel[i] = int32_t(i + 1);
-        a.bottomLevel[i] = int32_t(i + 2);
+        a.placement[i].topLevel = int32_t(i + 1);
+        a.placement[i].bottomLevel = int32_t(i + 2);
         w.ws.fadeEdge[i] = int32_t(i == 1 || i == 3);
         w.ws.biasWeight[i] = 10.0 * double(i);
     }
@@ -199,34 +199,34 @@ TEST(SourceTableTest, ClosingSourceTwoOfFourMovesEveryLaterPlaceDown)
     EXPECT_EQ(docs[2]->slotIndex, 1);
     EXPECT_EQ(docs[3]->slotIndex, 2);
     // Positions move and are normalised: the smallest posY left is 5 (place 1).
-    EXPECT_EQ(a.posX[0], 0);
-    EXPECT_EQ(a.posX[1], 200);
-    EXPECT_EQ(a.posX[2], 300);
-    EXPECT_EQ(a.posY[0], 0);
-    EXPECT_EQ(a.posY[1], 2);
-    EXPECT_EQ(a.posY[2], 4);
+    EXPECT_EQ(a.placement[0].posX, 0);
+    EXPECT_EQ(a.placement[1].posX, 200);
+    EXPECT_EQ(a.placement[2].posX, 300);
+    EXPECT_EQ(a.placement[0].posY, 0);
+    EXPECT_EQ(a.placement[1].posY, 2);
+    EXPECT_EQ(a.placement[2].posY, 4);
     const size_t from[3] = { 0, 2, 3 };
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(a.scaleX[i], 1024.0 + double(from[i]));
-        EXPECT_EQ(a.scaleY[i], 2048.0 + double(from[i]));
-        EXPECT_EQ(a.rotation[i], 10.0 * double(from[i]));
+        EXPECT_EQ(a.placement[i].scaleX, 1024.0 + double(from[i]));
+        EXPECT_EQ(a.placement[i].scaleY, 2048.0 + double(from[i]));
+        EXPECT_EQ(a.placement[i].rotation, 10.0 * double(from[i]));
         EXPECT_EQ(t.mirrored[i], int32_t(from[i] % 2));
         EXPECT_EQ(tagOfTransformed(t.transformed[i]), from[i] + 1);
         // Everyone back in the middle layer with equal weights.
-        EXPECT_EQ(a.topLevel[i], -1);
-        EXPECT_EQ(a.bottomLevel[i], -1);
+        EXPECT_EQ(a.placement[i].topLevel, -1);
+        EXPECT_EQ(a.placement[i].bottomLevel, -1);
         EXPECT_EQ(w.ws.biasWeight[i], 100.0 / 3);
     }
     // The freed place has the construction values.
-    EXPECT_EQ(a.posX[3], 0);
-    EXPECT_EQ(a.posY[3], 0);
-    EXPECT_EQ(a.scaleX[3], 1024.0);
-    EXPECT_EQ(a.scaleY[3], 1024.0);
-    EXPECT_EQ(a.rotation[3], 0.0);
+    EXPECT_EQ(a.placement[3].posX, 0);
+    EXPECT_EQ(a.placement[3].posY, 0);
+    EXPECT_EQ(a.placement[3].scaleX, 1024.0);
+    EXPECT_EQ(a.placement[3].scaleY, 1024.0);
+    EXPECT_EQ(a.placement[3].rotation, 0.0);
     EXPECT_EQ(t.mirrored[3], 0);
     EXPECT_TRUE(t.transformed[3].empty());
-    EXPECT_EQ(a.topLevel[3], -1);
-    EXPECT_EQ(a.bottomLevel[3], -1);
+    EXPECT_EQ(a.placement[3].topLevel, -1);
+    EXPECT_EQ(a.placement[3].bottomLevel, -1);
     // Fade-edge flags stay with their place numbers.
     EXPECT_EQ(w.ws.fadeEdge[0], 0);
     EXPECT_EQ(w.ws.fadeEdge[1], 1);
@@ -245,7 +245,7 @@ TEST(SourceTableTest, ClosingSoThatOneRemainsEmptiesTheTarget)
     Workspace w;
     w.add(20, 10, 1);
     w.add(30, 10, 2);
-    w.ws.alignDoc.posX[0] = 40;
+    w.ws.alignDoc.placement[0].posX = 40;
     w.ws.targetDoc.targetImage = PackedDib::allocate(64);
     w.ws.targetDoc.generated = 1;
     w.ws.targetDoc.zoneSelected = 1;
@@ -262,7 +262,7 @@ TEST(SourceTableTest, ClosingSoThatOneRemainsEmptiesTheTarget)
     // With one source left there is no preview to work on, whatever any window paints.
     EXPECT_EQ(w.ws.alignDoc.previewValid, 0);
     EXPECT_EQ(w.ws.targetView.zoneCorner, ViewPoint {});
-    EXPECT_EQ(w.ws.alignDoc.posX[0], 0); // normalised
+    EXPECT_EQ(w.ws.alignDoc.placement[0].posX, 0); // normalised
     EXPECT_EQ(w.ws.biasWeight[0], 100.0);
     EXPECT_TRUE(w.ws.targetDoc.transformed[1].empty());
 
@@ -280,10 +280,10 @@ TEST(SourceTableTest, ClosingTheLastSourceMovesNothing)
     w.add(20, 10, 1);
     w.add(30, 10, 2);
     w.add(40, 10, 3);
-    w.ws.alignDoc.posX[1] = 7;
+    w.ws.alignDoc.placement[1].posX = 7;
     closeSource(w.ws, w.platform, 3, {}, PixelPath::Rows);
     EXPECT_EQ(w.ws.sourceCount, 2);
-    EXPECT_EQ(w.ws.alignDoc.posX[1], 7);
+    EXPECT_EQ(w.ws.alignDoc.placement[1].posX, 7);
     EXPECT_EQ(tagOfTransformed(w.ws.targetDoc.transformed[1]), 2);
     EXPECT_EQ(w.ws.biasWeight[0], 50.0);
     EXPECT_EQ(w.ws.biasWeight[1], 50.0);

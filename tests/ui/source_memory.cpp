@@ -68,8 +68,8 @@ int main(int argc, char** argv)
     }
     // Source 1 scaled 150 % and turned 30 degrees, transformed again as the Align view does:
     // its transformed image grows to 7446 x 6897 pixels with a mask that is not opaque.
-    p.workspace.alignDoc.scaleX[0] = p.workspace.alignDoc.scaleY[0] = 1536;
-    p.workspace.alignDoc.rotation[0] = 30;
+    p.workspace.alignDoc.placement[0].scaleX = p.workspace.alignDoc.placement[0].scaleY = 1536;
+    p.workspace.alignDoc.placement[0].rotation = 30;
     if (transformSource(p.workspace, *p.platform, 1) != kTransformDone) {
         std::printf("source 1 was not transformed\n");
         return 1;

@@ -75,8 +75,8 @@ struct TargetWindow {
         QVERIFY(loadImageFile(*doc, path, *platform));
         workspace.documents[size_t(n)] = std::move(doc);
         workspace.sourceCount = n + 1;
-        workspace.alignDoc.posX[size_t(n)] = x;
-        workspace.alignDoc.posY[size_t(n)] = y;
+        workspace.alignDoc.placement[size_t(n)].posX = x;
+        workspace.alignDoc.placement[size_t(n)].posY = y;
         workspace.equalBiasWeights();
         QCOMPARE(transformSource(workspace, *platform, n + 1), 0);
         workspace.alignDoc.previewValid = 1;

@@ -152,31 +152,31 @@ private slots:
             p.menuEntry("Mirror horizontally")->trigger();
             QCOMPARE(p.workspace.targetDoc.mirrored[1], 1);
         } else if (command == "Reset size of selected source") {
-            p.doc().scaleX[1] = 2048;
-            p.doc().scaleY[1] = 512;
+            p.doc().placement[1].scaleX = 2048;
+            p.doc().placement[1].scaleY = 512;
             p.menuEntry("Reset size of selected source")->trigger();
-            QCOMPARE(d.scaleX[1], 1024.0);
-            QCOMPARE(d.scaleY[1], 1024.0);
+            QCOMPARE(d.placement[1].scaleX, 1024.0);
+            QCOMPARE(d.placement[1].scaleY, 1024.0);
             QCOMPARE(image.width(), 400);
         } else if (command == "Center Horizontally") {
             p.clickTool(t.centerHorizontally);
-            QCOMPARE(d.posX[1], 300);
-            QCOMPARE(d.posY[1], 0);
+            QCOMPARE(d.placement[1].posX, 300);
+            QCOMPARE(d.placement[1].posY, 0);
         } else if (command == "Center Vertically") {
             p.clickTool(t.centerVertically);
-            QCOMPARE(d.posY[1], 350);
-            QCOMPARE(d.posX[1], 0);
+            QCOMPARE(d.placement[1].posY, 350);
+            QCOMPARE(d.placement[1].posX, 0);
         } else if (command == "Horizontal Stretch") {
             // 400 wide to 1000: 1024 x 1000/400.
             p.clickTool(t.horizontalStretch);
-            QCOMPARE(d.scaleX[1], 2560.0);
-            QCOMPARE(d.scaleY[1], 1024.0);
+            QCOMPARE(d.placement[1].scaleX, 2560.0);
+            QCOMPARE(d.placement[1].scaleY, 1024.0);
             QCOMPARE(image.width(), 1000);
         } else {
             // 500 high to 1200: 2457 after the first step is 1199 high, 2459 after the second 1200.
             p.clickTool(t.verticalStretch);
-            QCOMPARE(d.scaleY[1], 2459.0);
-            QCOMPARE(d.scaleX[1], 1024.0);
+            QCOMPARE(d.placement[1].scaleY, 2459.0);
+            QCOMPARE(d.placement[1].scaleX, 1024.0);
             QCOMPARE(image.height(), 1200);
         }
         QCOMPARE(p.workspace.targetDoc.title, std::string(kStaleTitle));
@@ -208,7 +208,7 @@ private slots:
         typeInto(dialog->degreesEdit(), "-30");
         QVERIFY(dialog->applyButton()->isEnabled());
         QTest::mouseClick(dialog->applyButton(), Qt::LeftButton);
-        QCOMPARE(p.doc().rotation[1], -30.0);
+        QCOMPARE(p.doc().placement[1].rotation, -30.0);
         QVERIFY(p.workspace.targetDoc.transformed[1].height() > 100);
         QCOMPARE(p.workspace.targetDoc.title, std::string(kStaleTitle));
         QVERIFY(!dialog->applyButton()->isEnabled());
@@ -223,7 +223,7 @@ private slots:
             p.platform->expectMessage(message);
             QTest::mouseClick(dialog->applyButton(), Qt::LeftButton);
             QCOMPARE(p.platform->messages.back().icon, MessageIcon::Error);
-            QCOMPARE(p.doc().rotation[1], -30.0);
+            QCOMPARE(p.doc().placement[1].rotation, -30.0);
             QVERIFY(dialog->isVisible());
         }
 
@@ -239,7 +239,7 @@ private slots:
         typeInto(dialog->degreesEdit(), "180");
         QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
         SourceProgram::settle();
-        QCOMPARE(p.doc().rotation[1], 180.0);
+        QCOMPARE(p.doc().placement[1].rotation, 180.0);
         QVERIFY(p.rotateSlot().isNull());
     }
 
@@ -249,7 +249,7 @@ private slots:
         QVERIFY(p.addSource(300, 200));
         QVERIFY(p.addSource(200, 100));
         QVERIFY(p.addSource(100, 80));
-        p.doc().rotation[0] = 45;
+        p.doc().placement[0].rotation = 45;
         QCOMPARE(transformSource(p.workspace, *p.platform, 1), 0);
         rebuildPreview(p.workspace, *p.platform, 0);
         p.menuEntry("Rotate...")->trigger();
@@ -285,7 +285,7 @@ private slots:
         dragTo(p.view(), to);
         QCOMPARE(dialog->degreesEdit()->text(), QString("45"));
         release(p.view(), to);
-        QCOMPARE(p.doc().rotation[0], 65.0);
+        QCOMPARE(p.doc().placement[0].rotation, 65.0);
         QCOMPARE(dialog->degreesEdit()->text(), QString("65"));
 
         // Esc closes it like the close box.
@@ -315,7 +315,7 @@ private slots:
         AlignProgram p;
         QVERIFY(p.addSource(1000, 800));
         QVERIFY(p.addSource(400, 300));
-        p.doc().posX[1] = 1000;
+        p.doc().placement[1].posX = 1000;
         p.targetCurrent();
         const bool ran = withModal<source_sizes>([&] { p.menuEntry("Sizes...")->trigger(); },
             [&](source_sizes* d) {
@@ -330,13 +330,13 @@ private slots:
                 typeInto(d->heightEdit(2), "30001");
                 p.platform->expectMessage("Enter an integer between 1 and 30000.");
                 QTest::mouseClick(d->findChild<QPushButton*>("apply"), Qt::LeftButton);
-                QCOMPARE(p.doc().scaleY[1], 1024.0);
+                QCOMPARE(p.doc().placement[1].scaleY, 1024.0);
                 QVERIFY(d->isVisible());
 
                 typeInto(d->heightEdit(2), "300");
                 typeInto(d->widthEdit(1), "333");
                 QTest::mouseClick(d->findChild<QPushButton*>("apply"), Qt::LeftButton);
-                QCOMPARE(p.doc().scaleX[0], 341.0);
+                QCOMPARE(p.doc().placement[0].scaleX, 341.0);
                 QCOMPARE(p.workspace.targetDoc.transformed[0].width(), 333);
                 QCOMPARE(d->widthPercent(1)->text(), QString("33"));
                 QCOMPARE(d->widthEdit(1)->text(), QString("333"));
@@ -348,8 +348,8 @@ private slots:
                 QCOMPARE(d->result(), int(QDialog::Accepted));
             });
         QVERIFY(ran);
-        QCOMPARE(p.doc().scaleY[0], 512.0);
-        QCOMPARE(p.doc().posX[1], 1000);
+        QCOMPARE(p.doc().placement[0].scaleY, 512.0);
+        QCOMPARE(p.doc().placement[1].posX, 1000);
         QCOMPARE(p.workspace.targetDoc.title, std::string(kStaleTitle));
         QCOMPARE(p.doc().previewValid, 1);
     }

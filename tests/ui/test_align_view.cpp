@@ -1,5 +1,6 @@
 // The Align view on the real widget: drags, hover texts and flying tips, source selection, the
 // startup tip pages and the painted screens, checked on the model and on grabbed pixels.
+#include "support/placement_columns.h"
 #include "align/drag_geometry.h"
 #include "align/rebuild_preview.h"
 #include "align/rotate_half_extents.h"
@@ -111,7 +112,7 @@ struct AlignFixture {
     // Turns source `number` through the core, as the Rotate dialog would.
     void rotate(int number, double degrees)
     {
-        doc().rotation[size_t(number - 1)] = degrees;
+        doc().placement[size_t(number - 1)].rotation = degrees;
         const int result = transformSource(workspace, *platform, number);
         rebuildPreview(workspace, *platform, result);
     }
@@ -153,8 +154,8 @@ private slots:
         QCOMPARE(f.selected(), 2);
         const Outline before = f.outline(2);
         const int transformations = f.transformations();
-        const double scaleX = f.doc().scaleX[1], scaleY = f.doc().scaleY[1];
-        const int32_t posX = f.doc().posX[1], posY = f.doc().posY[1];
+        const double scaleX = f.doc().placement[1].scaleX, scaleY = f.doc().placement[1].scaleY;
+        const int32_t posX = f.doc().placement[1].posX, posY = f.doc().placement[1].posY;
 
         const QPoint start = qp(sideMidpoint(before[0], before[3]));
         press(f.view, start);
@@ -165,11 +166,11 @@ private slots:
 
         // (20, -10) view pixels: right and up in the layout, at the viewing scale.
         const float s = f.doc().viewScale;
-        QCOMPARE(f.doc().posX[1], posX + int32_t(20.0f * s));
-        QCOMPARE(f.doc().posY[1], posY + int32_t(10.0f * s));
-        QCOMPARE(f.doc().posX[0], 0);
-        QCOMPARE(f.doc().scaleX[1], scaleX);
-        QCOMPARE(f.doc().scaleY[1], scaleY);
+        QCOMPARE(f.doc().placement[1].posX, posX + int32_t(20.0f * s));
+        QCOMPARE(f.doc().placement[1].posY, posY + int32_t(10.0f * s));
+        QCOMPARE(f.doc().placement[0].posX, 0);
+        QCOMPARE(f.doc().placement[1].scaleX, scaleX);
+        QCOMPARE(f.doc().placement[1].scaleY, scaleY);
         QCOMPARE(f.transformations(), transformations);
         QCOMPARE(f.workspace.targetDoc.title, std::string("Target Window - needs updating"));
         QVERIFY(!f.view->dragging());
@@ -194,8 +195,8 @@ private slots:
 
         const int32_t w = before[1].x - before[0].x;
         const int32_t rw = int32_t(std::trunc(double(w + 50) * 1024.0) / double(w));
-        QCOMPARE(f.doc().scaleX[1], std::trunc(rw * 1024.0 / 1024.0));
-        QCOMPARE(f.doc().scaleY[1], 1024.0);
+        QCOMPARE(f.doc().placement[1].scaleX, std::trunc(rw * 1024.0 / 1024.0));
+        QCOMPARE(f.doc().placement[1].scaleY, 1024.0);
         QCOMPARE(f.transformations(), transformations + 1);
         QVERIFY(f.workspace.targetDoc.transformed[1].width() > 300);
         // The preview shows the new size: the outline is as wide as it was dragged.
@@ -229,17 +230,17 @@ private slots:
             : handle == kHitNorth                 ? qp(sideMidpoint(o[0], o[1]))
             : handle == kHitInside                ? qp(sideMidpoint(o[0], o[3]))
                                                   : qp(paintedRotationHandleCentre(o[3], 30.0, 225.0));
-        const PerPlace<int32_t> posX = f.doc().posX, posY = f.doc().posY;
-        const double scaleX = f.doc().scaleX[1], scaleY = f.doc().scaleY[1];
+        const PerPlace<Placement> before = f.doc().placement;
+        const double scaleX = f.doc().placement[1].scaleX, scaleY = f.doc().placement[1].scaleY;
         const int transformations = f.transformations();
         press(f.view, at);
         QCOMPARE(f.view->hitZone(), handle);
         release(f.view, at);
-        QCOMPARE(f.doc().scaleX[1], scaleX);
-        QCOMPARE(f.doc().scaleY[1], scaleY);
-        QCOMPARE(f.doc().posX, posX);
-        QCOMPARE(f.doc().posY, posY);
-        QCOMPARE(f.doc().rotation[1], 30.0);
+        QCOMPARE(f.doc().placement[1].scaleX, scaleX);
+        QCOMPARE(f.doc().placement[1].scaleY, scaleY);
+        QVERIFY(testing::column(f.doc().placement, &Placement::posX) == testing::column(before, &Placement::posX));
+        QVERIFY(testing::column(f.doc().placement, &Placement::posY) == testing::column(before, &Placement::posY));
+        QCOMPARE(f.doc().placement[1].rotation, 30.0);
         QCOMPARE(f.transformations(), transformations);
         QCOMPARE(f.workspace.targetDoc.generated, 1);
         QCOMPARE(f.workspace.targetDoc.title, std::string("Target Window"));
@@ -260,9 +261,9 @@ private slots:
         f.platform->expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
         f.platform->expectMessage(kPreviewAbortedText);
         release(f.view, corner + QPoint(40, 30));
-        QCOMPARE(f.doc().scaleX[1], 1024.0);
-        QCOMPARE(f.doc().scaleY[1], 1024.0);
-        QCOMPARE(f.doc().posX[1], 0);
+        QCOMPARE(f.doc().placement[1].scaleX, 1024.0);
+        QCOMPARE(f.doc().placement[1].scaleY, 1024.0);
+        QCOMPARE(f.doc().placement[1].posX, 0);
         QCOMPARE(f.doc().previewStatus, int32_t(kPreviewAborted));
         QCOMPARE(f.doc().previewValid, 0);
         // The view says why there is no preview.
@@ -303,13 +304,13 @@ private slots:
         const QPoint to(
             c.x + int(std::lround(2000 * std::cos(a))), c.y + int(std::lround(2000 * std::sin(a))));
         dragTo(f.view, to);
-        const double stored = f.doc().rotation[1];
+        const double stored = f.doc().placement[1].rotation;
         QCOMPARE(stored, std::trunc(turn + 0.5));
         // The working outline is the source's rectangle turned about its centre.
         QCOMPARE(rotationCentre(f.view->workingOutline()), c);
         release(f.view, to);
         QVERIFY(!f.view->rotatingNow());
-        QCOMPARE(f.doc().rotation[1], stored);
+        QCOMPARE(f.doc().placement[1].rotation, stored);
         // Transformed again: the bounding box of the turned source.
         QVERIFY(f.workspace.targetDoc.transformed[1].height() > 200);
     }
@@ -707,8 +708,8 @@ private slots:
             source->imageWidth = 4000;
             source->imageHeight = 3000;
             source->title = "big" + std::to_string(i + 1);
-            f.doc().posX[size_t(i)] = stacked ? 0 : (i % 4) * 3000;
-            f.doc().posY[size_t(i)] = stacked ? 0 : (i / 4) * 2000;
+            f.doc().placement[size_t(i)].posX = stacked ? 0 : (i % 4) * 3000;
+            f.doc().placement[size_t(i)].posY = stacked ? 0 : (i / 4) * 2000;
             QCOMPARE(showNewSource(f.workspace, *f.platform, source->number()), 0);
         }
         QElapsedTimer timer;

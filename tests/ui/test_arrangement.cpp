@@ -65,13 +65,16 @@ private slots:
         QCOMPARE(p.workspace.sourceCount, 4);
 
         MergeWorkspace& ws = p.workspace;
-        ws.alignDoc.posX = { 0, 20, 35, 5 };
-        ws.alignDoc.posY = { 10, 0, 22, 3 };
-        ws.alignDoc.rotation[1] = 30.0;
-        ws.alignDoc.scaleX[1] = 1300.0;
+        const int32_t xs[] = { 0, 20, 35, 5 }, ys[] = { 10, 0, 22, 3 };
+        for (size_t i = 0; i < 4; ++i) {
+            ws.alignDoc.placement[i].posX = xs[i];
+            ws.alignDoc.placement[i].posY = ys[i];
+        }
+        ws.alignDoc.placement[1].rotation = 30.0;
+        ws.alignDoc.placement[1].scaleX = 1300.0;
         ws.targetDoc.mirrored[2] = 1;
-        ws.alignDoc.topLevel[3] = 1;
-        ws.alignDoc.bottomLevel[0] = 1;
+        ws.alignDoc.placement[3].topLevel = 1;
+        ws.alignDoc.placement[0].bottomLevel = 1;
         ws.biasWeight = { 0.0, 70.0, 30.0, 0.0 };
         ws.fadeEdge[2] = 1;
         ws.mergeType = 1;
@@ -118,7 +121,7 @@ private slots:
         p.workspace.app.pendingSourceKind = kSourceText;
         QVERIFY(p.sources.createTextSource(text));
         QCOMPARE(p.workspace.sourceCount, 2);
-        p.workspace.alignDoc.rotation[1] = 15.0;
+        p.workspace.alignDoc.placement[1].rotation = 15.0;
         p.workspace.documents[1]->changed = true;
         const QByteArray before = generatedTarget(p, "before.bmp");
         QVERIFY(!before.isEmpty());

@@ -123,7 +123,7 @@ private slots:
         QVERIFY(std::filesystem::exists(t.in("output/source2.bmp")));
         // The user's own sources are where they were.
         QCOMPARE(t.workspace.sourceCount, 2);
-        QCOMPARE(t.workspace.alignDoc.posX[1], 2);
+        QCOMPARE(t.workspace.alignDoc.placement[1].posX, 2);
         QCOMPARE(t.workspace.hideLoadButtons, 0);
     }
 
@@ -168,7 +168,7 @@ private slots:
             rotate.okButton()->click();
         });
         QTest::mouseClick(d.rotateButton(), Qt::LeftButton);
-        QCOMPARE(t.workspace.alignDoc.rotation[0], 90.0);
+        QCOMPARE(t.workspace.alignDoc.placement[0].rotation, 90.0);
         QCOMPARE(t.workspace.targetDoc.generated, 1);
 
         whenShown<CBlend>([](CBlend& blend) {

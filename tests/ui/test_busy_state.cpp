@@ -82,7 +82,7 @@ private slots:
         QVERIFY(view);
         QCOMPARE(p.workspace.alignView.selectedSource, 2);
         const CAlignDoc& doc = p.workspace.alignDoc;
-        const auto placementBefore = std::make_tuple(doc.posX, doc.posY, doc.scaleX, doc.scaleY);
+        const auto placementBefore = doc.placement;
         const QString pane0 = p.frame().pane(0)->text(), pane2 = p.frame().pane(2)->text();
 
         bool ran = false, busy = false, waitCursor = false;
@@ -115,7 +115,7 @@ private slots:
 
         QVERIFY(!p.platform.isBusy());
         QVERIFY(!QGuiApplication::overrideCursor());
-        QCOMPARE(std::make_tuple(doc.posX, doc.posY, doc.scaleX, doc.scaleY), placementBefore);
+        QVERIFY(doc.placement == placementBefore);
         QCOMPARE(p.workspace.alignView.selectedSource, 2);
         QCOMPARE(p.workspace.sourceCount, 2);
         QVERIFY(p.sources.window(1));

@@ -25,7 +25,7 @@ struct CollageProgram : SourceProgram {
     }
     ViewPoint place(int n) const
     {
-        return { workspace.alignDoc.posX[size_t(n - 1)], workspace.alignDoc.posY[size_t(n - 1)] };
+        return { workspace.alignDoc.placement[size_t(n - 1)].posX, workspace.alignDoc.placement[size_t(n - 1)].posY };
     }
     int transformations() const
     {
@@ -126,16 +126,16 @@ private slots:
         QVERIFY(p.addSource(60, 40));
         QVERIFY(p.addSource(90, 30));
         const ViewPoint first = p.place(2);
-        const double scale = p.doc().scaleX[1];
+        const double scale = p.doc().placement[1].scaleX;
         p.command()->trigger();
         p.dialog()->applyButton()->click();
         p.dialog()->applyButton()->click();
-        QVERIFY(p.doc().scaleX[1] != scale);
+        QVERIFY(p.doc().placement[1].scaleX != scale);
         p.dialog()->cancelButton()->click();
         SourceProgram::settle();
         QVERIFY(p.slot().isNull());
         QCOMPARE(p.place(2), first);
-        QCOMPARE(p.doc().scaleX[1], scale);
+        QCOMPARE(p.doc().placement[1].scaleX, scale);
         QCOMPARE(p.workspace.targetDoc.transformed[1].width(), 90);
 
         // A source window becoming active closes the dialog and keeps the collage.

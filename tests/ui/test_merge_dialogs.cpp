@@ -47,7 +47,7 @@ void threeOverlapping(TargetWindow& t)
     t.addSource(60, 40, 40, 20);
     t.workspace.alignDoc.noOverlap = 0;
     for (int i = 0; i < 3; ++i)
-        t.workspace.alignDoc.topLevel[size_t(i)] = t.workspace.alignDoc.bottomLevel[size_t(i)] = -1;
+        t.workspace.alignDoc.placement[size_t(i)].topLevel = t.workspace.alignDoc.placement[size_t(i)].bottomLevel = -1;
 }
 
 // The same merge as a layout file for tessary-cli, every weight written to the last bit.
@@ -62,8 +62,8 @@ std::string writeLayout(TargetWindow& t)
             "%s{\"file\": \"source%d.bmp\", \"posX\": %d, \"posY\": %d, \"topLevel\": %d, \"bottomLevel\": "
             "%d, "
             "\"biasWeight\": %.17g, \"fadeEdge\": %s}",
-            i ? ", " : "", i + 1, ws.alignDoc.posX[s], ws.alignDoc.posY[s], ws.alignDoc.topLevel[s],
-            ws.alignDoc.bottomLevel[s], ws.biasWeight[s], ws.fadeEdge[s] ? "true" : "false");
+            i ? ", " : "", i + 1, ws.alignDoc.placement[s].posX, ws.alignDoc.placement[s].posY, ws.alignDoc.placement[s].topLevel,
+            ws.alignDoc.placement[s].bottomLevel, ws.biasWeight[s], ws.fadeEdge[s] ? "true" : "false");
         json += entry;
     }
     char tail[256];
@@ -93,7 +93,7 @@ private slots:
         threeOverlapping(t);
         t.workspace.mergeType = kMergeDarkest;
         t.workspace.fadeEdge[2] = 1;
-        t.workspace.alignDoc.topLevel[0] = 1;
+        t.workspace.alignDoc.placement[0].topLevel = 1;
         t.window->updateActions();
         QVERIFY(t.command("mergeSources")->isEnabled());
         t.whenDialogOpens<CBlend>([](CBlend& d) {
@@ -133,7 +133,7 @@ private slots:
             QTest::mouseClick(d.mergeTypeButton(kMergeBrightest), Qt::LeftButton);
             QVERIFY(d.updateButton()->isEnabled());
             QTest::mouseClick(d.sourceButton(1), Qt::LeftButton);
-            QCOMPARE(t.workspace.alignDoc.topLevel[1], 1);
+            QCOMPARE(t.workspace.alignDoc.placement[1].topLevel, 1);
             QCOMPARE(d.sourceButton(1)->pos(), CBlend::kMiddleLayerAnchor + QPoint(130, -220));
             QCOMPARE(t.workspace.biasWeight[0], 50.0);
             QCOMPARE(t.workspace.biasWeight[2], 50.0);
@@ -185,7 +185,7 @@ private slots:
         });
         t.command("mergeSources")->trigger();
         QCOMPARE(t.workspace.mergeType, kMergeAverage);
-        QCOMPARE(t.workspace.alignDoc.bottomLevel[0], 1);
+        QCOMPARE(t.workspace.alignDoc.placement[0].bottomLevel, 1);
         QCOMPARE(t.workspace.targetDoc.generated, 0);
         QCOMPARE(t.window->windowTitle(), QString("Target Window - needs updating"));
         QVERIFY(t.view().loadTargetButton());
@@ -211,7 +211,7 @@ private slots:
         TargetWindow t;
         threeOverlapping(t);
         for (int i = 0; i < 3; ++i)
-            t.workspace.alignDoc.topLevel[size_t(i)] = i + 1;
+            t.workspace.alignDoc.placement[size_t(i)].topLevel = i + 1;
         t.window->updateActions();
         t.platform->expectMessage(source_pie::kNoMiddleSourceText);
         t.whenDialogOpens<CBlend>([](CBlend& d) {
@@ -266,8 +266,8 @@ private slots:
                 d.arrow(CFine_adj::Horizontal)->stepUp();
             for (int n = 0; n < 10; ++n)
                 d.arrow(CFine_adj::ScaleX)->stepUp();
-            QCOMPARE(t.workspace.alignDoc.posX[1], 25);
-            QCOMPARE(t.workspace.alignDoc.scaleX[1], 1034.0);
+            QCOMPARE(t.workspace.alignDoc.placement[1].posX, 25);
+            QCOMPARE(t.workspace.alignDoc.placement[1].scaleX, 1034.0);
             QVERIFY(d.updateButton()->isEnabled());
             QTest::mouseClick(d.updateButton(), Qt::LeftButton);
             QVERIFY(!d.updateButton()->isEnabled());

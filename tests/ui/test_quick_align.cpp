@@ -87,25 +87,25 @@ private slots:
         QVERIFY(p.addSource(40, 30));
         QVERIFY(p.addSource(50, 20));
         p.workspace.alignView.nudgeX = 7;
-        p.doc().posX[0] = 0;
-        p.doc().posX[1] = 100;
+        p.doc().placement[0].posX = 0;
+        p.doc().placement[1].posX = 100;
         p.click(StripSide::Right, QPoint(0, 20)); // the arrow: places are normalised after it
         QCOMPARE(p.view()->quickAlignZone(), -1);
-        QCOMPARE(p.doc().posX[1], 107);
+        QCOMPARE(p.doc().placement[1].posX, 107);
         QVERIFY(p.targetStale());
         QVERIFY(!p.view()->tipWindow());
 
         // The own column changes nothing.
         p.workspace.targetDoc.title = "Target Window";
         p.click(StripSide::Left, QPoint(26, 20));
-        QCOMPARE(p.doc().posX[1], 107);
+        QCOMPARE(p.doc().placement[1].posX, 107);
         QVERIFY(!p.targetStale());
 
         // Source 1's column, opposite edge: source 2 ends where source 1 begins.
         p.click(StripSide::Left, QPoint(20, 3));
         QCOMPARE(p.view()->quickAlignZone(), 0);
-        QCOMPARE(p.doc().posX[1], 0);
-        QCOMPARE(p.doc().posX[0], 50);
+        QCOMPARE(p.doc().placement[1].posX, 0);
+        QCOMPARE(p.doc().placement[0].posX, 50);
         QVERIFY(p.targetStale());
         QCOMPARE(p.view()->workingOutline(), *p.doc().outline[1]);
     }
@@ -115,10 +115,10 @@ private slots:
         StripProgram p;
         QVERIFY(p.addSource(200, 100));
         QVERIFY(p.addSource(100, 50));
-        p.doc().posX[0] = 0;
-        p.doc().posY[0] = 0;
-        p.doc().posX[1] = 300;
-        p.doc().posY[1] = 200;
+        p.doc().placement[0].posX = 0;
+        p.doc().placement[0].posY = 0;
+        p.doc().placement[1].posX = 300;
+        p.doc().placement[1].posY = 200;
         rebuildPreview(p.workspace, *p.platform, 0);
 
         hoverAt(p.strip(StripSide::Top), QPoint(4, 4));

@@ -206,14 +206,14 @@ private slots:
         const int32_t posX[4] = { 30, 0, 200, 300 };
         const int32_t posY[4] = { 0, 4, 70, 90 };
         for (size_t i = 0; i < 4; ++i) {
-            a.posX[i] = posX[i];
-            a.posY[i] = posY[i];
-            a.scaleX[i] = 1000.0 + double(i);
-            a.scaleY[i] = 1100.0 + double(i);
-            a.rotation[i] = 5.0 * double(i + 1);
+            a.placement[i].posX = posX[i];
+            a.placement[i].posY = posY[i];
+            a.placement[i].scaleX = 1000.0 + double(i);
+            a.placement[i].scaleY = 1100.0 + double(i);
+            a.placement[i].rotation = 5.0 * double(i + 1);
             t.mirrored[i] = int32_t(i >= 2);
-            a.topLevel[i] = int32_t(i);
-            a.bottomLevel[i] = 3;
+            a.placement[i].topLevel = int32_t(i);
+            a.placement[i].bottomLevel = 3;
             p.workspace.fadeEdge[i] = int32_t(i == 2);
             p.workspace.biasWeight[i] = 1.0;
         }
@@ -240,27 +240,27 @@ private slots:
         QCOMPARE(p.sources.window(3)->sourceNumber(), 3);
         QCOMPARE(p.sources.view(4), nullptr);
         // Positions move with their sources and are normalised (smallest x was 30, y 0).
-        QCOMPARE(a.posX[0], 0);
-        QCOMPARE(a.posX[1], 170);
-        QCOMPARE(a.posX[2], 270);
-        QCOMPARE(a.posY[0], 0);
-        QCOMPARE(a.posY[1], 70);
-        QCOMPARE(a.posY[2], 90);
+        QCOMPARE(a.placement[0].posX, 0);
+        QCOMPARE(a.placement[1].posX, 170);
+        QCOMPARE(a.placement[2].posX, 270);
+        QCOMPARE(a.placement[0].posY, 0);
+        QCOMPARE(a.placement[1].posY, 70);
+        QCOMPARE(a.placement[2].posY, 90);
         const size_t from[3] = { 0, 2, 3 };
         for (size_t i = 0; i < 3; ++i) {
-            QCOMPARE(a.scaleX[i], 1000.0 + double(from[i]));
-            QCOMPARE(a.scaleY[i], 1100.0 + double(from[i]));
-            QCOMPARE(a.rotation[i], 5.0 * double(from[i] + 1));
+            QCOMPARE(a.placement[i].scaleX, 1000.0 + double(from[i]));
+            QCOMPARE(a.placement[i].scaleY, 1100.0 + double(from[i]));
+            QCOMPARE(a.placement[i].rotation, 5.0 * double(from[i] + 1));
             QCOMPARE(t.mirrored[i], int32_t(from[i] >= 2));
             QCOMPARE(t.transformed[i].width(), int32_t(20 + 10 * from[i]));
             QCOMPARE(t.transformed[i].height(), int32_t(10 + from[i]));
-            QCOMPARE(a.topLevel[i], -1);
-            QCOMPARE(a.bottomLevel[i], -1);
+            QCOMPARE(a.placement[i].topLevel, -1);
+            QCOMPARE(a.placement[i].bottomLevel, -1);
             QCOMPARE(p.workspace.biasWeight[i], 100.0 / 3);
         }
-        QCOMPARE(a.posX[3], 0);
-        QCOMPARE(a.scaleX[3], 1024.0);
-        QCOMPARE(a.rotation[3], 0.0);
+        QCOMPARE(a.placement[3].posX, 0);
+        QCOMPARE(a.placement[3].scaleX, 1024.0);
+        QCOMPARE(a.placement[3].rotation, 0.0);
         QCOMPARE(t.mirrored[3], 0);
         QVERIFY(t.transformed[3].empty());
         // Fade-edge flags stay with their places: place 3 keeps its flag though its source moved.

@@ -116,7 +116,7 @@ private slots:
         t.addSource(80, 80, 0, 0);
         t.addSource(80, 80, 40, 0);
         t.addSource(80, 80, 80, 0);
-        t.workspace.alignDoc.topLevel[1] = 1;
+        t.workspace.alignDoc.placement[1].topLevel = 1;
         t.workspace.targetDoc.targetContrast = 3;
         t.workspace.targetView.snapGrid = 10;
         t.window->updateActions();
@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(t.platform->messages.back().buttons, MessageButtons::YesNo);
         for (size_t i = 0; i < 3; ++i)
             QCOMPARE(t.workspace.biasWeight[i], 33.0);
-        QCOMPARE(t.workspace.alignDoc.topLevel[1], -1);
+        QCOMPARE(t.workspace.alignDoc.placement[1].topLevel, -1);
         QCOMPARE(t.workspace.targetDoc.targetContrast, 16);
         QCOMPARE(t.workspace.targetView.snapGrid, 1);
         QCOMPARE(generations.count, 1);

@@ -53,7 +53,7 @@ private slots:
         sendMouse(align, QEvent::MouseMove, start + QPoint(240, 160), Qt::NoButton, Qt::LeftButton);
         sendMouse(align, QEvent::MouseButtonRelease, start + QPoint(240, 160), Qt::LeftButton, Qt::NoButton);
         const CAlignDoc& doc = p.workspace.alignDoc;
-        QVERIFY(doc.posX[1] > 0);
+        QVERIFY(doc.placement[1].posX > 0);
         QCOMPARE(p.workspace.targetDoc.title, std::string("Target Window - needs updating"));
 
         // The Target Window: "Load Target".
@@ -67,8 +67,8 @@ private slots:
         QCOMPARE(targetWindow->windowTitle(), QString("Target Window"));
         // Dragged right and down: source 2's bottom edge sits below source 1's, so source 1
         // is lifted by the same amount in the layout.
-        const int32_t W = std::max(doc.posX[0] + w, doc.posX[1] + w);
-        const int32_t H = std::max(doc.posY[0] + h, doc.posY[1] + h);
+        const int32_t W = std::max(doc.placement[0].posX + w, doc.placement[1].posX + w);
+        const int32_t H = std::max(doc.placement[0].posY + h, doc.placement[1].posY + h);
         QCOMPARE(target.targetImage->width(), W);
         QCOMPARE(target.targetImage->height(), H);
 
@@ -97,9 +97,9 @@ private slots:
                 const int32_t tx = x + 10, ty = y + 10;
                 std::vector<BgrColour> covering;
                 for (int n : { 1, 2 }) {
-                    const int32_t u = tx - doc.posX[size_t(n - 1)];
+                    const int32_t u = tx - doc.placement[size_t(n - 1)].posX;
                     // Display row within the source, then its stored row.
-                    const int32_t v = ty - (H - doc.posY[size_t(n - 1)] - h);
+                    const int32_t v = ty - (H - doc.placement[size_t(n - 1)].posY - h);
                     if (u >= 0 && u < w && v >= 0 && v < h)
                         covering.push_back(fileColour(n, u, h - 1 - v));
                 }

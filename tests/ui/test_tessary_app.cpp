@@ -202,7 +202,7 @@ private slots:
         Program p(*platform);
         p.sources.open("/pics/a.bmp");
         p.sources.open("/pics/b.png");
-        p.workspace.alignDoc.posX[1] = 17;
+        p.workspace.alignDoc.placement[1].posX = 17;
         const QString folder = QDir::tempPath() + "/tessary-arrangement-ui-"
             + QString::number(QCoreApplication::applicationPid());
         QVERIFY(QDir().mkpath(folder));

@@ -1,0 +1,121 @@
+#include "app/edit_steps.h"
+
+#include "align/mark_target_stale.h"
+#include "align/normalise_positions.h"
+#include "app/workspace.h"
+#include "sources/source_doc.h"
+#include "sources/source_edited.h"
+
+namespace tessary {
+
+ValuesStep::ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues after,
+    int32_t generatedBefore, std::string titleBefore, uint64_t generations)
+    : name_(std::move(name))
+    , before_(std::move(before))
+    , after_(std::move(after))
+    , generatedBefore_(generatedBefore)
+    , titleBefore_(std::move(titleBefore))
+    , generations_(generations)
+{
+}
+
+bool ValuesStep::undo(MergeWorkspace& workspace, Platform& platform)
+{
+    if (!moveToValues(workspace, platform, captureValues(workspace), before_, "Undo " + name_))
+        return false;
+    // Nothing generated since the change: the target shown is again the one of these values.
+    CDestdoc& target = workspace.targetDoc;
+    if (generatedBefore_ && target.targetImage && target.generations == generations_) {
+        target.generated = generatedBefore_;
+        target.title = titleBefore_;
+        workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
+    }
+    return true;
+}
+
+bool ValuesStep::redo(MergeWorkspace& workspace, Platform& platform)
+{
+    return moveToValues(workspace, platform, captureValues(workspace), after_, "Redo " + name_);
+}
+
+bool ValuesStep::sourceClosed(int number, int newCount)
+{
+    // The same moves as closing makes in the workspace: placements and mirror flags move down,
+    // the freed place takes the construction values, positions are normalised again.
+    for (WorkspaceValues* v : { &before_, &after_ }) {
+        compactPlaces(v->placement, number - 1, newCount, Placement {});
+        compactPlaces(v->mirrored, number - 1, newCount, 0);
+        normalisePositions(v->placement, newCount);
+    }
+    return !(before_ == after_);
+}
+
+bool ValuesStep::mergeValuesReset(const MergeWorkspace& workspace)
+{
+    const WorkspaceValues now = captureValues(workspace);
+    for (WorkspaceValues* v : { &before_, &after_ }) {
+        v->biasWeight = now.biasWeight;
+        v->mergeType = now.mergeType;
+        for (size_t s = 0; s < v->placement.size(); ++s) {
+            v->placement[s].topLevel = now.placement[s].topLevel;
+            v->placement[s].bottomLevel = now.placement[s].bottomLevel;
+        }
+    }
+    return !(before_ == after_);
+}
+
+ImageStep::ImageStep(int number, std::string name, SourceImageBefore other)
+    : number_(number)
+    , name_(std::move(name))
+    , other_(std::move(other))
+{
+}
+
+bool ImageStep::swap(MergeWorkspace& workspace)
+{
+    if (number_ < 1 || number_ > workspace.sourceCount)
+        return false;
+    VIrorozIzi* doc = workspace.source(number_);
+    if (!doc)
+        return false;
+    std::swap(doc->image, other_.image);
+    std::swap(doc->editedInWindow, other_.editedInWindow);
+    if (doc->image.dib) {
+        doc->imageWidth = doc->image.width();
+        doc->imageHeight = doc->image.height();
+    }
+    // Its transformed image no longer matches: it is made again when the Align Window is next
+    // activated, as after the change itself.
+    sourceEdited(workspace, number_);
+    return true;
+}
+
+bool ImageStep::undo(MergeWorkspace& workspace, Platform&)
+{
+    return swap(workspace);
+}
+
+bool ImageStep::redo(MergeWorkspace& workspace, Platform&)
+{
+    return swap(workspace);
+}
+
+size_t ImageStep::imageBytes() const
+{
+    const MaskedDib& image = other_.image;
+    size_t bytes = image.dib ? image.dib->size() : 0;
+    if (image.mask.realValues())
+        bytes += image.mask.size() * sizeof(uint16_t);
+    return bytes;
+}
+
+bool ImageStep::sourceClosed(int number, int)
+{
+    if (number == number_)
+        return false;
+    if (number < number_)
+        --number_;
+    return true;
+}
+
+} // namespace tessary

@@ -1,0 +1,58 @@
+#pragma once
+#include "app/edit_path.h"
+#include "app/history.h"
+#include "app/workspace_values.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tessary {
+
+// A change of workspace values: both sets are kept whole (a few hundred bytes), so each step
+// undoes and redoes on its own, whatever was dropped around it.
+class ValuesStep : public EditStep {
+public:
+    // `generatedBefore` and `titleBefore`: the target before the change; `generations`: how
+    // many targets had been generated when it was made.
+    ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues after, int32_t generatedBefore,
+        std::string titleBefore, uint64_t generations);
+
+    std::string name() const override { return name_; }
+    bool undo(MergeWorkspace& workspace, Platform& platform) override;
+    bool redo(MergeWorkspace& workspace, Platform& platform) override;
+    bool sourceClosed(int number, int newCount) override;
+    bool mergeValuesReset(const MergeWorkspace& workspace) override;
+
+    const WorkspaceValues& before() const { return before_; }
+    const WorkspaceValues& after() const { return after_; }
+
+private:
+    std::string name_;
+    WorkspaceValues before_;
+    WorkspaceValues after_;
+    int32_t generatedBefore_;
+    std::string titleBefore_;
+    uint64_t generations_;
+};
+
+// A source window's change of a source's image: the step keeps the image the source does not
+// have now (before the change while it is done, after it while it is undone) and swaps.
+class ImageStep : public EditStep {
+public:
+    ImageStep(int number, std::string name, SourceImageBefore other);
+
+    std::string name() const override { return name_; }
+    bool undo(MergeWorkspace& workspace, Platform& platform) override;
+    bool redo(MergeWorkspace& workspace, Platform& platform) override;
+    size_t imageBytes() const override;
+    bool sourceClosed(int number, int newCount) override;
+
+private:
+    bool swap(MergeWorkspace& workspace);
+
+    int number_;
+    std::string name_;
+    SourceImageBefore other_;
+};
+
+} // namespace tessary
