@@ -10,7 +10,7 @@ namespace tessary {
 
 MergeWorkspace::MergeWorkspace()
 {
-    biasWeight.fill(100.0);
+    biasWeight.fill(kBiasWeightTotal);
     fadeEdge.fill(0);
 }
 
@@ -44,7 +44,7 @@ void MergeWorkspace::equalBiasWeights()
     if (sourceCount <= 0)
         return;
     for (int i = 0; i < sourceCount; ++i)
-        biasWeight[size_t(i)] = 100.0 / sourceCount;
+        biasWeight[size_t(i)] = kBiasWeightTotal / sourceCount;
 }
 
 } // namespace tessary

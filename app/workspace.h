@@ -25,6 +25,9 @@ enum MergeType : int32_t {
     kMergeLeastColored = 4,
 };
 
+// The bias weights of the middle-layer sources add up to this, in percent of the pie.
+inline constexpr double kBiasWeightTotal = 100.0;
+
 // Values of the Align view that the model needs (the view itself is a window).
 struct AlignViewState {
     int32_t selectedSource = 1;
@@ -71,7 +74,7 @@ public:
     ApplicationState app;
 
     // ---- per-place merge values
-    PerPlace<double> biasWeight {};
+    PerPlace<double> biasWeight {}; // percent, 0 .. kBiasWeightTotal
     PerPlace<int32_t> fadeEdge {};
 
     // ---- program-wide values

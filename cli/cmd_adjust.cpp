@@ -9,6 +9,7 @@
 #include "corrections/cylindrical.h"
 #include "corrections/grid.h"
 #include "corrections/pincushion.h"
+#include "corrections/pincushion_fields.h"
 #include "corrections/skew.h"
 #include "corrections/tone.h"
 #include "corrections/tone_controls.h"
@@ -25,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,22 +44,47 @@ const char* const kPincushion = "pincushion";
 const char* const kCylinder = "cylinder";
 const char* const kGrid = "grid";
 
-// A decimal in -1..1; NaN and infinities are refused with the rest.
-CLI::Validator unitTerm()
+std::string rangeText(const SettingRange& range)
+{
+    return std::to_string(range.min) + ".." + std::to_string(range.max);
+}
+
+// A value in its dialog's range, with the start value after it: "1..100 (80)".
+std::string rangeAndStart(const SettingRange& range)
+{
+    return rangeText(range) + " (" + std::to_string(range.start) + ")";
+}
+
+CLI::Validator inRange(const SettingRange& range)
+{
+    return CLI::Range(range.min, range.max);
+}
+
+std::string distortTermRange()
+{
+    std::ostringstream text;
+    text << -kDistortTermLimit << ".." << kDistortTermLimit;
+    return text.str();
+}
+
+// A decimal pincushion term; NaN and infinities are refused with the rest.
+CLI::Validator distortTerm()
 {
     return CLI::Validator(
         [](std::string& text) -> std::string {
             double value = 0;
-            if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value) || value < -1 || value > 1)
-                return "Value " + text + " not in range -1 to 1";
+            if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value) || value < -kDistortTermLimit
+                || value > kDistortTermLimit)
+                return "Value " + text + " not in range " + distortTermRange();
             return {};
         },
-        "[-1 - 1]");
+        "[" + distortTermRange() + "]");
 }
 
-// "X,Y", each an integer in 2..1000.
+// "X,Y", each an integer in the grid's spacing range (both grids share it).
 std::optional<std::pair<int32_t, int32_t>> readSpacing(const std::string& text)
 {
+    const SettingRange& range = GridValues::kSolidSpacing;
     const size_t comma = text.find(',');
     if (comma == std::string::npos)
         return std::nullopt;
@@ -65,7 +92,7 @@ std::optional<std::pair<int32_t, int32_t>> readSpacing(const std::string& text)
     if (!CLI::detail::lexical_cast(text.substr(0, comma), x)
         || !CLI::detail::lexical_cast(text.substr(comma + 1), y))
         return std::nullopt;
-    if (x < 2 || x > 1000 || y < 2 || y > 1000)
+    if (!range.contains(x) || !range.contains(y))
         return std::nullopt;
     return std::make_pair(x, y);
 }
@@ -74,8 +101,9 @@ CLI::Validator spacing()
 {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            return readSpacing(text) ? std::string {}
-                                     : "Value " + text + " is not X,Y with X and Y in 2..1000";
+            return readSpacing(text)
+                ? std::string {}
+                : "Value " + text + " is not X,Y with X and Y in " + rangeText(GridValues::kSolidSpacing);
         },
         "X,Y");
 }
@@ -120,11 +148,11 @@ struct Request {
     std::array<int32_t, 3> channelBrightness {}, channelContrast {};
     std::array<bool, 3> brightnessGiven {}, contrastGiven {};
     TrapezoidValues trapezoid;
-    int32_t angle = 0;
+    int32_t angle = kSkewAngle.start;
     double third = 0.0, fifth = 0.0;
-    int32_t left = CylinderValues::kLeftStart, right = CylinderValues::kRightStart;
+    int32_t left = CylinderValues::kLeft.start, right = CylinderValues::kRight.start;
     bool leftGiven = false, rightGiven = false;
-    int32_t elevation = CylinderValues::kElevationStart;
+    int32_t elevation = CylinderValues::kElevation.start;
     std::string solid, dotted;
     GridValues grid;
     std::string colour = "#000000";
@@ -133,20 +161,32 @@ struct Request {
 const char* const kOperations[]
     = { kBlackAndWhite, kBrightnessContrast, kTrapezoid, kSkew, kPincushion, kCylinder, kGrid };
 
-const char* const kFooter = R"(
-Operations and their options (every value defaults to its dialog's start value):
-  black-and-white
-  brightness-contrast  --brightness 0..255 (128) and --contrast 0..127 (64) set the three
-                       channels; --red-/--green-/--blue-brightness and -contrast override
-                       one channel; --gamma -255..255 (0)
-  trapezoid            --ratio 1..100 (80), --apex 0..100 (50), --invert
-  skew                 --angle -89..89 (0)
-  pincushion           --third -1..1 (0.0), --fifth -1..1 (0.0)
-  cylinder             --left 0..180 (90), --right 0..180 (90), --elevation 0..100 (50)
-  grid                 --solid X,Y and --dotted X,Y (2..1000, off unless given),
-                       --thickness 1..10 (1), --colour #RRGGBB (#000000)
-OUT ends in bmp, jpg, png, tif, tga or pcx; its mask is not written.
-)";
+// The operations and their options, each with the range and start value of its dialog.
+std::string footer()
+{
+    const std::string indent(23, ' ');
+    const std::string term = distortTermRange() + " (0.0)";
+    std::ostringstream text;
+    text << "\nOperations and their options (every value defaults to its dialog's start value):\n"
+         << "  black-and-white\n"
+         << "  brightness-contrast  --brightness " << rangeAndStart(kToneBrightness) << " and --contrast "
+         << rangeAndStart(kToneContrast) << " set the three\n"
+         << indent << "channels; --red-/--green-/--blue-brightness and -contrast override\n"
+         << indent << "one channel; --gamma " << rangeAndStart(kToneGamma) << "\n"
+         << "  trapezoid            --ratio " << rangeAndStart(TrapezoidValues::kRatio) << ", --apex "
+         << rangeAndStart(TrapezoidValues::kApexPosition) << ", --invert\n"
+         << "  skew                 --angle " << rangeAndStart(kSkewAngle) << "\n"
+         << "  pincushion           --third " << term << ", --fifth " << term << "\n"
+         << "  cylinder             --left " << rangeAndStart(CylinderValues::kLeft) << ", --right "
+         << rangeAndStart(CylinderValues::kRight) << ", --elevation "
+         << rangeAndStart(CylinderValues::kElevation) << "\n"
+         << "  grid                 --solid X,Y and --dotted X,Y (" << rangeText(GridValues::kSolidSpacing)
+         << ", off unless given),\n"
+         << indent << "--thickness " << rangeAndStart(GridValues::kThickness)
+         << ", --colour #RRGGBB (#000000)\n"
+         << "OUT ends in bmp, jpg, png, tif, tga or pcx; its mask is not written.\n";
+    return text.str();
+}
 
 struct OwnedOption {
     CLI::Option* option;
@@ -157,7 +197,7 @@ struct OwnedOption {
 std::optional<int> parse(int argc, char** argv, Request& request)
 {
     CLI::App app("Applies one correction of a source image and writes the result.", "tessary-cli adjust");
-    app.footer(kFooter);
+    app.footer(footer());
     app.add_option("IN", request.in, "the image to correct")->required();
     app.add_option("OUT", request.out, "the file to write")->required();
     app.add_option("OPERATION", request.operation, "the correction")
@@ -170,38 +210,42 @@ std::optional<int> parse(int argc, char** argv, Request& request)
         option->group(operation)->capture_default_str();
         owned.push_back({ option, operation });
     };
-    own(app.add_option("--brightness", request.tone.masterBrightness)->check(CLI::Range(0, 255)),
+    own(app.add_option("--brightness", request.tone.masterBrightness)->check(inRange(kToneBrightness)),
         kBrightnessContrast);
-    own(app.add_option("--contrast", request.tone.masterContrast)->check(CLI::Range(0, 127)),
+    own(app.add_option("--contrast", request.tone.masterContrast)->check(inRange(kToneContrast)),
         kBrightnessContrast);
     const char* const channels[3] = { "red", "green", "blue" };
     std::array<CLI::Option*, 3> brightness {}, contrast {};
     for (size_t n = 0; n < 3; ++n) {
         brightness[n]
             = app.add_option(std::string("--") + channels[n] + "-brightness", request.channelBrightness[n])
-                  ->check(CLI::Range(0, 255));
+                  ->check(inRange(kToneBrightness));
         own(brightness[n], kBrightnessContrast);
         contrast[n]
             = app.add_option(std::string("--") + channels[n] + "-contrast", request.channelContrast[n])
-                  ->check(CLI::Range(0, 127));
+                  ->check(inRange(kToneContrast));
         own(contrast[n], kBrightnessContrast);
     }
-    own(app.add_option("--gamma", request.tone.values.gamma)->check(CLI::Range(-255, 255)),
+    own(app.add_option("--gamma", request.tone.values.gamma)->check(inRange(kToneGamma)),
         kBrightnessContrast);
-    own(app.add_option("--ratio", request.trapezoid.ratio)->check(CLI::Range(1, 100)), kTrapezoid);
-    own(app.add_option("--apex", request.trapezoid.apexPosition)->check(CLI::Range(0, 100)), kTrapezoid);
+    own(app.add_option("--ratio", request.trapezoid.ratio)->check(inRange(TrapezoidValues::kRatio)),
+        kTrapezoid);
+    own(app.add_option("--apex", request.trapezoid.apexPosition)
+            ->check(inRange(TrapezoidValues::kApexPosition)),
+        kTrapezoid);
     own(app.add_flag("--invert", request.trapezoid.inverted), kTrapezoid);
-    own(app.add_option("--angle", request.angle)->check(CLI::Range(-kSkewMaxAngle, kSkewMaxAngle)), kSkew);
-    own(app.add_option("--third", request.third)->check(unitTerm()), kPincushion);
-    own(app.add_option("--fifth", request.fifth)->check(unitTerm()), kPincushion);
-    CLI::Option* left = app.add_option("--left", request.left)->check(CLI::Range(0, 180));
+    own(app.add_option("--angle", request.angle)->check(inRange(kSkewAngle)), kSkew);
+    own(app.add_option("--third", request.third)->check(distortTerm()), kPincushion);
+    own(app.add_option("--fifth", request.fifth)->check(distortTerm()), kPincushion);
+    CLI::Option* left = app.add_option("--left", request.left)->check(inRange(CylinderValues::kLeft));
     own(left, kCylinder);
-    CLI::Option* right = app.add_option("--right", request.right)->check(CLI::Range(0, 180));
+    CLI::Option* right = app.add_option("--right", request.right)->check(inRange(CylinderValues::kRight));
     own(right, kCylinder);
-    own(app.add_option("--elevation", request.elevation)->check(CLI::Range(0, 100)), kCylinder);
+    own(app.add_option("--elevation", request.elevation)->check(inRange(CylinderValues::kElevation)),
+        kCylinder);
     own(app.add_option("--solid", request.solid)->check(spacing()), kGrid);
     own(app.add_option("--dotted", request.dotted)->check(spacing()), kGrid);
-    own(app.add_option("--thickness", request.grid.thickness)->check(CLI::Range(1, 10)), kGrid);
+    own(app.add_option("--thickness", request.grid.thickness)->check(inRange(GridValues::kThickness)), kGrid);
     own(app.add_option("--colour", request.colour)->check(colour()), kGrid);
 
     if (const std::optional<int> exit = parseCommandLine(app, argc, argv))

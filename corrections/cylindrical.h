@@ -1,4 +1,5 @@
 #pragma once
+#include "app/setting_range.h"
 #include "corrections/correction_session.h"
 
 #include <cstdint>
@@ -11,12 +12,12 @@ inline constexpr const char* kCylinderTooNarrowText
 // The cylindrical projection's controls: the Left and Right slider positions 0..180 (Left shows
 // position - 180) and the elevation 0..100 percent. dL = left / 180 <= dR = right / 180.
 struct CylinderValues {
-    static constexpr int32_t kLeftStart = 90;
-    static constexpr int32_t kRightStart = 90;
-    static constexpr int32_t kElevationStart = 50;
-    int32_t left = kLeftStart;
-    int32_t right = kRightStart;
-    int32_t elevation = kElevationStart;
+    static constexpr SettingRange kLeft { 0, 180, 90 };
+    static constexpr SettingRange kRight { 0, 180, 90 };
+    static constexpr SettingRange kElevation { 0, 100, 50 };
+    int32_t left = kLeft.start;
+    int32_t right = kRight.start;
+    int32_t elevation = kElevation.start;
 
     // Keeps left <= right: the slider that was not moved follows the one that was.
     void leftMoved(int32_t position);

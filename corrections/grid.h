@@ -1,4 +1,5 @@
 #pragma once
+#include "app/setting_range.h"
 #include "image/colour.h"
 #include "image/masked_dib.h"
 
@@ -7,13 +8,17 @@
 namespace tessary {
 
 struct GridValues {
+    // The dialog's fields: the spacings of either grid, each way, and the thickness.
+    static constexpr SettingRange kSolidSpacing { 2, 1000, 100 };
+    static constexpr SettingRange kDottedSpacing { 2, 1000, 10 };
+    static constexpr SettingRange kThickness { 1, 10, 1 };
     bool solid = false;
-    int32_t solidX = 100; // spacing of the vertical lines, 2..1000
-    int32_t solidY = 100; // spacing of the horizontal lines
+    int32_t solidX = kSolidSpacing.start; // spacing of the vertical lines
+    int32_t solidY = kSolidSpacing.start; // spacing of the horizontal lines
     bool dotted = false;
-    int32_t dottedX = 10;
-    int32_t dottedY = 10;
-    int32_t thickness = 1; // t, 1..10
+    int32_t dottedX = kDottedSpacing.start;
+    int32_t dottedY = kDottedSpacing.start;
+    int32_t thickness = kThickness.start; // t
     ColourRef colour = 0; // black
 };
 

@@ -14,7 +14,7 @@ double readDecimal(const std::string& text)
 namespace {
 bool outside(double v)
 {
-    return v < -1 || v > 1;
+    return v < -kDistortTermLimit || v > kDistortTermLimit;
 }
 }
 

@@ -3,14 +3,16 @@
 
 namespace tessary {
 
-// The "Third term" and "Fifth term" fields of the pincushion dialog.
+// The "Third term" and "Fifth term" fields of the pincushion dialog: each term lies in
+// -kDistortTermLimit .. kDistortTermLimit, and starts at 0.
+inline constexpr double kDistortTermLimit = 1.0;
 inline constexpr const char* kDistortZeroText = "0.0";
 
 // A field read as a decimal number: its leading number, 0 when it does not start with one.
 double readDecimal(const std::string& text);
 
 // After an edit of one field: both read as numbers; the edited one is set to 0 when outside
-// -1..1, the other when outside -1..1 or equal to 0. A field set to 0 is rewritten "0.0".
+// the limit, the other when outside it or equal to 0. A field set to 0 is rewritten "0.0".
 struct DistortTerms {
     double k3 = 0;
     double k5 = 0;

@@ -8,7 +8,7 @@ namespace tessary {
 
 SkewGeometry::SkewGeometry(int32_t angle, int32_t sourceWidth, int32_t sourceHeight)
 {
-    if (angle < -kSkewMaxAngle || angle > kSkewMaxAngle)
+    if (!kSkewAngle.contains(angle))
         angle = 0;
     const double theta = angle * 3.14159 / 180;
     s = sourceHeight * std::sin(theta);

@@ -1,17 +1,19 @@
 #pragma once
+#include "app/setting_range.h"
 #include "corrections/correction_session.h"
 
 #include <cstdint>
 
 namespace tessary {
 
-inline constexpr int32_t kSkewMaxAngle = 89;
+// The Skew dialog's angle field, in degrees.
+inline constexpr SettingRange kSkewAngle { -89, 89, 0 };
 inline constexpr const char* kSkewNoRowsText
     = "At this angle the skewed image would have no rows: the source is left as it is.";
 
 // The skew of a W x H image by A degrees (pi taken as 3.14159): S = H sin, C = cos, T = tan,
 // result W' = trunc(W + |S|) by H' = trunc(H C), horizontal origin 0 for A >= 0 and trunc(S)
-// below. An angle outside -89..89 reads 0.
+// below. An angle outside kSkewAngle reads 0.
 struct SkewGeometry {
     double s, c, t;
     int64_t width; // W'

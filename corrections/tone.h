@@ -1,4 +1,5 @@
 #pragma once
+#include "app/setting_range.h"
 #include "corrections/correction_session.h"
 
 #include <array>
@@ -17,10 +18,16 @@ bool grayScaleSource(VIrorozIzi& doc, Platform& platform);
 // Converts a 24-bit image to gray in place.
 void grayScale24(MaskedDib& image);
 
+// The sliders of "Adjust Brightness & Contrast": each channel's brightness and contrast (the
+// masters' too) and the gamma.
+inline constexpr SettingRange kToneBrightness { 0, 255, 128 };
+inline constexpr SettingRange kToneContrast { 0, 127, 64 };
+inline constexpr SettingRange kToneGamma { -255, 255, 0 };
+
 // The values of one channel of the brightness, contrast and gamma correction.
 struct ToneChannel {
-    int32_t brightness = 128; // b, 0..255
-    int32_t contrast = 64; // c, 0..127
+    int32_t brightness = kToneBrightness.start; // b
+    int32_t contrast = kToneContrast.start; // c
 };
 
 // y for component x: g = ((((x (x - 255)) >> 8) m) >> 8) + m / 4, s = g + x + b - 255,
@@ -36,7 +43,7 @@ ToneTable toneTable(const ToneChannel& channel, int32_t gamma);
 // The correction's seven values: channels in the order red, green, blue, and the shared gamma.
 struct ToneValues {
     std::array<ToneChannel, 3> channels {};
-    int32_t gamma = 0;
+    int32_t gamma = kToneGamma.start;
 };
 
 // A new 24-bit image from `backup` (24-bit) with every component through its channel's table;

@@ -10,17 +10,13 @@ namespace tessary {
 // three channels when it differs from the value it last propagated, so moving a master control
 // sets all channels while a channel moved on its own keeps its value.
 struct ToneControls {
-    static constexpr int32_t kBrightnessStart = 128;
-    static constexpr int32_t kContrastStart = 64;
-    static constexpr int32_t kGammaStart = 0;
-
-    int32_t masterBrightness = kBrightnessStart;
-    int32_t masterContrast = kContrastStart;
+    int32_t masterBrightness = kToneBrightness.start;
+    int32_t masterContrast = kToneContrast.start;
     ToneValues values {};
     // What the masters last propagated: the masters' own start values, so the first move of a
     // channel does not undo a channel changed before.
-    int32_t lastMasterBrightness = kBrightnessStart;
-    int32_t lastMasterContrast = kContrastStart;
+    int32_t lastMasterBrightness = kToneBrightness.start;
+    int32_t lastMasterContrast = kToneContrast.start;
 
     void propagate();
     // Every control and the propagated values back to their start values.

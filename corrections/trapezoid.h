@@ -1,4 +1,5 @@
 #pragma once
+#include "app/setting_range.h"
 #include "corrections/correction_session.h"
 
 #include <cstdint>
@@ -6,8 +7,12 @@
 namespace tessary {
 
 struct TrapezoidValues {
-    int32_t ratio = 80; // R: the apex's width in percent of the base, 1..100
-    int32_t apexPosition = 50; // P: where the apex sits, percent of the free width from the left
+    // The dialog's two percent sliders.
+    static constexpr SettingRange kRatio { 1, 100, 80 };
+    static constexpr SettingRange kApexPosition { 1, 100, 50 };
+    int32_t ratio = kRatio.start; // R: the apex's width in percent of the base
+    int32_t apexPosition
+        = kApexPosition.start; // P: where the apex sits, percent of the free width from the left
     bool inverted = false; // the apex at the bottom
 };
 

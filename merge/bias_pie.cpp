@@ -29,7 +29,7 @@ void resetPie(MergeWorkspace& workspace)
         n += middle(workspace, i) ? 1 : 0;
     workspace.middleSourceCount = n;
     for (int32_t i = 0; i < count; ++i)
-        workspace.biasWeight[size_t(i)] = middle(workspace, i) ? 100.0 / double(n) : 0.0;
+        workspace.biasWeight[size_t(i)] = middle(workspace, i) ? kBiasWeightTotal / double(n) : 0.0;
     workspace.blendSettingsChanged = 1;
 }
 
@@ -42,7 +42,7 @@ std::vector<PieWedge> pieWedges(const MergeWorkspace& workspace, int32_t rx, int
     for (int32_t i = 0; i < count; ++i) {
         if (!middle(workspace, i))
             continue;
-        phi += workspace.biasWeight[size_t(i)] * kFullTurn / 100.0;
+        phi += workspace.biasWeight[size_t(i)] * kFullTurn / kBiasWeightTotal;
         const ViewPoint end { int32_t(rx * std::sin(phi)), int32_t(-ry * std::cos(phi)) };
         if (end == previous)
             continue;
@@ -65,7 +65,7 @@ double piePercent(int32_t x, int32_t y)
     double a = std::atan2(double(x), double(-y));
     if (a < 0)
         a += kFullTurn;
-    return a / kFullTurn * 100.0;
+    return a / kFullTurn * kBiasWeightTotal;
 }
 
 namespace {
@@ -125,7 +125,7 @@ void dragWedge(MergeWorkspace& workspace, const WedgeHold& hold, double percent)
     for (int32_t i = 0; i < loadedCount(workspace); ++i)
         if (middle(workspace, i))
             total += w[size_t(i)];
-    h += 100.0 - total;
+    h += kBiasWeightTotal - total;
     if (h < 0) {
         g += h;
         h = 0;

@@ -8,23 +8,23 @@
 namespace tessary {
 
 BrightContValues::BrightContValues(const CDestdoc& target)
-    : contrast_(std::clamp(target.targetContrast, 0, kContrastMax))
-    , brightness_(std::clamp(target.targetBrightness, 0, kBrightnessMax))
+    : contrast_(kTargetContrast.clamp(target.targetContrast))
+    , brightness_(kTargetBrightness.clamp(target.targetBrightness))
 {
 }
 
 void BrightContValues::slidersMoved(int32_t contrast, int32_t brightness)
 {
-    contrast_ = std::clamp(contrast, 0, kContrastMax);
-    brightness_ = std::clamp(brightness, 0, kBrightnessMax);
+    contrast_ = kTargetContrast.clamp(contrast);
+    brightness_ = kTargetBrightness.clamp(brightness);
     applyEnabled_ = true;
     contrastApplied_ = false;
 }
 
 void BrightContValues::setDefaults()
 {
-    contrast_ = kContrastNeutral;
-    brightness_ = kBrightnessNeutral;
+    contrast_ = kTargetContrast.start;
+    brightness_ = kTargetBrightness.start;
     applyEnabled_ = true;
     // The values shown are no longer the ones applied, so "Ok" must apply them.
     contrastApplied_ = false;

@@ -12,11 +12,6 @@ class Platform;
 // and whether the values shown were applied. The dialog window moves its sliders from here.
 class BrightContValues {
 public:
-    static constexpr int32_t kContrastMax = 32;
-    static constexpr int32_t kBrightnessMax = 255;
-    static constexpr int32_t kContrastNeutral = 16;
-    static constexpr int32_t kBrightnessNeutral = 128;
-
     // Opening: the target's current values; nothing applied yet and "Apply" disabled.
     explicit BrightContValues(const CDestdoc& target);
 

@@ -12,7 +12,7 @@ namespace tessary {
 MergeSettings::MergeSettings(MergeWorkspace& workspace)
     : workspace_(workspace)
     , mergeType_(std::clamp(workspace.mergeType, 0, 4))
-    , fuzziness_(std::clamp(workspace.targetDoc.thresholdFuzziness, kFuzzinessMin, kFuzzinessMax))
+    , fuzziness_(kThresholdFuzziness.clamp(workspace.targetDoc.thresholdFuzziness))
     , fadeEdge_(workspace.fadeEdge)
     , lastUpdate_(written())
 {
@@ -52,7 +52,7 @@ void MergeSettings::setFadeEdge(int32_t slot, bool on)
 
 void MergeSettings::stepFuzziness(int32_t step)
 {
-    fuzziness_ = std::clamp(fuzziness_ + step, kFuzzinessMin, kFuzzinessMax);
+    fuzziness_ = kThresholdFuzziness.clamp(fuzziness_ + step);
     changed();
 }
 

@@ -15,9 +15,6 @@ class Platform;
 // threshold fuzziness are the dialog's own until "Update Target" (or Ok) takes them over.
 class MergeSettings {
 public:
-    static constexpr int32_t kFuzzinessMin = 1;
-    static constexpr int32_t kFuzzinessMax = 100;
-
     // Opening: the workspace's values; "Update Target" is enabled, and the settings count as
     // changed, exactly when the target is not generated.
     explicit MergeSettings(MergeWorkspace& workspace);

@@ -5,6 +5,7 @@
 #include "merge/generate_target.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessary {
 
@@ -43,11 +44,11 @@ bool setMergeDefaults(MergeWorkspace& workspace, Platform& platform)
         != MessageAnswer::Yes)
         return false;
     CDestdoc& target = workspace.targetDoc;
-    target.targetBrightness = 128;
-    target.targetContrast = 16;
+    target.targetBrightness = kTargetBrightness.start;
+    target.targetContrast = kTargetContrast.start;
     workspace.mergeType = kMergeAverage;
     target.zoneSelected = 0;
-    target.thresholdFuzziness = 4;
+    target.thresholdFuzziness = kThresholdFuzziness.start;
     const int32_t count = std::clamp(workspace.sourceCount, 0, kMaxSources);
     for (int32_t i = 0; i < count; ++i) {
         const size_t s = size_t(i);
@@ -55,7 +56,7 @@ bool setMergeDefaults(MergeWorkspace& workspace, Platform& platform)
         workspace.alignDoc.placement[s].bottomLevel = -1;
         // Whole numbers here, unlike the equal shares a new source window gives: 33 each for
         // three sources.
-        workspace.biasWeight[s] = double(100 / count);
+        workspace.biasWeight[s] = std::trunc(kBiasWeightTotal / count);
         workspace.fadeEdge[s] = 0;
     }
     workspace.targetView.snapGrid = 1;

@@ -48,7 +48,7 @@ bool chooseMarginColour(MergeWorkspace& workspace, Platform& platform);
 
 // OK of "Target View Size" with the percentage chosen (100, 50, 25 or 10).
 void applyViewingSize(MergeWorkspace& workspace, Platform& platform, int32_t percent);
-// OK of "Set Margin" with both margins (each already checked to lie in 0..500).
+// OK of "Set Margin" with both margins (each already checked to lie in kMargin).
 void applyMargins(MergeWorkspace& workspace, Platform& platform, int32_t marginX, int32_t marginY);
 
 // The snap grid of the zone: 1, 5, 10 or 16.
@@ -56,8 +56,4 @@ void setSnapGrid(MergeWorkspace& workspace, int32_t grid);
 
 // The viewing sizes the "Target View Size" dialog offers, in its order.
 inline constexpr int32_t kViewingSizes[] = { 100, 50, 25, 10 };
-// The limits of "Set Margin".
-inline constexpr int32_t kMarginMin = 0;
-inline constexpr int32_t kMarginMax = 500;
-
 } // namespace tessary

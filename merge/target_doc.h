@@ -1,5 +1,6 @@
 #pragma once
 #include "app/places.h"
+#include "app/setting_range.h"
 #include "image/colour.h"
 #include "image/masked_dib.h"
 
@@ -8,6 +9,13 @@
 #include <string>
 
 namespace tessary {
+
+// The target settings the Target menu's dialogs offer: "Threshold fuzziness" of Merge Sources,
+// "Set Margin" (each way), and "Contrast and Brightness" (contrast in sixteenths, 16 neutral).
+inline constexpr SettingRange kThresholdFuzziness { 1, 100, 4 };
+inline constexpr SettingRange kMargin { 0, 500, 0 };
+inline constexpr SettingRange kTargetContrast { 0, 32, 16 };
+inline constexpr SettingRange kTargetBrightness { 0, 255, 128 };
 
 // The target document: the generated target image, the target settings and the transformed
 // copy of every source with its mirror flag.
@@ -18,11 +26,11 @@ public:
     int32_t viewHeight = 1;
     ColourRef backgroundColour = 0;
     ColourRef marginColour = 0;
-    int32_t marginX = 0;
-    int32_t marginY = 0;
-    int32_t targetContrast = 16;
-    int32_t targetBrightness = 128;
-    int32_t thresholdFuzziness = 4;
+    int32_t marginX = kMargin.start;
+    int32_t marginY = kMargin.start;
+    int32_t targetContrast = kTargetContrast.start;
+    int32_t targetBrightness = kTargetBrightness.start;
+    int32_t thresholdFuzziness = kThresholdFuzziness.start;
     int32_t viewPercentX = 100;
     int32_t viewPercentY = 100;
     PerPlace<int32_t> mirrored {};

@@ -16,11 +16,11 @@
 namespace tessary {
 
 namespace {
-QSlider* makeSlider(int max, const char* name, QWidget* parent)
+QSlider* makeSlider(const SettingRange& range, const char* name, QWidget* parent)
 {
     auto* slider = new QSlider(Qt::Horizontal, parent);
     slider->setObjectName(name);
-    slider->setRange(0, max);
+    slider->setRange(range.min, range.max);
     slider->setTickInterval(10);
     slider->setTickPosition(QSlider::TicksBelow);
     slider->setMinimumWidth(220);
@@ -42,9 +42,9 @@ fishdistort::fishdistort(const SourceWindow& window, QWidget* parent)
     setObjectName("fishdistort");
     setWindowTitle("Cylindrical Projection");
 
-    left_ = makeSlider(180, "left", this);
-    right_ = makeSlider(180, "right", this);
-    elevation_ = makeSlider(100, "elevation", this);
+    left_ = makeSlider(CylinderValues::kLeft, "left", this);
+    right_ = makeSlider(CylinderValues::kRight, "right", this);
+    elevation_ = makeSlider(CylinderValues::kElevation, "elevation", this);
     struct Row {
         const char* label;
         QSlider* slider;

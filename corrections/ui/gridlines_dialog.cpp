@@ -20,16 +20,14 @@ namespace {
 struct FieldSpec {
     const char* name;
     const char* label;
-    int32_t start;
-    int32_t min;
-    int32_t max;
+    SettingRange range;
 };
 constexpr FieldSpec kFields[5] = {
-    { "solidX", "X", 100, 2, 1000 },
-    { "solidY", "Y", 100, 2, 1000 },
-    { "dottedX", "X", 10, 2, 1000 },
-    { "dottedY", "Y", 10, 2, 1000 },
-    { "thickness", "Set grid thickness", 1, 1, 10 },
+    { "solidX", "X", GridValues::kSolidSpacing },
+    { "solidY", "Y", GridValues::kSolidSpacing },
+    { "dottedX", "X", GridValues::kDottedSpacing },
+    { "dottedY", "Y", GridValues::kDottedSpacing },
+    { "thickness", "Set grid thickness", GridValues::kThickness },
 };
 }
 
@@ -40,7 +38,7 @@ gridlines::gridlines(const SourceWindow& window, QWidget* parent)
     setWindowTitle("Grid Lines");
 
     for (int n = 0; n < 5; ++n) {
-        fields_[n] = new QLineEdit(QString::number(kFields[n].start), this);
+        fields_[n] = new QLineEdit(QString::number(kFields[n].range.start), this);
         fields_[n]->setObjectName(kFields[n].name);
         fields_[n]->setMaximumWidth(70);
     }
@@ -94,7 +92,7 @@ std::optional<GridValues> gridlines::readFields()
     int32_t value[5];
     for (int n = 0; n < 5; ++n) {
         const IntegerField read
-            = readIntegerField(fields_[n]->text().toStdString(), kFields[n].min, kFields[n].max);
+            = readIntegerField(fields_[n]->text().toStdString(), kFields[n].range.min, kFields[n].range.max);
         if (!read.value) {
             window_.platform.messageBox(read.message, MessageIcon::Error, MessageButtons::Ok);
             fields_[n]->setFocus();

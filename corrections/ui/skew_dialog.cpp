@@ -36,7 +36,7 @@ skew::skew(const SourceWindow& window, QWidget* parent)
     setObjectName("skew");
     setWindowTitle("Skew");
 
-    angle_ = new QLineEdit("0", this);
+    angle_ = new QLineEdit(QString::number(kSkewAngle.start), this);
     angle_->setObjectName("skewAngle");
     angle_->setMaximumWidth(60);
     auto* picture = new QLabel(this);
@@ -55,7 +55,7 @@ skew::skew(const SourceWindow& window, QWidget* parent)
 
 bool skew::apply()
 {
-    const IntegerField field = readIntegerField(angle_->text().toStdString(), -kSkewMaxAngle, kSkewMaxAngle);
+    const IntegerField field = readIntegerField(angle_->text().toStdString(), kSkewAngle.min, kSkewAngle.max);
     if (!field.value) {
         window_.platform.messageBox(field.message, MessageIcon::Error, MessageButtons::Ok);
         angle_->setFocus();

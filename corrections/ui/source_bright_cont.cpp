@@ -12,11 +12,11 @@
 namespace tessary {
 
 namespace {
-QSlider* makeSlider(int min, int max, int tick, const QString& name, QWidget* parent)
+QSlider* makeSlider(const SettingRange& range, int tick, const QString& name, QWidget* parent)
 {
     auto* slider = new QSlider(Qt::Horizontal, parent);
     slider->setObjectName(name);
-    slider->setRange(min, max);
+    slider->setRange(range.min, range.max);
     slider->setTickInterval(tick);
     slider->setTickPosition(QSlider::TicksBelow);
     slider->setMinimumWidth(200);
@@ -47,8 +47,8 @@ source_bright_cont::source_bright_cont(const SourceWindow& window, QWidget* pare
     setObjectName("source_bright_cont");
     setWindowTitle("Adjust Brightness & Contrast");
 
-    masterBrightness_ = makeSlider(0, 255, 32, "masterBrightness", this);
-    masterContrast_ = makeSlider(0, 127, 16, "masterContrast", this);
+    masterBrightness_ = makeSlider(kToneBrightness, 32, "masterBrightness", this);
+    masterContrast_ = makeSlider(kToneContrast, 16, "masterContrast", this);
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel("Brightness", this), 0, 1);
     grid->addWidget(new QLabel("Contrast", this), 0, 2);
@@ -57,13 +57,13 @@ source_bright_cont::source_bright_cont(const SourceWindow& window, QWidget* pare
     const char* names[3] = { "red", "green", "blue" };
     const QColor colours[3] = { Qt::red, Qt::green, Qt::blue };
     for (int n = 0; n < 3; ++n) {
-        brightness_[size_t(n)] = makeSlider(0, 255, 32, QString(names[n]) + "Brightness", this);
-        contrast_[size_t(n)] = makeSlider(0, 127, 16, QString(names[n]) + "Contrast", this);
+        brightness_[size_t(n)] = makeSlider(kToneBrightness, 32, QString(names[n]) + "Brightness", this);
+        contrast_[size_t(n)] = makeSlider(kToneContrast, 16, QString(names[n]) + "Contrast", this);
         grid->addWidget(channelMarker(colours[n], this), n + 2, 0);
         grid->addWidget(brightness_[size_t(n)], n + 2, 1);
         grid->addWidget(contrast_[size_t(n)], n + 2, 2);
     }
-    gamma_ = makeSlider(-255, 255, 32, "gamma", this);
+    gamma_ = makeSlider(kToneGamma, 32, "gamma", this);
     grid->addWidget(new QLabel("Gamma Adjustment", this), 5, 1);
     grid->addWidget(gamma_, 6, 1, 1, 2);
 

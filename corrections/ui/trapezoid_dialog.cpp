@@ -48,14 +48,14 @@ void show_trapezoid::paintEvent(QPaintEvent*)
 }
 
 namespace {
-QSlider* percentSlider(int start, const char* name, QWidget* parent)
+QSlider* percentSlider(const SettingRange& range, const char* name, QWidget* parent)
 {
     auto* slider = new QSlider(Qt::Horizontal, parent);
     slider->setObjectName(name);
-    slider->setRange(1, 100);
+    slider->setRange(range.min, range.max);
     slider->setTickInterval(10);
     slider->setTickPosition(QSlider::TicksBelow);
-    slider->setValue(start);
+    slider->setValue(range.start);
     slider->setMinimumWidth(200);
     return slider;
 }
@@ -66,18 +66,16 @@ trapezoid::trapezoid(const SourceWindow& window, QWidget* parent)
 {
     setObjectName("trapezoid");
     setWindowTitle("Trapezoid");
-    const TrapezoidValues start;
-
     auto* text = new QLabel(
         "Distort this source image to a trapezoidal shape, either from the top or the bottom.", this);
     text->setWordWrap(true);
 
-    ratio_ = percentSlider(start.ratio, "ratio", this);
+    ratio_ = percentSlider(TrapezoidValues::kRatio, "ratio", this);
     ratioField_ = new QLineEdit(this);
     ratioField_->setObjectName("ratioValue");
     ratioField_->setReadOnly(true);
     ratioField_->setMaximumWidth(48);
-    apex_ = percentSlider(start.apexPosition, "apexPosition", this);
+    apex_ = percentSlider(TrapezoidValues::kApexPosition, "apexPosition", this);
     auto* center = new QPushButton("Center", this);
     center->setObjectName("center");
     center->setAutoDefault(false);

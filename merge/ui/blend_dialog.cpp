@@ -116,7 +116,7 @@ void CBlend::buildMergeTypes()
     label(this, "Threshold fuzziness", QRect(590, 8, 140, 18));
     fuzziness_ = new QSpinBox(this);
     fuzziness_->setObjectName("thresholdFuzziness");
-    fuzziness_->setRange(MergeSettings::kFuzzinessMin, MergeSettings::kFuzzinessMax);
+    fuzziness_->setRange(kThresholdFuzziness.min, kThresholdFuzziness.max);
     fuzziness_->setValue(settings_.fuzziness());
     // Changed only with the arrows.
     fuzziness_->setReadOnly(false);

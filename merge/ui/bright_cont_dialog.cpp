@@ -12,12 +12,12 @@
 namespace tessary {
 
 namespace {
-QSlider* makeSlider(int max, int id, const char* name, QWidget* parent)
+QSlider* makeSlider(const SettingRange& range, int id, const char* name, QWidget* parent)
 {
     auto* slider = new QSlider(Qt::Horizontal, parent);
     slider->setObjectName(name);
     slider->setProperty("controlId", id);
-    slider->setRange(0, max);
+    slider->setRange(range.min, range.max);
     slider->setMinimumWidth(260);
     return slider;
 }
@@ -32,8 +32,8 @@ CBrightCont::CBrightCont(MergeWorkspace& workspace, Platform& platform, QWidget*
     setObjectName("CBrightCont");
     setWindowTitle("Contrast and Brightness");
 
-    contrast_ = makeSlider(BrightContValues::kContrastMax, kContrastSliderId, "contrast", this);
-    brightness_ = makeSlider(BrightContValues::kBrightnessMax, kBrightnessSliderId, "brightness", this);
+    contrast_ = makeSlider(kTargetContrast, kContrastSliderId, "contrast", this);
+    brightness_ = makeSlider(kTargetBrightness, kBrightnessSliderId, "brightness", this);
     auto* sliders = new QGridLayout;
     sliders->addWidget(new QLabel("Contrast", this), 0, 0);
     sliders->addWidget(contrast_, 0, 1);

@@ -1,6 +1,7 @@
 #include "merge/ui/target_dialogs.h"
 
 #include "merge/target_commands.h"
+#include "merge/target_doc.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -52,8 +53,8 @@ set_margin::set_margin(Platform& platform, QWidget* parent)
     : IntegerFieldsDialog(platform, "Set Margin", parent)
 {
     setObjectName("set_margin");
-    addField("marginX", "Set left and right margin", 0, kMarginMin, kMarginMax);
-    addField("marginY", "Set top and bottom margin", 0, kMarginMin, kMarginMax);
+    addField("marginX", "Set left and right margin", kMargin.start, kMargin.min, kMargin.max);
+    addField("marginY", "Set top and bottom margin", kMargin.start, kMargin.min, kMargin.max);
 }
 
 } // namespace tessary

@@ -222,6 +222,7 @@ TEST_F(CliAdjust, BadArgumentsAreRefusedBeforeAnyWorkNamingWhatIsWrong)
     const Case cases[] = {
         { "trapezoid --ratio 0", "--ratio" },
         { "trapezoid --ratio 101", "--ratio" },
+        { "trapezoid --apex 0", "--apex" },
         { "trapezoid --apex 101", "--apex" },
         { "trapezoid --ratio", "--ratio" },
         { "trapezoid --ratio 5x", "--ratio" },
@@ -260,7 +261,9 @@ TEST_F(CliAdjust, BadArgumentsAreRefusedBeforeAnyWorkNamingWhatIsWrong)
         = runCli("adjust '" + folder.file("rgb.bmp") + "' '" + folder.file("out.gif") + "' skew");
     EXPECT_EQ(gif.exitCode, 2);
     EXPECT_NE(gif.output.find("out.gif"), std::string::npos) << gif.output;
-    EXPECT_EQ(runCli("adjust --help").exitCode, 0);
+    const testing::CliOutcome help = runCli("adjust --help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("--apex 1..100 (50)"), std::string::npos) << help.output;
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.bmp")));
 }
 

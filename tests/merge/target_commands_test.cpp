@@ -196,7 +196,7 @@ TEST(TargetCommands, MarginFieldsAcceptOnlyIntegersInRange)
         { "-", std::nullopt, "Please enter an integer." },
     };
     for (const Case& c : cases) {
-        const IntegerField field = readIntegerField(c.text, kMarginMin, kMarginMax);
+        const IntegerField field = readIntegerField(c.text, kMargin.min, kMargin.max);
         EXPECT_EQ(field.value, c.value) << c.text;
         EXPECT_EQ(field.message, c.message) << c.text;
     }
