@@ -1,5 +1,6 @@
 #include "app/arrangement.h"
 
+#include "app/bounded_json.h"
 #include "app/workspace.h"
 #include "image/atomic_file.h"
 #include "image/cx_image.h"
@@ -8,12 +9,20 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <iterator>
+#include <new>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tessary {
 
@@ -21,7 +30,8 @@ namespace {
 using nlohmann::json;
 namespace fs = std::filesystem;
 
-constexpr int kMaxLayoutSources = 8;
+// The deepest an arrangement nests: the layout, its sources, a source, its text, the text's font.
+constexpr int kMaxLayoutNesting = 5;
 
 // A refusal carrying the message; thrown inside this file only and turned into `error`.
 struct LayoutError {
@@ -40,30 +50,38 @@ void rejectUnknownFields(const json& object, const std::set<std::string>& known,
             refuse(where + item.key(), "unknown field");
 }
 
+std::optional<int64_t> wholeNumber(const json& value)
+{
+    if (value.is_number_unsigned()) {
+        const uint64_t v = value.get<uint64_t>();
+        return v <= uint64_t(INT64_MAX) ? std::optional<int64_t>(int64_t(v)) : std::nullopt;
+    }
+    return value.is_number_integer() ? std::optional<int64_t>(value.get<int64_t>()) : std::nullopt;
+}
+
 int32_t integerIn(const json& value, const std::string& field, int64_t low, int64_t high)
 {
-    std::ostringstream range;
-    range << "must be a whole number from " << low << " to " << high;
-    if (!value.is_number_integer())
-        refuse(field, range.str());
-    if (value.is_number_unsigned() ? value.get<uint64_t>() > uint64_t(high) : false)
-        refuse(field, range.str());
-    const int64_t v = value.is_number_unsigned() ? int64_t(value.get<uint64_t>()) : value.get<int64_t>();
-    if (v < low || v > high)
-        refuse(field, range.str());
-    return int32_t(v);
+    const std::optional<int64_t> v = wholeNumber(value);
+    if (!v || *v < low || *v > high)
+        refuse(field, "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+    return int32_t(*v);
+}
+
+int32_t integerIn(const json& value, const std::string& field, const SettingRange& range)
+{
+    return integerIn(value, field, range.min, range.max);
 }
 
 double numberIn(const json& value, const std::string& field, double low, double high)
 {
-    std::ostringstream range;
-    range << "must be a number from " << low << " to " << high;
-    if (!value.is_number())
+    if (!value.is_number() || !std::isfinite(value.get<double>()) || value.get<double>() < low
+        || value.get<double>() > high) {
+        std::ostringstream range;
+        range.precision(12);
+        range << "must be a number from " << low << " to " << high;
         refuse(field, range.str());
-    const double v = value.get<double>();
-    if (!std::isfinite(v) || v < low || v > high)
-        refuse(field, range.str());
-    return v;
+    }
+    return value.get<double>();
 }
 
 bool boolean(const json& value, const std::string& field)
@@ -75,9 +93,10 @@ bool boolean(const json& value, const std::string& field)
 
 int32_t level(const json& value, const std::string& field)
 {
-    const int32_t v = integerIn(value, field, -1, kMaxLayoutSources);
+    const int32_t v = integerIn(value, field, -1, kMaxSources);
     if (v == 0)
-        refuse(field, "must be -1 (not in that layer group) or a level from 1 to 8");
+        refuse(field,
+            "must be -1 (not in that layer group) or a level from 1 to " + std::to_string(kMaxSources));
     return v;
 }
 
@@ -96,16 +115,17 @@ ColourRef colour(const json& value, const std::string& field)
 
 int32_t mergeType(const json& value, const std::string& field)
 {
+    constexpr int32_t kTypes = int32_t(std::size(kMergeTypeNames));
     if (value.is_string()) {
         const std::string name = value.get<std::string>();
-        for (int32_t i = 0; i < 5; ++i)
+        for (int32_t i = 0; i < kTypes; ++i)
             if (name == kMergeTypeNames[i])
                 return i;
         refuse(field,
             "must be 0 to 4 or one of \"average\", \"brightest\", \"darkest\", \"most colored\", "
             "\"least colored\"");
     }
-    return integerIn(value, field, 0, 4);
+    return integerIn(value, field, 0, kTypes - 1);
 }
 
 std::string text(const json& value, const std::string& field, size_t longest)
@@ -180,7 +200,7 @@ StoredText storedText(const json& entry, const std::string& where)
         const json& v = item.value();
         const std::string field = where + "." + key;
         if (key == "text")
-            t.text = text(v, field, kMaxPastedText);
+            t.text = storedTextFromOutside(text(v, field, kMaxStoredText));
         else if (key == "font")
             t.font = font(v, field);
         else if (key == "colour")
@@ -230,7 +250,7 @@ LayoutSource source(const json& entry, size_t index, const fs::path& folder, Sou
         else if (key == "bottomLevel")
             s.bottomLevel = level(v, field);
         else if (key == "biasWeight")
-            s.biasWeight = numberIn(v, field, 0.0, 100.0);
+            s.biasWeight = numberIn(v, field, 0.0, kBiasWeightTotal);
         else if (key == "fadeEdge")
             s.fadeEdge = boolean(v, field);
         else if (key == "text")
@@ -243,6 +263,8 @@ LayoutSource source(const json& entry, size_t index, const fs::path& folder, Sou
     const std::string name = entry["file"].get<std::string>();
     const fs::path file = fs::path(name).is_absolute() ? fs::path(name) : folder / name;
     s.file = file.string();
+    if (s.file.size() >= PATH_MAX)
+        refuse(where + "file", "is longer than a path can be");
     if (!formatFromFileName(s.file))
         refuse(where + "file", "\"" + name + "\" does not end in bmp, jpg, png, tif, tga or pcx");
     std::error_code ec;
@@ -252,71 +274,138 @@ LayoutSource source(const json& entry, size_t index, const fs::path& folder, Sou
 }
 }
 
+namespace {
+MergeLayout layoutFrom(const json& document, const fs::path& folder, SourceFiles files)
+{
+    if (!document.is_object())
+        refuse("layout", "must be a JSON object");
+    rejectUnknownFields(document,
+        { "format", "version", "sources", "mergeType", "thresholdFuzziness", "backgroundColour", "marginX",
+            "marginY", "marginColour", "targetContrast", "targetBrightness" },
+        "");
+    if (document.contains("format")
+        && !(document["format"].is_string() && document["format"].get<std::string>() == kArrangementFormat))
+        refuse("format", std::string("must be \"") + kArrangementFormat + "\"");
+    if (document.contains("version")) {
+        const json& version = document["version"];
+        if (version.is_number_integer() && version.get<int64_t>() > kArrangementVersion)
+            refuse("version",
+                std::to_string(version.get<int64_t>()) + " is newer than this program reads ("
+                    + std::to_string(kArrangementVersion) + ")");
+        integerIn(version, "version", 1, kArrangementVersion);
+    }
+    MergeLayout layout;
+    if (!document.contains("sources"))
+        refuse("sources", "missing");
+    const json& sources = document["sources"];
+    if (!sources.is_array() || sources.empty() || sources.size() > size_t(kMaxSources))
+        refuse("sources", "must be a list of 1 to " + std::to_string(kMaxSources) + " sources");
+    for (size_t i = 0; i < sources.size(); ++i)
+        layout.sources.push_back(source(sources[i], i, folder, files));
+    for (const auto& item : document.items()) {
+        const std::string& key = item.key();
+        const json& v = item.value();
+        if (key == "mergeType")
+            layout.mergeType = mergeType(v, key);
+        else if (key == "thresholdFuzziness")
+            layout.thresholdFuzziness = integerIn(v, key, kThresholdFuzziness);
+        else if (key == "backgroundColour")
+            layout.backgroundColour = colour(v, key);
+        else if (key == "marginColour")
+            layout.marginColour = colour(v, key);
+        else if (key == "marginX")
+            layout.marginX = integerIn(v, key, kMargin);
+        else if (key == "marginY")
+            layout.marginY = integerIn(v, key, kMargin);
+        else if (key == "targetContrast")
+            layout.targetContrast = integerIn(v, key, kTargetContrast);
+        else if (key == "targetBrightness")
+            layout.targetBrightness = integerIn(v, key, kTargetBrightness);
+    }
+    return layout;
+}
+
+std::string tooLarge()
+{
+    return "is larger than an arrangement can be (" + std::to_string(kMaxLayoutBytes >> 20) + " MiB)";
+}
+
+// Reads the whole of a regular file of at most kMaxLayoutBytes into `bytes`, never more than one
+// byte past that (a file that grows while it is read is still refused). Nothing but a message
+// on failure.
+std::optional<std::string> readLayoutBytes(const std::string& path, std::string& bytes)
+{
+    // Not blocking: a FIFO put in the file's place after all must not hang the reader.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::string("cannot be read: ") + std::strerror(errno);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer { fd };
+    struct stat st { };
+    if (::fstat(fd, &st) != 0)
+        return std::string("cannot be read: ") + std::strerror(errno);
+    if (!S_ISREG(st.st_mode))
+        return std::string(S_ISDIR(st.st_mode) ? "is a folder" : "is not a regular file")
+            + ", not an arrangement file";
+    if (uint64_t(st.st_size) > kMaxLayoutBytes)
+        return tooLarge();
+    // The size is a first guess only: a file may grow while it is read, and some tell 0.
+    bytes.resize(size_t(st.st_size) + 1);
+    size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > kMaxLayoutBytes)
+                break; // enough to refuse it
+            bytes.resize(std::min(2 * filled, kMaxLayoutBytes + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::string("cannot be read: ") + std::strerror(errno);
+        if (n == 0)
+            break;
+        filled += size_t(n);
+    }
+    bytes.resize(filled);
+    return std::nullopt;
+}
+}
+
+std::optional<MergeLayout> parseMergeLayout(
+    std::string_view bytes, const std::string& path, std::string& error, SourceFiles files)
+{
+    try {
+        if (bytes.size() > kMaxLayoutBytes)
+            throw LayoutError { tooLarge() };
+        BoundedJson document;
+        if (const std::optional<std::string> refusal = document.parse(bytes, kMaxLayoutNesting))
+            throw LayoutError { *refusal };
+        return layoutFrom(document.root(), fs::path(path).parent_path(), files);
+    } catch (const LayoutError& e) {
+        error = e.message;
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to read it";
+    } catch (const json::exception& e) {
+        error = std::string("cannot be read: ") + e.what();
+    }
+    error = path + ": " + error;
+    return std::nullopt;
+}
+
 std::optional<MergeLayout> readMergeLayout(const std::string& path, std::string& error, SourceFiles files)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return std::nullopt;
-    }
-    json document;
     try {
-        document = json::parse(in);
-    } catch (const json::exception& e) {
-        error = path + ": not valid JSON: " + e.what();
-        return std::nullopt;
-    }
-    const fs::path folder = fs::path(path).parent_path();
-    try {
-        if (!document.is_object())
-            refuse("layout", "must be a JSON object");
-        rejectUnknownFields(document,
-            { "format", "version", "sources", "mergeType", "thresholdFuzziness", "backgroundColour",
-                "marginX", "marginY", "marginColour", "targetContrast", "targetBrightness" },
-            "");
-        if (document.contains("format")
-            && !(document["format"].is_string()
-                && document["format"].get<std::string>() == kArrangementFormat))
-            refuse("format", std::string("must be \"") + kArrangementFormat + "\"");
-        if (document.contains("version")) {
-            const json& version = document["version"];
-            if (version.is_number_integer() && version.get<int64_t>() > kArrangementVersion)
-                refuse("version",
-                    std::to_string(version.get<int64_t>()) + " is newer than this program reads ("
-                        + std::to_string(kArrangementVersion) + ")");
-            integerIn(version, "version", 1, kArrangementVersion);
+        std::string bytes;
+        if (const std::optional<std::string> failure = readLayoutBytes(path, bytes)) {
+            error = path + ": " + *failure;
+            return std::nullopt;
         }
-        MergeLayout layout;
-        if (!document.contains("sources"))
-            refuse("sources", "missing");
-        const json& sources = document["sources"];
-        if (!sources.is_array() || sources.empty() || sources.size() > size_t(kMaxLayoutSources))
-            refuse("sources", "must be a list of 1 to 8 sources");
-        for (size_t i = 0; i < sources.size(); ++i)
-            layout.sources.push_back(source(sources[i], i, folder, files));
-        for (const auto& item : document.items()) {
-            const std::string& key = item.key();
-            const json& v = item.value();
-            if (key == "mergeType")
-                layout.mergeType = mergeType(v, key);
-            else if (key == "thresholdFuzziness")
-                layout.thresholdFuzziness = integerIn(v, key, 0, 100);
-            else if (key == "backgroundColour")
-                layout.backgroundColour = colour(v, key);
-            else if (key == "marginColour")
-                layout.marginColour = colour(v, key);
-            else if (key == "marginX")
-                layout.marginX = integerIn(v, key, 0, 500);
-            else if (key == "marginY")
-                layout.marginY = integerIn(v, key, 0, 500);
-            else if (key == "targetContrast")
-                layout.targetContrast = integerIn(v, key, 0, 32);
-            else if (key == "targetBrightness")
-                layout.targetBrightness = integerIn(v, key, 0, 255);
-        }
-        return layout;
-    } catch (const LayoutError& e) {
-        error = path + ": " + e.message;
+        return parseMergeLayout(bytes, path, error, files);
+    } catch (const std::bad_alloc&) {
+        error = path + ": not enough memory to read it";
         return std::nullopt;
     }
 }
@@ -359,9 +448,9 @@ json textEntry(const StoredText& t)
 }
 }
 
-bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::string& error)
+std::optional<std::string> mergeLayoutText(
+    const std::string& path, const MergeLayout& layout, std::string& error)
 {
-    std::string text;
     try {
         std::error_code ec;
         const fs::path folder = fs::absolute(path, ec).parent_path().lexically_normal();
@@ -390,13 +479,20 @@ bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::s
         document["marginColour"] = colourText(layout.marginColour);
         document["targetContrast"] = layout.targetContrast;
         document["targetBrightness"] = layout.targetBrightness;
-        text = document.dump(2) + "\n";
+        return document.dump(2) + "\n";
     } catch (const std::exception& e) { // a file name that is not UTF-8, or no memory
         error = path + ": cannot be written: " + e.what();
-        return false;
+        return std::nullopt;
     }
+}
+
+bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::string& error)
+{
+    const std::optional<std::string> text = mergeLayoutText(path, layout, error);
+    if (!text)
+        return false;
     if (!writeFileAtomically(
-            path, [&](CxFile& file) { return file.Write(text.data(), 1, text.size()) == text.size(); })) {
+            path, [&](CxFile& file) { return file.Write(text->data(), 1, text->size()) == text->size(); })) {
         error = path + ": cannot be written";
         return false;
     }

@@ -1,10 +1,13 @@
 #pragma once
 #include "image/colour.h"
+#include "merge/target_doc.h"
 #include "sources/stored_text.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessary {
@@ -22,21 +25,28 @@ struct LayoutSource {
     bool mirrored = false;
     int32_t topLevel = -1;
     int32_t bottomLevel = -1;
-    std::optional<double> biasWeight; // none: 100 / number of sources
+    std::optional<double> biasWeight; // none: an equal share of the pie
     bool fadeEdge = false;
+    friend bool operator==(const LayoutSource&, const LayoutSource&) = default;
 };
 
 struct MergeLayout {
     std::vector<LayoutSource> sources;
     int32_t mergeType = 0;
-    int32_t thresholdFuzziness = 4;
+    int32_t thresholdFuzziness = kThresholdFuzziness.start;
     ColourRef backgroundColour = 0;
-    int32_t marginX = 0;
-    int32_t marginY = 0;
+    int32_t marginX = kMargin.start;
+    int32_t marginY = kMargin.start;
     ColourRef marginColour = 0;
-    int32_t targetContrast = 16;
-    int32_t targetBrightness = 128;
+    int32_t targetContrast = kTargetContrast.start;
+    int32_t targetBrightness = kTargetBrightness.start;
+    friend bool operator==(const MergeLayout&, const MergeLayout&) = default;
 };
+
+// The largest layout file read. The largest arrangement the program can write (eight text
+// sources, each with the longest text and font name, written with every character escaped)
+// is well under half of it.
+inline constexpr size_t kMaxLayoutBytes = size_t(1) << 20;
 
 // Whether a source file that is not there refuses the whole layout (a merge cannot go on
 // without it) or is left for the caller to report while the other sources load.
@@ -50,8 +60,17 @@ enum class SourceFiles { MustExist, MayBeMissing };
 // file and the result is empty.
 // `format` ("tessary-arrangement") and `version` (at most kArrangementVersion) are optional so
 // that layouts written by hand before they existed still read.
+// A text's line ends, whatever they are, are stored as the Text Entry dialog stores typed text.
+// Whatever the file holds, nothing is thrown: a path that is no regular file, a file larger
+// than kMaxLayoutBytes (not read beyond that), one nested deeper than an arrangement, one that
+// is not JSON or cannot be read, and running out of memory are all refusals naming the file.
 std::optional<MergeLayout> readMergeLayout(
     const std::string& path, std::string& error, SourceFiles files = SourceFiles::MustExist);
+
+// The same for a layout file's bytes, already read: `path` names it in messages and gives the
+// folder its source files are relative to.
+std::optional<MergeLayout> parseMergeLayout(std::string_view bytes, const std::string& path,
+    std::string& error, SourceFiles files = SourceFiles::MustExist);
 
 inline constexpr int32_t kArrangementVersion = 1;
 inline constexpr const char* kArrangementFormat = "tessary-arrangement";
@@ -60,6 +79,10 @@ inline constexpr const char* kArrangementFormat = "tessary-arrangement";
 // A source file below the arrangement's folder is written relative to it, any other absolute,
 // so that a folder moved as a whole still opens. False (and `error`) when it cannot be written.
 bool writeMergeLayout(const std::string& path, const MergeLayout& layout, std::string& error);
+// The text writeMergeLayout writes into `path`; nothing (and `error`) when a name is not UTF-8
+// or memory runs out.
+std::optional<std::string> mergeLayoutText(
+    const std::string& path, const MergeLayout& layout, std::string& error);
 
 } // namespace tessary
 

@@ -1,5 +1,7 @@
 #include "sources/text_buffer.h"
 
+#include <cstdint>
+
 namespace tessary {
 
 std::string textForField(const std::string& stored)
@@ -47,6 +49,17 @@ std::string storedTextFromField(const std::string& field, size_t limit)
             stored += c;
     }
     return capText(stored, limit);
+}
+
+std::string storedTextOnOk(const std::string& field)
+{
+    return storedTextFromField(field) + "\r\n";
+}
+
+std::string storedTextFromOutside(const std::string& text)
+{
+    // The field shows only CR LF pairs as line ends, so the others are made pairs first.
+    return storedTextOnOk(textForField(storedTextFromField(text, SIZE_MAX)));
 }
 
 std::string expandTabs(const std::string& text)

@@ -118,7 +118,7 @@ void text_entry::backgroundColour()
 
 void text_entry::store()
 {
-    doc_.textBuffer = storedTextFromField(field_->toPlainText().toStdString()) + "\r\n";
+    doc_.textBuffer = storedTextOnOk(field_->toPlainText().toStdString());
     doc_.textTransparentBack = transparent_->isChecked() ? 1 : 0;
 }
 

@@ -2,13 +2,18 @@
 #include "app/arrangement.h"
 #include "app/save_arrangement.h"
 #include "app/workspace.h"
+#include "sources/text_buffer.h"
+#include "sources/text_render.h"
 #include "support/codec_image_util.h"
 #include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace tessary {
 namespace {
@@ -116,10 +121,16 @@ TEST_F(Arrangement, BadFilesAreRefusedNamingTheField)
         { "missing source", head + R"("sources": [ {"file": "below/gone.bmp"} ]})", "sources[0].file" },
         { "future version", R"({"format": "tessary-arrangement", "version": 2, "sources": []})",
             "version: 2 is newer" },
+        { "number out of a double's range",
+            head + R"("sources": [ {"file": "below/a.bmp", "rotation": 32E777} ]})",
+            "not valid JSON: [json.exception.out_of_range.406] number overflow" },
         { "version not a number", R"({"version": "1", "sources": [ {"file": "below/a.bmp"} ]})", "version:" },
         { "other format", R"({"format": "something", "sources": [ {"file": "below/a.bmp"} ]})", "format:" },
         { "out of range", head + R"("sources": [ {"file": "below/a.bmp"} ], "targetContrast": 33})",
             "targetContrast: must be a whole number from 0 to 32" },
+        // Never offered by the Merge Sources dialog, though earlier versions read it.
+        { "no fuzziness", head + R"("sources": [ {"file": "below/a.bmp"} ], "thresholdFuzziness": 0})",
+            "thresholdFuzziness: must be a whole number from 1 to 100" },
         { "source field out of range", head + R"("sources": [ {"file": "below/a.bmp", "topLevel": 9} ]})",
             "sources[0].topLevel" },
         { "unknown field", head + R"("sources": [ {"file": "below/a.bmp"} ], "zoom": 2})",
@@ -132,10 +143,13 @@ TEST_F(Arrangement, BadFilesAreRefusedNamingTheField)
             head + R"("sources": [ {"text": {"text": "a", "font": {"weight": 1001}}} ]})",
             "sources[0].text.font.weight" },
         { "text too long",
-            head + R"("sources": [ {"text": {"text": ")" + std::string(8189, 'a') + R"("}} ]})",
-            "sources[0].text.text: must be a text of at most 8188 bytes" },
+            head + R"("sources": [ {"text": {"text": ")" + std::string(kMaxStoredText + 1, 'a') + R"("}} ]})",
+            "sources[0].text.text: must be a text of at most 8189 bytes" },
         { "unknown text field", head + R"("sources": [ {"text": {"text": "a", "size": 3}} ]})",
             "sources[0].text.size: unknown field" },
+        { "field given twice",
+            head + R"("sources": [ {"file": "below/a.bmp"} ], "marginX": 1, "marginX": 2})",
+            "\"marginX\" is given twice" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,6 +158,159 @@ TEST_F(Arrangement, BadFilesAreRefusedNamingTheField)
         std::string error;
         EXPECT_FALSE(readMergeLayout(path, error));
         EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+    }
+}
+
+TEST_F(Arrangement, TargetSettingsAreCheckedAgainstTheDialogsRanges)
+{
+    const struct {
+        const char* field;
+        SettingRange range;
+    } settings[] = {
+        { "thresholdFuzziness", kThresholdFuzziness },
+        { "marginX", kMargin },
+        { "marginY", kMargin },
+        { "targetContrast", kTargetContrast },
+        { "targetBrightness", kTargetBrightness },
+    };
+    const std::string path = folder.file("range.tessary.json");
+    for (const auto& s : settings) {
+        const std::string named = std::string(s.field) + ": must be a whole number from "
+            + std::to_string(s.range.min) + " to " + std::to_string(s.range.max);
+        for (int64_t value : { int64_t(s.range.min) - 1, int64_t(s.range.min), int64_t(s.range.max),
+                 int64_t(s.range.max) + 1 }) {
+            SCOPED_TRACE(std::string(s.field) + " " + std::to_string(value));
+            writeText(path,
+                R"({"sources": [ {"file": "below/a.bmp"} ], ")" + std::string(s.field)
+                    + "\": " + std::to_string(value) + "}");
+            std::string error;
+            const bool inside = value >= s.range.min && value <= s.range.max;
+            EXPECT_EQ(readMergeLayout(path, error).has_value(), inside) << error;
+            if (!inside) {
+                EXPECT_NE(error.find(named), std::string::npos) << error;
+            }
+        }
+    }
+}
+
+TEST_F(Arrangement, FilesThatAreNoArrangementAreRefusedNamingTheFile)
+{
+    const std::string valid = R"({"sources": [ {"file": "below/a.bmp"} ]})";
+    const std::string deep(kMaxLayoutBytes / 2, '[');
+    const struct {
+        const char* name;
+        std::string content; // written to the file unless it is made below
+        const char* expected;
+    } cases[] = {
+        { "a folder", "", "is a folder" },
+        { "a pipe", "", "is not a regular file" },
+        { "missing", "", "cannot be read" },
+        { "one byte over the cap", valid + std::string(kMaxLayoutBytes + 1 - valid.size(), ' '),
+            "is larger" },
+        { "nested deeper than an arrangement", deep + std::string(deep.size(), ']'),
+            "nested more than 5 levels deep" },
+        { "a source nested too deep", R"({"sources": [ {"text": {"font": {"faceName": [1]}}} ]})",
+            "nested more than 5 levels deep" },
+        { "not JSON", "GIF89a\x01\x02", "not valid JSON" },
+        { "empty", "", "not valid JSON" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder.file(std::string(c.name) + ".tessary.json");
+        if (std::string(c.name) == "a folder")
+            std::filesystem::create_directory(path);
+        else if (std::string(c.name) == "a pipe")
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        else if (std::string(c.name) != "missing")
+            writeText(path, c.content);
+        std::string error;
+        std::optional<MergeLayout> read;
+        EXPECT_NO_THROW(read = readMergeLayout(path, error));
+        EXPECT_FALSE(read);
+        EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+    }
+    // Up to the cap a file is read.
+    const std::string path = folder.file("at the cap.tessary.json");
+    writeText(path, valid + std::string(kMaxLayoutBytes - valid.size(), ' '));
+    std::string error;
+    EXPECT_TRUE(readMergeLayout(path, error)) << error;
+}
+
+// The largest arrangements the program writes: eight text sources with the longest text and
+// font name, or eight files with the longest names, every character one JSON escapes.
+TEST_F(Arrangement, TheLargestArrangementsAreWellUnderTheCapAndReadBack)
+{
+    const char escaped = '\x01'; // written as \u0001
+    MergeLayout texts, files;
+    for (int n = 0; n < 8; ++n) {
+        LayoutSource s;
+        StoredText t;
+        t.text = storedTextOnOk(std::string(kMaxEnteredText, escaped));
+        t.font = LogFont { -16384, 16384, -3600, -3600, 1000, 255, 255, 255, 255, 255, 255, 255, 255,
+            std::string(255, escaped) };
+        s.text = t;
+        s.posX = s.posY = -1000000;
+        s.scaleX = s.scaleY = 1.0 / 3.0 + 1;
+        s.rotation = -1.0 / 3.0;
+        s.topLevel = 8;
+        s.biasWeight = 100.0 / 3.0;
+        texts.sources.push_back(s);
+        // "/" and 254 escaped characters, over and over, down to a name ending in ".bmp".
+        std::string name;
+        while (name.size() < PATH_MAX - 1)
+            name += "/" + std::string(254, escaped);
+        name.resize(PATH_MAX - 1 - 4);
+        name += ".bmp";
+        s.text.reset();
+        s.file = name;
+        files.sources.push_back(s);
+    }
+    ASSERT_EQ(texts.sources[0].text->text.size(), kMaxStoredText);
+    for (const MergeLayout* layout : { &texts, &files }) {
+        const std::string path = folder.file("largest.tessary.json");
+        std::string error;
+        ASSERT_TRUE(writeMergeLayout(path, *layout, error)) << error;
+        const auto size = std::filesystem::file_size(path);
+        EXPECT_LT(size, kMaxLayoutBytes / 2);
+        const auto read = readMergeLayout(path, error, SourceFiles::MayBeMissing);
+        ASSERT_TRUE(read) << error;
+        EXPECT_TRUE(*read == *layout);
+    }
+}
+
+TEST_F(Arrangement, TextLineEndsAreStoredAsTheTextEntryDialogStoresTypedText)
+{
+    const struct {
+        const char* inFile;
+        const char* typed; // in the dialog's field
+        int32_t lines;
+        int32_t widest;
+    } cases[] = {
+        { "W\n", "W", 1, 1 },
+        { "W", "W", 1, 1 },
+        { "one\ntwo\n", "one\ntwo", 2, 3 },
+        { "one\n\nthree", "one\n\nthree", 3, 5 },
+        { "one\rtwo\r", "one\ntwo", 2, 3 },
+        { "one\r\ntwo\r\n", "one\ntwo", 2, 3 }, // as the program writes it
+        { "Tessary\r\nmixed\nends\r", "Tessary\nmixed\nends", 3, 7 },
+    };
+    const std::string path = folder.file("text.tessary.json");
+    for (const auto& c : cases) {
+        const std::string quoted = nlohmann::json(c.inFile).dump();
+        SCOPED_TRACE(quoted);
+        writeText(path, R"({"sources": [ {"text": {"text": )" + quoted + "}}]}");
+        std::string error;
+        const auto read = readMergeLayout(path, error);
+        ASSERT_TRUE(read) << error;
+        ASSERT_TRUE(read->sources[0].text);
+        const std::string& text = read->sources[0].text->text;
+        EXPECT_EQ(text, storedTextOnOk(c.typed));
+        testing::FakePlatform platform;
+        const std::optional<TextLayout> measured = measureTextLayout(text, LogFont {}, platform);
+        ASSERT_TRUE(measured);
+        EXPECT_EQ(measured->lines, c.lines);
+        EXPECT_EQ(measured->widestLine, c.widest * platform.charWidth);
     }
 }
 

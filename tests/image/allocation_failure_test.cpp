@@ -2,6 +2,8 @@
 // message, never an exception. This program replaces the global operator new so that a test can
 // make exactly the n-th allocation from now on fail (the throwing forms throw std::bad_alloc, the
 // nothrow forms return null), and walks n over every allocation a decode, a save or a load makes.
+// It also counts the bytes asked for, to show what refusing a hostile file costs.
+#include "app/arrangement.h"
 #include "app/long_operation.h"
 #include "app/silent_platform.h"
 #include "image/cx_image.h"
@@ -30,9 +32,11 @@ namespace {
 // -1: nothing fails; n >= 0: the allocation after n more fails.
 std::atomic<long> gCountdown { -1 };
 std::atomic<bool> gFailed { false };
+std::atomic<uint64_t> gBytesAsked { 0 };
 
 void* allocate(size_t size, bool nothrow)
 {
+    gBytesAsked += size;
     long left = gCountdown.load();
     while (left >= 0 && !gCountdown.compare_exchange_weak(left, left - 1)) { }
     if (left == 0) {
@@ -202,6 +206,48 @@ TEST(AllocationFailure, LoadingASourceShowsTheReasonThenUnableToLoad)
             EXPECT_NE(messages[0].text, "");
             EXPECT_EQ(messages[1].text, "Unable to load this image file");
         });
+}
+
+TEST(AllocationFailure, TheArrangementReaderSaysSoNamingTheFile)
+{
+    ScratchFolder folder;
+    const std::string text = R"({"format": "tessary-arrangement", "version": 1, "sources": [
+        {"file": "a.bmp", "posX": 3, "biasWeight": 40},
+        {"text": {"text": "one\ntwo", "font": {"faceName": "DejaVu Sans", "height": -30}, "colour": "#FF0000"}}
+        ], "mergeType": "darkest", "thresholdFuzziness": 9, "marginColour": "#102030"})";
+    const std::string path = folder.write("a.tessary.json", std::vector<uint8_t>(text.begin(), text.end()));
+    std::string error;
+    failEachAllocationInTurn(
+        [&](auto armed) {
+            error.clear();
+            return armed([&] { return readMergeLayout(path, error, SourceFiles::MayBeMissing).has_value(); });
+        },
+        [&](bool read, bool failed) {
+            EXPECT_EQ(read, !failed) << error;
+            if (!read) {
+                EXPECT_EQ(error, path + ": not enough memory to read it");
+            }
+        });
+}
+
+// What a refused file costs is bounded by the cap, not by the file: a file over the cap is never
+// read, and a deep one is refused where it gets deeper than an arrangement.
+TEST(ArrangementReader, RefusingAHostileFileCostsLittleMemory)
+{
+    ScratchFolder folder;
+    const std::string deep = folder.write("deep.json", std::vector<uint8_t>(kMaxLayoutBytes, '['));
+    std::string ones = "[1";
+    while (ones.size() < 4 * kMaxLayoutBytes)
+        ones += ",1";
+    ones += "]";
+    const std::string large = folder.write("large.json", std::vector<uint8_t>(ones.begin(), ones.end()));
+    for (const std::string& path : { deep, large }) {
+        SCOPED_TRACE(path);
+        std::string error;
+        gBytesAsked = 0;
+        EXPECT_FALSE(readMergeLayout(path, error));
+        EXPECT_LT(gBytesAsked.load(), 2 * kMaxLayoutBytes) << error;
+    }
 }
 
 TEST(AllocationFailure, MaskToolsWithoutMemoryForTheValuesSaySoAndChangeNothing)
