@@ -45,10 +45,16 @@ std::unique_ptr<PackedDib> dibFromBlock(const std::vector<uint8_t>& block)
         if (bits == 32
             && (readLe32(masks) != 0xFF0000 || readLe32(masks + 4) != 0xFF00 || readLe32(masks + 8) != 0xFF))
             return nullptr;
+        // The 16-bit reader keeps the low half of each mask: a mask reaching above it is not its.
+        if (bits == 16 && ((readLe32(masks) | readLe32(masks + 4) | readLe32(masks + 8)) >> 16) != 0)
+            return nullptr;
     }
 
     const uint32_t defaultEntries = bits <= 8 ? (1u << bits) : 0;
     if (bits <= 8 && h.biClrUsed > defaultEntries)
+        return nullptr;
+    // The 1-bit reader takes its two colours from two entries, whatever the header says.
+    if (bits == 1 && h.biClrUsed == 1)
         return nullptr;
     const uint32_t entries = bits <= 8 ? (h.biClrUsed != 0 ? h.biClrUsed : defaultEntries) : 0;
     // Deeper images may carry a colour table for display; it is skipped.

@@ -70,6 +70,69 @@ TEST(DibFromBlock, RefusesWhatDoesNotFit)
         EXPECT_EQ(dibFromBlock(c.block), nullptr) << c.what;
 }
 
+// The block with its three bit-field masks (red, green, blue) where they follow the header.
+std::vector<uint8_t> withMasks(std::vector<uint8_t> block, uint32_t red, uint32_t green, uint32_t blue)
+{
+    const uint32_t masks[3] = { red, green, blue };
+    std::memcpy(block.data() + 40, masks, 12);
+    return block;
+}
+
+// Every kind of block the reader takes must be one the pixel accessors read whole, as Paste
+// does right after; what they cannot read is refused.
+TEST(DibFromBlock, AcceptsExactlyWhatThePixelAccessorsRead)
+{
+    // A 56-byte header holding its masks, as some programs put 16-bit blocks on the clipboard.
+    std::vector<uint8_t> v3 = dibBlock(3, 2, 16, 3);
+    v3.insert(v3.begin() + 40, 16, 0);
+    const uint32_t v3Size = 56;
+    std::memcpy(v3.data(), &v3Size, 4);
+    v3 = withMasks(v3, 0xF800, 0x07E0, 0x001F);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> block;
+        bool accepted;
+    } cases[] = {
+        { "1 bit, full table", dibBlock(9, 3, 1), true },
+        { "1 bit, two entries", dibBlock(9, 3, 1, 0, 2), true },
+        { "1 bit, one entry", dibBlock(9, 3, 1, 0, 1), false },
+        { "1 bit, top-down", dibBlock(9, -3, 1, 0, 2), true },
+        { "4 bits, one entry", dibBlock(5, 3, 4, 0, 1), true },
+        { "4 bits, sixteen entries", dibBlock(5, 3, 4, 0, 16), true },
+        { "4 bits, run-length", dibBlock(5, 3, 4, 2), false },
+        { "8 bits, one entry", dibBlock(5, 3, 8, 0, 1), true },
+        { "8 bits, full table", dibBlock(5, 3, 8), true },
+        { "8 bits, run-length", dibBlock(5, 3, 8, 1), false },
+        { "16 bits, 5-5-5", dibBlock(3, 2, 16), true },
+        { "16 bits, 5-6-5 fields", withMasks(dibBlock(3, 2, 16, 3), 0xF800, 0x07E0, 0x001F), true },
+        { "16 bits, fields in a 56-byte header", v3, true },
+        { "16 bits, a mask above 16 bits", withMasks(dibBlock(3, 2, 16, 3), 0x1F0000, 0x07E0, 0x001F),
+            false },
+        { "16 bits, alpha bit fields", dibBlock(3, 2, 16, 6), false },
+        { "24 bits", dibBlock(3, 2, 24), true },
+        { "24 bits, JPEG", dibBlock(3, 2, 24, 4), false },
+        { "32 bits", dibBlock(3, 2, 32), true },
+        { "32 bits, the usual fields", withMasks(dibBlock(3, 2, 32, 3), 0xFF0000, 0xFF00, 0xFF), true },
+        { "32 bits, PNG", dibBlock(3, 2, 32, 5), false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::unique_ptr<PackedDib> dib = dibFromBlock(c.block);
+        EXPECT_EQ(dib != nullptr, c.accepted);
+        if (!dib)
+            continue;
+        access_pixel pixels(*dib);
+        EXPECT_TRUE(pixels);
+        if (!pixels)
+            continue;
+        for (int32_t row = 0; row < dib->height(); ++row)
+            for (int32_t x = 0; x < dib->width(); ++x)
+                EXPECT_GE(pixels->readPixel(x, row), 0);
+        MaskedDib copy;
+        EXPECT_FALSE(copyPixelsTo24Bit(*dib, copy));
+    }
+}
+
 TEST(DibFromBlock, TopDownBlocksAreTurnedOverAndTablesKept)
 {
     std::vector<uint8_t> block = dibBlock(2, -3, 8, 0, 2);
