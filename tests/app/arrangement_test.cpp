@@ -314,6 +314,19 @@ TEST_F(Arrangement, TextLineEndsAreStoredAsTheTextEntryDialogStoresTypedText)
     }
 }
 
+// The fuzz target starts from these: a seed the reader refuses would teach it nothing.
+TEST(ArrangementSeeds, EveryLayoutSeedOfTheFuzzTargetReads)
+{
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TESSARY_FUZZ_CORPUS "/layout")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        std::string error;
+        EXPECT_TRUE(readMergeLayout(entry.path().string(), error, SourceFiles::MayBeMissing)) << error;
+        ++seeds;
+    }
+    EXPECT_GT(seeds, 0);
+}
+
 TEST_F(Arrangement, AMissingSourceFileIsLeftToTheCallerWhenAsked)
 {
     const std::string path = folder.file("gone.tessary.json");

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Writes the seed corpus of the fuzz targets: small valid files of the kinds each decoder reads,
 # made from one 16 x 12 picture with ImageMagick (apt-get install imagemagick), and the few kinds
-# ImageMagick does not write (top-down and RLE4 BMP, 16-bit TGA, 1-bit PCX planes) by hand below.
-#   tests/fuzz/make_corpus.sh      (rewrites tests/fuzz/corpus/<format>/)
+# ImageMagick does not write (top-down and RLE4 BMP, 16-bit TGA, 1-bit PCX planes) by hand below;
+# then the layout and clipboard seeds (make_reader_corpus.py).
+#   tests/fuzz/make_corpus.sh      (rewrites tests/fuzz/corpus/<target>/)
 set -euo pipefail
 cd "$(dirname "$0")"
-rm -rf corpus
+rm -rf corpus/{bmp,jpeg,png,tiff,tga,pcx}
 mkdir -p corpus/{bmp,jpeg,png,tiff,tga,pcx}
 IM=/usr/bin/convert
 
@@ -120,3 +121,5 @@ ega = bytes(c for i in range(16) for c in (i * 16, 255 - i * 16, i * 8))
 planes = b''.join(rle(bytes([(0x55 << p | y) & 0xFF, 0xA5 ^ p])) for y in range(4) for p in range(4))
 save('pcx/planes4.pcx', pcx(1, 4, 2, ega) + planes)
 PY
+
+python3 make_reader_corpus.py

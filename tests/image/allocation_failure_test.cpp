@@ -127,7 +127,7 @@ std::vector<fs::path> seedFiles()
 {
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(TESSARY_FUZZ_CORPUS)))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file() && formatFromFileName(entry.path().string()))
             files.push_back(entry.path());
     return files;
 }

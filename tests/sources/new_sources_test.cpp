@@ -13,6 +13,7 @@
 #include "sources/reload_source.h"
 #include "sources/source_table.h"
 #include "sources/text_render.h"
+#include "support/codec_image_util.h"
 
 #include <cstring>
 #include <filesystem>
@@ -131,6 +132,19 @@ TEST(DibFromBlock, AcceptsExactlyWhatThePixelAccessorsRead)
         MaskedDib copy;
         EXPECT_FALSE(copyPixelsTo24Bit(*dib, copy));
     }
+}
+
+// The fuzz target starts from these: a seed the reader refuses would teach it nothing.
+TEST(DibFromBlock, EveryClipboardSeedOfTheFuzzTargetReads)
+{
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TESSARY_FUZZ_CORPUS "/clipboard")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::unique_ptr<PackedDib> dib = dibFromBlock(ScratchFolder::read(entry.path().string()));
+        EXPECT_TRUE(dib && access_pixel(*dib));
+        ++seeds;
+    }
+    EXPECT_GT(seeds, 0);
 }
 
 TEST(DibFromBlock, TopDownBlocksAreTurnedOverAndTablesKept)
