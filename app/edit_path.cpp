@@ -33,7 +33,7 @@ struct SourceFlags {
 };
 }
 
-bool moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceValues& from,
+int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceValues& from,
     const WorkspaceValues& to, const std::string& what)
 {
     const int count = std::clamp(workspace.sourceCount, 0, kMaxSources);
@@ -65,11 +65,11 @@ bool moveToValues(MergeWorkspace& workspace, Platform& platform, const Workspace
         platform.showStatusMessage(what
             + (result == kTransformAborted ? " was stopped" : " could not be done")
             + ": every source is placed as it was before.");
-        return false;
+        return result;
     }
     rebuildPreview(workspace, platform, 0);
     markTargetStale(workspace);
-    return true;
+    return kTransformDone;
 }
 
 ValuesEdit::ValuesEdit(MergeWorkspace& workspace, Platform& platform, std::string name)
@@ -86,11 +86,13 @@ bool ValuesEdit::commit()
 {
     WorkspaceValues after = captureValues(workspace_);
     normalisePositions(after.placement, workspace_.sourceCount);
+    result_ = kTransformDone;
     if (after == before_) {
         storeValues(workspace_, after);
         return true;
     }
-    if (!moveToValues(workspace_, platform_, before_, after, name_))
+    result_ = moveToValues(workspace_, platform_, before_, after, name_);
+    if (result_ != kTransformDone)
         return false;
     workspace_.history.record(std::make_unique<ValuesStep>(
         name_, before_, after, generatedBefore_, titleBefore_, workspace_.targetDoc.generations));
@@ -109,11 +111,14 @@ void ValuesEdit::abandon()
     storeValues(workspace_, before_);
 }
 
-bool editValues(
-    MergeWorkspace& workspace, Platform& platform, const std::string& name, const WorkspaceValues& after)
+bool editValues(MergeWorkspace& workspace, Platform& platform, const std::string& name,
+    const WorkspaceValues& after, int* result)
 {
     ValuesEdit edit(workspace, platform, name);
-    return edit.commit(after);
+    const bool done = edit.commit(after);
+    if (result)
+        *result = edit.result();
+    return done;
 }
 
 void recordImageEdit(MergeWorkspace& workspace, int number, const std::string& name, SourceImageBefore before)

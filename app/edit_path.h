@@ -38,6 +38,8 @@ public:
     bool commit(const WorkspaceValues& after);
     // The values from before are written back, nothing is recorded.
     void abandon();
+    // The result code of the last commit's transformations (kTransformDone when none failed).
+    int result() const { return result_; }
 
 private:
     MergeWorkspace& workspace_;
@@ -46,15 +48,18 @@ private:
     WorkspaceValues before_;
     int32_t generatedBefore_ = 0;
     std::string titleBefore_;
+    int result_ = 0;
 };
 
 // The one-call form: `after` computed by a command from captureValues(workspace).
-bool editValues(
-    MergeWorkspace& workspace, Platform& platform, const std::string& name, const WorkspaceValues& after);
+// With `result`, the transformation's result code (kTransformDone when nothing failed).
+bool editValues(MergeWorkspace& workspace, Platform& platform, const std::string& name,
+    const WorkspaceValues& after, int* result = nullptr);
 
 // Moves the workspace from `from` (its values now) to `to` by the sequence above, without
 // recording anything; `what` names the change in the status line when it is taken back.
-bool moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceValues& from,
+// Returns kTransformDone or the failed transformation's code.
+int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceValues& from,
     const WorkspaceValues& to, const std::string& what);
 
 // A source window replaced the image of source `number` (a correction, a crop, an area tool):

@@ -3,6 +3,7 @@
 #include "align/mark_target_stale.h"
 #include "align/normalise_positions.h"
 #include "app/workspace.h"
+#include "merge/transform_geometry.h"
 #include "sources/source_doc.h"
 #include "sources/source_edited.h"
 
@@ -21,7 +22,8 @@ ValuesStep::ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues
 
 bool ValuesStep::undo(MergeWorkspace& workspace, Platform& platform)
 {
-    if (!moveToValues(workspace, platform, captureValues(workspace), before_, "Undo " + name_))
+    if (moveToValues(workspace, platform, captureValues(workspace), before_, "Undo " + name_)
+        != kTransformDone)
         return false;
     // Nothing generated since the change: the target shown is again the one of these values.
     CDestdoc& target = workspace.targetDoc;
@@ -35,7 +37,19 @@ bool ValuesStep::undo(MergeWorkspace& workspace, Platform& platform)
 
 bool ValuesStep::redo(MergeWorkspace& workspace, Platform& platform)
 {
-    return moveToValues(workspace, platform, captureValues(workspace), after_, "Redo " + name_);
+    return moveToValues(workspace, platform, captureValues(workspace), after_, "Redo " + name_)
+        == kTransformDone;
+}
+
+void ValuesStep::sourceAdded(const MergeWorkspace& workspace, int number)
+{
+    const size_t s = size_t(number - 1);
+    const WorkspaceValues now = captureValues(workspace);
+    for (WorkspaceValues* v : { &before_, &after_ }) {
+        v->placement[s] = now.placement[s];
+        v->mirrored[s] = now.mirrored[s];
+        v->fadeEdge[s] = now.fadeEdge[s];
+    }
 }
 
 bool ValuesStep::sourceClosed(int number, int newCount)

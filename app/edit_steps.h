@@ -20,6 +20,7 @@ public:
     std::string name() const override { return name_; }
     bool undo(MergeWorkspace& workspace, Platform& platform) override;
     bool redo(MergeWorkspace& workspace, Platform& platform) override;
+    void sourceAdded(const MergeWorkspace& workspace, int number) override;
     bool sourceClosed(int number, int newCount) override;
     bool mergeValuesReset(const MergeWorkspace& workspace) override;
 

@@ -61,6 +61,12 @@ void History::dropIf(bool (*keep)(EditStep&, const void*), const void* argument)
     done_ = done;
 }
 
+void History::sourceAdded(const MergeWorkspace& workspace, int number)
+{
+    for (const std::unique_ptr<EditStep>& step : steps_)
+        step->sourceAdded(workspace, number);
+}
+
 void History::sourceClosed(int number, int newCount)
 {
     const int args[2] = { number, newCount };

@@ -26,6 +26,8 @@ public:
     // Source `number` (1..8) was closed and the later ones moved down. False when the step
     // was about that source only and has nothing left to undo.
     virtual bool sourceClosed(int /*number*/, int /*newCount*/) { return true; }
+    // Source `number` (1..8) was added in a place no step has placed; it keeps what it has.
+    virtual void sourceAdded(const MergeWorkspace& /*workspace*/, int /*number*/) { }
     // A source was added or closed, which gives every source its equal bias weight and the
     // middle layer, and the merge type Average: earlier changes of those are gone. False when
     // the step changed nothing else.
@@ -52,6 +54,7 @@ public:
     bool redo(MergeWorkspace& workspace, Platform& platform);
     void clear();
 
+    void sourceAdded(const MergeWorkspace& workspace, int number);
     void sourceClosed(int number, int newCount);
     void mergeValuesReset(const MergeWorkspace& workspace);
 

@@ -101,6 +101,9 @@ bool openArrangement(
         rebuildPreview(workspace, platform, 0);
         markTargetStale(workspace);
     }
+    // A new arrangement starts a new history: no step before it applies to these sources.
+    workspace.history.clear();
+    workspace.notify([](WorkspaceObserver& o) { o.historyChanged(); });
     if (!leftOut.empty())
         platform.messageBox(kSourcesLeftOut + leftOut, MessageIcon::Warning, MessageButtons::Ok);
     return true;

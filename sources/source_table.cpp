@@ -71,6 +71,9 @@ int showNewSource(MergeWorkspace& workspace, Platform& platform, int number, Pix
 {
     workspace.equalBiasWeights();
     workspace.mergeType = kMergeAverage;
+    workspace.history.sourceAdded(workspace, number);
+    workspace.history.mergeValuesReset(workspace);
+    workspace.notify([](WorkspaceObserver& o) { o.historyChanged(); });
     const int result = transformSource(workspace, platform, number, path);
     if (result == kTransformDone)
         selectSource(workspace, number);
@@ -140,6 +143,11 @@ void closeSource(MergeWorkspace& workspace, Platform& platform, int number, cons
         align.placement[size_t(i)].bottomLevel = -1;
     }
     workspace.equalBiasWeights();
+    // The history follows: the closed source's own steps go, the others are renumbered, and
+    // the weights and layers just reset can no longer be undone.
+    workspace.history.sourceClosed(number, count);
+    workspace.history.mergeValuesReset(workspace);
+    workspace.notify([](WorkspaceObserver& o) { o.historyChanged(); });
 
     // 6.
     if (hooks.alignToFront)
