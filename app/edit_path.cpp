@@ -77,8 +77,7 @@ ValuesEdit::ValuesEdit(MergeWorkspace& workspace, Platform& platform, std::strin
     , platform_(platform)
     , name_(std::move(name))
     , before_(captureValues(workspace))
-    , generatedBefore_(workspace.targetDoc.generated)
-    , titleBefore_(workspace.targetDoc.title)
+    , mark_(TargetMark::of(workspace))
 {
 }
 
@@ -94,8 +93,9 @@ bool ValuesEdit::commit()
     result_ = moveToValues(workspace_, platform_, before_, after, name_);
     if (result_ != kTransformDone)
         return false;
-    workspace_.history.record(std::make_unique<ValuesStep>(
-        name_, before_, after, generatedBefore_, titleBefore_, workspace_.targetDoc.generations));
+    // The generations after the change: a target made later is not the one of the values before.
+    mark_.generations = workspace_.targetDoc.generations;
+    workspace_.history.record(std::make_unique<ValuesStep>(name_, before_, after, mark_));
     historyChanged(workspace_, platform_);
     return true;
 }
@@ -126,9 +126,11 @@ void recordImageEdit(MergeWorkspace& workspace, int number, const std::string& n
     VIrorozIzi* doc = number >= 1 && number <= workspace.sourceCount ? workspace.source(number) : nullptr;
     if (!doc)
         return;
+    TargetMark mark = before.target.value_or(TargetMark::of(workspace));
+    mark.generations = workspace.targetDoc.generations;
     doc->editedInWindow = true;
     sourceEdited(workspace, number);
-    workspace.history.record(std::make_unique<ImageStep>(number, name, std::move(before)));
+    workspace.history.record(std::make_unique<ImageStep>(number, name, std::move(before), mark));
     workspace.notify([](WorkspaceObserver& o) { o.historyChanged(); });
 }
 
@@ -150,7 +152,7 @@ bool keepSourceImage(const MergeWorkspace& workspace, int number, SourceImageBef
     }
     copy.maskCount = doc->image.maskCount;
     copy.owned = true;
-    kept = SourceImageBefore { std::move(copy), doc->editedInWindow };
+    kept = SourceImageBefore { std::move(copy), doc->editedInWindow, TargetMark::of(workspace) };
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "image/masked_dib.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tessary {
@@ -20,6 +21,18 @@ class Platform;
 // observers told. A transformation that fails or is stopped with Esc takes the whole change
 // back: the values and transformed images from before, the preview rebuilt from them, and a
 // line in the status bar saying so. A change that changes nothing records nothing.
+
+// Whether the target was current before a change, and how many targets had been generated
+// when the change was made: taking the change back makes the target current again when it was
+// and nothing was generated since (the target shown is then the one of the values restored).
+struct TargetMark {
+    int32_t generatedBefore = 0;
+    std::string titleBefore;
+    uint64_t generations = 0;
+
+    static TargetMark of(const MergeWorkspace& workspace);
+    void restoreIfUnchanged(MergeWorkspace& workspace) const;
+};
 
 // A change of workspace values in the making: the values from before are taken when it
 // starts; the caller (a dialog that shows its changes as they are made) writes the workspace,
@@ -46,8 +59,7 @@ private:
     Platform& platform_;
     std::string name_;
     WorkspaceValues before_;
-    int32_t generatedBefore_ = 0;
-    std::string titleBefore_;
+    TargetMark mark_;
     int result_ = 0;
 };
 
@@ -69,6 +81,8 @@ int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceV
 struct SourceImageBefore {
     MaskedDib image;
     bool editedInWindow = false;
+    // The target before the edit; none: as it is when the edit is recorded.
+    std::optional<TargetMark> target;
 };
 void recordImageEdit(
     MergeWorkspace& workspace, int number, const std::string& name, SourceImageBefore before);

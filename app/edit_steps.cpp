@@ -9,14 +9,27 @@
 
 namespace tessary {
 
-ValuesStep::ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues after,
-    int32_t generatedBefore, std::string titleBefore, uint64_t generations)
+TargetMark TargetMark::of(const MergeWorkspace& workspace)
+{
+    const CDestdoc& target = workspace.targetDoc;
+    return TargetMark { target.generated, target.title, target.generations };
+}
+
+void TargetMark::restoreIfUnchanged(MergeWorkspace& workspace) const
+{
+    CDestdoc& target = workspace.targetDoc;
+    if (!generatedBefore || !target.targetImage || target.generations != generations)
+        return;
+    target.generated = generatedBefore;
+    target.title = titleBefore;
+    workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
+}
+
+ValuesStep::ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues after, TargetMark mark)
     : name_(std::move(name))
     , before_(std::move(before))
     , after_(std::move(after))
-    , generatedBefore_(generatedBefore)
-    , titleBefore_(std::move(titleBefore))
-    , generations_(generations)
+    , mark_(std::move(mark))
 {
 }
 
@@ -25,13 +38,7 @@ bool ValuesStep::undo(MergeWorkspace& workspace, Platform& platform)
     if (moveToValues(workspace, platform, captureValues(workspace), before_, "Undo " + name_)
         != kTransformDone)
         return false;
-    // Nothing generated since the change: the target shown is again the one of these values.
-    CDestdoc& target = workspace.targetDoc;
-    if (generatedBefore_ && target.targetImage && target.generations == generations_) {
-        target.generated = generatedBefore_;
-        target.title = titleBefore_;
-        workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
-    }
+    mark_.restoreIfUnchanged(workspace);
     return true;
 }
 
@@ -78,10 +85,11 @@ bool ValuesStep::mergeValuesReset(const MergeWorkspace& workspace)
     return !(before_ == after_);
 }
 
-ImageStep::ImageStep(int number, std::string name, SourceImageBefore other)
+ImageStep::ImageStep(int number, std::string name, SourceImageBefore other, TargetMark mark)
     : number_(number)
     , name_(std::move(name))
     , other_(std::move(other))
+    , mark_(std::move(mark))
 {
 }
 
@@ -106,7 +114,10 @@ bool ImageStep::swap(MergeWorkspace& workspace)
 
 bool ImageStep::undo(MergeWorkspace& workspace, Platform&)
 {
-    return swap(workspace);
+    if (!swap(workspace))
+        return false;
+    mark_.restoreIfUnchanged(workspace);
+    return true;
 }
 
 bool ImageStep::redo(MergeWorkspace& workspace, Platform&)

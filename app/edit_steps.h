@@ -12,10 +12,7 @@ namespace tessary {
 // undoes and redoes on its own, whatever was dropped around it.
 class ValuesStep : public EditStep {
 public:
-    // `generatedBefore` and `titleBefore`: the target before the change; `generations`: how
-    // many targets had been generated when it was made.
-    ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues after, int32_t generatedBefore,
-        std::string titleBefore, uint64_t generations);
+    ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues after, TargetMark mark);
 
     std::string name() const override { return name_; }
     bool undo(MergeWorkspace& workspace, Platform& platform) override;
@@ -31,16 +28,14 @@ private:
     std::string name_;
     WorkspaceValues before_;
     WorkspaceValues after_;
-    int32_t generatedBefore_;
-    std::string titleBefore_;
-    uint64_t generations_;
+    TargetMark mark_;
 };
 
 // A source window's change of a source's image: the step keeps the image the source does not
 // have now (before the change while it is done, after it while it is undone) and swaps.
 class ImageStep : public EditStep {
 public:
-    ImageStep(int number, std::string name, SourceImageBefore other);
+    ImageStep(int number, std::string name, SourceImageBefore other, TargetMark mark);
 
     std::string name() const override { return name_; }
     bool undo(MergeWorkspace& workspace, Platform& platform) override;
@@ -54,6 +49,7 @@ private:
     int number_;
     std::string name_;
     SourceImageBefore other_;
+    TargetMark mark_;
 };
 
 } // namespace tessary

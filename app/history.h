@@ -1,4 +1,6 @@
 #pragma once
+#include "app/setting_range.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -41,7 +43,9 @@ public:
 // values of its own).
 class History {
 public:
-    static constexpr size_t kDefaultImageBudget = size_t(1) << 30;
+    // The budget, in megabytes: 1 GiB unless the user's settings say otherwise.
+    static constexpr SettingRange kBudgetMegabytes { 0, 1 << 20, 1024 };
+    static constexpr size_t kDefaultImageBudget = size_t(kBudgetMegabytes.start) << 20;
 
     void record(std::unique_ptr<EditStep> step);
     bool canUndo() const { return done_ > 0; }

@@ -13,6 +13,8 @@ inline const std::string kNudgeFactorX = "Nudge Factor X";
 inline const std::string kNudgeFactorY = "Nudge Factor Y";
 inline const std::string kSnapMove = "Snap move";
 inline const std::string kFlyingTips = "flying tips";
+// Megabytes of images the undo history keeps at most (History::kBudgetMegabytes gives its range).
+inline const std::string kUndoMemory = "Undo Memory MB";
 inline const std::string kRecentFileSection = "Recent File List";
 
 } // namespace tessary::settings

@@ -22,6 +22,9 @@ void MergeWorkspace::readStartupSettings(Platform& platform)
         = clampNudgeFactor(platform.getSettingInt(settings::kSection, settings::kNudgeFactorY, 1));
     alignView.snapMove = platform.getSettingInt(settings::kSection, settings::kSnapMove, 1);
     app.flyingTipsEnabled = platform.getSettingInt(settings::kSection, settings::kFlyingTips, 0) == 0 ? 1 : 0;
+    const int32_t budget = History::kBudgetMegabytes.clamp(
+        platform.getSettingInt(settings::kSection, settings::kUndoMemory, History::kBudgetMegabytes.start));
+    history.setImageBudget(size_t(budget) << 20);
 }
 
 void MergeWorkspace::writeExitSettings(Platform& platform) const

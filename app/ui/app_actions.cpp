@@ -3,6 +3,7 @@
 #include "app/recent_files.h"
 #include "app/ui/command.h"
 
+#include <QKeySequence>
 #include <QMenu>
 
 namespace tessary {
@@ -22,6 +23,14 @@ AppActions::AppActions(QObject* parent)
     helpTopics = makeCommand(this, "helpTopics", "Help Topics", "List Help topics");
     specificHelp = makeCommand(
         this, "specificHelp", "Specific help", "Display help for clicked on buttons, menus and windows");
+    undo = makeCommand(this, "undo", "Undo", "Take back the last change");
+    undo->setShortcut(QKeySequence::Undo);
+    redo = makeCommand(this, "redo", "Redo", "Make the change taken back again");
+    redo->setShortcuts(
+        { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    for (QAction* a : { undo, redo })
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    showHistory({}, {});
     recentPlaceholder
         = makePendingCommand(this, "recentFile", "Recent File", QString::fromStdString(recentFilePrompt(0)));
     for (int i = 0; i < kRecentCount; ++i) {
@@ -66,6 +75,25 @@ void AppActions::addRecentFiles(QMenu* fileMenu) const
 void AppActions::addExit(QMenu* fileMenu) const
 {
     fileMenu->addAction(exit);
+}
+
+QMenu* AppActions::makeEditMenu(QWidget* parent) const
+{
+    auto* menu = new QMenu("&Edit", parent);
+    menu->setObjectName("editMenu");
+    menu->addAction(undo);
+    menu->addAction(redo);
+    return menu;
+}
+
+void AppActions::showHistory(const std::string& undoName, const std::string& redoName)
+{
+    const auto show = [](QAction* action, const QString& word, const std::string& name) {
+        action->setText(name.empty() ? word : word + " " + QString::fromStdString(name));
+        action->setEnabled(!name.empty());
+    };
+    show(undo, "Undo", undoName);
+    show(redo, "Redo", redoName);
 }
 
 QMenu* AppActions::makeHelpMenu(QWidget* parent) const

@@ -28,6 +28,9 @@ public:
     QAction* about = nullptr;
     QAction* helpTopics = nullptr;
     QAction* specificHelp = nullptr;
+    // Edit menu: the history's next step back and forward; their texts name the step.
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
     // Shown, disabled, while the list is empty.
     QAction* recentPlaceholder = nullptr;
     std::array<QAction*, kRecentCount> recent {};
@@ -41,6 +44,10 @@ public:
     void addRecentFiles(QMenu* fileMenu) const;
     void addExit(QMenu* fileMenu) const;
     QMenu* makeHelpMenu(QWidget* parent) const;
+    QMenu* makeEditMenu(QWidget* parent) const;
+    // "Undo <step>" and "Redo <step>", enabled, or the plain words disabled when `undoName` or
+    // `redoName` is empty.
+    void showHistory(const std::string& undoName, const std::string& redoName);
 
 signals:
     // Recent-file entry `index` (0-based) was chosen.

@@ -1,5 +1,6 @@
 #include "app/ui/main_frame.h"
 
+#include "app/edit_path.h"
 #include "app/notifications.h"
 #include "app/platform.h"
 #include "app/status_text.h"
@@ -24,12 +25,28 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTabBar>
 #include <QToolBar>
 #include <QUrl>
 #include <functional>
 
 namespace tessary {
+
+namespace {
+// The Undo and Redo commands follow the history.
+class HistoryObserver : public WorkspaceObserver {
+public:
+    explicit HistoryObserver(std::function<void()> changed)
+        : changed_(std::move(changed))
+    {
+    }
+    void historyChanged() override { changed_(); }
+
+private:
+    std::function<void()> changed_;
+};
+}
 
 MainFrame::MainFrame(MergeWorkspace& workspace, Platform& platform)
     : workspace_(workspace)
@@ -59,6 +76,14 @@ MainFrame::MainFrame(MergeWorkspace& workspace, Platform& platform)
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainFrame::childActivated);
 
     menuBar()->setObjectName("menuBar");
+    editMenu_ = actions_->makeEditMenu(this);
+    // Their shortcuts work in whichever window is in front.
+    addAction(actions_->undo);
+    addAction(actions_->redo);
+    connect(actions_->undo, &QAction::triggered, this, [this] { undoEdit(workspace_, platform_); });
+    connect(actions_->redo, &QAction::triggered, this, [this] { redoEdit(workspace_, platform_); });
+    historyObserver_ = std::make_unique<HistoryObserver>([this] { showHistory(); });
+    workspace_.addObserver(historyObserver_.get());
     createMainMenu();
     createToolBars();
     createStatusBar();
@@ -78,6 +103,7 @@ MainFrame::MainFrame(MergeWorkspace& workspace, Platform& platform)
 
 MainFrame::~MainFrame()
 {
+    workspace_.removeObserver(historyObserver_.get());
     if (auto* qtPlatform = dynamic_cast<QtPlatform*>(&platform_)) {
         qtPlatform->setDialogParent(nullptr);
         qtPlatform->setStatusSink(nullptr);
@@ -140,6 +166,11 @@ void MainFrame::createToolBars()
         alignToolBar_->addAction(action);
         *b.action = action;
     }
+    alignToolBar_->addSeparator();
+    actions_->undo->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    actions_->redo->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    alignToolBar_->addAction(actions_->undo);
+    alignToolBar_->addAction(actions_->redo);
     addToolBar(Qt::TopToolBarArea, alignToolBar_);
 
     selectToolBar_ = new select_toolbar(workspace_, this);
@@ -196,8 +227,22 @@ void MainFrame::installMenus(const QList<QMenu*>& menus)
     QMenuBar* bar = menuBar();
     for (QAction* action : bar->actions())
         bar->removeAction(action);
-    for (QMenu* menu : menus)
+    for (QMenu* menu : menus) {
         bar->addAction(menu->menuAction());
+        // Every window's second menu is Edit.
+        if (menu == menus.front())
+            bar->addAction(editMenu_->menuAction());
+    }
+}
+
+void MainFrame::showHistory()
+{
+    actions_->showHistory(workspace_.history.undoName(), workspace_.history.redoName());
+}
+
+void MainFrame::showPassingMessage(const QString& text)
+{
+    statusBar()->showMessage(text, kPassingMessageMs);
 }
 
 void MainFrame::addChild(ChildWindow* child)

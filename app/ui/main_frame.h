@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ class QToolBar;
 namespace tessary {
 
 class AppActions;
+class WorkspaceObserver;
 class MergeWorkspace;
 class Platform;
 class select_toolbar;
@@ -90,6 +92,9 @@ public:
     void paintPaneText(int pane, const QString& text) override;
     QString paneText(int pane) const override;
     void paintProgress(int percent, ColourRef colour) override;
+    void showPassingMessage(const QString& text) override;
+    // How long a passing line stays in the status bar.
+    static constexpr int kPassingMessageMs = 5000;
 
 signals:
     // Local files dropped on the frame, in the order the platform listed them.
@@ -117,6 +122,7 @@ private:
     void childDestroyed(ChildWindow* child, bool wasSource, bool wasTarget);
     void setAlignToolBarsVisible(bool visible);
     void triggerActiveChildCommand(const char* name);
+    void showHistory();
 
     MergeWorkspace& workspace_;
     Platform& platform_;
@@ -128,6 +134,9 @@ private:
     std::array<QLabel*, 4> panes_ {};
     QProgressBar* progress_ = nullptr;
     QList<QMenu*> mainMenus_;
+    // In every window's menu bar, after its File menu.
+    QMenu* editMenu_ = nullptr;
+    std::unique_ptr<WorkspaceObserver> historyObserver_;
     QPointer<ChildWindow> active_;
     bool targetWindowExists_ = false;
     int closing_ = 0;

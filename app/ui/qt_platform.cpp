@@ -199,6 +199,12 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, MessageIcon icon, 
     return MessageAnswer::Ok;
 }
 
+void QtPlatform::showStatusMessage(const std::string& text)
+{
+    if (statusSink_)
+        statusSink_->showPassingMessage(QString::fromStdString(text));
+}
+
 void QtPlatform::setStatusPaneText(int pane, const std::string& text)
 {
     if (statusSink_)
@@ -288,8 +294,8 @@ std::optional<MonoBitmap> QtPlatform::renderText(
             const int top = 1 + int(i) * metrics.height();
             if (top >= height)
                 break;
-            painter.drawText(QRect(1, top, width - 1, metrics.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs
-                    | Qt::TextSingleLine, line);
+            painter.drawText(QRect(1, top, width - 1, metrics.height()),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextSingleLine, line);
         }
     }
     // No monochrome surface here: threshold the rendered grey to one bit.

@@ -22,6 +22,8 @@ public:
         virtual void paintPaneText(int pane, const QString& text) = 0;
         virtual QString paneText(int pane) const = 0;
         virtual void paintProgress(int percent, ColourRef colour) = 0;
+        // A passing line in the bar's message area.
+        virtual void showPassingMessage(const QString& text) = 0;
     };
 
     explicit QtPlatform(QObject* parent = nullptr);
@@ -36,6 +38,7 @@ public:
     bool isEscapeDown() override;
     bool isBusy() const { return busyDepth_ > 0; }
     void setStatusPaneText(int pane, const std::string& text) override;
+    void showStatusMessage(const std::string& text) override;
     void setProgress(int percent, ColourRef colour) override;
     int getSettingInt(const std::string& section, const std::string& name, int defaultValue) override;
     void setSettingInt(const std::string& section, const std::string& name, int value) override;

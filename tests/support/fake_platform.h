@@ -78,6 +78,8 @@ public:
     std::deque<std::optional<FontChoice>> fontAnswers;
     std::vector<FileDialogRequest> openRequests;
     std::vector<FileDialogRequest> saveRequests;
+    // The passing lines of the status bar's message area, in order.
+    std::vector<std::string> statusMessages;
 
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     void enterBusy() override;
@@ -85,6 +87,7 @@ public:
     bool isEscapeDown() override;
     void setStatusPaneText(int pane, const std::string& text) override;
     void setProgress(int percent, ColourRef colour) override;
+    void showStatusMessage(const std::string& text) override { statusMessages.push_back(text); }
     int getSettingInt(const std::string& section, const std::string& name, int defaultValue) override;
     void setSettingInt(const std::string& section, const std::string& name, int value) override;
     std::string getSettingText(
