@@ -58,7 +58,7 @@ CBlend::CBlend(MergeWorkspace& workspace, Platform& platform, std::function<void
     : QDialog(parent)
     , workspace_(workspace)
     , platform_(platform)
-    , settings_(workspace)
+    , settings_(workspace, platform)
 {
     setObjectName("CBlend");
     setWindowTitle("Target - Merge Sources");
@@ -237,13 +237,13 @@ void CBlend::settingsChanged()
 
 void CBlend::updateTarget()
 {
-    settings_.updateTarget(platform_);
+    settings_.updateTarget();
     update_->setEnabled(settings_.updateEnabled());
 }
 
 void CBlend::ok()
 {
-    settings_.ok(platform_);
+    settings_.ok();
     accept();
 }
 
@@ -260,7 +260,7 @@ void CBlend::keyPressEvent(QKeyEvent* event)
 void CBlend::closeEvent(QCloseEvent* event)
 {
     // The close box is Ok, not Esc.
-    settings_.ok(platform_);
+    settings_.ok();
     event->accept();
     done(QDialog::Accepted);
 }

@@ -39,6 +39,7 @@ protected:
 
 private:
     void stepped();
+    void clearOffsets();
     void showTitle();
 
     MergeWorkspace& workspace_;
