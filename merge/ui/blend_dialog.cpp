@@ -250,11 +250,17 @@ void CBlend::ok()
 void CBlend::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        settings_.escape();
         reject();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void CBlend::reject()
+{
+    // Esc, or the dialog closed from outside: what changed stays, as a step.
+    settings_.escape();
+    QDialog::reject();
 }
 
 void CBlend::closeEvent(QCloseEvent* event)

@@ -139,11 +139,17 @@ void CFine_adj::showTitle()
 void CFine_adj::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        adjust_.escape();
         reject();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void CFine_adj::reject()
+{
+    // Esc, or the dialog closed from outside: what changed stays, as a step.
+    adjust_.escape();
+    QDialog::reject();
 }
 
 void CFine_adj::closeEvent(QCloseEvent* event)
