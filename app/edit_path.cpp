@@ -37,6 +37,8 @@ int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceV
     const WorkspaceValues& to, const std::string& what)
 {
     const int count = std::clamp(workspace.sourceCount, 0, kMaxSources);
+    // A transformation drops the target's generated mark; taken back, the target matches again.
+    const int32_t generated = workspace.targetDoc.generated;
     storeValues(workspace, to);
     PerPlace<MaskedDib> kept;
     PerPlace<SourceFlags> flags {};
@@ -62,6 +64,10 @@ int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceV
             workspace.documents[t]->processedOk = flags[t].processedOk;
         }
         rebuildPreview(workspace, platform, 0);
+        if (generated && !workspace.targetDoc.generated) {
+            workspace.targetDoc.generated = generated;
+            workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
+        }
         platform.showStatusMessage(what
             + (result == kTransformAborted ? " was stopped" : " could not be done")
             + ": every source is placed as it was before.");
@@ -81,6 +87,16 @@ ValuesEdit::ValuesEdit(MergeWorkspace& workspace, Platform& platform, std::strin
 {
 }
 
+void ValuesEdit::targetGenerated()
+{
+    const CDestdoc& target = workspace_.targetDoc;
+    targetMade_ = target.generated == 1;
+    madeFrom_ = captureValues(workspace_);
+    normalisePositions(madeFrom_.placement, workspace_.sourceCount);
+    madeTitle_ = target.title;
+    madeGenerations_ = target.generations;
+}
+
 bool ValuesEdit::commit()
 {
     WorkspaceValues after = captureValues(workspace_);
@@ -93,9 +109,19 @@ bool ValuesEdit::commit()
     result_ = moveToValues(workspace_, platform_, before_, after, name_);
     if (result_ != kTransformDone)
         return false;
+    CDestdoc& target = workspace_.targetDoc;
+    // A target generated meanwhile replaced the one from before: undo cannot give that back.
+    TargetMark mark = mark_;
+    if (target.generations != mark.generations)
+        mark.generatedBefore = 0;
+    if (targetMade_ && madeFrom_ == after && target.generations == madeGenerations_ && target.targetImage) {
+        target.generated = 1;
+        target.title = madeTitle_;
+        workspace_.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
+    }
     // The generations after the change: a target made later is not the one of the values before.
-    mark_.generations = workspace_.targetDoc.generations;
-    workspace_.history.record(std::make_unique<ValuesStep>(name_, before_, after, mark_));
+    mark.generations = target.generations;
+    workspace_.history.record(std::make_unique<ValuesStep>(name_, before_, after, mark));
     historyChanged(workspace_, platform_);
     return true;
 }

@@ -53,6 +53,10 @@ public:
     void abandon();
     // The result code of the last commit's transformations (kTransformDone when none failed).
     int result() const { return result_; }
+    // The caller generated the target from the workspace's values now, while the edit is open.
+    // A commit that finds those same values leaves that target as it is instead of marking it
+    // stale; and since the target before the change is gone, undo leaves the target stale.
+    void targetGenerated();
 
 private:
     MergeWorkspace& workspace_;
@@ -61,6 +65,12 @@ private:
     WorkspaceValues before_;
     TargetMark mark_;
     int result_ = 0;
+    // The target the caller generated during the edit: the values it was made from, its title
+    // and the generation count it left.
+    bool targetMade_ = false;
+    WorkspaceValues madeFrom_;
+    std::string madeTitle_;
+    uint64_t madeGenerations_ = 0;
 };
 
 // The one-call form: `after` computed by a command from captureValues(workspace).

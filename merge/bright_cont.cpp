@@ -1,5 +1,6 @@
 #include "merge/bright_cont.h"
 
+#include "app/edit_path.h"
 #include "app/workspace.h"
 #include "merge/target_commands.h"
 
@@ -32,9 +33,11 @@ void BrightContValues::setDefaults()
 
 void BrightContValues::apply(MergeWorkspace& workspace, Platform& platform)
 {
-    workspace.targetDoc.targetContrast = contrast_;
-    workspace.targetDoc.targetBrightness = brightness_;
-    generateTargetCommand(workspace, platform);
+    WorkspaceValues after = captureValues(workspace);
+    after.targetContrast = contrast_;
+    after.targetBrightness = brightness_;
+    if (editValues(workspace, platform, "Contrast Brightness", after))
+        generateTargetCommand(workspace, platform);
     contrastApplied_ = true;
 }
 

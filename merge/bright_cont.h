@@ -24,7 +24,8 @@ public:
     void slidersMoved(int32_t contrast, int32_t brightness);
     // "Set Defaults": k = 16 and b = 128 shown, "Apply" enabled; nothing is applied yet.
     void setDefaults();
-    // "Apply": the target takes both values and is generated again; the dialog stays open.
+    // "Apply": the target takes both values (one "Contrast Brightness" step when they changed)
+    // and is generated again; the dialog stays open.
     void apply(MergeWorkspace& workspace, Platform& platform);
     // "Ok": applies unless the values shown were applied already. The dialog then closes.
     void ok(MergeWorkspace& workspace, Platform& platform);

@@ -1,23 +1,30 @@
 #include "merge/fine_adjust.h"
 
-#include "align/mark_target_stale.h"
 #include "align/normalise_positions.h"
-#include "align/rebuild_preview.h"
 #include "app/workspace.h"
 #include "merge/target_commands.h"
-#include "merge/transform_source.h"
-#include "sources/source_doc.h"
 
 #include <algorithm>
 
 namespace tessary {
 
-FineAdjust::FineAdjust(MergeWorkspace& workspace)
+namespace {
+constexpr const char* kStepName = "Fine Alignment";
+}
+
+FineAdjust::FineAdjust(MergeWorkspace& workspace, Platform& platform)
     : workspace_(workspace)
+    , platform_(platform)
     , base_(workspace.alignDoc.placement)
-    , transformed_(base_)
     , fineAdjustChanged_(workspace.targetDoc.generated == 0)
 {
+    begin();
+}
+
+void FineAdjust::begin()
+{
+    edit_.reset();
+    edit_.emplace(workspace_, platform_, kStepName);
 }
 
 void FineAdjust::step(int32_t number, const Offsets& offsets)
@@ -44,48 +51,30 @@ void FineAdjust::step(int32_t number, const Offsets& offsets)
     fineAdjustChanged_ = true;
 }
 
-bool FineAdjust::needsTransform(int32_t slot) const
+bool FineAdjust::updateTarget()
 {
-    const CAlignDoc& doc = workspace_.alignDoc;
-    const size_t i = size_t(slot);
-    return !doc.placement[i].sameTransformAs(transformed_[i]);
+    const bool done = edit_->commit();
+    if (done)
+        generateTargetCommand(workspace_, platform_);
+    else
+        base_ = workspace_.alignDoc.placement;
+    begin();
+    // A target that could not be made leaves "Update Target" enabled.
+    fineAdjustChanged_ = workspace_.targetDoc.generated == 0;
+    return done;
 }
 
-void FineAdjust::updateTarget(Platform& platform)
-{
-    const int32_t count = std::clamp(workspace_.sourceCount, 0, kMaxSources);
-    int status = 0;
-    for (int32_t k = 0; k < count; ++k) {
-        if (!needsTransform(k))
-            continue;
-        const int result = transformSource(workspace_, platform, k + 1);
-        if (result != kTransformDone)
-            status = result;
-        const size_t i = size_t(k);
-        transformed_[i] = workspace_.alignDoc.placement[i];
-    }
-    rebuildPreview(workspace_, platform, status);
-    generateTargetCommand(workspace_, platform);
-    fineAdjustChanged_ = false;
-}
-
-void FineAdjust::ok(Platform& platform)
+void FineAdjust::ok()
 {
     if (fineAdjustChanged_)
-        updateTarget(platform);
+        updateTarget();
 }
 
-void FineAdjust::escape(Platform& platform)
+void FineAdjust::escape()
 {
-    if (!fineAdjustChanged_)
-        return;
-    const int32_t count = std::clamp(workspace_.sourceCount, 0, kMaxSources);
-    for (int32_t k = 0; k < count; ++k)
-        if (needsTransform(k))
-            if (VIrorozIzi* source = workspace_.source(k + 1))
-                source->changed = true;
-    rebuildPreview(workspace_, platform, 0);
-    markTargetStale(workspace_);
+    if (!edit_->commit())
+        base_ = workspace_.alignDoc.placement;
+    begin();
 }
 
 } // namespace tessary

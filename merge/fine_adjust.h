@@ -1,8 +1,10 @@
 #pragma once
 #include "align/placement.h"
+#include "app/edit_path.h"
 #include "app/places.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace tessary {
 
@@ -11,7 +13,9 @@ class Platform;
 
 // The state of the "Target - Fine Adjustment" dialog: small steps of one source's position,
 // scale and angle relative to the values the Align Window decided (the base values, taken for
-// all eight places when the dialog opens). Every step is written into the Align document at once.
+// all eight places when the dialog opens). Every step is written into the Align document at once;
+// each "Update Target", and the closing, makes what changed since the last one a "Fine Alignment"
+// step, its transformations on the edit path (a failed one takes the step back whole).
 class FineAdjust {
 public:
     static constexpr int32_t kStepLimit = 100; // each arrow runs from -100 to 100
@@ -27,7 +31,7 @@ public:
 
     // Opening: "Update Target" is enabled, and the adjustment counts as changed, exactly when
     // the target is not generated.
-    explicit FineAdjust(MergeWorkspace& workspace);
+    FineAdjust(MergeWorkspace& workspace, Platform& platform);
 
     bool updateEnabled() const { return fineAdjustChanged_; }
 
@@ -37,23 +41,24 @@ public:
     // scale never goes below 1.
     void step(int32_t number, const Offsets& offsets);
 
-    // "Update Target": every source whose scale or angle changed is transformed again, the
-    // Align preview rebuilt and the target generated.
-    void updateTarget(Platform& platform);
+    // "Update Target": the change since the last update becomes a step (every source whose
+    // scale or angle changed transformed again, the Align preview rebuilt) and the target is
+    // generated. False when a transformation failed or was stopped: every source is then
+    // placed as at the last update, and the offsets count from there (the dialog shows 0).
+    bool updateTarget();
     // "Ok": "Update Target" first when anything changed.
-    void ok(Platform& platform);
-    // Esc: the steps stay. When anything changed since the last update, the sources whose scale
-    // or angle changed are marked changed (the Align Window transforms them when next
-    // activated), the preview is rebuilt and the target marked stale.
-    void escape(Platform& platform);
+    void ok();
+    // Esc and the close box: the steps stay, as a step of their own; the target is marked
+    // stale. Their transformations are made now, so that a failure takes them back at once.
+    void escape();
 
 private:
-    bool needsTransform(int32_t slot) const;
+    void begin();
 
     MergeWorkspace& workspace_;
+    Platform& platform_;
+    std::optional<ValuesEdit> edit_;
     PerPlace<Placement> base_;
-    // Each source's transformed image as it stands was made with these scales and angle.
-    PerPlace<Placement> transformed_;
     bool fineAdjustChanged_ = false;
 };
 

@@ -1,6 +1,5 @@
 #include "merge/merge_settings.h"
 
-#include "align/mark_target_stale.h"
 #include "app/workspace.h"
 #include "merge/merge_layers.h"
 #include "merge/target_commands.h"
@@ -9,25 +8,16 @@
 
 namespace tessary {
 
-MergeSettings::MergeSettings(MergeWorkspace& workspace)
+MergeSettings::MergeSettings(MergeWorkspace& workspace, Platform& platform)
     : workspace_(workspace)
+    , platform_(platform)
+    , edit_(workspace, platform, "Merge Sources")
     , mergeType_(std::clamp(workspace.mergeType, 0, 4))
     , fuzziness_(kThresholdFuzziness.clamp(workspace.targetDoc.thresholdFuzziness))
     , fadeEdge_(workspace.fadeEdge)
-    , lastUpdate_(written())
 {
     updateEnabled_ = workspace.targetDoc.generated == 0;
     workspace.blendSettingsChanged = updateEnabled_ ? 1 : 0;
-}
-
-MergeSettings::Written MergeSettings::written() const
-{
-    Written w { {}, {}, workspace_.biasWeight };
-    for (size_t s = 0; s < w.topLevel.size(); ++s) {
-        w.topLevel[s] = workspace_.alignDoc.placement[s].topLevel;
-        w.bottomLevel[s] = workspace_.alignDoc.placement[s].bottomLevel;
-    }
-    return w;
 }
 
 void MergeSettings::changed()
@@ -92,27 +82,29 @@ void MergeSettings::dragPie(const WedgeHold& hold, double percent)
     dragWedge(workspace_, hold, percent);
 }
 
-void MergeSettings::updateTarget(Platform& platform)
+void MergeSettings::updateTarget()
 {
-    workspace_.fadeEdge = fadeEdge_;
-    workspace_.mergeType = mergeType_;
-    workspace_.targetDoc.thresholdFuzziness = fuzziness_;
-    generateTargetCommand(workspace_, platform);
+    WorkspaceValues values = captureValues(workspace_);
+    values.fadeEdge = fadeEdge_;
+    values.mergeType = mergeType_;
+    values.thresholdFuzziness = fuzziness_;
+    storeValues(workspace_, values);
+    if (generateTargetCommand(workspace_, platform_))
+        edit_.targetGenerated();
     updateEnabled_ = false;
     workspace_.blendSettingsChanged = 0;
-    lastUpdate_ = written();
 }
 
-void MergeSettings::ok(Platform& platform)
+void MergeSettings::ok()
 {
     if (workspace_.blendSettingsChanged == 1)
-        updateTarget(platform);
+        updateTarget();
+    edit_.commit();
 }
 
 void MergeSettings::escape()
 {
-    if (!(written() == lastUpdate_))
-        markTargetStale(workspace_);
+    edit_.commit();
 }
 
 } // namespace tessary

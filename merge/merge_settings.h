@@ -1,4 +1,5 @@
 #pragma once
+#include "app/edit_path.h"
 #include "app/places.h"
 #include "merge/bias_pie.h"
 
@@ -13,11 +14,12 @@ class Platform;
 // The state of the "Target - Merge Sources" dialog. Layer moves and pie weights are written
 // into the workspace when the user makes them; the merge type, the fade edges and the
 // threshold fuzziness are the dialog's own until "Update Target" (or Ok) takes them over.
+// Whatever the dialog changed becomes one "Merge Sources" step when it closes, however it closes.
 class MergeSettings {
 public:
     // Opening: the workspace's values; "Update Target" is enabled, and the settings count as
     // changed, exactly when the target is not generated.
-    explicit MergeSettings(MergeWorkspace& workspace);
+    MergeSettings(MergeWorkspace& workspace, Platform& platform);
 
     int32_t mergeType() const { return mergeType_; }
     int32_t fuzziness() const { return fuzziness_; }
@@ -43,29 +45,23 @@ public:
     void dragPie(const WedgeHold& hold, double percent);
 
     // "Update Target": the dialog's values go into the workspace and the target is generated.
-    void updateTarget(Platform& platform);
-    // "Ok" and the close box: "Update Target" first when anything changed.
-    void ok(Platform& platform);
-    // Esc: the dialog's own values are dropped; layer and pie changes stay, and when they
-    // changed anything since the last update the target no longer matches its settings.
+    void updateTarget();
+    // "Ok" and the close box: "Update Target" first when anything changed, then the step.
+    void ok();
+    // Esc: the dialog's own values are dropped; layer and pie changes stay and make the step,
+    // and the target is marked stale unless it was generated from exactly these values.
     void escape();
 
 private:
-    struct Written {
-        PerPlace<int32_t> topLevel {};
-        PerPlace<int32_t> bottomLevel {};
-        PerPlace<double> biasWeight {};
-        friend bool operator==(const Written&, const Written&) = default;
-    };
-    Written written() const;
     void changed();
 
     MergeWorkspace& workspace_;
+    Platform& platform_;
+    ValuesEdit edit_;
     int32_t mergeType_;
     int32_t fuzziness_;
     PerPlace<int32_t> fadeEdge_;
     bool updateEnabled_ = false;
-    Written lastUpdate_;
 };
 
 } // namespace tessary

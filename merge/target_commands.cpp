@@ -1,11 +1,14 @@
 #include "merge/target_commands.h"
 
+#include "app/edit_path.h"
 #include "app/platform.h"
 #include "app/workspace.h"
 #include "merge/generate_target.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
 
 namespace tessary {
 
@@ -38,52 +41,68 @@ bool mergeSourcesWithoutOverlap(MergeWorkspace& workspace, Platform& platform)
     return true;
 }
 
+namespace {
+// A change of target settings: one step, then the target generated from it.
+bool changeAndGenerate(MergeWorkspace& workspace, Platform& platform, const std::string& name,
+    const WorkspaceValues& after)
+{
+    if (!editValues(workspace, platform, name, after))
+        return false;
+    generateTargetCommand(workspace, platform);
+    return true;
+}
+
+bool chooseColour(MergeWorkspace& workspace, Platform& platform, const std::string& name,
+    ColourRef WorkspaceValues::*field)
+{
+    const std::optional<ColourRef> colour = platform.chooseColour(0);
+    if (!colour)
+        return false;
+    WorkspaceValues after = captureValues(workspace);
+    after.*field = *colour;
+    changeAndGenerate(workspace, platform, name, after);
+    return true;
+}
+}
+
 bool setMergeDefaults(MergeWorkspace& workspace, Platform& platform)
 {
     if (platform.messageBox(kMergeDefaultsQuestion, MessageIcon::Question, MessageButtons::YesNo)
         != MessageAnswer::Yes)
         return false;
-    CDestdoc& target = workspace.targetDoc;
-    target.targetBrightness = kTargetBrightness.start;
-    target.targetContrast = kTargetContrast.start;
-    workspace.mergeType = kMergeAverage;
-    target.zoneSelected = 0;
-    target.thresholdFuzziness = kThresholdFuzziness.start;
+    WorkspaceValues after = captureValues(workspace);
+    after.targetBrightness = kTargetBrightness.start;
+    after.targetContrast = kTargetContrast.start;
+    after.mergeType = kMergeAverage;
+    after.thresholdFuzziness = kThresholdFuzziness.start;
     const int32_t count = std::clamp(workspace.sourceCount, 0, kMaxSources);
     for (int32_t i = 0; i < count; ++i) {
         const size_t s = size_t(i);
-        workspace.alignDoc.placement[s].topLevel = -1;
-        workspace.alignDoc.placement[s].bottomLevel = -1;
+        after.placement[s].topLevel = -1;
+        after.placement[s].bottomLevel = -1;
         // Whole numbers here, unlike the equal shares a new source window gives: 33 each for
         // three sources.
-        workspace.biasWeight[s] = std::trunc(kBiasWeightTotal / count);
-        workspace.fadeEdge[s] = 0;
+        after.biasWeight[s] = std::trunc(kBiasWeightTotal / count);
+        after.fadeEdge[s] = 0;
     }
+    // The zone and the snap grid are views of the target, not settings a step takes back.
+    workspace.targetDoc.zoneSelected = 0;
     workspace.targetView.snapGrid = 1;
-    generateTargetCommand(workspace, platform);
+    changeAndGenerate(workspace, platform, "Set merge defaults", after);
     return true;
 }
 
 bool chooseBackgroundColour(MergeWorkspace& workspace, Platform& platform)
 {
-    const std::optional<ColourRef> colour = platform.chooseColour(0);
-    if (!colour)
-        return false;
-    workspace.targetDoc.backgroundColour = *colour;
-    generateTargetCommand(workspace, platform);
-    return true;
+    return chooseColour(workspace, platform, "Background Color", &WorkspaceValues::backgroundColour);
 }
 
 bool chooseMarginColour(MergeWorkspace& workspace, Platform& platform)
 {
-    const std::optional<ColourRef> colour = platform.chooseColour(0);
-    if (!colour)
-        return false;
-    workspace.targetDoc.marginColour = *colour;
-    generateTargetCommand(workspace, platform);
-    return true;
+    return chooseColour(workspace, platform, "Set Margin Color", &WorkspaceValues::marginColour);
 }
 
+// The viewing size is how the target is shown, not a setting of the merge: no step.
 void applyViewingSize(MergeWorkspace& workspace, Platform& platform, int32_t percent)
 {
     workspace.targetDoc.viewPercentX = percent;
@@ -93,9 +112,10 @@ void applyViewingSize(MergeWorkspace& workspace, Platform& platform, int32_t per
 
 void applyMargins(MergeWorkspace& workspace, Platform& platform, int32_t marginX, int32_t marginY)
 {
-    workspace.targetDoc.marginX = marginX;
-    workspace.targetDoc.marginY = marginY;
-    generateTargetCommand(workspace, platform);
+    WorkspaceValues after = captureValues(workspace);
+    after.marginX = marginX;
+    after.marginY = marginY;
+    changeAndGenerate(workspace, platform, "Set Margins", after);
 }
 
 void setSnapGrid(MergeWorkspace& workspace, int32_t grid)

@@ -58,7 +58,7 @@ CBlend::CBlend(MergeWorkspace& workspace, Platform& platform, std::function<void
     : QDialog(parent)
     , workspace_(workspace)
     , platform_(platform)
-    , settings_(workspace)
+    , settings_(workspace, platform)
 {
     setObjectName("CBlend");
     setWindowTitle("Target - Merge Sources");
@@ -237,30 +237,36 @@ void CBlend::settingsChanged()
 
 void CBlend::updateTarget()
 {
-    settings_.updateTarget(platform_);
+    settings_.updateTarget();
     update_->setEnabled(settings_.updateEnabled());
 }
 
 void CBlend::ok()
 {
-    settings_.ok(platform_);
+    settings_.ok();
     accept();
 }
 
 void CBlend::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        settings_.escape();
         reject();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
+void CBlend::reject()
+{
+    // Esc, or the dialog closed from outside: what changed stays, as a step.
+    settings_.escape();
+    QDialog::reject();
+}
+
 void CBlend::closeEvent(QCloseEvent* event)
 {
     // The close box is Ok, not Esc.
-    settings_.ok(platform_);
+    settings_.ok();
     event->accept();
     done(QDialog::Accepted);
 }

@@ -21,7 +21,7 @@ class source_pie;
 
 // "Target - Merge Sources" (the program's CBlend): merge type, threshold fuzziness, fade edges,
 // the layer order of the sources and the bias pie. Ok and the close box update the target when
-// anything changed; Esc closes without updating.
+// anything changed; Esc closes without updating. What it changed is one "Merge Sources" step.
 class CBlend : public QDialog {
     Q_OBJECT
 public:
@@ -45,6 +45,8 @@ public:
     QPushButton* okButton() const { return ok_; }
     source_pie* pie() const { return pie_; }
     ScrollTargetArrows* scrollArrows() const { return scrollArrows_; }
+
+    void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -37,7 +37,7 @@ CFine_adj::CFine_adj(MergeWorkspace& workspace, Platform& platform,
     : QDialog(parent)
     , workspace_(workspace)
     , platform_(platform)
-    , adjust_(workspace)
+    , adjust_(workspace, platform)
 {
     setObjectName("CFine_adj");
     setWindowTitle("Target - Fine Adjustment");
@@ -99,11 +99,12 @@ CFine_adj::CFine_adj(MergeWorkspace& workspace, Platform& platform,
     layout->addLayout(buttons);
 
     connect(ok_, &QPushButton::clicked, this, [this] {
-        adjust_.ok(platform_);
+        adjust_.ok();
         accept();
     });
     connect(update_, &QPushButton::clicked, this, [this] {
-        adjust_.updateTarget(platform_);
+        if (!adjust_.updateTarget())
+            clearOffsets();
         update_->setEnabled(adjust_.updateEnabled());
     });
     update_->setEnabled(adjust_.updateEnabled());
@@ -119,6 +120,14 @@ void CFine_adj::stepped()
     update_->setEnabled(adjust_.updateEnabled());
 }
 
+void CFine_adj::clearOffsets()
+{
+    for (QSpinBox* arrow : arrows_) {
+        const QSignalBlocker quiet(arrow);
+        arrow->setValue(0);
+    }
+}
+
 void CFine_adj::showTitle()
 {
     const int number = selector_->value();
@@ -130,17 +139,23 @@ void CFine_adj::showTitle()
 void CFine_adj::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        adjust_.escape(platform_);
         reject();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
+void CFine_adj::reject()
+{
+    // Esc, or the dialog closed from outside: what changed stays, as a step.
+    adjust_.escape();
+    QDialog::reject();
+}
+
 void CFine_adj::closeEvent(QCloseEvent* event)
 {
     // The close box leaves the steps as they are, like Esc.
-    adjust_.escape(platform_);
+    adjust_.escape();
     event->accept();
     done(QDialog::Rejected);
 }

@@ -17,7 +17,8 @@ class ScrollTargetArrows;
 
 // "Target - Fine Adjustment" (the program's CFine_adj): one source's position, angle and scales
 // stepped relative to the values the Align Window decided. Every step is written at once; "Update
-// Target" transforms and generates; Ok updates first when anything changed; Esc closes.
+// Target" transforms and generates; Ok updates first when anything changed; Esc closes keeping
+// the steps. Each update, and the closing, is one "Fine Alignment" step of the history.
 class CFine_adj : public QDialog {
     Q_OBJECT
 public:
@@ -33,12 +34,15 @@ public:
     QPushButton* okButton() const { return ok_; }
     ScrollTargetArrows* scrollArrows() const { return scrollArrows_; }
 
+    void reject() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void stepped();
+    void clearOffsets();
     void showTitle();
 
     MergeWorkspace& workspace_;

@@ -1,5 +1,6 @@
 #include "merge/fine_adjust.h"
 
+#include "app/edit_path.h"
 #include "app/workspace.h"
 #include "merge_fixtures.h"
 #include "sources/source_doc.h"
@@ -43,7 +44,7 @@ struct Placed {
 TEST(FineAdjust, StepsAreOffsetsFromTheBaseValues)
 {
     Placed p;
-    FineAdjust adjust(p.ws);
+    FineAdjust adjust(p.ws, p.platform);
     EXPECT_FALSE(adjust.updateEnabled());
     adjust.step(2, { 5, 0, -15, 10, 0 });
     EXPECT_EQ(p.doc().placement[1].posX, 25);
@@ -63,7 +64,7 @@ TEST(FineAdjust, StepsAreOffsetsFromTheBaseValues)
 TEST(FineAdjust, ANormalisationShiftsEveryBaseValue)
 {
     Placed p;
-    FineAdjust adjust(p.ws);
+    FineAdjust adjust(p.ws, p.platform);
     adjust.step(1, { -8, -3, 0, 0, 0 });
     EXPECT_EQ(p.doc().placement[0].posX, 0);
     EXPECT_EQ(p.doc().placement[1].posX, 28);
@@ -82,7 +83,7 @@ TEST(FineAdjust, AScaleNeverGoesBelowOne)
 {
     Placed p;
     p.doc().placement[0].scaleX = 40.0;
-    FineAdjust adjust(p.ws);
+    FineAdjust adjust(p.ws, p.platform);
     adjust.step(1, { 0, 0, 0, -100, 0 });
     EXPECT_EQ(p.doc().placement[0].scaleX, 1.0);
 }
@@ -90,11 +91,11 @@ TEST(FineAdjust, AScaleNeverGoesBelowOne)
 TEST(FineAdjust, UpdateTransformsEverySourceWhoseGeometryChanged)
 {
     Placed p;
-    FineAdjust adjust(p.ws);
+    FineAdjust adjust(p.ws, p.platform);
     adjust.step(1, { 0, 0, 0, 1024 / 10, 0 });
     adjust.step(3, { 0, 0, 900, 0, 0 }); // source 1 now at base again, source 3 turned 90
     adjust.step(1, { 0, 0, 0, 100, 0 });
-    adjust.ok(p.platform);
+    adjust.ok();
     EXPECT_EQ(p.ws.targetDoc.transformed[0].width(), 20 * 1124 / 1024);
     EXPECT_EQ(p.ws.targetDoc.transformed[2].width(), 10);
     EXPECT_EQ(p.ws.targetDoc.transformed[2].height(), 20);
@@ -103,23 +104,79 @@ TEST(FineAdjust, UpdateTransformsEverySourceWhoseGeometryChanged)
     EXPECT_FALSE(adjust.updateEnabled());
 }
 
-TEST(FineAdjust, EscWithoutUpdateLeavesTheChangedSourcesToTheAlignWindow)
+// Esc keeps the steps, as one step of their own, transformed at once.
+TEST(FineAdjust, EscKeepsTheStepsAsOneStep)
 {
     Placed p;
-    FineAdjust adjust(p.ws);
+    const WorkspaceValues before = captureValues(p.ws);
+    FineAdjust adjust(p.ws, p.platform);
     adjust.step(2, { 3, 0, 0, 50, 0 });
-    adjust.escape(p.platform);
-    EXPECT_TRUE(p.ws.source(2)->changed);
-    EXPECT_FALSE(p.ws.source(1)->changed);
-    EXPECT_EQ(p.doc().placement[1].scaleX, 1074.0);
+    adjust.step(2, { 4, 0, 0, 50, 0 });
+    adjust.escape();
+    const WorkspaceValues after = captureValues(p.ws);
+    EXPECT_EQ(after.placement[1].scaleX, 1074.0);
+    EXPECT_EQ(after.placement[1].posX, 24);
+    EXPECT_EQ(p.ws.targetDoc.transformed[1].width(), 20 * 1074 / 1024);
     EXPECT_EQ(p.ws.targetDoc.generated, 0);
     EXPECT_EQ(p.ws.targetDoc.title, "Target Window - needs updating");
+    EXPECT_EQ(p.ws.history.size(), 1u);
+    EXPECT_EQ(p.ws.history.undoName(), "Fine Alignment");
+    ASSERT_TRUE(undoEdit(p.ws, p.platform));
+    EXPECT_EQ(captureValues(p.ws), before);
+    EXPECT_EQ(p.ws.targetDoc.transformed[1].width(), 20);
+    ASSERT_TRUE(redoEdit(p.ws, p.platform));
+    EXPECT_EQ(captureValues(p.ws), after);
 
     // Nothing changed: Esc leaves everything as it is.
     Placed q;
-    FineAdjust untouched(q.ws);
-    untouched.escape(q.platform);
+    FineAdjust untouched(q.ws, q.platform);
+    untouched.escape();
     EXPECT_EQ(q.ws.targetDoc.generated, 1);
+    EXPECT_EQ(q.ws.history.size(), 0u);
+}
+
+// Each Update Target makes its own step: the dialog's changes stay when it is left with Esc.
+TEST(FineAdjust, EachUpdateIsAStepAndOkTheLast)
+{
+    Placed p;
+    const WorkspaceValues opened = captureValues(p.ws);
+    FineAdjust adjust(p.ws, p.platform);
+    adjust.step(1, { 0, 0, 0, 100, 0 });
+    ASSERT_TRUE(adjust.updateTarget());
+    const WorkspaceValues updated = captureValues(p.ws);
+    adjust.step(3, { 0, 0, 900, 0, 0 });
+    adjust.ok();
+    EXPECT_EQ(p.ws.history.size(), 2u);
+    EXPECT_EQ(p.ws.targetDoc.generated, 1);
+    ASSERT_TRUE(undoEdit(p.ws, p.platform));
+    EXPECT_EQ(captureValues(p.ws), updated);
+    // The target shown was made after both steps: it no longer matches.
+    EXPECT_EQ(p.ws.targetDoc.generated, 0);
+    ASSERT_TRUE(undoEdit(p.ws, p.platform));
+    EXPECT_EQ(captureValues(p.ws), opened);
+    EXPECT_EQ(p.ws.targetDoc.transformed[0].width(), 20);
+}
+
+// A transformation stopped with Esc: the values, the transformed images and the target stay
+// as they were, and nothing is recorded.
+TEST(FineAdjust, AStoppedTransformationLeavesEverythingAsBefore)
+{
+    Placed p;
+    const WorkspaceValues before = captureValues(p.ws);
+    const PackedDib* image = p.ws.targetDoc.transformed[1].dib.get();
+    FineAdjust adjust(p.ws, p.platform);
+    adjust.step(2, { 5, 2, 300, 40, 0 });
+    p.platform.escapeDownPolls = 1;
+    p.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+    EXPECT_FALSE(adjust.updateTarget());
+    EXPECT_EQ(captureValues(p.ws), before);
+    EXPECT_EQ(p.ws.targetDoc.transformed[1].dib.get(), image);
+    EXPECT_EQ(p.ws.targetDoc.generated, 1);
+    EXPECT_EQ(p.ws.history.size(), 0u);
+    // The next step counts from where the sources are again.
+    p.platform.escapeDownPolls = 0;
+    adjust.step(2, { 1, 0, 0, 0, 0 });
+    EXPECT_EQ(p.doc().placement[1].posX, before.placement[1].posX + 1);
 }
 
 } // namespace

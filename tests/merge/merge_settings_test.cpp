@@ -2,7 +2,10 @@
 #include "merge/merge_layers.h"
 #include "merge/merge_settings.h"
 
+#include "app/edit_path.h"
 #include "app/workspace.h"
+#include "align/mark_target_stale.h"
+#include "merge/target_commands.h"
 #include "merge_fixtures.h"
 #include "support/gtest_platform.h"
 
@@ -28,6 +31,9 @@ struct Sources {
         }
         ws.sourceCount = n;
         ws.equalBiasWeights();
+        // Every change rebuilds the Align preview, which needs the view's size.
+        ws.alignDoc.alignViewWidth = 800;
+        ws.alignDoc.alignViewHeight = 600;
     }
     int32_t& top(size_t slot) { return ws.alignDoc.placement[slot].topLevel; }
     int32_t& bottom(size_t slot) { return ws.alignDoc.placement[slot].bottomLevel; }
@@ -214,7 +220,7 @@ TEST(MergeSettings, UpdateTakesTheDialogValuesAndGenerates)
     Sources s(3);
     GTestPlatform platform;
     s.ws.targetDoc.generated = 1;
-    MergeSettings settings(s.ws);
+    MergeSettings settings(s.ws, platform);
     EXPECT_FALSE(settings.updateEnabled());
     settings.setMergeType(kMergeBrightest);
     settings.setFadeEdge(1, true);
@@ -223,7 +229,7 @@ TEST(MergeSettings, UpdateTakesTheDialogValuesAndGenerates)
     // Nothing is taken over before the update.
     EXPECT_EQ(s.ws.mergeType, kMergeAverage);
     EXPECT_EQ(s.ws.fadeEdge[1], 0);
-    settings.ok(platform);
+    settings.ok();
     EXPECT_EQ(s.ws.mergeType, kMergeBrightest);
     EXPECT_EQ(s.ws.fadeEdge[1], 1);
     EXPECT_EQ(s.ws.targetDoc.thresholdFuzziness, 7);
@@ -236,8 +242,9 @@ TEST(MergeSettings, UpdateTakesTheDialogValuesAndGenerates)
 TEST(MergeSettings, FuzzinessStaysWithinItsRange)
 {
     Sources s(2);
+    GTestPlatform platform;
     s.ws.targetDoc.thresholdFuzziness = 0;
-    MergeSettings settings(s.ws);
+    MergeSettings settings(s.ws, platform);
     EXPECT_EQ(settings.fuzziness(), 1);
     settings.stepFuzziness(-1);
     EXPECT_EQ(settings.fuzziness(), 1);
@@ -248,16 +255,17 @@ TEST(MergeSettings, FuzzinessStaysWithinItsRange)
 TEST(MergeSettings, EscKeepsLayerChangesAndMarksTheTargetStale)
 {
     Sources s(3);
+    GTestPlatform platform;
     s.ws.targetDoc.generated = 1;
     {
-        MergeSettings settings(s.ws);
+        MergeSettings settings(s.ws, platform);
         settings.setMergeType(kMergeDarkest);
         settings.escape();
         EXPECT_EQ(s.ws.mergeType, kMergeAverage);
         EXPECT_EQ(s.ws.targetDoc.generated, 1); // nothing the target was made from changed
     }
     {
-        MergeSettings settings(s.ws);
+        MergeSettings settings(s.ws, platform);
         settings.pressSourceButton(1);
         EXPECT_EQ(s.ws.alignDoc.placement[1].topLevel, 1);
         EXPECT_EQ(s.ws.biasWeight[1], 0.0);
@@ -272,11 +280,113 @@ TEST(MergeSettings, EscKeepsLayerChangesAndMarksTheTargetStale)
 TEST(MergeSettings, EveryPressOnThePieCountsAsAChange)
 {
     Sources s(3);
+    GTestPlatform platform;
     s.ws.targetDoc.generated = 1;
-    MergeSettings settings(s.ws);
+    MergeSettings settings(s.ws, platform);
     EXPECT_FALSE(settings.pressPie(95)); // the last wedge: held by nobody
     EXPECT_TRUE(settings.updateEnabled());
     EXPECT_EQ(s.ws.blendSettingsChanged, 1);
+}
+
+// ---- the dialog's step
+
+// However the dialog closes, what it changed in the workspace is one "Merge Sources" step that
+// undoes to the values from before the dialog opened and redoes to those after it closed.
+TEST(MergeSettings, EveryWayOfClosingMakesOneStep)
+{
+    enum Close { Ok, Esc, UpdateThenEsc };
+    for (Close close : { Ok, Esc, UpdateThenEsc }) {
+        SCOPED_TRACE(int(close));
+        Sources s(3);
+        GTestPlatform platform;
+        const WorkspaceValues before = captureValues(s.ws);
+        {
+            MergeSettings settings(s.ws, platform);
+            settings.pressSourceButton(2);
+            settings.setMergeType(kMergeDarkest);
+            settings.setFadeEdge(0, true);
+            if (close == UpdateThenEsc)
+                settings.updateTarget();
+            if (close == Ok)
+                settings.ok();
+            else
+                settings.escape();
+        }
+        const WorkspaceValues after = captureValues(s.ws);
+        EXPECT_EQ(after.placement[2].topLevel, 1);
+        // Esc drops the dialog's own values unless Update Target took them over.
+        EXPECT_EQ(after.mergeType, close == Esc ? kMergeAverage : kMergeDarkest);
+        EXPECT_EQ(s.ws.history.size(), 1u);
+        EXPECT_EQ(s.ws.history.undoName(), "Merge Sources");
+        ASSERT_TRUE(undoEdit(s.ws, platform));
+        EXPECT_EQ(captureValues(s.ws), before);
+        ASSERT_TRUE(redoEdit(s.ws, platform));
+        EXPECT_EQ(captureValues(s.ws), after);
+    }
+}
+
+TEST(MergeSettings, NothingChangedRecordsNothing)
+{
+    Sources s(3);
+    GTestPlatform platform;
+    s.ws.targetDoc.generated = 1;
+    MergeSettings settings(s.ws, platform);
+    // Changes the dialog keeps to itself, and a press on the pie that moves nothing.
+    settings.setMergeType(kMergeBrightest);
+    settings.pressPie(95);
+    settings.escape();
+    EXPECT_EQ(s.ws.history.size(), 0u);
+    EXPECT_EQ(s.ws.targetDoc.generated, 1);
+}
+
+// The target the user sees must say whether it was made from the values shown.
+TEST(MergeSettings, TheTargetStaysFreshOnlyWhileItMatchesTheValues)
+{
+    // Update Target, then Ok: the target was made from the values after, so it stays as it is;
+    // undone, those values are gone and the target needs updating.
+    {
+        Sources s(3);
+        GTestPlatform platform;
+        generateTargetCommand(s.ws, platform);
+        MergeSettings settings(s.ws, platform);
+        settings.pressSourceButton(1);
+        settings.updateTarget();
+        const uint64_t generations = s.ws.targetDoc.generations;
+        settings.ok();
+        EXPECT_EQ(s.ws.targetDoc.generations, generations); // nothing changed since: no new target
+        EXPECT_EQ(s.ws.targetDoc.generated, 1);
+        EXPECT_NE(s.ws.targetDoc.title, kTargetStaleTitle);
+        ASSERT_TRUE(undoEdit(s.ws, platform));
+        EXPECT_EQ(s.ws.targetDoc.generated, 0);
+        EXPECT_EQ(s.ws.targetDoc.title, kTargetStaleTitle);
+    }
+    // A change after Update Target: the target no longer matches when Esc closes.
+    {
+        Sources s(3);
+        GTestPlatform platform;
+        generateTargetCommand(s.ws, platform);
+        MergeSettings settings(s.ws, platform);
+        settings.pressSourceButton(1);
+        settings.updateTarget();
+        settings.pressSourceButton(2);
+        settings.escape();
+        EXPECT_EQ(s.ws.targetDoc.generated, 0);
+        EXPECT_EQ(s.ws.history.size(), 1u);
+    }
+    // No target made in the dialog: undo gives back the target from before, fresh again.
+    {
+        Sources s(3);
+        GTestPlatform platform;
+        generateTargetCommand(s.ws, platform);
+        const std::string title = s.ws.targetDoc.title;
+        MergeSettings settings(s.ws, platform);
+        settings.pressSourceButton(1);
+        settings.escape();
+        EXPECT_EQ(s.ws.targetDoc.generated, 0);
+        ASSERT_TRUE(undoEdit(s.ws, platform));
+        EXPECT_EQ(s.ws.targetDoc.generated, 1);
+        EXPECT_EQ(s.ws.targetDoc.title, title);
+    }
 }
 
 } // namespace

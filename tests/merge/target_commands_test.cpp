@@ -1,12 +1,15 @@
 #include "merge/target_commands.h"
 
+#include "app/edit_path.h"
 #include "app/workspace.h"
 #include "merge/bright_cont.h"
 #include "merge/integer_field.h"
 #include "merge/invalidate_target.h"
 #include "merge_fixtures.h"
+#include "sources/source_doc.h"
 #include "support/gtest_platform.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tessary {
@@ -43,12 +46,17 @@ struct Sources {
     {
         ws.addObserver(&observer);
         for (int i = 0; i < count; ++i) {
+            ws.documents[size_t(i)] = std::make_unique<VIrorozIzi>();
+            ws.documents[size_t(i)]->slotIndex = i;
             ws.targetDoc.transformed[size_t(i)] = solidImage24(100, 80, grey(uint8_t(60 * (i + 1))));
             ws.alignDoc.placement[size_t(i)].posX = 50 * i;
         }
         ws.sourceCount = count;
         ws.equalBiasWeights();
         ws.alignDoc.previewValid = 1;
+        // Every change rebuilds the Align preview, which needs the view's size.
+        ws.alignDoc.alignViewWidth = 800;
+        ws.alignDoc.alignViewHeight = 600;
     }
     ~Sources() { ws.removeObserver(&observer); }
 };
@@ -279,6 +287,90 @@ TEST(BrightCont, SetDefaultsAppliesNothingUntilOk)
     EXPECT_EQ(s.ws.targetDoc.targetContrast, 16);
     EXPECT_EQ(s.ws.targetDoc.targetBrightness, 128);
     EXPECT_EQ(s.observer.generated, 2);
+}
+
+// Each command that changes a target setting is one step under its menu name: undone, the
+// values from before come back; redone, those after.
+TEST(TargetCommands, EachSettingCommandIsOneUndoableStep)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Sources&)> run;
+    };
+    const Case cases[] = {
+        { "Background Color",
+            [](Sources& s) {
+                s.platform.colourAnswers = { makeColourRef(10, 20, 30) };
+                chooseBackgroundColour(s.ws, s.platform);
+            } },
+        { "Set Margin Color",
+            [](Sources& s) {
+                s.platform.colourAnswers = { makeColourRef(200, 0, 0) };
+                chooseMarginColour(s.ws, s.platform);
+            } },
+        { "Set Margins", [](Sources& s) { applyMargins(s.ws, s.platform, 10, 4); } },
+        { "Set merge defaults",
+            [](Sources& s) {
+                s.platform.expectMessage(kMergeDefaultsQuestion, MessageAnswer::Yes);
+                setMergeDefaults(s.ws, s.platform);
+            } },
+        { "Contrast Brightness",
+            [](Sources& s) {
+                BrightContValues dialog(s.ws.targetDoc);
+                dialog.slidersMoved(20, 90);
+                dialog.ok(s.ws, s.platform);
+            } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sources s(3);
+        s.ws.mergeType = kMergeDarkest;
+        s.ws.targetDoc.targetContrast = 30;
+        s.ws.alignDoc.placement[0].topLevel = 1;
+        const WorkspaceValues before = captureValues(s.ws);
+        c.run(s);
+        const WorkspaceValues after = captureValues(s.ws);
+        EXPECT_NE(after, before);
+        EXPECT_EQ(s.ws.history.size(), 1u);
+        EXPECT_EQ(s.ws.history.undoName(), c.name);
+        EXPECT_EQ(s.ws.targetDoc.generated, 1);
+        ASSERT_TRUE(undoEdit(s.ws, s.platform));
+        EXPECT_EQ(captureValues(s.ws), before);
+        // The target shown was made from the values undone.
+        EXPECT_EQ(s.ws.targetDoc.generated, 0);
+        ASSERT_TRUE(redoEdit(s.ws, s.platform));
+        EXPECT_EQ(captureValues(s.ws), after);
+    }
+}
+
+TEST(TargetCommands, ViewingSizeAndUnchangedValuesRecordNothing)
+{
+    Sources s(2);
+    applyViewingSize(s.ws, s.platform, 50);
+    applyMargins(s.ws, s.platform, s.ws.targetDoc.marginX, s.ws.targetDoc.marginY);
+    s.platform.colourAnswers = { s.ws.targetDoc.backgroundColour };
+    chooseBackgroundColour(s.ws, s.platform);
+    EXPECT_EQ(s.ws.history.size(), 0u);
+    EXPECT_EQ(s.observer.generated, 3);
+}
+
+// The dialog's Applies stay when it closes: one step per Apply that changed something.
+TEST(BrightCont, EachApplyThatChangesIsAStep)
+{
+    Sources s(2);
+    const WorkspaceValues opened = captureValues(s.ws);
+    BrightContValues dialog(s.ws.targetDoc);
+    dialog.slidersMoved(20, 100);
+    dialog.apply(s.ws, s.platform);
+    const WorkspaceValues first = captureValues(s.ws);
+    dialog.apply(s.ws, s.platform); // the same values again
+    dialog.slidersMoved(24, 100);
+    dialog.ok(s.ws, s.platform);
+    EXPECT_EQ(s.ws.history.size(), 2u);
+    ASSERT_TRUE(undoEdit(s.ws, s.platform));
+    EXPECT_EQ(captureValues(s.ws), first);
+    ASSERT_TRUE(undoEdit(s.ws, s.platform));
+    EXPECT_EQ(captureValues(s.ws), opened);
 }
 
 } // namespace

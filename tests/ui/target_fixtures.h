@@ -33,6 +33,10 @@ struct TargetWindow {
 
     TargetWindow()
     {
+        // The Align Window's view has a size in the program; every change of the settings
+        // rebuilds its preview.
+        workspace.alignDoc.alignViewWidth = 800;
+        workspace.alignDoc.alignViewHeight = 600;
         frame = std::make_unique<MainFrame>(workspace, *platform);
         window = new CDestchild(*frame);
         frame->addChild(window);

@@ -1,5 +1,6 @@
 // The Target menu's "Merge Sources" and "Fine Alignment" dialogs on the real Target Window: the
 // merge the dialog makes is the one tessary-cli makes from the same layout, byte for byte.
+#include "app/edit_path.h"
 #include "merge/merge_layers.h"
 #include "merge/ui/blend_dialog.h"
 #include "merge/ui/fine_adj_dialog.h"
@@ -203,6 +204,71 @@ private slots:
         });
         t.command("mergeSources")->trigger();
         QCOMPARE(t.workspace.mergeType, kMergeLeastColored);
+        QCOMPARE(t.workspace.targetDoc.generated, 1);
+    }
+
+    // Layer moves and pie drags are written as they are made; however the dialog closes, they
+    // and the settings it took over are one "Merge Sources" step.
+    void theDialogIsOneStepHoweverItCloses()
+    {
+        enum Close { OkButton, EscKey, CloseBox, UpdateThenEsc };
+        for (Close close : { OkButton, EscKey, CloseBox, UpdateThenEsc }) {
+            TargetWindow t;
+            threeOverlapping(t);
+            t.pressLoadTarget();
+            t.window->updateActions();
+            const WorkspaceValues before = captureValues(t.workspace);
+            t.whenDialogOpens<CBlend>([close](CBlend& d) {
+                QTest::mouseClick(d.moveDownButton(), Qt::LeftButton);
+                QTest::mouseClick(d.sourceButton(2), Qt::LeftButton); // the pie resets to 50 : 50
+                source_pie& pie = *d.pie();
+                sendMouse(&pie, QEvent::MouseButtonPress, piePoint(pie, 20), Qt::LeftButton, Qt::LeftButton);
+                sendMouse(&pie, QEvent::MouseMove, piePoint(pie, 45), Qt::NoButton, Qt::LeftButton);
+                sendMouse(&pie, QEvent::MouseButtonRelease, piePoint(pie, 45), Qt::LeftButton, Qt::NoButton);
+                QTest::mouseClick(d.fadeEdgeBox(1), Qt::LeftButton);
+                if (close == UpdateThenEsc)
+                    QTest::mouseClick(d.updateButton(), Qt::LeftButton);
+                if (close == OkButton)
+                    QTest::mouseClick(d.okButton(), Qt::LeftButton);
+                else if (close == CloseBox)
+                    d.close();
+                else
+                    QTest::keyClick(&d, Qt::Key_Escape);
+            });
+            t.command("mergeSources")->trigger();
+            const WorkspaceValues after = captureValues(t.workspace);
+            QCOMPARE(after.placement[2].bottomLevel, 1);
+            QVERIFY(std::abs(after.biasWeight[0] - 45.0) < 1.0);
+            QCOMPARE(after.fadeEdge[1], close == EscKey ? 0 : 1);
+            QCOMPARE(t.workspace.history.size(), size_t(1));
+            QCOMPARE(t.workspace.history.undoName(), std::string("Merge Sources"));
+            // Esc after the update leaves the target made from these very values.
+            QCOMPARE(t.workspace.targetDoc.generated, close == EscKey ? 0 : 1);
+            QVERIFY(undoEdit(t.workspace, *t.platform));
+            QVERIFY(captureValues(t.workspace) == before);
+            // With no target made in the dialog the one from before is shown as current again.
+            QCOMPARE(t.workspace.targetDoc.generated, close == EscKey ? 1 : 0);
+            QVERIFY(redoEdit(t.workspace, *t.platform));
+            QVERIFY(captureValues(t.workspace) == after);
+        }
+    }
+
+    void aDialogThatChangedNothingIsNoStep()
+    {
+        TargetWindow t;
+        threeOverlapping(t);
+        t.pressLoadTarget();
+        t.window->updateActions();
+        t.whenDialogOpens<CBlend>([](CBlend& d) {
+            QTest::mouseClick(d.mergeTypeButton(kMergeBrightest), Qt::LeftButton);
+            source_pie& pie = *d.pie();
+            // The last wedge has no boundary to hold: the press moves nothing.
+            sendMouse(&pie, QEvent::MouseButtonPress, piePoint(pie, 95), Qt::LeftButton, Qt::LeftButton);
+            sendMouse(&pie, QEvent::MouseButtonRelease, piePoint(pie, 95), Qt::LeftButton, Qt::NoButton);
+            QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        t.command("mergeSources")->trigger();
+        QCOMPARE(t.workspace.history.size(), size_t(0));
         QCOMPARE(t.workspace.targetDoc.generated, 1);
     }
 
