@@ -58,6 +58,8 @@ public:
     std::map<int, std::string> paneText;
     std::vector<std::pair<int, std::string>> paneHistory;
     std::vector<std::pair<int, ColourRef>> progressHistory;
+    // Every passing status line, in order.
+    std::vector<std::string> statusMessages;
 
     // ---- settings, keyed by "section/name"
     std::map<std::string, int> intSettings;
@@ -85,6 +87,7 @@ public:
     bool isEscapeDown() override;
     void setStatusPaneText(int pane, const std::string& text) override;
     void setProgress(int percent, ColourRef colour) override;
+    void showStatusMessage(const std::string& text) override { statusMessages.push_back(text); }
     int getSettingInt(const std::string& section, const std::string& name, int defaultValue) override;
     void setSettingInt(const std::string& section, const std::string& name, int value) override;
     std::string getSettingText(
