@@ -1,10 +1,8 @@
 #include "align/centre_source.h"
 
-#include "align/mark_target_stale.h"
-#include "align/normalise_positions.h"
 #include "align/placement_commands.h"
-#include "align/rebuild_preview.h"
 #include "app/workspace.h"
+#include "app/workspace_values.h"
 
 #include <algorithm>
 #include <limits>
@@ -20,17 +18,16 @@ int32_t centredPosition(int64_t low, int64_t high, int32_t size)
 
 void centreSelectedSource(MergeWorkspace& workspace, Platform& platform, Axis axis)
 {
-    const int32_t n = selectedLoadedSource(workspace);
-    if (n == 0)
-        return;
-    const OthersExtent others = othersExtent(workspace, n, axis);
-    if (!others.any)
-        return;
-    Placement& p = workspace.alignDoc.placement[size_t(n - 1)];
-    (axis == Axis::Horizontal ? p.posX : p.posY) = centredPosition(others.low, others.high, transformedSize(workspace, n, axis));
-    normalisePositions(workspace.alignDoc, workspace.sourceCount);
-    rebuildPreview(workspace, platform, 0);
-    markTargetStale(workspace);
+    editSelected(workspace, platform, axis == Axis::Horizontal ? "Center Horizontally" : "Center Vertically",
+        [&workspace, axis](WorkspaceValues& v, int32_t n) {
+            const OthersExtent others = othersExtent(workspace, n, axis);
+            if (!others.any)
+                return false;
+            Placement& p = v.placement[size_t(n - 1)];
+            (axis == Axis::Horizontal ? p.posX : p.posY)
+                = centredPosition(others.low, others.high, transformedSize(workspace, n, axis));
+            return true;
+        });
 }
 
 } // namespace tessary

@@ -13,9 +13,8 @@ class Platform;
 int32_t centredPosition(int64_t low, int64_t high, int32_t size);
 
 // "Center Horizontally" / "Center Vertically": the selected source is moved to the middle of
-// the other sources' span along `axis`, positions are normalised, the preview rebuilt and the
-// target marked stale. Nothing is transformed. Does nothing without a selected loaded source
-// and another one.
+// the other sources' span along `axis`, as one step named after the command (nothing is
+// transformed). Does nothing without a selected loaded source and another one.
 void centreSelectedSource(MergeWorkspace& workspace, Platform& platform, Axis axis);
 
 } // namespace tessary

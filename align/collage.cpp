@@ -4,7 +4,9 @@
 #include "align/normalise_positions.h"
 #include "align/placement_commands.h"
 #include "align/rebuild_preview.h"
+#include "app/edit_path.h"
 #include "app/workspace.h"
+#include "app/workspace_values.h"
 #include "merge/transform_source.h"
 #include "sources/source_doc.h"
 
@@ -63,8 +65,8 @@ void layOutCollage(
     normalisePositions(doc, sourceCount);
 }
 
-int applyCollage(
-    MergeWorkspace& workspace, Platform& platform, const CollageOrder& order, const CollageSettings& settings)
+int applyCollage(MergeWorkspace& workspace, Platform& platform, const CollageOrder& order,
+    const CollageSettings& settings, const SavedPlacements& saved)
 {
     CAlignDoc& doc = workspace.alignDoc;
     for (int32_t n = 1; n <= workspace.sourceCount; ++n) {
@@ -85,7 +87,8 @@ int applyCollage(
             continue;
         const int result = transformSource(workspace, platform, n);
         if (result != kTransformDone) {
-            rebuildPreview(workspace, platform, result);
+            restorePlacements(workspace, platform, saved);
+            showTakenBack(platform, "Collage", result);
             return result;
         }
     }
@@ -98,6 +101,20 @@ int applyCollage(
 SavedPlacements savePlacements(const CAlignDoc& doc)
 {
     return { doc.placement };
+}
+
+WorkspaceValues cancelledValues(const WorkspaceValues& now, const SavedPlacements& saved)
+{
+    WorkspaceValues values = now;
+    for (size_t i = 0; i < values.placement.size(); ++i) {
+        Placement& p = values.placement[i];
+        const Placement& kept = saved.placement[i];
+        p.posX = kept.posX;
+        p.posY = kept.posY;
+        p.scaleX = kept.scaleX;
+        p.scaleY = kept.scaleY;
+    }
+    return values;
 }
 
 int restorePlacements(MergeWorkspace& workspace, Platform& platform, const SavedPlacements& saved)

@@ -1,5 +1,6 @@
 #pragma once
 #include "align/align_doc.h"
+#include "app/workspace_values.h"
 
 #include <array>
 #include <cstdint>
@@ -46,19 +47,24 @@ int32_t collageColumns(int32_t typed, int32_t sourceCount, bool& tooMany);
 void layOutCollage(
     CAlignDoc& doc, int32_t sourceCount, const CollageOrder& order, const CollageSettings& settings);
 
-// Apply: every source takes the cell's scales and is transformed again when they changed (a
-// swap changes none, so it transforms nothing); then the grid is laid out, the preview rebuilt
-// and the target marked stale. A failed transformation stops at once: the preview is rebuilt
-// with its code, which is returned; otherwise 0.
-int applyCollage(MergeWorkspace& workspace, Platform& platform, const CollageOrder& order,
-    const CollageSettings& settings);
-
 // Every slot's placement as the dialog found it, for Cancel.
 struct SavedPlacements {
     // Only positions and scales are given back: a rotation made meanwhile stays.
     PerPlace<Placement> placement {};
 };
 SavedPlacements savePlacements(const CAlignDoc& doc);
+
+// Apply, provisional while the dialog is open: every source takes the cell's scales and is
+// transformed again when they changed (a swap changes none, so it transforms nothing); then the
+// grid is laid out, the preview rebuilt and the target marked stale. Returns 0, or the code of
+// a failed or stopped transformation: then the whole collage is taken back as Cancel does
+// (restorePlacements from `saved`) and the status bar says so.
+int applyCollage(MergeWorkspace& workspace, Platform& platform, const CollageOrder& order,
+    const CollageSettings& settings, const SavedPlacements& saved);
+
+// The values Cancel would give back from `now`: the saved positions and scales, everything
+// else (rotations made meanwhile included) as it is. The collage's step is undone to them.
+WorkspaceValues cancelledValues(const WorkspaceValues& now, const SavedPlacements& saved);
 
 // Cancel: every slot gets its saved placement back and every source whose scale changed is
 // transformed again, all of them even after a failure, so that no stale image is left behind.

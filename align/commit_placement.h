@@ -1,5 +1,5 @@
 #pragma once
-#include "merge/pixel_path.h"
+#include "app/workspace_values.h"
 
 #include <cstdint>
 
@@ -8,13 +8,17 @@ namespace tessary {
 class MergeWorkspace;
 class Platform;
 
-// Commits a drag of source `number` (1..8): its position moves by (ddx, ddy) view pixels times
-// the viewing scale (y upward), positions are normalised, and its scales are multiplied by
-// rw/1024 and rh/1024 (whole 1/1024 units, never below 1). A pure move (both ratios 1024) only
-// marks the target stale. Otherwise the source is transformed again: on success the target is
-// marked stale; on failure every source's position and scale is put back as it was. Returns 0
-// or the transformation's failure code; the caller rebuilds the preview with it.
-int commitPlacement(MergeWorkspace& workspace, Platform& platform, int32_t ddx, int32_t ddy, int32_t number,
-    int32_t rw, int32_t rh, PixelPath path = PixelPath::RowsTwoThreads);
+// The values after a drag of source `number` (1..8): its position moves by (ddx, ddy) view
+// pixels times the viewing scale (y upward), and its scales are multiplied by rw/1024 and
+// rh/1024 (whole 1/1024 units, never below 1); the edit path normalises the positions.
+WorkspaceValues draggedValues(
+    const MergeWorkspace& workspace, int32_t ddx, int32_t ddy, int32_t number, int32_t rw, int32_t rh);
+
+// Commits such a drag as one step, "Move" when both ratios are 1024 (nothing is transformed),
+// otherwise "Resize" (the source is transformed again; a failure takes every placement back).
+// Returns kTransformDone or the transformation's failure code (kTransformNoSource for a number
+// outside 1..8).
+int commitPlacement(
+    MergeWorkspace& workspace, Platform& platform, int32_t ddx, int32_t ddy, int32_t number, int32_t rw, int32_t rh);
 
 } // namespace tessary

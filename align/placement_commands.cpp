@@ -2,6 +2,7 @@
 
 #include "align/mark_target_stale.h"
 #include "align/rebuild_preview.h"
+#include "app/edit_path.h"
 #include "app/workspace.h"
 #include "merge/transform_source.h"
 
@@ -33,40 +34,45 @@ int transformAndRebuild(MergeWorkspace& workspace, Platform& platform, int32_t n
     return result;
 }
 
-int mirrorSelectedSource(MergeWorkspace& workspace, Platform& platform)
+int editSelected(MergeWorkspace& workspace, Platform& platform, const std::string& name,
+    const std::function<bool(WorkspaceValues&, int32_t)>& change)
 {
     const int32_t n = selectedLoadedSource(workspace);
     if (n == 0)
         return kTransformNoSource;
-    int32_t& mirrored = workspace.targetDoc.mirrored[size_t(n - 1)];
-    mirrored = mirrored == 0 ? 1 : 0;
-    return transformAndRebuild(workspace, platform, n);
+    WorkspaceValues after = captureValues(workspace);
+    if (!change(after, n))
+        return kTransformNoSource;
+    int result = kTransformDone;
+    editValues(workspace, platform, name, after, &result);
+    return result;
+}
+
+int mirrorSelectedSource(MergeWorkspace& workspace, Platform& platform)
+{
+    return editSelected(workspace, platform, "Mirror horizontally", [](WorkspaceValues& v, int32_t n) {
+        int32_t& mirrored = v.mirrored[size_t(n - 1)];
+        mirrored = mirrored == 0 ? 1 : 0;
+        return true;
+    });
 }
 
 int resetSelectedSourceSize(MergeWorkspace& workspace, Platform& platform)
 {
-    const int32_t n = selectedLoadedSource(workspace);
-    if (n == 0)
-        return kTransformNoSource;
-    workspace.alignDoc.placement[size_t(n - 1)].scaleX = CAlignDoc::kUnitScale;
-    workspace.alignDoc.placement[size_t(n - 1)].scaleY = CAlignDoc::kUnitScale;
-    return transformAndRebuild(workspace, platform, n);
+    return editSelected(workspace, platform, "Reset size of selected source", [](WorkspaceValues& v, int32_t n) {
+        v.placement[size_t(n - 1)].scaleX = Placement::kUnitScale;
+        v.placement[size_t(n - 1)].scaleY = Placement::kUnitScale;
+        return true;
+    });
 }
 
 int rotateSelectedSource(MergeWorkspace& workspace, Platform& platform, int32_t degrees)
 {
-    const int32_t n = selectedLoadedSource(workspace);
-    if (n == 0)
-        return kTransformNoSource;
-    double& rotation = workspace.alignDoc.placement[size_t(n - 1)].rotation;
-    int result = kTransformDone;
-    if (double(degrees) != rotation) {
-        rotation = double(degrees);
-        result = transformSource(workspace, platform, n);
-    }
-    rebuildPreview(workspace, platform, result);
-    markTargetStale(workspace);
-    return result;
+    return editSelected(workspace, platform, "Rotate",
+        [degrees](WorkspaceValues& v, int32_t n) {
+        v.placement[size_t(n - 1)].rotation = double(degrees);
+        return true;
+    });
 }
 
 } // namespace tessary

@@ -1,19 +1,22 @@
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace tessary {
 
 class MergeWorkspace;
 class Platform;
 class VIrorozIzi;
+struct WorkspaceValues;
 
 // The Align menu's commands that change how the selected source is transformed (mirror, reset
 // size, a typed angle), and the tail they share with the other placement commands.
 //
 // Each works on the Align view's selected source and does nothing, returning
-// kTransformNoSource, when no loaded source is selected. A failed transformation still rebuilds
-// the preview with its result, so the view says why there is no preview; the changed value
-// stays changed.
+// kTransformNoSource, when no loaded source is selected. Each is one step of the history; a
+// failed or stopped transformation takes the change back (see app/edit_path.h) and its code is
+// returned.
 
 // The selected source's number when it names a loaded source, otherwise 0.
 int32_t selectedLoadedSource(const MergeWorkspace& workspace);
@@ -25,6 +28,13 @@ struct OriginalSize {
 };
 OriginalSize originalSize(const VIrorozIzi& source);
 
+// A command on the selected source: `change` writes the new values into a copy of the
+// workspace's values (it gets the source's number) and the edit path applies them as one step
+// called `name`. `change` returns false when there is nothing to do. Returns the
+// transformation's result code, kTransformNoSource when nothing was handed over.
+int editSelected(MergeWorkspace& workspace, Platform& platform, const std::string& name,
+    const std::function<bool(WorkspaceValues&, int32_t)>& change);
+
 // Source `number` is transformed again, the preview rebuilt with the result and the target
 // marked stale. Returns the transformation's result.
 int transformAndRebuild(MergeWorkspace& workspace, Platform& platform, int32_t number);
@@ -35,9 +45,8 @@ int mirrorSelectedSource(MergeWorkspace& workspace, Platform& platform);
 // "Reset size of selected source": both scales back to 100 % (1024), then transformAndRebuild.
 int resetSelectedSourceSize(MergeWorkspace& workspace, Platform& platform);
 
-// Apply of the Rotate dialog with an angle already checked to lie in -179..180: an angle equal
-// to the stored one transforms nothing (result 0); any other is stored and the source
-// transformed. Either way the preview is rebuilt with the result and the target marked stale.
+// Apply of the Rotate dialog with an angle already checked to lie in -179..180: the source
+// takes the angle. An angle equal to the stored one changes nothing and records no step.
 int rotateSelectedSource(MergeWorkspace& workspace, Platform& platform, int32_t degrees);
 
 } // namespace tessary

@@ -1,9 +1,7 @@
 #include "align/quick_align.h"
 
-#include "align/mark_target_stale.h"
-#include "align/normalise_positions.h"
 #include "align/placement_commands.h"
-#include "align/rebuild_preview.h"
+#include "app/edit_path.h"
 #include "app/workspace.h"
 
 namespace tessary {
@@ -87,7 +85,8 @@ bool quickAlign(MergeWorkspace& workspace, Platform& platform, StripSide side, c
     const int32_t k = hit.zone;
     if (n == 0 || k >= workspace.sourceCount || k == n - 1)
         return false;
-    CAlignDoc& doc = workspace.alignDoc;
+    WorkspaceValues after = captureValues(workspace);
+    PerPlace<Placement>& placement = after.placement;
     const auto s = size_t(n - 1);
     const auto& transformed = workspace.targetDoc.transformed;
     const int32_t ws = transformed[s].width(), hs = transformed[s].height();
@@ -95,16 +94,16 @@ bool quickAlign(MergeWorkspace& workspace, Platform& platform, StripSide side, c
     if (hit.nudge()) {
         switch (side) {
         case StripSide::Left:
-            doc.placement[s].posX -= nudgeX;
+            placement[s].posX -= nudgeX;
             break;
         case StripSide::Right:
-            doc.placement[s].posX += nudgeX;
+            placement[s].posX += nudgeX;
             break;
         case StripSide::Top: // posY counts upward: the top strip raises the source
-            doc.placement[s].posY += nudgeY;
+            placement[s].posY += nudgeY;
             break;
         case StripSide::Bottom:
-            doc.placement[s].posY -= nudgeY;
+            placement[s].posY -= nudgeY;
             break;
         }
     } else {
@@ -112,22 +111,20 @@ bool quickAlign(MergeWorkspace& workspace, Platform& platform, StripSide side, c
         const int32_t wk = transformed[z].width(), hk = transformed[z].height();
         switch (side) {
         case StripSide::Left:
-            doc.placement[s].posX = hit.opposite ? doc.placement[z].posX - ws : doc.placement[z].posX;
+            placement[s].posX = hit.opposite ? placement[z].posX - ws : placement[z].posX;
             break;
         case StripSide::Right:
-            doc.placement[s].posX = hit.opposite ? doc.placement[z].posX + wk : doc.placement[z].posX + wk - ws;
+            placement[s].posX = hit.opposite ? placement[z].posX + wk : placement[z].posX + wk - ws;
             break;
         case StripSide::Top:
-            doc.placement[s].posY = hit.opposite ? doc.placement[z].posY + hk : doc.placement[z].posY + hk - hs;
+            placement[s].posY = hit.opposite ? placement[z].posY + hk : placement[z].posY + hk - hs;
             break;
         case StripSide::Bottom:
-            doc.placement[s].posY = hit.opposite ? doc.placement[z].posY - hs : doc.placement[z].posY;
+            placement[s].posY = hit.opposite ? placement[z].posY - hs : placement[z].posY;
             break;
         }
     }
-    normalisePositions(doc, workspace.sourceCount);
-    rebuildPreview(workspace, platform, 0);
-    markTargetStale(workspace);
+    editValues(workspace, platform, hit.nudge() ? "Nudge" : "Quick Align", after);
     return true;
 }
 

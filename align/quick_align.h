@@ -48,8 +48,8 @@ ViewRect stripTipRect(int32_t x, int32_t y, int32_t frameWidth, int32_t frameBot
 
 // The click: the selected source moves by a nudge step or to the zone source's edge. Nothing
 // happens (false) for the selected source's own column, a zone at or past the source count, or
-// no loaded selection. Otherwise positions are normalised, the preview rebuilt and the target
-// marked stale; nothing is transformed again.
+// no loaded selection. Otherwise the move is one step, "Nudge" or "Quick Align"; nothing is
+// transformed again.
 bool quickAlign(MergeWorkspace& workspace, Platform& platform, StripSide side, const StripHit& hit);
 
 // The guides shown while hovering a zone: the corner A of the selected source that will move

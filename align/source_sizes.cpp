@@ -1,9 +1,7 @@
 #include "align/source_sizes.h"
 
-#include "align/mark_target_stale.h"
-#include "align/normalise_positions.h"
 #include "align/placement_commands.h"
-#include "align/rebuild_preview.h"
+#include "app/edit_path.h"
 #include "app/workspace.h"
 #include "merge/transform_source.h"
 
@@ -52,7 +50,7 @@ SizedSources applySourceSizes(
     SizedSources outcome;
     const int32_t count
         = std::min<int32_t>(std::clamp(workspace.sourceCount, 0, kMaxSources), int32_t(sizes.size()));
-    CAlignDoc& doc = workspace.alignDoc;
+    WorkspaceValues after = captureValues(workspace);
     for (int32_t number = 1; number <= count; ++number) {
         const VIrorozIzi* source = workspace.source(number);
         if (!source)
@@ -62,17 +60,18 @@ SizedSources applySourceSizes(
         const SizedScale x = scaleForSize(wanted.width, original.width);
         const SizedScale y = scaleForSize(wanted.height, original.height);
         outcome.rows.push_back(SourceSizeRow { wanted.width, wanted.height, x.percent, y.percent });
-        doc.placement[size_t(number - 1)].scaleX = x.scale;
-        doc.placement[size_t(number - 1)].scaleY = y.scale;
-        const int result = transformSource(workspace, platform, number);
-        if (result != kTransformDone) {
-            outcome.failed = true;
-            outcome.status = result;
-        }
+        after.placement[size_t(number - 1)].scaleX = x.scale;
+        after.placement[size_t(number - 1)].scaleY = y.scale;
     }
-    normalisePositions(doc, workspace.sourceCount);
-    rebuildPreview(workspace, platform, outcome.status);
-    markTargetStale(workspace);
+    editValues(workspace, platform, "Sizes", after, &outcome.status);
+    outcome.failed = outcome.status != kTransformDone;
+    if (outcome.failed) {
+        // Every size was taken back: the rows show them as they are again.
+        outcome.rows.clear();
+        for (int32_t number = 1; number <= count; ++number)
+            if (workspace.source(number))
+                outcome.rows.push_back(sourceSizeRow(workspace, number));
+    }
     return outcome;
 }
 

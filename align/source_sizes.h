@@ -35,12 +35,11 @@ struct SizedScale {
 };
 SizedScale scaleForSize(int32_t requested, int32_t original);
 
-// Apply with one requested (width, height) per loaded source, in source order: each source
-// takes its scales and is transformed again; a failure does not stop the others. Then the
-// positions are normalised, the preview is rebuilt and the target marked stale. `rows` are what
-// the dialog shows afterwards: the requested sizes with their percents. `failed` tells the
-// dialog to end; `status` is what the preview was rebuilt with: the last failure's code, or 0
-// when every source was transformed.
+// Apply with one requested (width, height) per loaded source, in source order: every source
+// takes its scales, as one step "Sizes". `rows` are what the dialog shows afterwards: the
+// requested sizes with their percents. A failed or stopped transformation takes every size back
+// (the rows then show the sizes as they are), sets `failed`, which tells the dialog to end, and
+// gives its code in `status` (0 when every source was transformed).
 struct SizedSources {
     std::vector<SourceSizeRow> rows;
     bool failed = false;

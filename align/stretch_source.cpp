@@ -1,8 +1,8 @@
 #include "align/stretch_source.h"
 
-#include "align/normalise_positions.h"
 #include "align/placement_commands.h"
 #include "app/workspace.h"
+#include "app/workspace_values.h"
 #include "merge/transform_geometry.h"
 
 #include <algorithm>
@@ -61,23 +61,20 @@ StretchResult stretchScales(const StretchInput& in)
 
 int stretchSelectedSource(MergeWorkspace& workspace, Platform& platform, Axis axis)
 {
-    const int32_t n = selectedLoadedSource(workspace);
-    if (n == 0)
-        return kTransformNoSource;
-    const OthersExtent others = othersExtent(workspace, n, axis);
-    if (!others.any)
-        return kTransformNoSource;
-    CAlignDoc& doc = workspace.alignDoc;
-    const size_t i = size_t(n - 1);
-    const OriginalSize original = originalSize(*workspace.source(n));
-    const StretchResult stretched
-        = stretchScales(StretchInput { axis, others.size(), transformedSize(workspace, n, axis),
-            doc.placement[i].rotation, original.width, original.height, doc.placement[i].scaleX, doc.placement[i].scaleY });
-    doc.placement[i].scaleX = stretched.scaleX;
-    doc.placement[i].scaleY = stretched.scaleY;
-    (axis == Axis::Horizontal ? doc.placement[i].posX : doc.placement[i].posY) = int32_t(others.low);
-    normalisePositions(doc, workspace.sourceCount);
-    return transformAndRebuild(workspace, platform, n);
+    return editSelected(workspace, platform, axis == Axis::Horizontal ? "Horizontal Stretch" : "Vertical Stretch",
+        [&workspace, axis](WorkspaceValues& v, int32_t n) {
+            const OthersExtent others = othersExtent(workspace, n, axis);
+            if (!others.any)
+                return false;
+            Placement& p = v.placement[size_t(n - 1)];
+            const OriginalSize original = originalSize(*workspace.source(n));
+            const StretchResult stretched = stretchScales(StretchInput { axis, others.size(),
+                transformedSize(workspace, n, axis), p.rotation, original.width, original.height, p.scaleX, p.scaleY });
+            p.scaleX = stretched.scaleX;
+            p.scaleY = stretched.scaleY;
+            (axis == Axis::Horizontal ? p.posX : p.posY) = int32_t(others.low);
+            return true;
+        });
 }
 
 } // namespace tessary

@@ -44,10 +44,9 @@ struct StretchResult {
 StretchResult stretchScales(const StretchInput& in);
 
 // "Horizontal Stretch" / "Vertical Stretch": the selected source takes the scales above and
-// moves to the others' lowest position along the axis; positions are normalised, the source is
-// transformed again, the preview rebuilt and the target marked stale. Returns the
-// transformation's result (kTransformNoSource, changing nothing, without a selected loaded
-// source and another one).
+// moves to the others' lowest position along the axis, as one step named after the command.
+// Returns the transformation's result (kTransformNoSource, changing nothing, without a selected
+// loaded source and another one).
 int stretchSelectedSource(MergeWorkspace& workspace, Platform& platform, Axis axis);
 
 } // namespace tessary

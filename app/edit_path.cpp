@@ -33,6 +33,12 @@ struct SourceFlags {
 };
 }
 
+void showTakenBack(Platform& platform, const std::string& what, int result)
+{
+    platform.showStatusMessage(what + (result == kTransformAborted ? " was stopped" : " could not be done")
+        + ": every source is placed as it was before.");
+}
+
 int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceValues& from,
     const WorkspaceValues& to, const std::string& what)
 {
@@ -68,9 +74,7 @@ int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceV
             workspace.targetDoc.generated = generated;
             workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
         }
-        platform.showStatusMessage(what
-            + (result == kTransformAborted ? " was stopped" : " could not be done")
-            + ": every source is placed as it was before.");
+        showTakenBack(platform, what, result);
         return result;
     }
     rebuildPreview(workspace, platform, 0);
@@ -135,6 +139,16 @@ bool ValuesEdit::commit(const WorkspaceValues& after)
 void ValuesEdit::abandon()
 {
     storeValues(workspace_, before_);
+}
+
+void ValuesEdit::recordApplied(const WorkspaceValues& undoTo)
+{
+    const WorkspaceValues after = captureValues(workspace_);
+    if (after == undoTo)
+        return;
+    workspace_.history.record(std::make_unique<ValuesStep>(
+        name_, undoTo, after, generatedBefore_, titleBefore_, workspace_.targetDoc.generations));
+    historyChanged(workspace_, platform_);
 }
 
 bool editValues(MergeWorkspace& workspace, Platform& platform, const std::string& name,

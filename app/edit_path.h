@@ -51,6 +51,10 @@ public:
     bool commit(const WorkspaceValues& after);
     // The values from before are written back, nothing is recorded.
     void abandon();
+    // For a dialog that transformed the sources itself as it went (the collage): records the
+    // step from `undoTo`, the values its Cancel would have given back, to the workspace's
+    // values now, without transforming anything again. Nothing is recorded when they are equal.
+    void recordApplied(const WorkspaceValues& undoTo);
     // The result code of the last commit's transformations (kTransformDone when none failed).
     int result() const { return result_; }
     // The caller generated the target from the workspace's values now, while the edit is open.
@@ -83,6 +87,9 @@ bool editValues(MergeWorkspace& workspace, Platform& platform, const std::string
 // Returns kTransformDone or the failed transformation's code.
 int moveToValues(MergeWorkspace& workspace, Platform& platform, const WorkspaceValues& from,
     const WorkspaceValues& to, const std::string& what);
+
+// The status line of a change `what` taken back because a transformation ended with `result`.
+void showTakenBack(Platform& platform, const std::string& what, int result);
 
 // A source window replaced the image of source `number` (a correction, a crop, an area tool):
 // `before` is the image it had and its `editedInWindow` flag then. The source is

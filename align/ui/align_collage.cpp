@@ -41,6 +41,7 @@ align_collage::align_collage(MergeWorkspace& workspace, Platform& platform, Main
     , workspace_(workspace)
     , platform_(platform)
     , saved_(savePlacements(workspace.alignDoc))
+    , edit_(workspace, platform, "Collage")
 {
     setObjectName("align_collage");
     setWindowTitle(kCollageCaption);
@@ -175,8 +176,9 @@ bool align_collage::apply()
     s.gapY = *gapY;
     s.cellWidth = *cellWidth;
     s.cellHeight = *cellHeight;
-    if (applyCollage(workspace_, platform_, order_, s) != 0) {
-        // The placements already changed stay; the preview says what failed.
+    if (applyCollage(workspace_, platform_, order_, s, saved_) != 0) {
+        // The collage was taken back as Cancel takes it back.
+        cancelled_ = true;
         dismiss();
         return false;
     }
@@ -218,7 +220,10 @@ void align_collage::swap(int first, int second)
 
 void align_collage::reject()
 {
+    // Only positions and scales go back (a rotation made meanwhile stays), so the edit is not
+    // abandoned, which would put back every value.
     restorePlacements(workspace_, platform_, saved_);
+    cancelled_ = true;
     dismiss();
 }
 
@@ -236,6 +241,10 @@ void align_collage::closeEvent(QCloseEvent* event)
         return;
     }
     // QDialog would reject here; closing by the program keeps the placements.
+    if (!cancelled_) {
+        cancelled_ = true; // recorded once, however often it is closed
+        edit_.recordApplied(cancelledValues(captureValues(workspace_), saved_));
+    }
     event->accept();
     QWidget::closeEvent(event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "align/collage.h"
+#include "app/edit_path.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -20,9 +21,10 @@ class swap_sources;
 inline const char* const kCollageCaption = "Collage Images";
 
 // "Collage Images": a modeless dialog that lays every loaded source out in a grid of equal
-// cells. Apply changes the placements at once; Cancel (or Esc, or the title bar's close button)
-// puts back every placement as it was when the dialog was made. Activating a source window or
-// the Target Window closes it without restoring anything.
+// cells. Apply changes the placements at once, provisionally; Cancel (or Esc, or the title
+// bar's close button) puts back every position and scale as it was when the dialog was made and
+// records nothing. Closing it keeping its changes (OK, or the Target Window taking over)
+// records them as one step, "Collage".
 class align_collage : public QDialog {
     Q_OBJECT
 public:
@@ -42,7 +44,7 @@ public:
     QPushButton* resetSwapsButton() const { return resetSwaps_; }
     const CollageOrder& order() const { return order_; }
 
-    // Closes the dialog leaving the placements as they are.
+    // Closes the dialog leaving the placements as they are (one step when they changed).
     void dismiss();
     // Cancel: every placement back as it was, then the dialog closes.
     void reject() override;
@@ -63,8 +65,11 @@ private:
     MergeWorkspace& workspace_;
     Platform& platform_;
     SavedPlacements saved_;
+    ValuesEdit edit_;
     CollageOrder order_ = identityCollageOrder();
     bool dismissing_ = false;
+    // Cancelled, taken back by a failed Apply, or already recorded: nothing (more) to record.
+    bool cancelled_ = false;
 
     QLineEdit* columns_ = nullptr;
     QLineEdit* gapX_ = nullptr;

@@ -4,7 +4,6 @@
 #include "align/align_view_layout.h"
 #include "align/commit_placement.h"
 #include "align/drag_geometry.h"
-#include "align/mark_target_stale.h"
 #include "align/rebuild_preview.h"
 #include "align/select_source.h"
 #include "align/tip_banner.h"
@@ -13,6 +12,7 @@
 #include "align/ui/align_view_paint.h"
 #include "align/ui/rotate_dialog.h"
 #include "align/ui/strip_guide_paint.h"
+#include "app/edit_path.h"
 #include "app/platform.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/command.h"
@@ -532,18 +532,18 @@ void CAlignview::leftButtonUp()
         const bool changed = document
             && (rotatingNow_ ? selectedRotation() != rotationAtPress_ : workingOutline_ != *document);
         if (wasDragging && changed && hitZone_ != kHitNothing && n >= 1 && n <= workspace_.sourceCount) {
-            int result = 0;
             if (rotatingNow_) {
-                result = transformSource(workspace_, platform_, n);
-                markTargetStale(workspace_);
+                // The drag showed its angle in the document as it went; the step starts from
+                // the angle at the press.
+                const WorkspaceValues after = captureValues(workspace_);
+                doc().placement[size_t(n - 1)].rotation = rotationAtPress_;
+                editValues(workspace_, platform_, "Rotate", after);
             } else {
                 const Outline before = *document;
                 const ResizeRatios ratios = resizeRatios(workingOutline_, before, hitZone_);
                 const ViewPoint moved = boxDisplacement(workingOutline_, before, selectedRotation());
-                result = commitPlacement(
-                    workspace_, platform_, moved.x, moved.y, n, ratios.width, ratios.height);
+                commitPlacement(workspace_, platform_, moved.x, moved.y, n, ratios.width, ratios.height);
             }
-            rebuildPreview(workspace_, platform_, result);
             copyOutline();
             refreshRotateDialog(frame_.sharedWindows().rotateDialog);
         }

@@ -4,6 +4,7 @@
 #include "align/ui/integer_edit.h"
 #include "app/platform.h"
 #include "app/workspace.h"
+#include "merge/transform_source.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -102,7 +103,9 @@ bool CRotate::apply()
     if (!degrees)
         return false;
     apply_->setEnabled(false);
-    rotateSelectedSource(workspace_, platform_, *degrees);
+    // A stopped or failed transformation keeps the angle from before: the field shows it again.
+    if (rotateSelectedSource(workspace_, platform_, *degrees) != kTransformDone)
+        refresh();
     return true;
 }
 

@@ -121,8 +121,9 @@ protected:
 TEST_F(Collage, ApplyResizesEverySourceAndSwapsTransformNothing)
 {
     const CollageSettings settings { 2, 10, 20, 640, 480 };
+    const SavedPlacements saved = savePlacements(doc);
     const int before = p.transformations();
-    EXPECT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), settings), 0);
+    EXPECT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), settings, saved), 0);
     EXPECT_EQ(p.transformations(), before + 3);
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(p.transformed(n).width(), 640) << n;
@@ -134,7 +135,7 @@ TEST_F(Collage, ApplyResizesEverySourceAndSwapsTransformNothing)
 
     CollageOrder order = identityCollageOrder();
     swapCollageSources(order, 0, 2);
-    EXPECT_EQ(applyCollage(p.ws, p.platform, order, settings), 0);
+    EXPECT_EQ(applyCollage(p.ws, p.platform, order, settings, saved), 0);
     EXPECT_EQ(p.transformations(), before + 3);
     EXPECT_EQ((ViewPoint { doc.placement[0].posX, doc.placement[0].posY }), (ViewPoint { 0, 0 }));
     EXPECT_EQ((ViewPoint { doc.placement[2].posX, doc.placement[2].posY }), (ViewPoint { 0, 500 }));
@@ -149,10 +150,10 @@ TEST_F(Collage, CancelRestoresEverySlotAndTransformsOnlyWhatChanged)
     EXPECT_EQ(p.transformations(), start);
     EXPECT_FALSE(p.targetStale());
 
-    ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 3, 0, 0, 300, 200 }), 0);
+    ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 3, 0, 0, 300, 200 }, saved), 0);
     // Source 1 was already 300 x 200 at 100 %: only 2 and 3 changed scale.
     EXPECT_EQ(p.transformations(), start + 2);
-    ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 1, 0, 0, 300, 200 }), 0);
+    ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 1, 0, 0, 300, 200 }, saved), 0);
     EXPECT_EQ(restorePlacements(p.ws, p.platform, saved), 0);
     EXPECT_EQ(p.transformations(), start + 4);
     EXPECT_EQ(testing::column(doc.placement, &Placement::posX), testing::column(saved.placement, &Placement::posX));
@@ -165,7 +166,7 @@ TEST_F(Collage, CancelRestoresEverySlotAndTransformsOnlyWhatChanged)
 TEST_F(Collage, CancelKeepsGoingAfterAFailureAndReportsTheFirst)
 {
     const SavedPlacements saved = savePlacements(doc);
-    ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 3, 0, 0, 640, 480 }), 0);
+    ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 3, 0, 0, 640, 480 }, saved), 0);
     // Esc held through the first transformation, answered "Yes": it is abandoned.
     p.platform.escapeDownPolls = 1;
     p.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
@@ -175,6 +176,37 @@ TEST_F(Collage, CancelKeepsGoingAfterAFailureAndReportsTheFirst)
     EXPECT_EQ(p.transformed(2).width(), 120);
     EXPECT_EQ(p.transformed(3).width(), 200);
     EXPECT_EQ(testing::column(doc.placement, &Placement::scaleX), testing::column(saved.placement, &Placement::scaleX));
+}
+
+TEST_F(Collage, AStoppedApplyTakesTheWholeCollageBackAsCancelDoes)
+{
+    const SavedPlacements saved = savePlacements(doc);
+    ASSERT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 3, 0, 0, 300, 200 }, saved), 0);
+    // A rotation made meanwhile stays, as Cancel keeps it.
+    doc.placement[0].rotation = 10;
+    p.platform.escapeDownPolls = 1;
+    p.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+    EXPECT_EQ(applyCollage(p.ws, p.platform, identityCollageOrder(), { 3, 0, 0, 640, 480 }, saved), kTransformAborted);
+    EXPECT_EQ(testing::column(doc.placement, &Placement::posX), testing::column(saved.placement, &Placement::posX));
+    EXPECT_EQ(testing::column(doc.placement, &Placement::posY), testing::column(saved.placement, &Placement::posY));
+    EXPECT_EQ(testing::column(doc.placement, &Placement::scaleX), testing::column(saved.placement, &Placement::scaleX));
+    EXPECT_EQ(testing::column(doc.placement, &Placement::scaleY), testing::column(saved.placement, &Placement::scaleY));
+    EXPECT_EQ(doc.placement[0].rotation, 10.0);
+    EXPECT_EQ(p.transformed(2).width(), 120);
+    EXPECT_EQ(p.platform.statusMessages,
+        std::vector<std::string> { "Collage was stopped: every source is placed as it was before." });
+}
+
+TEST(CollageCancelledValues, GiveBackPositionsAndScalesOnly)
+{
+    WorkspaceValues now;
+    now.placement[1] = Placement { 5, 6, 700, 800, 20, 1, -1 };
+    now.mirrored[1] = 1;
+    SavedPlacements saved;
+    saved.placement[1] = Placement { 1, 2, 3, 4, 0, -1, -1 };
+    const WorkspaceValues back = cancelledValues(now, saved);
+    EXPECT_EQ(back.placement[1], (Placement { 1, 2, 3, 4, 20, 1, -1 }));
+    EXPECT_EQ(back.mirrored[1], 1);
 }
 
 } // namespace

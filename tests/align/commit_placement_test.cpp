@@ -31,6 +31,9 @@ protected:
             ASSERT_EQ(transformSource(ws, platform, j + 1), kTransformDone);
         }
         ws.alignDoc.placement[1].posX = 100;
+        // The edit path rebuilds the preview for a view of this size.
+        ws.alignDoc.alignViewWidth = 800;
+        ws.alignDoc.alignViewHeight = 600;
         ws.alignDoc.viewScale = 4.1f;
         ws.targetDoc.title = "Target Window";
         ws.targetDoc.generated = 1;

@@ -62,34 +62,35 @@ TEST_F(PlacementCommands, ResetSizeGoesBackToTheOriginalSize)
     EXPECT_TRUE(p.targetStale());
 }
 
-TEST_F(PlacementCommands, RotateStoresTheAngleAndTheSameAngleTransformsNothing)
+TEST_F(PlacementCommands, RotateStoresTheAngleAndTheSameAngleChangesNothing)
 {
     EXPECT_EQ(rotateSelectedSource(p.ws, p.platform, -30), kTransformDone);
     EXPECT_EQ(p.ws.alignDoc.placement[1].rotation, -30.0);
     EXPECT_GT(p.transformed(2).height(), 40);
     EXPECT_TRUE(p.targetStale());
 
-    // Again at -30: nothing is transformed, yet the preview is rebuilt and the target stale.
+    // Again at -30: nothing is transformed, the target stays current and no step is recorded.
     const int transformations = p.transformations();
     p.ready(2);
-    p.ws.alignDoc.previewValid = 0;
     EXPECT_EQ(rotateSelectedSource(p.ws, p.platform, -30), kTransformDone);
     EXPECT_EQ(p.transformations(), transformations);
-    EXPECT_EQ(p.ws.alignDoc.previewValid, 1);
-    EXPECT_TRUE(p.targetStale());
+    EXPECT_FALSE(p.targetStale());
+    EXPECT_EQ(p.ws.history.size(), 1u);
 }
 
-TEST_F(PlacementCommands, AFailedTransformationKeepsTheChangeAndShowsWhy)
+TEST_F(PlacementCommands, AStoppedTransformationTakesTheChangeBack)
 {
+    const MaskedDib original = p.transformed(2).clone();
     // Esc held during the transformation, and the user quits.
     p.platform.escapeDownPolls = 1;
     p.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
-    p.platform.expectMessage(kPreviewAbortedText);
     EXPECT_EQ(mirrorSelectedSource(p.ws, p.platform), kTransformAborted);
-    EXPECT_EQ(p.ws.targetDoc.mirrored[1], 1);
-    EXPECT_EQ(p.ws.alignDoc.previewValid, 0);
-    EXPECT_EQ(p.ws.alignDoc.previewStatus, int32_t(kPreviewAborted));
-    EXPECT_TRUE(p.targetStale());
+    EXPECT_EQ(p.ws.targetDoc.mirrored[1], 0);
+    EXPECT_TRUE(sameImage(p.transformed(2), original));
+    EXPECT_EQ(p.ws.alignDoc.previewValid, 1);
+    EXPECT_FALSE(p.targetStale());
+    EXPECT_EQ(p.platform.statusMessages,
+        std::vector<std::string> { "Mirror horizontally was stopped: every source is placed as it was before." });
 }
 
 TEST_F(PlacementCommands, NothingHappensWithoutALoadedSelectedSource)

@@ -75,24 +75,28 @@ TEST(ApplySourceSizes, ScalesAndTransformsEverySource)
     EXPECT_TRUE(p.targetStale());
 }
 
-TEST(ApplySourceSizes, AFailureStillProcessesTheOtherSources)
+TEST(ApplySourceSizes, AStoppedTransformationTakesEverySizeBack)
 {
     PlacedSources p;
     p.add(100, 80);
     p.add(100, 80, 100, 0);
     p.ready(1);
-    // Esc held while source 1 is transformed, and the user quits; source 2 goes on.
+    // Esc held while source 1 is transformed, and the user quits: neither source changes.
     p.platform.escapeDownPolls = 1;
     p.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
-    p.platform.expectMessage(kPreviewAbortedText);
     const SizedSources sized = applySourceSizes(p.ws, p.platform, { { 50, 40 }, { 200, 160 } });
     EXPECT_TRUE(sized.failed);
     EXPECT_EQ(sized.status, kTransformAborted);
-    EXPECT_EQ(p.ws.alignDoc.placement[0].scaleX, 512.0);
-    EXPECT_TRUE(p.transformed(1).empty());
-    EXPECT_EQ(p.transformed(2).width(), 200);
-    EXPECT_EQ(p.ws.alignDoc.previewStatus, int32_t(kPreviewAborted));
-    EXPECT_TRUE(p.targetStale());
+    EXPECT_EQ(p.ws.alignDoc.placement[0].scaleX, 1024.0);
+    EXPECT_EQ(p.ws.alignDoc.placement[1].scaleX, 1024.0);
+    EXPECT_EQ(p.transformed(1).width(), 100);
+    EXPECT_EQ(p.transformed(2).width(), 100);
+    // The rows show the sizes as they are again.
+    ASSERT_EQ(sized.rows.size(), 2u);
+    EXPECT_EQ(sized.rows[1], (SourceSizeRow { 100, 80, 100, 100 }));
+    EXPECT_EQ(p.ws.alignDoc.previewValid, 1);
+    EXPECT_FALSE(p.targetStale());
+    EXPECT_EQ(p.ws.history.size(), 0u);
 }
 
 } // namespace

@@ -58,6 +58,8 @@ public:
     std::map<int, std::string> paneText;
     std::vector<std::pair<int, std::string>> paneHistory;
     std::vector<std::pair<int, ColourRef>> progressHistory;
+    // Every passing status line, in order.
+    std::vector<std::string> statusMessages;
 
     // ---- settings, keyed by "section/name"
     std::map<std::string, int> intSettings;

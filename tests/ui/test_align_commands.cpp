@@ -107,11 +107,17 @@ private slots:
         QVERIFY(p.tools().editText->isEnabled());
         QVERIFY(!p.menuEntry("Paste")->isEnabled());
 
-        // A preview that fails to build switches the group off, the next good one on again.
+        // A stopped command takes itself back and keeps the preview (and the group) as it was.
         p.platform->escapeDownPolls = 1;
         p.platform->expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
-        p.platform->expectMessage(kPreviewAbortedText);
         p.menuEntry("Mirror horizontally")->trigger();
+        QCOMPARE(p.doc().previewValid, 1);
+        QVERIFY(groupState(true));
+        // A preview that fails to build (a source without its transformed image) switches the
+        // group off, the next good one on again.
+        p.workspace.targetDoc.transformed[1] = MaskedDib {};
+        p.platform->expectMessage(kPreviewAbortedText);
+        rebuildPreview(p.workspace, *p.platform, kTransformAborted);
         QCOMPARE(p.doc().previewValid, 0);
         QVERIFY(groupState(false));
         rebuildPreview(p.workspace, *p.platform, transformSource(p.workspace, *p.platform, 2));
@@ -227,13 +233,15 @@ private slots:
             QVERIFY(dialog->isVisible());
         }
 
-        // The stored angle again: nothing is transformed, the preview is still rebuilt.
+        // The stored angle again: nothing is transformed or recorded, the target stays current.
         typeInto(dialog->degreesEdit(), "-30");
         const PackedDib* image = p.workspace.targetDoc.transformed[1].dib.get();
+        const size_t steps = p.workspace.history.size();
         p.targetCurrent();
         QTest::mouseClick(dialog->applyButton(), Qt::LeftButton);
         QCOMPARE(p.workspace.targetDoc.transformed[1].dib.get(), image);
-        QCOMPARE(p.workspace.targetDoc.title, std::string(kStaleTitle));
+        QCOMPARE(p.workspace.targetDoc.title, std::string("Target Window"));
+        QCOMPARE(p.workspace.history.size(), steps);
 
         // Ok applies and closes; the frame no longer holds a dialog.
         typeInto(dialog->degreesEdit(), "180");
@@ -373,7 +381,7 @@ private slots:
         QCOMPARE(frames[1] - frames[0], source_sizes::kRowHeight);
     }
 
-    void sizesDialogEndsWhenATransformationFails()
+    void sizesDialogEndsAndTakesItsSizesBackWhenATransformationFails()
     {
         AlignProgram p;
         QVERIFY(p.addSource(100, 80));
@@ -387,14 +395,15 @@ private slots:
                 // Esc held during the first transformation, and the user quits.
                 p.platform->escapeDownPolls = 1;
                 p.platform->expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
-                p.platform->expectMessage(kPreviewAbortedText);
                 QTest::mouseClick(d->findChild<QPushButton*>("apply"), Qt::LeftButton);
                 QVERIFY(!d->isVisible());
             }));
         QCOMPARE(result, -1);
-        // The second source was still sized.
-        QCOMPARE(p.workspace.targetDoc.transformed[1].width(), 200);
-        QCOMPARE(p.doc().previewStatus, int32_t(kPreviewAborted));
+        // Every size was taken back, the preview with them, and nothing recorded.
+        QCOMPARE(p.workspace.targetDoc.transformed[0].width(), 100);
+        QCOMPARE(p.workspace.targetDoc.transformed[1].width(), 100);
+        QCOMPARE(p.doc().previewValid, 1);
+        QCOMPARE(p.workspace.history.size(), size_t(0));
     }
 
     // ---- Nudge factor

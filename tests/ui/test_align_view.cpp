@@ -7,6 +7,7 @@
 #include "align/tip_banner.h"
 #include "align/ui/align_child_wnd.h"
 #include "align/ui/align_view.h"
+#include "app/edit_path.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/dib_image.h"
 #include "app/ui/flying_tips.h"
@@ -233,6 +234,7 @@ private slots:
         const PerPlace<Placement> before = f.doc().placement;
         const double scaleX = f.doc().placement[1].scaleX, scaleY = f.doc().placement[1].scaleY;
         const int transformations = f.transformations();
+        const size_t steps = f.workspace.history.size();
         press(f.view, at);
         QCOMPARE(f.view->hitZone(), handle);
         release(f.view, at);
@@ -244,6 +246,7 @@ private slots:
         QCOMPARE(f.transformations(), transformations);
         QCOMPARE(f.workspace.targetDoc.generated, 1);
         QCOMPARE(f.workspace.targetDoc.title, std::string("Target Window"));
+        QCOMPARE(f.workspace.history.size(), steps);
     }
 
     void failedTransformationPutsThePlacementBack()
@@ -259,22 +262,54 @@ private slots:
         // Esc is held while the source is transformed again, and the user quits.
         f.platform->escapeDownPolls = 1;
         f.platform->expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
-        f.platform->expectMessage(kPreviewAbortedText);
+        const PerPlace<Placement> placements = f.doc().placement;
+        const size_t steps = f.workspace.history.size();
         release(f.view, corner + QPoint(40, 30));
-        QCOMPARE(f.doc().placement[1].scaleX, 1024.0);
-        QCOMPARE(f.doc().placement[1].scaleY, 1024.0);
-        QCOMPARE(f.doc().placement[1].posX, 0);
-        QCOMPARE(f.doc().previewStatus, int32_t(kPreviewAborted));
-        QCOMPARE(f.doc().previewValid, 0);
-        // The view says why there is no preview.
-        const QImage shot = f.grab();
-        QCOMPARE(pixelAt(shot, QPoint(5, 5)), rgb(224, 160, 160));
-        QCOMPARE(pixelAt(shot, QPoint(f.view->width() - 5, f.view->height() - 5)), rgb(224, 160, 160));
-        bool text = false;
-        for (int x = 20; x < 200 && !text; ++x)
-            for (int y = 310; y < 325 && !text; ++y)
-                text = pixelAt(shot, QPoint(x, y)) != rgb(224, 160, 160);
-        QVERIFY(text);
+        QVERIFY(f.doc().placement == placements);
+        QCOMPARE(f.workspace.targetDoc.transformed[1].width(), 300);
+        // The preview is rebuilt as it was, the outline with it, and the status bar says why.
+        QCOMPARE(f.doc().previewValid, 1);
+        QVERIFY(f.outline(2) == before);
+        QCOMPARE(f.workspace.history.size(), steps);
+        QCOMPARE(f.platform->statusMessages,
+            std::vector<std::string> { "Resize was stopped: every source is placed as it was before." });
+    }
+
+    // A whole drag, however many steps the mouse takes, is one step of the history that undo
+    // takes back and redo makes again exactly.
+    void aWholeDragIsOneStep_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("move") << "Move";
+        QTest::newRow("resize") << "Resize";
+        QTest::newRow("rotate") << "Rotate";
+    }
+    void aWholeDragIsOneStep()
+    {
+        QFETCH(QString, what);
+        AlignFixture f;
+        QCOMPARE(f.addSource(400, 300, { 255, 0, 0 }, "one.bmp"), 1);
+        QCOMPARE(f.addSource(300, 200, { 0, 0, 255 }, "two.bmp"), 2);
+        const Outline o = f.outline(2);
+        const QPoint at = what == "Move" ? qp(sideMidpoint(o[0], o[3]))
+            : what == "Resize"          ? qp(o[3])
+                                        : qp(paintedRotationHandleCentre(o[1], 0.0, 135.0));
+        const PerPlace<Placement> before = f.doc().placement;
+        const size_t steps = f.workspace.history.size();
+        press(f.view, at);
+        for (int step = 1; step <= 4; ++step)
+            dragTo(f.view, at + QPoint(10 * step, 8 * step));
+        release(f.view, at + QPoint(40, 32));
+        const PerPlace<Placement> after = f.doc().placement;
+        QVERIFY(after != before);
+        QCOMPARE(f.workspace.history.size(), steps + 1);
+        QCOMPARE(QString::fromStdString(f.workspace.history.undoName()), what);
+
+        QVERIFY(undoEdit(f.workspace, *f.platform));
+        QVERIFY(f.doc().placement == before);
+        QCOMPARE(f.workspace.targetDoc.transformed[1].width(), 300);
+        QVERIFY(redoEdit(f.workspace, *f.platform));
+        QVERIFY(f.doc().placement == after);
     }
 
     void rotationDragStoresWholeDegrees_data()

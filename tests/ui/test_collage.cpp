@@ -1,7 +1,10 @@
 // The Collage dialog in the running program: the fields and the columns message, Apply and
 // the map, swaps through the swap control, Cancel, and closing it by activating another window.
 #include "align/ui/align_collage.h"
+#include "align/placement_commands.h"
 #include "align/ui/swap_sources.h"
+#include "app/edit_path.h"
+#include "merge/transform_source.h"
 #include "mouse_events.h"
 #include "source_program.h"
 
@@ -138,7 +141,9 @@ private slots:
         QCOMPARE(p.doc().placement[1].scaleX, scale);
         QCOMPARE(p.workspace.targetDoc.transformed[1].width(), 90);
 
-        // A source window becoming active closes the dialog and keeps the collage.
+        QCOMPARE(p.workspace.history.size(), size_t(0));
+
+        // A source window becoming active closes the dialog and keeps the collage, as one step.
         p.command()->trigger();
         p.dialog()->applyButton()->click();
         const ViewPoint applied = p.place(2);
@@ -146,6 +151,8 @@ private slots:
         SourceProgram::settle();
         QVERIFY(p.slot().isNull());
         QCOMPARE(p.place(2), applied);
+        QCOMPARE(p.workspace.history.size(), size_t(1));
+        QCOMPARE(p.workspace.history.undoName(), std::string("Collage"));
 
         // So does the Target Window.
         p.command()->trigger();
@@ -153,6 +160,77 @@ private slots:
         p.frame().activateChild(p.app.targetWindow());
         SourceProgram::settle();
         QVERIFY(p.slot().isNull());
+    }
+
+    // Applies and swaps while the dialog is open are one step when it closes keeping them.
+    void okRecordsOneStepThatUndoTakesBackWhole()
+    {
+        CollageProgram p;
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(p.addSource(100 + 20 * i, 80));
+        const PerPlace<Placement> before = p.doc().placement;
+        p.command()->trigger();
+        align_collage* d = p.dialog();
+        typeInto(d->columnsEdit(), "2");
+        d->applyButton()->click();
+        press(d->swapControl(), swapCell(d->swapControl(), 1, 2));
+        QCOMPARE(p.workspace.history.size(), size_t(0));
+        d->okButton()->click();
+        SourceProgram::settle();
+        const PerPlace<Placement> after = p.doc().placement;
+        QCOMPARE(p.workspace.history.size(), size_t(1));
+        QCOMPARE(p.workspace.history.undoName(), std::string("Collage"));
+
+        QVERIFY(undoEdit(p.workspace, *p.platform));
+        QVERIFY(p.doc().placement == before);
+        QCOMPARE(p.workspace.targetDoc.transformed[2].width(), 140);
+        QVERIFY(redoEdit(p.workspace, *p.platform));
+        QVERIFY(p.doc().placement == after);
+        QCOMPARE(p.workspace.targetDoc.transformed[2].width(), 640);
+    }
+
+    // Cancel gives back positions and scales only: a rotation made meanwhile stays, as its own
+    // step, and the collage records none.
+    void cancelKeepsARotationMadeMeanwhile()
+    {
+        CollageProgram p;
+        QVERIFY(p.addSource(60, 40));
+        QVERIFY(p.addSource(90, 30));
+        const PerPlace<Placement> before = p.doc().placement;
+        p.command()->trigger();
+        p.dialog()->applyButton()->click();
+        p.workspace.alignView.selectedSource = 2;
+        QCOMPARE(rotateSelectedSource(p.workspace, *p.platform, 30), kTransformDone);
+        p.dialog()->cancelButton()->click();
+        SourceProgram::settle();
+        QCOMPARE(p.doc().placement[1].rotation, 30.0);
+        for (size_t i = 0; i < 2; ++i) {
+            QCOMPARE(p.doc().placement[i].posX, before[i].posX);
+            QCOMPARE(p.doc().placement[i].posY, before[i].posY);
+            QCOMPARE(p.doc().placement[i].scaleX, before[i].scaleX);
+            QCOMPARE(p.doc().placement[i].scaleY, before[i].scaleY);
+        }
+        QCOMPARE(p.workspace.history.size(), size_t(1));
+        QCOMPARE(p.workspace.history.undoName(), std::string("Rotate"));
+    }
+
+    // A stopped Apply takes the collage back as Cancel does, closes the dialog, records nothing.
+    void aStoppedApplyTakesTheCollageBack()
+    {
+        CollageProgram p;
+        QVERIFY(p.addSource(60, 40));
+        QVERIFY(p.addSource(90, 30));
+        const PerPlace<Placement> before = p.doc().placement;
+        p.command()->trigger();
+        p.platform->escapeDownPolls = 1;
+        p.platform->expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+        p.dialog()->applyButton()->click();
+        SourceProgram::settle();
+        QVERIFY(p.slot().isNull());
+        QVERIFY(p.doc().placement == before);
+        QCOMPARE(p.workspace.targetDoc.transformed[1].width(), 90);
+        QCOMPARE(p.doc().previewValid, 1);
+        QCOMPARE(p.workspace.history.size(), size_t(0));
     }
 };
 

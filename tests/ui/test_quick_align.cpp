@@ -94,12 +94,15 @@ private slots:
         QCOMPARE(p.doc().placement[1].posX, 107);
         QVERIFY(p.targetStale());
         QVERIFY(!p.view()->tipWindow());
+        const size_t steps = p.workspace.history.size();
+        QCOMPARE(p.workspace.history.undoName(), std::string("Nudge"));
 
-        // The own column changes nothing.
+        // The own column changes nothing and records nothing.
         p.workspace.targetDoc.title = "Target Window";
         p.click(StripSide::Left, QPoint(26, 20));
         QCOMPARE(p.doc().placement[1].posX, 107);
         QVERIFY(!p.targetStale());
+        QCOMPARE(p.workspace.history.size(), steps);
 
         // Source 1's column, opposite edge: source 2 ends where source 1 begins.
         p.click(StripSide::Left, QPoint(20, 3));
@@ -108,6 +111,8 @@ private slots:
         QCOMPARE(p.doc().placement[0].posX, 50);
         QVERIFY(p.targetStale());
         QCOMPARE(p.view()->workingOutline(), *p.doc().outline[1]);
+        QCOMPARE(p.workspace.history.size(), steps + 1);
+        QCOMPARE(p.workspace.history.undoName(), std::string("Quick Align"));
     }
 
     void hoverShowsTipPalePreviewAndGuides()
