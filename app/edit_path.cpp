@@ -181,17 +181,9 @@ bool keepSourceImage(const MergeWorkspace& workspace, int number, SourceImageBef
         : nullptr;
     if (!doc || !doc->image.dib)
         return false;
-    MaskedDib copy;
-    copy.dib = doc->image.dib->share();
+    MaskedDib copy = doc->image.share();
     if (!copy.dib)
         return false;
-    if (doc->image.mask) {
-        copy.mask = doc->image.mask.clone();
-        if (!copy.mask)
-            return false;
-    }
-    copy.maskCount = doc->image.maskCount;
-    copy.owned = true;
     kept = SourceImageBefore { std::move(copy), doc->editedInWindow, TargetMark::of(workspace) };
     return true;
 }

@@ -32,7 +32,6 @@ bool CorrectionSession::open(const char* failureText)
             platform_.messageBox(failureText, MessageIcon::Error, MessageButtons::Ok);
         return false;
     }
-    ownsBackup_ = true;
     return true;
 }
 
@@ -50,20 +49,52 @@ CorrectionStatus CorrectionSession::apply(const Correction& correct)
         return CorrectionStatus::Refused;
     MaskedDib result;
     const CorrectionStatus status = correct(backup_, result);
-    if (status == CorrectionStatus::Done && result.dib)
+    if (status == CorrectionStatus::Done && result.dib) {
+        if (!changed_)
+            keepOriginal(std::move(doc_.image));
         doc_.image = std::move(result);
+    }
     else if (status == CorrectionStatus::OutOfMemory)
         showOutOfMemory(platform_);
     takeSizeFromImage(doc_);
     return status;
 }
 
+void CorrectionSession::keepOriginal(MaskedDib original)
+{
+    original_ = std::move(original);
+    changed_ = true;
+}
+
+MaskedDib* CorrectionSession::imageToDrawOn()
+{
+    if (!opened() || !doc_.image.dib)
+        return nullptr;
+    if (!changed_) {
+        // The source draws on a record sharing the original's pixels, so the original itself
+        // is what Cancel gives back.
+        MaskedDib canvas = doc_.image.share();
+        if (!canvas.dib) {
+            showOutOfMemory(platform_);
+            return nullptr;
+        }
+        keepOriginal(std::move(doc_.image));
+        doc_.image = std::move(canvas);
+    }
+    return &doc_.image;
+}
+
+MaskedDib CorrectionSession::takeOriginal()
+{
+    changed_ = false;
+    return std::move(original_);
+}
+
 void CorrectionSession::cancel()
 {
-    if (!opened())
+    if (!changed_)
         return;
-    doc_.image = std::move(backup_);
-    ownsBackup_ = false;
+    doc_.image = takeOriginal();
     takeSizeFromImage(doc_);
 }
 

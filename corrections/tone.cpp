@@ -45,12 +45,19 @@ void grayScale24(MaskedDib& image)
 
 bool grayScaleSource(VIrorozIzi& doc, Platform& platform)
 {
+    MaskedDib replaced;
+    return convertToGrayScale(doc, platform, replaced);
+}
+
+bool convertToGrayScale(VIrorozIzi& doc, Platform& platform, MaskedDib& replaced)
+{
     MaskedDib copy;
     if (copyTo24Bit(doc.image, copy, &platform)) {
         showOutOfMemory(platform);
         return false;
     }
     grayScale24(copy);
+    replaced = std::move(doc.image);
     doc.image = std::move(copy);
     doc.imageWidth = doc.image.width();
     doc.imageHeight = doc.image.height();

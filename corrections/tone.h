@@ -1,4 +1,5 @@
 #pragma once
+#include "image/masked_dib.h"
 #include "app/setting_range.h"
 #include "corrections/correction_session.h"
 
@@ -15,6 +16,9 @@ int32_t grayOf(uint8_t red, uint8_t green, uint8_t blue);
 // is converted in place and then replaces the image, so running out of memory leaves the source
 // as it was. Messages go through `platform`; true when the image was replaced.
 bool grayScaleSource(VIrorozIzi& doc, Platform& platform);
+// grayScaleSource, handing the image the source had to `replaced` (for the undo step) instead of
+// freeing it.
+bool convertToGrayScale(VIrorozIzi& doc, Platform& platform, MaskedDib& replaced);
 // Converts a 24-bit image to gray in place.
 void grayScale24(MaskedDib& image);
 

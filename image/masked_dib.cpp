@@ -157,6 +157,24 @@ MaskedDib MaskedDib::clone() const
     return copy;
 }
 
+MaskedDib MaskedDib::share() const
+{
+    MaskedDib kept;
+    if (!dib)
+        return kept;
+    kept.dib = dib->share();
+    if (!kept.dib)
+        return MaskedDib {};
+    if (mask) {
+        kept.mask = mask.clone();
+        if (!kept.mask)
+            return MaskedDib {};
+    }
+    kept.maskCount = maskCount;
+    kept.owned = true;
+    return kept;
+}
+
 bool allocateMaskedDib(int32_t height, int32_t width, MaskedDib& target, int bitCount)
 {
     target.dib.reset();

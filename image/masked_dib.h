@@ -187,6 +187,10 @@ struct MaskedDib {
     }
     // A deep copy of pixels and mask; an empty record when memory runs out.
     MaskedDib clone() const;
+    // The same pixels, their block shared copy-on-write (copied only when either side writes),
+    // with a copy of the mask: what is kept of an image before it is changed in place. An empty
+    // record when memory runs out.
+    MaskedDib share() const;
 };
 
 // Builds a zero-filled image of the given size and depth (1, 4, 8 or 24 bits; the colour table

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace tessary {
 
@@ -171,7 +172,7 @@ CropResult cropImage(MaskedDib& source, const SourceBox& box, MaskedDib& out)
     return CropResult::Done;
 }
 
-bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform)
+bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform, MaskedDib& replaced)
 {
     MaskedDib cropped;
     switch (cropImage(doc.image, box, cropped)) {
@@ -184,7 +185,7 @@ bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform)
     case CropResult::Done:
         break;
     }
-    releaseMaskedDib(doc.image);
+    replaced = std::move(doc.image);
     doc.image = std::move(cropped);
     doc.imageWidth = doc.image.width();
     doc.imageHeight = doc.image.height();
@@ -213,6 +214,23 @@ bool wholeMaskOnSource(VIrorozIzi& doc, uint16_t value, Platform& platform)
         return false;
     }
     doc.changed = true;
+    return true;
+}
+
+bool sameMaskValues(const MaskedDib& a, const MaskedDib& b)
+{
+    if (a.width() != b.width() || a.height() != b.height() || a.maskCount != b.maskCount)
+        return false;
+    if (a.maskCount == 0 || (a.mask.isOpaqueFact() && b.mask.isOpaqueFact()))
+        return true;
+    const size_t width = size_t(a.width());
+    std::vector<uint16_t> scratchA(width), scratchB(width);
+    for (int32_t r = 0; r < a.height(); ++r) {
+        const uint16_t* rowA = a.maskValues(r, 0, a.width(), scratchA.data());
+        const uint16_t* rowB = b.maskValues(r, 0, b.width(), scratchB.data());
+        if (!std::equal(rowA, rowA + width, rowB))
+            return false;
+    }
     return true;
 }
 

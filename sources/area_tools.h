@@ -59,8 +59,8 @@ CropResult cropImage(MaskedDib& source, const SourceBox& box, MaskedDib& out);
 
 // Crop to the box; refusals are reported through `platform` ("Area too small - please select a
 // box greater than 64 X 64" or "Not enough memory to process the source image.") and leave the
-// document as it was. True when the image was replaced.
-bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform);
+// document as it was. True when the image was replaced; the image it had is moved to `replaced`.
+bool cropSource(VIrorozIzi& doc, const SourceBox& box, Platform& platform, MaskedDib& replaced);
 
 // One of the four counted area operations on the document's mask. False, with nothing changed,
 // for the seventeenth operation since the last reload, and when memory runs out (then it is
@@ -71,5 +71,9 @@ bool areaOperationOnSource(VIrorozIzi& doc, const SourceBox& box, AreaOperation 
 // Make all transparent / make all opaque (not counted as area operations). False, with nothing
 // changed, when memory runs out; then it is said.
 bool wholeMaskOnSource(VIrorozIzi& doc, uint16_t value, Platform& platform);
+
+// Whether two images of the same size have the same mask values (an area tool that changed
+// nothing is not worth an undo step).
+bool sameMaskValues(const MaskedDib& a, const MaskedDib& b);
 
 } // namespace tessary

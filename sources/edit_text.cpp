@@ -2,6 +2,7 @@
 
 #include "align/mark_target_stale.h"
 #include "align/rebuild_preview.h"
+#include "app/edit_path.h"
 #include "app/workspace.h"
 #include "merge/transform_source.h"
 #include "sources/source_doc.h"
@@ -34,7 +35,7 @@ void restore(VIrorozIzi& doc, SourceBefore& before)
 }
 
 TextEntryResult editText(MergeWorkspace& workspace, Platform& platform, VIrorozIzi& doc, int mode,
-    const TextEntryDialog& dialog, PixelPath path)
+    const TextEntryDialog& dialog, PixelPath path, const std::string& stepName)
 {
     std::string committedText = doc.textBuffer;
     std::optional<SourceBefore> before;
@@ -64,8 +65,11 @@ TextEntryResult editText(MergeWorkspace& workspace, Platform& platform, VIrorozI
     const bool ok
         = dialog && dialog(doc, mode, mode == 1 ? std::function<void()>(tryText) : std::function<void()>());
     if (ok && renderAndAdopt()) {
-        if (mode == 1)
-            sourceEdited(workspace, doc.number());
+        // Editing a source's text again is one undo step of its image, however many Try Texts
+        // came first (Cancel would have taken those back).
+        if (mode == 1 && before)
+            recordImageEdit(workspace, doc.number(), stepName,
+                SourceImageBefore { std::move(before->image), doc.editedInWindow });
         return TextEntryResult::Rendered;
     }
     if (!ok)

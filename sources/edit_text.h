@@ -2,6 +2,7 @@
 #include "merge/pixel_path.h"
 
 #include <functional>
+#include <string>
 
 namespace tessary {
 
@@ -21,12 +22,14 @@ enum class TextEntryResult {
 };
 
 // Runs the text entry on `doc`. Ok renders the text; a rendered image replaces the source's
-// image (the source is then marked edited in mode 1), a failed rendering keeps the image. Try
+// image (in mode 1 that is one undo step named `stepName`, which marks the source edited), a
+// failed rendering keeps the image. Try
 // Text (mode 1) renders at once and, when that worked, the source is edited, transformed, the
 // preview rebuilt and the target marked stale. Cancel gives back the text stored at opening
 // or by the last Try Text, and the image, size, title and kind from before any Try Text. Font
 // and colours keep what the dialog chose.
 TextEntryResult editText(MergeWorkspace& workspace, Platform& platform, VIrorozIzi& doc, int mode,
-    const TextEntryDialog& dialog, PixelPath path = PixelPath::RowsTwoThreads);
+    const TextEntryDialog& dialog, PixelPath path = PixelPath::RowsTwoThreads,
+    const std::string& stepName = "Edit Text");
 
 } // namespace tessary

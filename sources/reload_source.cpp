@@ -2,6 +2,7 @@
 
 #include "align/mark_target_stale.h"
 #include "align/rebuild_preview.h"
+#include "app/edit_path.h"
 #include "app/platform.h"
 #include "app/workspace.h"
 #include "merge/transform_source.h"
@@ -14,33 +15,34 @@
 namespace tessary {
 
 namespace {
-bool takeImage(MergeWorkspace& workspace, VIrorozIzi& doc, const PackedDib& image, Platform& platform)
+bool takeImage(VIrorozIzi& doc, const PackedDib& image, Platform& platform)
 {
     if (!copyOpaque24(image, doc.image, platform))
         return false;
     doc.imageWidth = doc.image.width();
     doc.imageHeight = doc.image.height();
-    sourceEdited(workspace, doc.number());
     return true;
 }
 
-bool reloadPaste(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform)
+bool reloadPaste(VIrorozIzi& doc, Platform& platform)
 {
     const std::optional<std::vector<uint8_t>> block = platform.clipboardImage();
     const std::unique_ptr<PackedDib> image = block ? dibFromBlock(*block) : nullptr;
     if (!image)
         return false;
     platform.messageBox(kReinstateClipboardText, MessageIcon::Plain, MessageButtons::Ok);
-    return takeImage(workspace, doc, *image, platform);
+    return takeImage(doc, *image, platform);
 }
 
 bool reloadText(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform, const TextEntryDialog& dialog,
     PixelPath path)
 {
     platform.messageBox(kRevertTextText, MessageIcon::Plain, MessageButtons::Ok);
-    const TextEntryResult result = editText(workspace, platform, doc, 1, dialog, path);
+    const TextEntryResult result = editText(workspace, platform, doc, 1, dialog, path, "Reload Source");
     const int number = doc.number();
-    sourceEdited(workspace, number);
+    // A new or restored image marked the source edited already.
+    if (result == TextEntryResult::Unchanged)
+        sourceEdited(workspace, number);
     const int status = transformSource(workspace, platform, number, path);
     rebuildPreview(workspace, platform, status, path);
     markTargetStale(workspace);
@@ -57,16 +59,26 @@ bool reloadTargetCopy(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& plat
     if (platform.messageBox(kCopyTargetAgainQuestion, MessageIcon::Question, MessageButtons::YesNo)
         != MessageAnswer::Yes)
         return false;
-    return takeImage(workspace, doc, *target, platform);
+    return takeImage(doc, *target, platform);
 }
 
-bool reloadFile(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform)
+bool reloadFile(VIrorozIzi& doc, Platform& platform)
 {
     // The loader replaces the image only once the file decoded.
     const std::string path = doc.filePath;
-    if (!fileOpensForReading(path, platform) || !loadImageFile(doc, path, platform))
+    return fileOpensForReading(path, platform) && loadImageFile(doc, path, platform);
+}
+
+// A reload that replaces the image: the image from before goes into the undo step (moved aside
+// while the new one is made, and back if none is made).
+template <class Reload> bool reloadImage(MergeWorkspace& workspace, VIrorozIzi& doc, Reload reload)
+{
+    SourceImageBefore before { std::move(doc.image), doc.editedInWindow };
+    if (!reload()) {
+        doc.image = std::move(before.image);
         return false;
-    sourceEdited(workspace, doc.number());
+    }
+    recordImageEdit(workspace, doc.number(), "Reload Source", std::move(before));
     return true;
 }
 }
@@ -77,17 +89,18 @@ bool reloadSource(MergeWorkspace& workspace, Platform& platform, VIrorozIzi& doc
     bool reloaded = false;
     switch (doc.sourceKind) {
     case kSourcePaste:
-        reloaded = reloadPaste(workspace, doc, platform);
+        reloaded = reloadImage(workspace, doc, [&] { return reloadPaste(doc, platform); });
         break;
     case kSourceText:
         reloaded = reloadText(workspace, doc, platform, dialog, path);
         break;
     case kSourceTargetCopy:
-        reloaded = reloadTargetCopy(workspace, doc, platform);
+        reloaded = reloadImage(workspace, doc, [&] { return reloadTargetCopy(workspace, doc, platform); });
         break;
     default:
-        reloaded = reloadFile(workspace, doc, platform);
+        reloaded = reloadImage(workspace, doc, [&] { return reloadFile(doc, platform); });
     }
+    // The reloaded image is the source as it was made (the step keeps that for its redo).
     if (reloaded)
         doc.editedInWindow = false;
     return reloaded;

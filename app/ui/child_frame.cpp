@@ -35,7 +35,7 @@ CChildFrame::CChildFrame(MainFrame& frame, std::function<int()> sourceNumber)
         const char* prompt;
         const char* tip;
         Picture picture;
-        // The typed member of a command; null for the whole-mask commands the source view owns.
+        // The typed member of the command.
         QAction** member = nullptr;
     };
     const Command commands[] = {
@@ -56,9 +56,9 @@ CChildFrame::CChildFrame(MainFrame& frame, std::function<int()> sourceNumber)
         { "pincushion", "Pincushion...", "Adjust out pincushion or barrel distortion",
             "Pincushion/barrel distortion", Picture::Pincushion, &pincushion_ },
         { "makeAllTransparent", "Make all transparent", "Make whole of source image transparent.",
-            "Make All Transparent", Picture::MakeAllTransparent },
+            "Make All Transparent", Picture::MakeAllTransparent, &makeAllTransparent_ },
         { "makeAllOpaque", "Make all opaque", "Make whole of source image opaque.", "Make All Opaque",
-            Picture::MakeAllOpaque },
+            Picture::MakeAllOpaque, &makeAllOpaque_ },
     };
     QMenu* source = addMenu("&Source", "sourceMenu");
     toolBar_ = new QToolBar("Source", body());
@@ -72,8 +72,7 @@ CChildFrame::CChildFrame(MainFrame& frame, std::function<int()> sourceNumber)
         action->setProperty("toolbarImageIndex", imageIndex++);
         source->addAction(action);
         toolBar_->addAction(action);
-        if (c.member)
-            *c.member = action;
+        *c.member = action;
     }
     body()->addToolBar(Qt::TopToolBarArea, toolBar_);
     appendMenu(app.makeHelpMenu(this));
@@ -89,7 +88,7 @@ void CChildFrame::updateActions()
     reload_->setEnabled(doc != nullptr);
     const bool hasImage = doc && !doc->image.empty();
     for (QAction* action : { grayScale_, brightnessContrast_, trapezoid_, skew_, cylindricalProjection_,
-             gridLines_, pincushion_ })
+             gridLines_, pincushion_, makeAllTransparent_, makeAllOpaque_ })
         action->setEnabled(hasImage);
 }
 

@@ -15,10 +15,10 @@ namespace tessary {
 //
 // The Source menu and toolbar commands share one QAction each between menu and toolbar. They
 // carry the object names reload, grayScale, brightnessContrast, cylindricalProjection,
-// trapezoid, skew, gridLines, pincushion, makeAllTransparent, makeAllOpaque. Reload and the
-// corrections are typed members: Reload is run by the source-document layer and enabled while
-// the window has its source, the corrections are implemented by the source view and enabled
-// while the source has an image (updateActions).
+// trapezoid, skew, gridLines, pincushion, makeAllTransparent, makeAllOpaque, and are all typed
+// members: Reload is run by the source-document layer and enabled while the window has its
+// source, the corrections and whole-mask commands are implemented by the source view and
+// enabled while the source has an image (updateActions).
 class CChildFrame : public ChildWindow {
     Q_OBJECT
 public:
@@ -39,6 +39,8 @@ public:
     QAction* cylindricalProjection() const { return cylindricalProjection_; }
     QAction* gridLines() const { return gridLines_; }
     QAction* pincushion() const { return pincushion_; }
+    QAction* makeAllTransparent() const { return makeAllTransparent_; }
+    QAction* makeAllOpaque() const { return makeAllOpaque_; }
     // Enables the corrections from the source's state: on activation and whenever the view
     // hears that the source's image changed.
     void updateActions();
@@ -59,6 +61,8 @@ private:
     QAction* cylindricalProjection_ = nullptr;
     QAction* gridLines_ = nullptr;
     QAction* pincushion_ = nullptr;
+    QAction* makeAllTransparent_ = nullptr;
+    QAction* makeAllOpaque_ = nullptr;
 };
 
 } // namespace tessary

@@ -33,14 +33,18 @@ CorrectionStatus CorrectionDialog::applyCorrection(
     return status;
 }
 
-void CorrectionDialog::reject()
+void CorrectionDialog::done(int result)
 {
-    if (closingRestores_ && session_.opened()) {
-        session_.cancel();
-        if (window_.imageChanged)
-            window_.imageChanged();
+    if (session_.changed()) {
+        if (result == Rejected && closingRestores_) {
+            session_.cancel();
+            if (window_.imageChanged)
+                window_.imageChanged();
+        } else if (window_.changeKept) {
+            window_.changeKept(session_.takeOriginal());
+        }
     }
-    QDialog::reject();
+    QDialog::done(result);
 }
 
 } // namespace tessary

@@ -19,12 +19,14 @@ class CorrectionDialog : public QDialog {
     Q_OBJECT
 public:
     // What a correction dialog needs of its source window: its document, a way to scroll it
-    // by lines (dx to the right, dy down) and to say the image changed.
+    // by lines (dx to the right, dy down), to show the image that changed, and to record the
+    // change when the dialog closes keeping it (given the image from opening).
     struct SourceWindow {
         VIrorozIzi& doc;
         Platform& platform;
         std::function<void(int, int)> scroll;
         std::function<void()> imageChanged;
+        std::function<void(MaskedDib before)> changeKept;
     };
 
     // False when the backup could not be made: the dialog closes at once.
@@ -33,9 +35,9 @@ public:
     ProgressStrip* progressStrip() const { return strip_; }
     ScrollTargetArrows* scrollArrows() const { return arrows_; }
 
-    // Cancel, Esc and the close box: where `closingRestores` was given, the backup becomes the
-    // source's image again.
-    void reject() override;
+    // Cancel, Esc and the close box: where `closingRestores` was given, the source gets its
+    // image from opening back. However the dialog closes, a change it keeps is recorded once.
+    void done(int result) override;
 
 protected:
     // `backupFailureText` follows copyTo24Bit's own message when the backup cannot be made.

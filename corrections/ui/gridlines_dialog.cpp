@@ -110,7 +110,11 @@ bool gridlines::apply()
     const std::optional<GridValues> values = readFields();
     if (!values)
         return false;
-    drawGrid(window_.doc.image, *values);
+    // The grid adds up on the image as it is, not on the backup.
+    MaskedDib* canvas = session_.imageToDrawOn();
+    if (!canvas)
+        return false;
+    drawGrid(*canvas, *values);
     if (window_.imageChanged)
         window_.imageChanged();
     return true;

@@ -1,11 +1,13 @@
 #include "sources/ui/source_view.h"
 
+#include "app/edit_path.h"
 #include "app/ui/child_frame.h"
 #include "app/ui/dib_image.h"
 #include "app/ui/flying_tips.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/select_toolbar.h"
 #include "app/workspace.h"
+#include "corrections/correction_session.h"
 #include "corrections/tone.h"
 #include "corrections/ui/distort_dialog.h"
 #include "corrections/ui/fishdistort_dialog.h"
@@ -14,7 +16,6 @@
 #include "corrections/ui/source_bright_cont.h"
 #include "corrections/ui/trapezoid_dialog.h"
 #include "sources/source_doc.h"
-#include "sources/source_edited.h"
 #include "sources/source_table.h"
 #include "sources/ui/picture_buttons.h"
 #include "sources/ui/source_crop.h"
@@ -77,16 +78,8 @@ VAvivedEred::VAvivedEred(MergeWorkspace& workspace, Platform& platform, MainFram
     scrollTimer_->setInterval(kAutoScrollMs);
     connect(scrollTimer_, &QTimer::timeout, this, &VAvivedEred::autoScroll);
 
-    // The whole-mask commands of the Source menu and the toolbar are this view's.
-    if (QAction* all = frame_.findChild<QAction*>("makeAllTransparent")) {
-        all->setEnabled(true);
-        connect(all, &QAction::triggered, this, &VAvivedEred::makeAllTransparent);
-    }
-    if (QAction* all = frame_.findChild<QAction*>("makeAllOpaque")) {
-        all->setEnabled(true);
-        connect(all, &QAction::triggered, this, &VAvivedEred::makeAllOpaque);
-    }
-
+    connect(frame_.makeAllTransparent(), &QAction::triggered, this, &VAvivedEred::makeAllTransparent);
+    connect(frame_.makeAllOpaque(), &QAction::triggered, this, &VAvivedEred::makeAllOpaque);
     connect(frame_.grayScale(), &QAction::triggered, this, &VAvivedEred::grayScale);
     connect(frame_.brightnessContrast(), &QAction::triggered, this, &VAvivedEred::brightnessContrast);
     connect(frame_.trapezoid(), &QAction::triggered, this, &VAvivedEred::trapezoid);
@@ -407,31 +400,44 @@ void VAvivedEred::removePictureButtons()
 
 // ---- commands
 
-void VAvivedEred::areaOperation(AreaOperation operation)
+void VAvivedEred::areaOperation(AreaOperation operation, const char* name)
 {
     removePictureButtons();
-    if (!doc_)
+    if (!doc_ || doc_->image.empty())
         return;
     areaToolUsed_ = true;
+    // Only the mask changes: the step shares the pixels and keeps a copy of the mask.
+    SourceImageBefore before;
+    if (!keepSourceImage(workspace_, number_, before)) {
+        showOutOfMemory(platform_);
+        return;
+    }
     if (areaOperationOnSource(*doc_, box_, operation, areaOperationCount_, platform_))
-        sourceChanged();
+        recordMaskEdit(name, std::move(before));
+}
+
+void VAvivedEred::recordMaskEdit(const char* name, SourceImageBefore before)
+{
+    if (sameMaskValues(before.image, doc_->image))
+        return;
+    recordImageEdit(workspace_, number_, name, std::move(before));
 }
 
 void VAvivedEred::smoothBlend()
 {
-    areaOperation(AreaOperation::SmoothBlend);
+    areaOperation(AreaOperation::SmoothBlend, "Smooth blend in ellipse");
 }
 void VAvivedEred::smoothUnblend()
 {
-    areaOperation(AreaOperation::SmoothUnblend);
+    areaOperation(AreaOperation::SmoothUnblend, "Smooth unblend in ellipse");
 }
 void VAvivedEred::makeOpaque()
 {
-    areaOperation(AreaOperation::MakeOpaque);
+    areaOperation(AreaOperation::MakeOpaque, "Make Opaque");
 }
 void VAvivedEred::makeTransparent()
 {
-    areaOperation(AreaOperation::MakeTransparent);
+    areaOperation(AreaOperation::MakeTransparent, "Make transparent");
 }
 
 void VAvivedEred::crop()
@@ -440,26 +446,33 @@ void VAvivedEred::crop()
     if (!doc_)
         return;
     areaToolUsed_ = true;
-    if (cropSource(*doc_, box_, platform_))
-        sourceChanged();
+    SourceImageBefore before { MaskedDib {}, doc_->editedInWindow };
+    if (cropSource(*doc_, box_, platform_, before.image))
+        recordImageEdit(workspace_, number_, "Crop", std::move(before));
+}
+
+void VAvivedEred::wholeMask(uint16_t value, const char* name)
+{
+    removePictureButtons();
+    if (!doc_ || doc_->image.empty())
+        return;
+    SourceImageBefore before;
+    if (!keepSourceImage(workspace_, number_, before)) {
+        showOutOfMemory(platform_);
+        return;
+    }
+    if (wholeMaskOnSource(*doc_, value, platform_))
+        recordMaskEdit(name, std::move(before));
 }
 
 void VAvivedEred::makeAllTransparent()
 {
-    removePictureButtons();
-    if (!doc_)
-        return;
-    if (wholeMaskOnSource(*doc_, kTransparent, platform_))
-        sourceChanged();
+    wholeMask(kTransparent, "Make all transparent");
 }
 
 void VAvivedEred::makeAllOpaque()
 {
-    removePictureButtons();
-    if (!doc_)
-        return;
-    if (wholeMaskOnSource(*doc_, kOpaque, platform_))
-        sourceChanged();
+    wholeMask(kOpaque, "Make all opaque");
 }
 
 void VAvivedEred::grayScale()
@@ -467,61 +480,58 @@ void VAvivedEred::grayScale()
     removePictureButtons();
     if (!doc_)
         return;
-    if (grayScaleSource(*doc_, platform_))
-        sourceChanged();
+    SourceImageBefore before { MaskedDib {}, doc_->editedInWindow };
+    if (convertToGrayScale(*doc_, platform_, before.image))
+        recordImageEdit(workspace_, number_, "Black and White", std::move(before));
 }
 
-template <class Dialog> void VAvivedEred::runCorrectionDialog()
+template <class Dialog> void VAvivedEred::runCorrectionDialog(const char* name)
 {
     removePictureButtons();
     if (!doc_)
         return;
+    // Applies are shown as they are made; the change is recorded, and the source marked
+    // edited, once, when the dialog closes keeping it.
     const CorrectionDialog::SourceWindow window { *doc_, platform_,
-        [this](int dx, int dy) { scrollByLines(dx, dy); }, [this] { sourceChanged(); } };
-    {
-        Dialog dialog(window, this);
-        if (dialog.opened())
-            dialog.exec();
-    }
-    sourceChanged();
+        [this](int dx, int dy) { scrollByLines(dx, dy); }, [this] { sourceImageChanged(number_); },
+        [this, name](MaskedDib image) {
+            if (doc_)
+                recordImageEdit(
+                    workspace_, number_, name, SourceImageBefore { std::move(image), doc_->editedInWindow });
+        } };
+    Dialog dialog(window, this);
+    if (dialog.opened())
+        dialog.exec();
 }
 
 void VAvivedEred::brightnessContrast()
 {
-    runCorrectionDialog<source_bright_cont>();
+    runCorrectionDialog<source_bright_cont>("Brightness and Contrast");
 }
 void VAvivedEred::trapezoid()
 {
-    runCorrectionDialog<tessary::trapezoid>();
+    runCorrectionDialog<tessary::trapezoid>("Trapezoid");
 }
 void VAvivedEred::skew()
 {
-    runCorrectionDialog<tessary::skew>();
+    runCorrectionDialog<tessary::skew>("Skew");
 }
 void VAvivedEred::pincushion()
 {
-    runCorrectionDialog<distort>();
+    runCorrectionDialog<distort>("Pincushion");
 }
 void VAvivedEred::cylindricalProjection()
 {
-    runCorrectionDialog<fishdistort>();
+    runCorrectionDialog<fishdistort>("Cylindrical Projection");
 }
 void VAvivedEred::gridLines()
 {
-    runCorrectionDialog<gridlines>();
+    runCorrectionDialog<gridlines>("Overlay Grid");
 }
 
 void VAvivedEred::scrollByLines(int dx, int dy)
 {
     scrollAreaByLines(*this, dx, dy);
-}
-
-void VAvivedEred::sourceChanged()
-{
-    if (!doc_)
-        return;
-    doc_->editedInWindow = true;
-    sourceEdited(workspace_, number_);
 }
 
 void VAvivedEred::sourceImageChanged(int number)

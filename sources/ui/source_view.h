@@ -1,4 +1,5 @@
 #pragma once
+#include "app/edit_path.h"
 #include "app/notifications.h"
 #include "sources/area_tools.h"
 
@@ -91,7 +92,9 @@ public:
     void makeAllTransparent();
     void makeAllOpaque();
     // The corrections of the Source menu: "Black and White" at once, the others in their modal
-    // dialogs; however a dialog ends, the window then updates and the source counts as changed.
+    // dialogs, whose Applies the window shows as they are made; a dialog that closes keeping its
+    // change records it as one undo step (and the source counts as changed), one that takes it
+    // back leaves the source as it was.
     void grayScale();
     void brightnessContrast();
     void trapezoid();
@@ -104,9 +107,6 @@ public:
     void scrollByLines(int dx, int dy);
 
     void removePictureButtons();
-    // The image, size or mask of the source changed: the scroll range follows the image, the
-    // source is marked changed and everyone showing it repaints.
-    void sourceChanged();
 
     // The client-coordinate rectangle of picture button k (0..4) for a release at `release` in
     // a client area of `client` size.
@@ -130,13 +130,16 @@ private:
     QPoint toImage(const QPointF& client) const;
     void updateScrollRange();
     void showPictureButtons(const QPoint& release);
-    void areaOperation(AreaOperation operation);
+    void areaOperation(AreaOperation operation, const char* name);
+    void wholeMask(uint16_t value, const char* name);
+    // Records a mask change kept in `before` unless the mask came out as it was.
+    void recordMaskEdit(const char* name, SourceImageBefore before);
     void removeTipWindow();
     void childEntered(ChildWindow* child);
     void childLeft(ChildWindow* child);
     void drawDottedBox(QPainter& painter, const QPoint& from, const QPoint& to) const;
     void drawMaskDots(QPainter& painter, const QRect& visible) const;
-    template <class Dialog> void runCorrectionDialog();
+    template <class Dialog> void runCorrectionDialog(const char* name);
 
     MergeWorkspace& workspace_;
     Platform& platform_;

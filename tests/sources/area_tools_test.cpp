@@ -243,12 +243,16 @@ TEST(AreaToolsTest, CropOnTheDocumentReportsASmallBox)
     doc.imageWidth = 150;
     doc.imageHeight = 100;
     platform.expectMessage(kCropAreaTooSmall);
-    EXPECT_FALSE(cropSource(doc, SourceBox { 10, 70, 10, 90 }, platform));
+    MaskedDib replaced;
+    EXPECT_FALSE(cropSource(doc, SourceBox { 10, 70, 10, 90 }, platform, replaced));
+    EXPECT_TRUE(replaced.empty());
     EXPECT_EQ(platform.messages.back().icon, MessageIcon::Error);
     EXPECT_EQ(doc.imageWidth, 150);
     EXPECT_FALSE(doc.changed);
 
-    EXPECT_TRUE(cropSource(doc, SourceBox { 10, 110, 20, 90 }, platform));
+    const PackedDib* pixels = doc.image.dib.get();
+    EXPECT_TRUE(cropSource(doc, SourceBox { 10, 110, 20, 90 }, platform, replaced));
+    EXPECT_EQ(replaced.dib.get(), pixels) << "the uncropped image is handed over, not freed";
     EXPECT_EQ(doc.imageWidth, 100);
     EXPECT_EQ(doc.imageHeight, 70);
     EXPECT_EQ(doc.image.width(), 100);

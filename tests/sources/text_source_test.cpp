@@ -1,6 +1,7 @@
 // Text sources: measuring and rendering, the stored and shown forms of the text, and the text
 // entry's Ok, Cancel and Try Text on a document.
 #include "align/placed_sources.h"
+#include "app/edit_path.h"
 #include "sources/edit_text.h"
 #include "sources/source_doc.h"
 #include "sources/text_buffer.h"
@@ -204,6 +205,31 @@ TEST_F(TextEntryTest, OkRendersTheNewTextAndTheSourceIsEdited)
     EXPECT_TRUE(s.targetStale());
 }
 
+TEST_F(TextEntryTest, OkAfterTryTextsIsOneImageStepThatUndoesToTheImageFromBefore)
+{
+    const MaskedDib before = doc().image.clone();
+    doc().editedInWindow = false;
+    const TextEntryDialog dialog = [](VIrorozIzi& d, int, const std::function<void()>& tryText) {
+        d.textBuffer = "Tried\r\n";
+        tryText();
+        d.textBuffer = "Tried again\r\n";
+        tryText();
+        d.textBuffer = "Kept\r\n";
+        return true;
+    };
+    EXPECT_EQ(editText(s.ws, s.platform, doc(), 1, dialog), TextEntryResult::Rendered);
+    ASSERT_EQ(s.ws.history.size(), 1u);
+    EXPECT_EQ(s.ws.history.undoName(), "Edit Text");
+    EXPECT_TRUE(doc().editedInWindow);
+    const MaskedDib after = doc().image.clone();
+    ASSERT_TRUE(undoEdit(s.ws, s.platform));
+    EXPECT_TRUE(sameImage(doc().image, before));
+    EXPECT_EQ(doc().imageWidth, before.width());
+    EXPECT_FALSE(doc().editedInWindow);
+    ASSERT_TRUE(redoEdit(s.ws, s.platform));
+    EXPECT_TRUE(sameImage(doc().image, after));
+}
+
 TEST_F(TextEntryTest, CancelGivesBackTheTextAndTheImageFromBeforeTryText)
 {
     const MaskedDib before = doc().image.clone();
@@ -220,6 +246,7 @@ TEST_F(TextEntryTest, CancelGivesBackTheTextAndTheImageFromBeforeTryText)
     EXPECT_EQ(editText(s.ws, s.platform, doc(), 1, dialog), TextEntryResult::Restored);
     EXPECT_TRUE(sameImage(doc().image, before));
     EXPECT_EQ(doc().imageWidth, 16 + 16);
+    EXPECT_EQ(s.ws.history.size(), 0u);
     // The text Try Text stored stays, and so does the font chosen.
     EXPECT_EQ(doc().textBuffer, "Tried text\r\n");
     EXPECT_EQ(doc().textFont.faceName, "Chosen");

@@ -1,7 +1,9 @@
 // The correction commands of a source window: enabled while the source has an image, "Black and
-// White" at once, and the Brightness and Contrast, Trapezoid and Skew dialogs worked from their
-// own event loops: Apply from the backup, Cancel handing the backup back, OK, and the window
-// told however the dialog ends.
+// White" at once, and the correction dialogs worked from their own event loops: Apply from the
+// backup, Cancel handing the image from opening back, OK, the window told however the dialog
+// ends, and one undo step for a dialog that closes keeping its change.
+#include "app/edit_path.h"
+#include "app/history.h"
 #include "corrections/pincushion.h"
 #include "corrections/skew.h"
 #include "corrections/ui/distort_dialog.h"
@@ -141,7 +143,7 @@ private slots:
         QCOMPARE(dialog.progressStrip()->colour(), kStripIdle);
         button(&dialog, "apply")->click();
         button(&dialog, "cancel")->click();
-        QVERIFY(sameBytes(w.doc().image, original));
+        QVERIFY(sameBytes(w.doc().image, loaded));
         QCOMPARE(changes, 3);
     }
 
@@ -155,7 +157,7 @@ private slots:
         QVERIFY(w.doc().changed);
         QVERIFY(!sameBytes(w.doc().image, original));
         QCOMPARE(w.doc().image.maskRow(39)[0], kTransparent); // the top row narrows
-        // Closed with Cancel: the window is told as well, and the image is the one before.
+        // Closed with Cancel: the image is the one before and the source is not marked changed.
         const MaskedDib corrected = w.doc().image.clone();
         w.doc().changed = false;
         QVERIFY(withModal<trapezoid>([&] { w.frame().trapezoid()->trigger(); },
@@ -163,7 +165,7 @@ private slots:
                 d->ratioSlider()->setValue(10);
                 button(d, "apply")->click();
             }));
-        QVERIFY(w.doc().changed);
+        QVERIFY(!w.doc().changed);
         QVERIFY(sameBytes(w.doc().image, corrected));
     }
 
@@ -259,7 +261,7 @@ private slots:
     void pincushionFieldsCurveApplyAndFailure()
     {
         Window w(64, 48);
-        const MaskedDib original = as24(w.doc().image);
+        const MaskedDib original = w.doc().image.clone();
         int changes = 0;
         distort dialog(w.sourceWindow(&changes));
         QVERIFY(dialog.opened());
@@ -296,7 +298,7 @@ private slots:
     void cylindricalSlidersApplyResetAndClose()
     {
         Window w(41, 30); // odd width: the start values are not the identity
-        const MaskedDib original = as24(w.doc().image);
+        const MaskedDib original = w.doc().image.clone();
         int changes = 0;
         {
             fishdistort dialog(w.sourceWindow(&changes));
@@ -339,7 +341,7 @@ private slots:
     void gridApplyAddsUpRefusesBadFieldsAndCancelRestores()
     {
         Window w(200, 150);
-        const MaskedDib original = as24(w.doc().image);
+        const MaskedDib original = w.doc().image.clone();
         int changes = 0;
         gridlines dialog(w.sourceWindow(&changes));
         QVERIFY(dialog.opened());
@@ -367,6 +369,96 @@ private slots:
         QCOMPARE(w.pixel(30, 7), (BgrColour { 255, 0, 0 }));
         button(&dialog, "cancel")->click();
         QVERIFY(sameBytes(w.doc().image, original));
+    }
+
+    // Each dialog from the menu: Apply, Apply, OK is one step named after the command, whose
+    // undo gives the source exactly its bytes from before and redo those after; Apply, Apply and
+    // Cancel is no step and leaves the source byte-identical, not even marked changed (except in
+    // Brightness and Contrast, whose Cancel keeps what was applied: then that is the one step).
+    void eachDialogRecordsOneStepWhenItKeepsItsChange()
+    {
+        struct Case {
+            const char* step;
+            std::function<bool(Window&, bool ok)> run;
+            bool cancelRestores = true;
+        };
+        // Opens the dialog from its menu command, makes a change, applies twice, closes.
+        const auto use = []<class D>(QAction* command, std::function<void(D*)> change, bool ok) {
+            return withModal<D>([command] { command->trigger(); }, [change, ok](D* d) {
+                change(d);
+                button(d, "apply")->click();
+                button(d, "apply")->click();
+                if (ok)
+                    button(d, "ok")->click();
+            });
+        };
+        const Case cases[] = {
+            { "Brightness and Contrast", [&](Window& w, bool ok) {
+                 return use(w.frame().brightnessContrast(),
+                     std::function<void(source_bright_cont*)>([](source_bright_cont* d) {
+                         d->masterBrightness()->setValue(160);
+                     }),
+                     ok);
+             },
+                false },
+            { "Trapezoid", [&](Window& w, bool ok) {
+                 return use(w.frame().trapezoid(),
+                     std::function<void(trapezoid*)>([](trapezoid* d) { d->ratioSlider()->setValue(50); }), ok);
+             } },
+            { "Skew", [&](Window& w, bool ok) {
+                 return use(w.frame().skew(), std::function<void(tessary::skew*)>([](tessary::skew* d) {
+                     d->findChild<QLineEdit*>("skewAngle")->setText("20");
+                 }),
+                     ok);
+             } },
+            { "Pincushion", [&](Window& w, bool ok) {
+                 return use(w.frame().pincushion(),
+                     std::function<void(distort*)>([](distort* d) { d->thirdField()->setText("0.4"); }), ok);
+             } },
+            { "Cylindrical Projection", [&](Window& w, bool ok) {
+                 return use(w.frame().cylindricalProjection(),
+                     std::function<void(fishdistort*)>([](fishdistort* d) { d->elevationSlider()->setValue(80); }),
+                     ok);
+             } },
+            { "Overlay Grid", [&](Window& w, bool ok) {
+                 return use(w.frame().gridLines(),
+                     std::function<void(gridlines*)>([](gridlines* d) { d->solidEnable()->click(); }), ok);
+             } },
+        };
+        for (const Case& c : cases) {
+            Window w(64, 48);
+            QVERIFY(w.view);
+            w.doc().changed = false;
+            w.doc().editedInWindow = false;
+            const MaskedDib before = w.doc().image.clone();
+            const PackedDib* pixels = w.doc().image.dib.get();
+            History& history = w.p.workspace.history;
+
+            QVERIFY2(c.run(w, false), c.step);
+            if (c.cancelRestores) {
+                QCOMPARE(int(history.size()), 0);
+                QVERIFY2(sameBytes(w.doc().image, before), c.step);
+                QVERIFY2(w.doc().image.dib.get() == pixels, c.step);
+                QVERIFY2(!w.doc().changed && !w.doc().editedInWindow, c.step);
+            } else {
+                QCOMPARE(int(history.size()), 1);
+                QVERIFY2(!sameBytes(w.doc().image, before), c.step);
+                QVERIFY(undoEdit(w.p.workspace, *w.p.platform));
+                QVERIFY2(sameBytes(w.doc().image, before), c.step);
+            }
+
+            QVERIFY2(c.run(w, true), c.step);
+            QCOMPARE(int(history.size()), 1);
+            QCOMPARE(QString::fromStdString(history.undoName()), QString(c.step));
+            QVERIFY2(w.doc().changed && w.doc().editedInWindow, c.step);
+            const MaskedDib after = w.doc().image.clone();
+            QVERIFY2(!sameBytes(after, before), c.step);
+            QVERIFY(undoEdit(w.p.workspace, *w.p.platform));
+            QVERIFY2(sameBytes(w.doc().image, before), c.step);
+            QVERIFY2(!w.doc().editedInWindow, c.step);
+            QVERIFY(redoEdit(w.p.workspace, *w.p.platform));
+            QVERIFY2(sameBytes(w.doc().image, after), c.step);
+        }
     }
 };
 

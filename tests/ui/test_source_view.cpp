@@ -250,12 +250,14 @@ private slots:
         QCOMPARE(w.view->areaOperationCount(), 3);
 
         // The whole-mask commands sit in the Source menu and on the toolbar, and are not counted.
-        QAction* allOpaque = w.view->frame().findChild<QAction*>("makeAllOpaque");
-        QVERIFY(allOpaque && allOpaque->isEnabled());
+        QAction* allOpaque = w.view->frame().makeAllOpaque();
+        QCOMPARE(w.view->frame().findChild<QAction*>("makeAllOpaque"), allOpaque);
+        QVERIFY(allOpaque->isEnabled());
         allOpaque->trigger();
         QCOMPARE(w.countMask(65535), 200 * 100);
-        QAction* allTransparent = w.view->frame().findChild<QAction*>("makeAllTransparent");
-        QVERIFY(allTransparent && allTransparent->isEnabled());
+        QAction* allTransparent = w.view->frame().makeAllTransparent();
+        QCOMPARE(w.view->frame().findChild<QAction*>("makeAllTransparent"), allTransparent);
+        QVERIFY(allTransparent->isEnabled());
         allTransparent->trigger();
         QCOMPARE(w.countMask(0), 200 * 100);
         QCOMPARE(w.view->areaOperationCount(), 3);
