@@ -146,8 +146,9 @@ void ValuesEdit::recordApplied(const WorkspaceValues& undoTo)
     const WorkspaceValues after = captureValues(workspace_);
     if (after == undoTo)
         return;
-    workspace_.history.record(std::make_unique<ValuesStep>(
-        name_, undoTo, after, generatedBefore_, titleBefore_, workspace_.targetDoc.generations));
+    TargetMark mark = mark_;
+    mark.generations = workspace_.targetDoc.generations;
+    workspace_.history.record(std::make_unique<ValuesStep>(name_, undoTo, after, mark));
     historyChanged(workspace_, platform_);
 }
 

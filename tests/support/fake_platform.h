@@ -80,8 +80,6 @@ public:
     std::deque<std::optional<FontChoice>> fontAnswers;
     std::vector<FileDialogRequest> openRequests;
     std::vector<FileDialogRequest> saveRequests;
-    // The passing lines of the status bar's message area, in order.
-    std::vector<std::string> statusMessages;
 
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     void enterBusy() override;

@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(p.frame().activeChild(), p.app.alignWindow());
         QCOMPARE(p.frame().mdiArea()->viewMode(), QMdiArea::TabbedView);
         QVERIFY(!p.frame().mdiArea()->tabsClosable());
-        QCOMPARE(menuTitles(p.frame().menuBar()), QStringList({ "&File", "&Align", "&Help" }));
+        QCOMPARE(menuTitles(p.frame().menuBar()), QStringList({ "&File", "&Edit", "&Align", "&Help" }));
         QVERIFY(p.frame().alignToolBar()->isVisible());
         QVERIFY(p.frame().selectToolBar()->isVisible());
         QCOMPARE(p.workspace.alignViewActive, 1);
@@ -104,7 +104,7 @@ private slots:
         frame.show();
         goIdle();
         QCOMPARE(frame.pane(1)->text(), QString());
-        QCOMPARE(menuTitles(frame.menuBar()), QStringList({ "&File", "&Help" }));
+        QCOMPARE(menuTitles(frame.menuBar()), QStringList({ "&File", "&Edit", "&Help" }));
         frame.addChild(new CDestchild(frame));
         QCOMPARE(frame.pane(1)->text(), QString("Awaiting load of at least two sources."));
         workspace.sourceCount = 1;
@@ -121,24 +121,28 @@ private slots:
             QStringList titles;
             QList<QStringList> entries;
         };
+        // Every window's Edit menu; with nothing done yet both say only what they are.
+        const QStringList kEdit = { "Undo", "Redo" };
         const QList<Expected> kinds = {
-            { p.app.alignWindow(), { "&File", "&Align", "&Help" },
-                { kFileOfAlign,
+            { p.app.alignWindow(), { "&File", "&Edit", "&Align", "&Help" },
+                { kFileOfAlign, kEdit,
                     { "Sizes...", "Collage...", "Rotate...", "Mirror horizontally", "Edit text...", "Paste",
                         "Reset size of selected source", "nudge factor...", "Flying Tips...",
                         "Next startup tip", "Previous startup tip" },
                     kHelp } },
-            { p.app.targetWindow(), { "&File", "&Target", "&Help" },
+            { p.app.targetWindow(), { "&File", "&Edit", "&Target", "&Help" },
                 { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...", "Recent File",
                       "Save As...", "Save Tiles As...", "&Print...\tCtrl+P", "Print setup...", "E&xit" },
+                    kEdit,
                     { "Merge Sources", "Fine Alignment", "Contrast Brightness", "Snap to 1", "Snap to 5",
                         "Snap to 10", "Snap to 16", "Viewing Size...", "Background Color...",
                         "Set Margins...", "Set Margin Color...", "Send to new Source", "Set merge defaults",
                         "Batch Merge..." },
                     kHelp } },
-            { p.sourceWindow(1), { "&File", "&Source", "&Help" },
+            { p.sourceWindow(1), { "&File", "&Edit", "&Source", "&Help" },
                 { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...",
                       "Close this Source Image", "Recent File", "E&xit" },
+                    kEdit,
                     { "Reload Source", "Black and White", "Brightness and Contrast...",
                         "Cylindrical Projection...", "Trapezoid...", "Skew", "Overlay Grid...",
                         "Pincushion...", "Make all transparent", "Make all opaque" },

@@ -161,7 +161,8 @@ private slots:
         QToolBar* bar = frame.alignToolBar();
         bar->show();
         const QList<QAction*> actions = bar->actions();
-        QCOMPARE(actions.size(), 5);
+        // Five Align commands, a separator, Undo and Redo.
+        QCOMPARE(actions.size(), 8);
         auto tipOf = [&](QAction* action) {
             QWidget* button = bar->widgetForAction(action);
             QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
