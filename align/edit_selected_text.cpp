@@ -1,10 +1,8 @@
 #include "align/edit_selected_text.h"
 
-#include "align/mark_target_stale.h"
-#include "align/rebuild_preview.h"
+#include "align/activate_align_view.h"
 #include "app/platform.h"
 #include "app/workspace.h"
-#include "merge/transform_source.h"
 #include "sources/source_doc.h"
 
 namespace tessary {
@@ -20,11 +18,8 @@ void editSelectedText(
         && platform.messageBox(kConvertToTextQuestion, MessageIcon::Question, MessageButtons::YesNo)
             != MessageAnswer::Yes)
         return;
-    if (editText(workspace, platform, *doc, 1, dialog, path) == TextEntryResult::Unchanged)
-        return;
-    const int status = transformSource(workspace, platform, number, path);
-    rebuildPreview(workspace, platform, status, path);
-    markTargetStale(workspace);
+    if (editText(workspace, platform, *doc, 1, dialog, path) != TextEntryResult::Unchanged)
+        retransformChangedSources(workspace, platform, path);
 }
 
 } // namespace tessary

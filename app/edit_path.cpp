@@ -162,7 +162,8 @@ bool editValues(MergeWorkspace& workspace, Platform& platform, const std::string
     return done;
 }
 
-void recordImageEdit(MergeWorkspace& workspace, int number, const std::string& name, SourceImageBefore before)
+void recordImageEdit(
+    MergeWorkspace& workspace, Platform& platform, int number, const std::string& name, SourceImageBefore before)
 {
     VIrorozIzi* doc = number >= 1 && number <= workspace.sourceCount ? workspace.source(number) : nullptr;
     if (!doc)
@@ -172,7 +173,7 @@ void recordImageEdit(MergeWorkspace& workspace, int number, const std::string& n
     doc->editedInWindow = true;
     sourceEdited(workspace, number);
     workspace.history.record(std::make_unique<ImageStep>(number, name, std::move(before), mark));
-    workspace.notify([](WorkspaceObserver& o) { o.historyChanged(); });
+    historyChanged(workspace, platform);
 }
 
 bool keepSourceImage(const MergeWorkspace& workspace, int number, SourceImageBefore& kept)

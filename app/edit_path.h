@@ -101,8 +101,8 @@ struct SourceImageBefore {
     // The target before the edit; none: as it is when the edit is recorded.
     std::optional<TargetMark> target;
 };
-void recordImageEdit(
-    MergeWorkspace& workspace, int number, const std::string& name, SourceImageBefore before);
+void recordImageEdit(MergeWorkspace& workspace, Platform& platform, int number, const std::string& name,
+    SourceImageBefore before);
 
 // What is kept of a source's image before an edit that changes it in place: the pixel block
 // shared (it is copied only if the edit writes pixels), the mask copied. False when memory

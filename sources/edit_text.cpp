@@ -1,10 +1,8 @@
 #include "sources/edit_text.h"
 
-#include "align/mark_target_stale.h"
-#include "align/rebuild_preview.h"
+#include "align/activate_align_view.h"
 #include "app/edit_path.h"
 #include "app/workspace.h"
-#include "merge/transform_source.h"
 #include "sources/source_doc.h"
 #include "sources/source_edited.h"
 #include "sources/text_render.h"
@@ -55,11 +53,8 @@ TextEntryResult editText(MergeWorkspace& workspace, Platform& platform, VIrorozI
         committedText = doc.textBuffer;
         if (!renderAndAdopt())
             return;
-        const int number = doc.number();
-        sourceEdited(workspace, number);
-        const int result = transformSource(workspace, platform, number, path);
-        rebuildPreview(workspace, platform, result, path);
-        markTargetStale(workspace);
+        sourceEdited(workspace, doc.number());
+        retransformChangedSources(workspace, platform, path);
     };
 
     const bool ok
@@ -68,7 +63,7 @@ TextEntryResult editText(MergeWorkspace& workspace, Platform& platform, VIrorozI
         // Editing a source's text again is one undo step of its image, however many Try Texts
         // came first (Cancel would have taken those back).
         if (mode == 1 && before)
-            recordImageEdit(workspace, doc.number(), stepName,
+            recordImageEdit(workspace, platform, doc.number(), stepName,
                 SourceImageBefore { std::move(before->image), doc.editedInWindow });
         return TextEntryResult::Rendered;
     }

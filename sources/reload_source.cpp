@@ -1,11 +1,9 @@
 #include "sources/reload_source.h"
 
-#include "align/mark_target_stale.h"
-#include "align/rebuild_preview.h"
+#include "align/activate_align_view.h"
 #include "app/edit_path.h"
 #include "app/platform.h"
 #include "app/workspace.h"
-#include "merge/transform_source.h"
 #include "sources/dib_block.h"
 #include "sources/handoff.h"
 #include "sources/load_image_file.h"
@@ -39,13 +37,10 @@ bool reloadText(MergeWorkspace& workspace, VIrorozIzi& doc, Platform& platform, 
 {
     platform.messageBox(kRevertTextText, MessageIcon::Plain, MessageButtons::Ok);
     const TextEntryResult result = editText(workspace, platform, doc, 1, dialog, path, "Reload Source");
-    const int number = doc.number();
     // A new or restored image marked the source edited already.
     if (result == TextEntryResult::Unchanged)
-        sourceEdited(workspace, number);
-    const int status = transformSource(workspace, platform, number, path);
-    rebuildPreview(workspace, platform, status, path);
-    markTargetStale(workspace);
+        sourceEdited(workspace, doc.number());
+    retransformChangedSources(workspace, platform, path);
     return result != TextEntryResult::Unchanged;
 }
 
@@ -71,14 +66,15 @@ bool reloadFile(VIrorozIzi& doc, Platform& platform)
 
 // A reload that replaces the image: the image from before goes into the undo step (moved aside
 // while the new one is made, and back if none is made).
-template <class Reload> bool reloadImage(MergeWorkspace& workspace, VIrorozIzi& doc, Reload reload)
+template <class Reload>
+bool reloadImage(MergeWorkspace& workspace, Platform& platform, VIrorozIzi& doc, Reload reload)
 {
     SourceImageBefore before { std::move(doc.image), doc.editedInWindow };
     if (!reload()) {
         doc.image = std::move(before.image);
         return false;
     }
-    recordImageEdit(workspace, doc.number(), "Reload Source", std::move(before));
+    recordImageEdit(workspace, platform, doc.number(), "Reload Source", std::move(before));
     return true;
 }
 }
@@ -89,16 +85,16 @@ bool reloadSource(MergeWorkspace& workspace, Platform& platform, VIrorozIzi& doc
     bool reloaded = false;
     switch (doc.sourceKind) {
     case kSourcePaste:
-        reloaded = reloadImage(workspace, doc, [&] { return reloadPaste(doc, platform); });
+        reloaded = reloadImage(workspace, platform, doc, [&] { return reloadPaste(doc, platform); });
         break;
     case kSourceText:
         reloaded = reloadText(workspace, doc, platform, dialog, path);
         break;
     case kSourceTargetCopy:
-        reloaded = reloadImage(workspace, doc, [&] { return reloadTargetCopy(workspace, doc, platform); });
+        reloaded = reloadImage(workspace, platform, doc, [&] { return reloadTargetCopy(workspace, doc, platform); });
         break;
     default:
-        reloaded = reloadImage(workspace, doc, [&] { return reloadFile(doc, platform); });
+        reloaded = reloadImage(workspace, platform, doc, [&] { return reloadFile(doc, platform); });
     }
     // The reloaded image is the source as it was made (the step keeps that for its redo).
     if (reloaded)

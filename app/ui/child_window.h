@@ -2,6 +2,7 @@
 #include <QList>
 #include <QMdiSubWindow>
 
+class QAction;
 class QMainWindow;
 class QMenu;
 
@@ -30,6 +31,9 @@ public:
     // Called by the main frame when this window becomes the active child, after the frame has
     // set the toolbars and the workspace's active-window values.
     virtual void activated() { }
+    // The window's Print command, which Ctrl+P triggers from anywhere in the frame; none when
+    // the window prints nothing.
+    virtual QAction* printCommand() const { return nullptr; }
 
 protected:
     ChildWindow(Kind kind, MainFrame& frame);

@@ -209,7 +209,7 @@ void MainFrame::createAccelerators()
         { QKeySequence(Qt::CTRL | Qt::Key_O), [this] { actions_->openImage->trigger(); } },
         { QKeySequence(Qt::Key_O), [this] { actions_->openImage->trigger(); } },
         { QKeySequence(Qt::CTRL | Qt::Key_T), [this] { actions_->newText->trigger(); } },
-        { QKeySequence(Qt::CTRL | Qt::Key_P), [this] { triggerActiveChildCommand("print"); } },
+        { QKeySequence(Qt::CTRL | Qt::Key_P), [this] { printFromActiveChild(); } },
         { QKeySequence(Qt::Key_F1), [this] { emit helpRequested(helpPageFor(active_)); } },
         { QKeySequence(Qt::SHIFT | Qt::Key_F1), [this] { actions_->specificHelp->trigger(); } },
     };
@@ -345,12 +345,12 @@ void MainFrame::setAlignToolBarsVisible(bool visible)
     selectToolBar_->setVisible(visible);
 }
 
-void MainFrame::triggerActiveChildCommand(const char* name)
+void MainFrame::printFromActiveChild()
 {
     if (!active_)
         return;
-    if (auto* action = active_->findChild<QAction*>(name))
-        action->trigger();
+    if (QAction* print = active_->printCommand())
+        print->trigger();
 }
 
 void MainFrame::refreshStatusText()

@@ -121,7 +121,7 @@ private:
     void childActivated(QMdiSubWindow* window);
     void childDestroyed(ChildWindow* child, bool wasSource, bool wasTarget);
     void setAlignToolBarsVisible(bool visible);
-    void triggerActiveChildCommand(const char* name);
+    void printFromActiveChild();
     void showHistory();
 
     MergeWorkspace& workspace_;

@@ -36,6 +36,7 @@ public:
     // target document changes and when the model says the sources or the preview changed.
     void updateActions();
     void activated() override;
+    QAction* printCommand() const override { return print_; }
 
     void previewRebuilt() override { updateActions(); }
     void sourcesRenumbered() override { updateActions(); }

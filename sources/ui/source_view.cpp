@@ -420,7 +420,7 @@ void VAvivedEred::recordMaskEdit(const char* name, SourceImageBefore before)
 {
     if (sameMaskValues(before.image, doc_->image))
         return;
-    recordImageEdit(workspace_, number_, name, std::move(before));
+    recordImageEdit(workspace_, platform_, number_, name, std::move(before));
 }
 
 void VAvivedEred::smoothBlend()
@@ -448,7 +448,7 @@ void VAvivedEred::crop()
     areaToolUsed_ = true;
     SourceImageBefore before { MaskedDib {}, doc_->editedInWindow };
     if (cropSource(*doc_, box_, platform_, before.image))
-        recordImageEdit(workspace_, number_, "Crop", std::move(before));
+        recordImageEdit(workspace_, platform_, number_, "Crop", std::move(before));
 }
 
 void VAvivedEred::wholeMask(uint16_t value, const char* name)
@@ -482,7 +482,7 @@ void VAvivedEred::grayScale()
         return;
     SourceImageBefore before { MaskedDib {}, doc_->editedInWindow };
     if (convertToGrayScale(*doc_, platform_, before.image))
-        recordImageEdit(workspace_, number_, "Black and White", std::move(before));
+        recordImageEdit(workspace_, platform_, number_, "Black and White", std::move(before));
 }
 
 template <class Dialog> void VAvivedEred::runCorrectionDialog(const char* name)
@@ -496,8 +496,7 @@ template <class Dialog> void VAvivedEred::runCorrectionDialog(const char* name)
         [this](int dx, int dy) { scrollByLines(dx, dy); }, [this] { sourceImageChanged(number_); },
         [this, name](MaskedDib image) {
             if (doc_)
-                recordImageEdit(
-                    workspace_, number_, name, SourceImageBefore { std::move(image), doc_->editedInWindow });
+                recordImageEdit(workspace_, platform_, number_, name, SourceImageBefore { std::move(image), doc_->editedInWindow });
         } };
     Dialog dialog(window, this);
     if (dialog.opened())

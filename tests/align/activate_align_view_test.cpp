@@ -58,18 +58,43 @@ TEST_F(ActivateAlignView, ChangedSourcesAreTransformedAndThePreviewRebuilt)
     EXPECT_EQ(ws.targetDoc.title, "Target Window - needs updating");
 }
 
-TEST_F(ActivateAlignView, AFailedTransformationReachesThePreviewStatus)
+TEST_F(ActivateAlignView, AStoppedTransformationKeepsThePictureFromBeforeAndIsTriedAgain)
 {
+    const PackedDib* before = ws.targetDoc.transformed[0].dib.get();
+    ws.source(1)->image = solidImage24(60, 30, BgrColour { 0, 255, 0 });
     ws.source(1)->changed = true;
     ws.source(3)->changed = true;
-    // Source 1 is abandoned with Esc, source 3 goes through: the preview fails with status 4.
+    // Source 1 is abandoned with Esc, source 3 goes through: the preview is whole, with source
+    // 1 as it was, and the status bar says why.
+    platform.escapeDownPolls = 1;
+    platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+    EXPECT_TRUE(retransformChangedSources(ws, platform));
+    EXPECT_EQ(ws.alignDoc.previewValid, 1);
+    EXPECT_EQ(ws.alignDoc.previewStatus, kPreviewOk);
+    EXPECT_EQ(ws.targetDoc.transformed[0].dib.get(), before);
+    EXPECT_TRUE(ws.source(1)->changed);
+    EXPECT_FALSE(ws.source(3)->changed);
+    EXPECT_EQ(ws.targetDoc.title, "Target Window - needs updating");
+    ASSERT_EQ(platform.statusMessages.size(), 1u);
+    EXPECT_EQ(platform.statusMessages[0],
+        "Transforming source 1 was stopped: the Align Window shows it as it was before its last change.");
+
+    // The next activation transforms it.
+    EXPECT_TRUE(retransformChangedSources(ws, platform));
+    EXPECT_EQ(ws.targetDoc.transformed[0].width(), 60);
+    EXPECT_FALSE(ws.source(1)->changed);
+}
+
+TEST_F(ActivateAlignView, AStoppedTransformationWithNoPictureFromBeforeReachesThePreviewStatus)
+{
+    ws.targetDoc.transformed[0] = MaskedDib {};
+    ws.source(1)->changed = true;
     platform.escapeDownPolls = 1;
     platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
     platform.expectMessage(kPreviewAbortedText);
     EXPECT_TRUE(retransformChangedSources(ws, platform));
     EXPECT_EQ(ws.alignDoc.previewValid, 0);
     EXPECT_EQ(ws.alignDoc.previewStatus, kTransformAborted);
-    EXPECT_EQ(ws.targetDoc.title, "Target Window - needs updating");
 }
 
 } // namespace

@@ -106,7 +106,7 @@ void randomEdit(PlacedSources& p, std::mt19937& rng)
         VIrorozIzi& doc = *ws.documents[s];
         SourceImageBefore before { std::move(doc.image), doc.editedInWindow };
         doc.image = randomImage(pick(3, 12), pick(3, 12), 24, rng);
-        recordImageEdit(ws, int(s) + 1, "Black and White", std::move(before));
+        recordImageEdit(ws, p.platform, int(s) + 1, "Black and White", std::move(before));
         return;
     }
     default: {
@@ -117,7 +117,7 @@ void randomEdit(PlacedSources& p, std::mt19937& rng)
         ASSERT_TRUE(materialiseMask(image));
         image.mask[0] = uint16_t(pick(0, 65535));
         image.dib->row(0)[0] ^= 0xFF; // and a pixel, which must not show in the kept copy
-        recordImageEdit(ws, int(s) + 1, "Make Transparent", std::move(kept));
+        recordImageEdit(ws, p.platform, int(s) + 1, "Make Transparent", std::move(kept));
         return;
     }
     }
@@ -234,18 +234,18 @@ TEST(History, OldImageStepsGoFirstAndPlacementStepsKeepWorking)
         VIrorozIzi& doc = *p.ws.documents[0];
         SourceImageBefore before { std::move(doc.image), doc.editedInWindow };
         doc.image = randomImage(40, 30, 24, rng);
-        recordImageEdit(p.ws, 1, "Skew", std::move(before));
+        recordImageEdit(p.ws, p.platform, 1, "Skew", std::move(before));
     }
-    // Three image steps do not fit: the oldest went, and the status bar said so.
+    // Three image steps do not fit: the oldest went, and the status bar said so as it went.
     EXPECT_EQ(p.ws.history.size(), 3u);
     EXPECT_LE(p.ws.history.imageBytes(), imageBytes * 2);
-    ASSERT_EQ(p.platform.statusMessages.size(), 0u) << "said by the windows' next undo or edit";
-    ASSERT_TRUE(undoEdit(p.ws, p.platform));
     ASSERT_EQ(p.platform.statusMessages.size(), 1u);
     EXPECT_NE(
         p.platform.statusMessages[0].find("1 old image step can no longer be undone"), std::string::npos)
         << p.platform.statusMessages[0];
     ASSERT_TRUE(undoEdit(p.ws, p.platform));
+    ASSERT_TRUE(undoEdit(p.ws, p.platform));
+    EXPECT_EQ(p.platform.statusMessages.size(), 1u) << "said once";
     EXPECT_EQ(p.ws.history.undoName(), "Move");
     ASSERT_TRUE(undoEdit(p.ws, p.platform));
     EXPECT_EQ(p.ws.alignDoc.placement[1].posX, 3);
@@ -263,7 +263,7 @@ TEST(History, ClosingASourceDropsItsStepsAndRenumbersTheOthers)
         VIrorozIzi& doc = *p.ws.source(number);
         SourceImageBefore before { std::move(doc.image), doc.editedInWindow };
         doc.image = randomImage(6, 6, 24, rng);
-        recordImageEdit(p.ws, number, "Crop", std::move(before));
+        recordImageEdit(p.ws, p.platform, number, "Crop", std::move(before));
     };
     replace(2);
     const MaskedDib third = [&] {
