@@ -1,5 +1,6 @@
 #include "merge/target_commands.h"
 
+#include "align/activate_align_view.h"
 #include "app/edit_path.h"
 #include "app/platform.h"
 #include "app/workspace.h"
@@ -14,7 +15,16 @@ namespace tessary {
 
 bool generateTargetCommand(MergeWorkspace& workspace, Platform& platform)
 {
-    return workspace.sourceCount >= 2 && generateTarget(workspace, platform);
+    if (workspace.sourceCount < 2)
+        return false;
+    // A source edited in its window since the Align Window was last active is transformed
+    // first: the target shows every edit. One still waiting (its transformation was stopped)
+    // would put an old picture into the target, so none is made.
+    retransformChangedSources(workspace, platform);
+    for (int number = 1; number <= std::min(workspace.sourceCount, kMaxSources); ++number)
+        if (const VIrorozIzi* source = workspace.source(number); source && source->changed)
+            return false;
+    return generateTarget(workspace, platform);
 }
 
 bool targetCommandsEnabled(const MergeWorkspace& workspace)

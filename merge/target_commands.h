@@ -19,7 +19,8 @@ inline constexpr const char* kMergeDefaultsQuestion
       "middle blending layer and the snap-grid will be set to 1.\n\nDo you wish to do this ?";
 
 // "Generate the Target" (the Load Target button) and every command below that generates: the
-// target is made only from two sources or more. True when a target was generated.
+// target is made only from two sources or more, after the sources edited in their windows
+// are transformed again. True when a target was generated.
 bool generateTargetCommand(MergeWorkspace& workspace, Platform& platform);
 
 // "Merge Sources", "Fine Alignment", "Contrast Brightness", "Send to new Source": two sources or

@@ -1,6 +1,8 @@
 // Undo and redo in the running program: the Edit menu's texts, Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y
-// on placement steps made through the Align menu and the Rotate dialog.
+// on placement steps made through the Align menu and the Rotate dialog, and on a source
+// window's Black and White, whose undone colours reach the merged target.
 #include "align/ui/align_view.h"
+#include "merge/ui/dest_view.h"
 #include "align/ui/rotate_dialog.h"
 #include "app/ui/app_actions.h"
 #include "source_program.h"
@@ -21,6 +23,24 @@ struct UndoProgram : SourceProgram {
         return menu ? entry(menu, label) : nullptr;
     }
     QMenu* editMenu() { return menuNamed(frame().menuBar(), "&Edit"); }
+    // Load Target in the Target Window; the target's pixel in the middle of source 2.
+    BgrColour loadTargetAtSource2()
+    {
+        frame().activateChild(app.targetWindow());
+        CDestview& view = *app.targetWindow()->view();
+        if (!view.loadTargetButton())
+            return {};
+        QTest::mouseClick(view.loadTargetButton(), Qt::LeftButton);
+        const PackedDib* target = workspace.targetDoc.targetImage.get();
+        if (!target)
+            return {};
+        const Placement& place = workspace.alignDoc.placement[1];
+        const int32_t x = place.posX + workspace.source(2)->imageWidth / 2;
+        const int32_t y = place.posY + workspace.source(2)->imageHeight / 2;
+        // Rows are stored bottom-up.
+        const uint8_t* p = std::as_const(*target).row(target->height() - 1 - y) + 3 * x;
+        return BgrColour { p[0], p[1], p[2] };
+    }
     void keys(QKeySequence sequence) { QTest::keySequence(app.alignWindow()->view(), sequence); }
 };
 
@@ -70,6 +90,33 @@ private slots:
         QVERIFY(p.workspace.alignDoc.placement == end);
         QCOMPARE(entryLabels(p.editMenu()), QStringList({ "Undo Rotate", "Redo" }));
         QVERIFY(!p.frame().actions().redo->isEnabled());
+    }
+
+    void blackAndWhiteUndoneWithCtrlZGivesTheTargetItsColours()
+    {
+        UndoProgram p;
+        QVERIFY(p.addSource(120, 90));
+        QVERIFY(p.addSource(120, 90));
+        p.frame().show();
+        p.frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.frame()));
+        const BgrColour loaded { 200, 220, 240 };
+        QVERIFY(p.loadTargetAtSource2() == loaded);
+
+        p.frame().activateSourceWindow(1);
+        p.frame().activateSourceWindow(2);
+        QMenu* source = menuNamed(p.frame().menuBar(), "&Source");
+        QVERIFY(source);
+        entry(source, "Black and White")->trigger();
+        QCOMPARE(entryLabels(p.editMenu()).value(0), QString("Undo Black and White"));
+        const BgrColour merged = p.loadTargetAtSource2();
+        // Both sources lie at the same place and are averaged: grey and colour.
+        QVERIFY(!(merged == loaded));
+
+        p.frame().activateSourceWindow(2);
+        QTest::keySequence(p.sources.view(2), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(entryLabels(p.editMenu()), QStringList({ "Undo", "Redo Black and White" }));
+        QVERIFY(p.loadTargetAtSource2() == loaded);
     }
 };
 
