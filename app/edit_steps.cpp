@@ -25,6 +25,17 @@ void TargetMark::restoreIfUnchanged(MergeWorkspace& workspace) const
     workspace.notify([](WorkspaceObserver& o) { o.targetGenerated(); });
 }
 
+namespace {
+// Where undo or redo moves the workspace: the step's fields set, positions normalised as after
+// any change of placements.
+WorkspaceValues stepTo(const WorkspaceValues& now, const WorkspaceValues& from, const WorkspaceValues& to, int count)
+{
+    WorkspaceValues v = withStepApplied(now, from, to);
+    normalisePositions(v.placement, count);
+    return v;
+}
+}
+
 ValuesStep::ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues after, TargetMark mark)
     : name_(std::move(name))
     , before_(std::move(before))
@@ -35,8 +46,8 @@ ValuesStep::ValuesStep(std::string name, WorkspaceValues before, WorkspaceValues
 
 bool ValuesStep::undo(MergeWorkspace& workspace, Platform& platform)
 {
-    if (moveToValues(workspace, platform, captureValues(workspace), before_, "Undo " + name_)
-        != kTransformDone)
+    const WorkspaceValues now = captureValues(workspace);
+    if (moveToValues(workspace, platform, now, stepTo(now, after_, before_, workspace.sourceCount), "Undo " + name_) != kTransformDone)
         return false;
     mark_.restoreIfUnchanged(workspace);
     return true;
@@ -44,8 +55,8 @@ bool ValuesStep::undo(MergeWorkspace& workspace, Platform& platform)
 
 bool ValuesStep::redo(MergeWorkspace& workspace, Platform& platform)
 {
-    return moveToValues(workspace, platform, captureValues(workspace), after_, "Redo " + name_)
-        == kTransformDone;
+    const WorkspaceValues now = captureValues(workspace);
+    return moveToValues(workspace, platform, now, stepTo(now, before_, after_, workspace.sourceCount), "Redo " + name_) == kTransformDone;
 }
 
 void ValuesStep::sourceAdded(const MergeWorkspace& workspace, int number)

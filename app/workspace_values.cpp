@@ -40,6 +40,35 @@ void storeValues(MergeWorkspace& workspace, const WorkspaceValues& v)
     target.targetBrightness = v.targetBrightness;
 }
 
+namespace {
+// The value a step moving `from` to `to` gives a field that is `now`.
+template <class T> T stepped(const T& now, const T& from, const T& to) { return from == to ? now : to; }
+}
+
+WorkspaceValues withStepApplied(const WorkspaceValues& now, const WorkspaceValues& from, const WorkspaceValues& to)
+{
+    WorkspaceValues v;
+    for (size_t s = 0; s < v.placement.size(); ++s) {
+        const Placement &n = now.placement[s], &f = from.placement[s], &t = to.placement[s];
+        v.placement[s] = Placement { stepped(n.posX, f.posX, t.posX), stepped(n.posY, f.posY, t.posY),
+            stepped(n.scaleX, f.scaleX, t.scaleX), stepped(n.scaleY, f.scaleY, t.scaleY),
+            stepped(n.rotation, f.rotation, t.rotation), stepped(n.topLevel, f.topLevel, t.topLevel),
+            stepped(n.bottomLevel, f.bottomLevel, t.bottomLevel) };
+        v.mirrored[s] = stepped(now.mirrored[s], from.mirrored[s], to.mirrored[s]);
+        v.biasWeight[s] = stepped(now.biasWeight[s], from.biasWeight[s], to.biasWeight[s]);
+        v.fadeEdge[s] = stepped(now.fadeEdge[s], from.fadeEdge[s], to.fadeEdge[s]);
+    }
+    v.mergeType = stepped(now.mergeType, from.mergeType, to.mergeType);
+    v.thresholdFuzziness = stepped(now.thresholdFuzziness, from.thresholdFuzziness, to.thresholdFuzziness);
+    v.backgroundColour = stepped(now.backgroundColour, from.backgroundColour, to.backgroundColour);
+    v.marginColour = stepped(now.marginColour, from.marginColour, to.marginColour);
+    v.marginX = stepped(now.marginX, from.marginX, to.marginX);
+    v.marginY = stepped(now.marginY, from.marginY, to.marginY);
+    v.targetContrast = stepped(now.targetContrast, from.targetContrast, to.targetContrast);
+    v.targetBrightness = stepped(now.targetBrightness, from.targetBrightness, to.targetBrightness);
+    return v;
+}
+
 bool transformDiffers(const WorkspaceValues& a, const WorkspaceValues& b, size_t place)
 {
     return !a.placement[place].sameTransformAs(b.placement[place])

@@ -33,6 +33,13 @@ struct WorkspaceValues {
 WorkspaceValues captureValues(const MergeWorkspace& workspace);
 void storeValues(MergeWorkspace& workspace, const WorkspaceValues& values);
 
+// The values `now` with every field a step changed (those that differ between `from` and `to`)
+// set to its value in `to`. Undo and redo of a step touch only what the step changed: when they
+// follow each other in order, `now` equals `from` in those fields and the result is `to`; a
+// change made meanwhile by a dialog that went its own way (a rotation while a collage is open)
+// is kept.
+WorkspaceValues withStepApplied(const WorkspaceValues& now, const WorkspaceValues& from, const WorkspaceValues& to);
+
 // Whether source place `place` has other transformed pixels under `a` than under `b`: another
 // scale, rotation or mirror flag.
 bool transformDiffers(const WorkspaceValues& a, const WorkspaceValues& b, size_t place);

@@ -212,6 +212,32 @@ private slots:
         }
         QCOMPARE(p.workspace.history.size(), size_t(1));
         QCOMPARE(p.workspace.history.undoName(), std::string("Rotate"));
+        // Its undo turns the source back and leaves the positions Cancel gave back.
+        QVERIFY(undoEdit(p.workspace, *p.platform));
+        QVERIFY(p.doc().placement == before);
+    }
+
+    // Kept with OK, the collage and the rotation made meanwhile are two steps; undone both,
+    // every source is back where it was.
+    void okAfterARotationMadeMeanwhileUndoesToTheStart()
+    {
+        CollageProgram p;
+        QVERIFY(p.addSource(60, 40));
+        QVERIFY(p.addSource(90, 30));
+        QVERIFY(p.addSource(50, 50));
+        const PerPlace<Placement> before = p.doc().placement;
+        p.command()->trigger();
+        typeInto(p.dialog()->columnsEdit(), "2");
+        p.dialog()->applyButton()->click();
+        p.workspace.alignView.selectedSource = 2;
+        QCOMPARE(rotateSelectedSource(p.workspace, *p.platform, 30), kTransformDone);
+        p.dialog()->okButton()->click();
+        SourceProgram::settle();
+        QCOMPARE(p.workspace.history.size(), size_t(2));
+        QVERIFY(undoEdit(p.workspace, *p.platform));
+        QCOMPARE(p.doc().placement[1].rotation, 30.0);
+        QVERIFY(undoEdit(p.workspace, *p.platform));
+        QVERIFY(p.doc().placement == before);
     }
 
     // A stopped Apply takes the collage back as Cancel does, closes the dialog, records nothing.
