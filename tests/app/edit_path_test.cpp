@@ -196,6 +196,34 @@ TEST(EditPath, AStoppedTransformationTakesTheWholeChangeBack)
     EXPECT_EQ(p.platform.statusMessages[0], "Rotate was stopped: every source is placed as it was before.");
 }
 
+TEST(EditPath, AStoppedUndoLeavesTheStepToUndoAgain)
+{
+    PlacedSources p;
+    p.add(20, 10);
+    p.add(10, 20, 15, 0);
+    p.ready(2);
+    const WorkspaceValues before = captureValues(p.ws);
+    WorkspaceValues v = before;
+    v.placement[1].rotation = 30;
+    ASSERT_TRUE(editValues(p.ws, p.platform, "Rotate", v));
+    const WorkspaceValues after = captureValues(p.ws);
+    const PackedDib* turned = p.transformed(2).dib.get();
+
+    p.platform.escapeDownPolls = 1;
+    p.platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+    EXPECT_FALSE(undoEdit(p.ws, p.platform));
+    EXPECT_TRUE(captureValues(p.ws) == after);
+    EXPECT_EQ(p.transformed(2).dib.get(), turned);
+    EXPECT_EQ(p.ws.history.undoName(), "Rotate");
+    EXPECT_FALSE(p.ws.history.canRedo());
+    ASSERT_EQ(p.platform.statusMessages.size(), 1u);
+    EXPECT_EQ(p.platform.statusMessages[0], "Undo Rotate was stopped: every source is placed as it was before.");
+
+    EXPECT_TRUE(undoEdit(p.ws, p.platform));
+    EXPECT_TRUE(captureValues(p.ws) == before);
+    EXPECT_EQ(p.ws.history.redoName(), "Rotate");
+}
+
 TEST(EditPath, UndoRestoresACurrentTargetOnlyWhenNothingWasGeneratedSince)
 {
     PlacedSources p;
