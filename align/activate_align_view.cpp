@@ -27,6 +27,7 @@ bool retransformChangedSources(MergeWorkspace& workspace, Platform& platform, Pi
         any = true;
         MaskedDib& transformed = workspace.targetDoc.transformed[size_t(number - 1)];
         MaskedDib before = std::move(transformed);
+        const bool processedBefore = source->processedOk;
         const int result = transformSource(workspace, platform, number, path);
         if (result == kTransformDone)
             continue;
@@ -39,6 +40,7 @@ bool retransformChangedSources(MergeWorkspace& workspace, Platform& platform, Pi
         // the window is next activated.
         transformed = std::move(before);
         source->changed = true;
+        source->processedOk = processedBefore;
         stopped = number;
         stoppedResult = result;
     }

@@ -2,6 +2,7 @@
 #include "align/rebuild_preview.h"
 #include "app/workspace.h"
 #include "merge/merge_fixtures.h"
+#include "merge/target_commands.h"
 #include "merge/transform_source.h"
 #include "support/gtest_platform.h"
 
@@ -73,6 +74,7 @@ TEST_F(ActivateAlignView, AStoppedTransformationKeepsThePictureFromBeforeAndIsTr
     EXPECT_EQ(ws.alignDoc.previewStatus, kPreviewOk);
     EXPECT_EQ(ws.targetDoc.transformed[0].dib.get(), before);
     EXPECT_TRUE(ws.source(1)->changed);
+    EXPECT_TRUE(ws.source(1)->processedOk) << "it is tried again: the source window says nothing";
     EXPECT_FALSE(ws.source(3)->changed);
     EXPECT_EQ(ws.targetDoc.title, "Target Window - needs updating");
     ASSERT_EQ(platform.statusMessages.size(), 1u);
@@ -95,6 +97,29 @@ TEST_F(ActivateAlignView, AStoppedTransformationWithNoPictureFromBeforeReachesTh
     EXPECT_TRUE(retransformChangedSources(ws, platform));
     EXPECT_EQ(ws.alignDoc.previewValid, 0);
     EXPECT_EQ(ws.alignDoc.previewStatus, kTransformAborted);
+}
+
+TEST_F(ActivateAlignView, GeneratingTheTargetTransformsEditedSourcesFirst)
+{
+    ws.source(2)->image = solidImage24(40, 30, BgrColour { 0, 255, 0 });
+    ws.source(2)->changed = true;
+    ASSERT_TRUE(generateTargetCommand(ws, platform));
+    EXPECT_FALSE(ws.source(2)->changed);
+    // Source 2 lies alone between 40 and 80.
+    const uint8_t* p = std::as_const(*ws.targetDoc.targetImage).row(15) + 3 * 60;
+    EXPECT_EQ(BgrColour(p[0], p[1], p[2]), (BgrColour { 0, 255, 0 }));
+}
+
+TEST_F(ActivateAlignView, ASourceStillWaitingForItsTransformationMakesNoTarget)
+{
+    ws.source(2)->image = solidImage24(40, 30, BgrColour { 0, 255, 0 });
+    ws.source(2)->changed = true;
+    platform.escapeDownPolls = 1;
+    platform.expectMessage("Do you really want to quit ?", MessageAnswer::Yes);
+    EXPECT_FALSE(generateTargetCommand(ws, platform));
+    EXPECT_TRUE(ws.source(2)->changed);
+    EXPECT_EQ(ws.targetDoc.generated, 0);
+    EXPECT_EQ(ws.targetDoc.targetImage, nullptr);
 }
 
 } // namespace
