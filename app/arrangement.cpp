@@ -265,8 +265,6 @@ LayoutSource source(const json& entry, size_t index, const fs::path& folder, Sou
     s.file = file.string();
     if (s.file.size() >= PATH_MAX)
         refuse(where + "file", "is longer than a path can be");
-    if (!formatFromFileName(s.file))
-        refuse(where + "file", "\"" + name + "\" does not end in bmp, jpg, png, tif, tga or pcx");
     std::error_code ec;
     if (files == SourceFiles::MustExist && !fs::is_regular_file(file, ec))
         refuse(where + "file", "\"" + s.file + "\" does not exist or is not a file");

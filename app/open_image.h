@@ -9,9 +9,11 @@ class MergeWorkspace;
 class Platform;
 class RecentFileList;
 
-// The file kinds offered by Open Image, in the chooser's "label|pattern|...||" form.
+// The file kinds offered by Open Image, in the chooser's "label|pattern|...||" form; the JPEG
+// and TIFF kinds show the longer endings too.
 inline const std::string kOpenImageFilter
-    = "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg)|*.jpg|Png Files (*.png)|*.png|Tif Files (*.tif)|*.tif|"
+    = "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg *.jpeg *.jpe *.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
+      "Png Files (*.png)|*.png|Tif Files (*.tif *.tiff)|*.tif;*.tiff|"
       "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*||";
 inline const std::string kNoMoreThan8Images = "No more than 8 images allowed.";
 

@@ -10,7 +10,7 @@ namespace tessary::cli {
 class TerminalPlatform;
 
 // The endings a written file may have, as named in the tool's messages.
-inline constexpr const char* kOutputEndings = "bmp, jpg, png, tif, tga or pcx";
+inline constexpr const char* kOutputEndings = "bmp, jpg (jpeg, jpe), png, tif (tiff), tga or pcx";
 
 // True when `path` is something to read (not a folder) that we may read; otherwise says why on
 // stderr, naming it.

@@ -184,7 +184,7 @@ std::string footer()
          << ", off unless given),\n"
          << indent << "--thickness " << rangeAndStart(GridValues::kThickness)
          << ", --colour #RRGGBB (#000000)\n"
-         << "OUT ends in bmp, jpg, png, tif, tga or pcx; its mask is not written.\n";
+         << "OUT ends in " << kOutputEndings << "; its mask is not written.\n";
     return text.str();
 }
 

@@ -73,8 +73,9 @@ bool addRules(const std::string& list, BatchOptions& options, std::string& bad)
 // here.
 std::optional<int> parse(int argc, char** argv, BatchRequest& request, BatchOptions& options)
 {
-    CLI::App app("Watermarks every bmp, jpg, png, tif, tga and pcx file of INPUT_DIR with the layout's\n"
-                 "first source and writes the results under their lower-case names into OUTPUT_DIR.",
+    CLI::App app("Watermarks every bmp, jpg (jpeg, jpe, jfif), png, tif (tiff), tga and pcx file of\n"
+                 "INPUT_DIR with the layout's first source and writes the results under their lower-case\n"
+                 "names into OUTPUT_DIR.",
         "tessary-cli batch");
     app.footer(kBatchFooter);
     app.add_option("LAYOUT", request.layoutPath, "the layout file (JSON)")->required();

@@ -16,22 +16,8 @@ namespace tessary::cli {
 namespace {
 const char* formatName(uint32_t format)
 {
-    switch (format) {
-    case CXIMAGE_FORMAT_BMP:
-        return "BMP";
-    case CXIMAGE_FORMAT_JPG:
-        return "JPEG";
-    case CXIMAGE_FORMAT_PNG:
-        return "PNG";
-    case CXIMAGE_FORMAT_TIF:
-        return "TIFF";
-    case CXIMAGE_FORMAT_TGA:
-        return "TGA";
-    case CXIMAGE_FORMAT_PCX:
-        return "PCX";
-    default:
-        return "unknown";
-    }
+    const FileFormat* f = fileFormat(format);
+    return f ? f->name : "unknown";
 }
 }
 
@@ -62,13 +48,13 @@ int runConvert(int argc, char** argv)
 {
     if (argc != 2) {
         std::fputs(
-            "Usage: tessary-cli convert IN OUT\n  OUT ends in bmp, jpg, png, tif, tga or pcx.\n", stderr);
+            (std::string("Usage: tessary-cli convert IN OUT\n  OUT ends in ") + kOutputEndings + ".\n").c_str(), stderr);
         return 2;
     }
     const std::string in = argv[0], out = argv[1];
     if (!formatFromFileName(out)) {
         std::fprintf(
-            stderr, "tessary-cli: \"%s\" does not end in bmp, jpg, png, tif, tga or pcx\n", out.c_str());
+            stderr, "tessary-cli: \"%s\" does not end in %s\n", out.c_str(), kOutputEndings);
         return 2;
     }
     if (!readable(in))

@@ -12,28 +12,6 @@
 
 namespace tessary {
 
-std::optional<uint32_t> formatFromFileName(const std::string& path)
-{
-    if (path.size() < 3)
-        return std::nullopt;
-    std::string ending = path.substr(path.size() - 3);
-    std::transform(
-        ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    if (ending == "bmp")
-        return CXIMAGE_FORMAT_BMP;
-    if (ending == "jpg")
-        return CXIMAGE_FORMAT_JPG;
-    if (ending == "png")
-        return CXIMAGE_FORMAT_PNG;
-    if (ending == "tif")
-        return CXIMAGE_FORMAT_TIF;
-    if (ending == "tga")
-        return CXIMAGE_FORMAT_TGA;
-    if (ending == "pcx")
-        return CXIMAGE_FORMAT_PCX;
-    return std::nullopt;
-}
-
 namespace {
 using CodecFn = bool (*)(CxImage&, CxFile&);
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "image/cx_file.h"
+#include "image/file_formats.h"
 #include "image/packed_dib.h"
 
 #include <cstdint>
@@ -35,9 +36,6 @@ inline constexpr const char* kCxNoMemory = "CxImage::Create can't allocate memor
 // too large to load.
 inline constexpr const char* kRunOutOfMemory = "Tessary has run out of memory.";
 
-// The last three characters of the path, lower-cased: bmp, jpg, png, tif, tga, pcx give
-// 1, 3, 4, 6, 7, 8; anything else (jpeg, tiff, gif...) gives nothing.
-std::optional<uint32_t> formatFromFileName(const std::string& path);
 
 // An image decoded from a file or memory, or about to be encoded. Holds a device-independent
 // bitmap of 1, 4, 8 or 24 bits (the PackedDib layout), its resolution, an optional alpha

@@ -1,5 +1,7 @@
 #include "merge/batch_files.h"
 
+#include "image/file_formats.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -20,13 +22,7 @@ std::string lowerCased(const std::string& text)
 
 bool hasBatchImageEnding(const std::string& name)
 {
-    if (name.size() < 3)
-        return false;
-    const std::string ending = lowerCased(name.substr(name.size() - 3));
-    for (const char* known : { "bmp", "jpg", "png", "tif", "tga", "pcx" })
-        if (ending == known)
-            return true;
-    return false;
+    return formatFromFileName(name).has_value();
 }
 
 std::string joinPath(const std::string& folder, const std::string& name)

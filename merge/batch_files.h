@@ -26,7 +26,8 @@ struct BatchFile {
 };
 
 std::string lowerCased(const std::string& text);
-// True when the lower-cased last three characters are bmp, jpg, png, tif, tga or pcx.
+// True when the name names one of the image formats (formatFromFileName): the six endings and
+// the longer ones such as jpeg and tiff.
 bool hasBatchImageEnding(const std::string& name);
 // `folder` + "/" + `name`, with no doubled separator.
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "app/workspace.h"
 #include "image/atomic_file.h"
+#include "image/file_formats.h"
 #include "output/extract_target_image.h"
 #include "output/replace_question.h"
 #include "output/tile_geometry.h"
@@ -17,8 +18,6 @@
 namespace tessary {
 
 namespace {
-constexpr std::array<const char*, 6> kExtensions { "bmp", "jpg", "png", "tif", "tga", "pcx" };
-
 std::string lowerCase(std::string s)
 {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -45,7 +44,7 @@ bool saveTiles(
     if (!target.targetImage)
         return false;
     const std::string path = name.path();
-    const std::string base = path.substr(0, path.size() - 4);
+    const std::string base = path.substr(0, path.size() - name.extension.size() - 1);
     const int32_t W = target.targetImage->width(), H = target.targetImage->height();
     const int32_t across = std::clamp(target.tilesAcross, 1, 10), down = std::clamp(target.tilesDown, 1, 10);
     std::vector<std::string> files;
@@ -81,9 +80,9 @@ std::string saveDialogTitle(const MergeWorkspace& workspace)
 
 std::string filterExtension(int filterIndex)
 {
-    if (filterIndex < 1 || filterIndex > int(kExtensions.size()))
+    if (filterIndex < 1 || filterIndex > int(std::size(kFileFormats)))
         filterIndex = 1;
-    return kExtensions[size_t(filterIndex - 1)];
+    return kFileFormats[size_t(filterIndex - 1)].ending;
 }
 
 SaveName resolveSaveName(const std::string& chosenPath, int filterIndex)
@@ -94,7 +93,7 @@ SaveName resolveSaveName(const std::string& chosenPath, int filterIndex)
     name.fileName = slash == std::string::npos ? chosenPath : chosenPath.substr(slash + 1);
     const size_t dot = name.fileName.find_last_of('.');
     name.extension = dot == std::string::npos ? std::string() : lowerCase(name.fileName.substr(dot + 1));
-    if (std::find(kExtensions.begin(), kExtensions.end(), name.extension) == kExtensions.end()) {
+    if (!formatFromEnding(name.extension)) {
         name.extension = filterExtension(filterIndex);
         name.fileName += "." + name.extension;
     }

@@ -26,13 +26,14 @@ std::string saveDialogTitle(const MergeWorkspace& workspace);
 std::string filterExtension(int filterIndex);
 
 // What the chosen name becomes. Its extension, lower-cased, names the format when it is one of
-// bmp, jpg, png, tif, tga, pcx; otherwise the filter's extension is appended ("photo" with the
-// Png filter -> "photo.png", "photo.gif" with the Bitmap filter -> "photo.gif.bmp"). A name
-// typed with an upper-case extension keeps it ("photo.JPG", written as JPEG).
+// bmp, jpg, png, tif, tga, pcx or another ending of one of them (jpeg, jpe, jfif, tiff);
+// otherwise the filter's extension is appended ("photo" with the Png filter -> "photo.png",
+// "photo.gif" with the Bitmap filter -> "photo.gif.bmp"). A name typed with an upper-case
+// extension keeps it ("photo.JPG", written as JPEG; "photo.jpeg" stays so, written as JPEG).
 struct SaveName {
     std::string folder; // the chosen path up to and including its last '/'
     std::string fileName; // the file name, possibly extended
-    std::string extension; // lower case, one of the six
+    std::string extension; // lower case, one the formats know
     std::string path() const { return folder + fileName; }
 };
 SaveName resolveSaveName(const std::string& chosenPath, int filterIndex);

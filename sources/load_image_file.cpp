@@ -20,6 +20,19 @@ bool refuse(Platform& platform, const char* reason)
 }
 }
 
+std::string unreadableContentText(const std::string& path)
+{
+    uint8_t head[64] = {};
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return {};
+    const size_t size = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    const size_t slash = path.find_last_of('/');
+    return (slash == std::string::npos ? path : path.substr(slash + 1))
+        + " is not a " + formatNames() + " picture: it looks like " + describeFileContent(head, size) + ".";
+}
+
 std::string cannotOpenFileText(const std::string& path)
 {
     return "Cannot open the file " + path + ".";
@@ -74,13 +87,18 @@ bool loadImageFile(VIrorozIzi& doc, const std::string& path, Platform& platform)
     } catch (const std::bad_alloc&) {
         return refuse(platform, kRunOutOfMemory);
     }
+    // A name the formats know picks the decoder tried first; any other is read by its content.
     const std::optional<uint32_t> format = formatFromFileName(path);
-    if (!format)
-        return refuse(platform, nullptr);
     CxImage decoded;
-    if (!decoded.Load(path, *format) || !decoded.IsValid())
+    if (decoded.Load(path, format.value_or(CXIMAGE_FORMAT_UNKNOWN)) && decoded.IsValid())
+        return adoptDecodedImage(doc, decoded, platform);
+    if (format)
         return refuse(platform, decoded.GetLastErrorText());
-    return adoptDecodedImage(doc, decoded, platform);
+    try {
+        return refuse(platform, unreadableContentText(path).c_str());
+    } catch (const std::bad_alloc&) {
+        return refuse(platform, kRunOutOfMemory);
+    }
 }
 
 } // namespace tessary

@@ -12,7 +12,8 @@ inline constexpr const char* kUnableToLoadImageFile = "Unable to load this image
 inline constexpr const char* kCannotHandleImageType = "Cannot handle this type of image.";
 
 // Loads the image file at `path` into the source document: the path is kept in `filePath`, the
-// format is chosen from the path's last three characters, the file is decoded, and the decoded
+// decoder tried first is chosen from the path's ending (formatFromFileName; a name with another
+// ending is read by its content), the file is decoded, and the decoded
 // bitmap is copied into `image` (keeping its depth and colour table) with a fully opaque mask.
 // On success `sourceKind` becomes kSourceImageFile, `imageWidth` and `imageHeight` are set and
 // the result is true. On failure the reason is shown through `platform` (the decoder's text,
@@ -20,6 +21,11 @@ inline constexpr const char* kCannotHandleImageType = "Cannot handle this type o
 // "Unable to load this image file", and the result is false. Opening the file for reading
 // beforehand, with its own report, is the caller's part.
 bool loadImageFile(VIrorozIzi& doc, const std::string& path, Platform& platform);
+
+// The report for a file whose name is none of the formats' and that no decoder reads: what its
+// first bytes look like ("photo.gif is not a BMP, JPEG, PNG, TIFF, TGA or PCX picture: it looks
+// like a GIF picture."); empty when the file cannot be read at all.
+std::string unreadableContentText(const std::string& path);
 
 // The report when a file cannot be opened for reading at all.
 std::string cannotOpenFileText(const std::string& path);

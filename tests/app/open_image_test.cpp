@@ -66,7 +66,8 @@ TEST_F(FileCommands, OpenImageAsksForTheNextSourceWithTheFullFilter)
     const FileDialogRequest& first = platform.openRequests[0];
     EXPECT_EQ(first.title, "Open Source Window 1");
     EXPECT_EQ(first.filter,
-        "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg)|*.jpg|Png Files (*.png)|*.png|Tif Files (*.tif)|*.tif|"
+        "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg *.jpeg *.jpe *.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
+        "Png Files (*.png)|*.png|Tif Files (*.tif *.tiff)|*.tif;*.tiff|"
         "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*||");
     // A fresh settings store: the chooser's own folder and first filter.
     EXPECT_EQ(first.initialFolder, "");

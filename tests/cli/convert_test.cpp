@@ -100,10 +100,11 @@ TEST_F(CliConvert, FailuresPrintTheProgramsMessagesAndExitNonZero)
     EXPECT_TRUE(text.output.find("TGA") != std::string::npos) << text.output;
     EXPECT_FALSE(fs::exists(path("x.png")));
 
+    // A BMP named .jpeg: the JPEG decoder refuses it, its content decides.
     ASSERT_TRUE(writeBmpFile(*picture.dib, path("a.jpeg")));
     const testing::CliOutcome jpeg = runCli("convert " + path("a.jpeg") + " " + path("x.png"));
-    EXPECT_NE(jpeg.exitCode, 0);
-    EXPECT_NE(jpeg.output.find("Unable to load this image file"), std::string::npos) << jpeg.output;
+    EXPECT_EQ(jpeg.exitCode, 0) << jpeg.output;
+    EXPECT_TRUE(fs::exists(path("x.png")));
 
     const testing::CliOutcome badOut = runCli("convert " + path("a.jpeg") + " " + path("x.gif"));
     EXPECT_EQ(badOut.exitCode, 2);

@@ -195,7 +195,6 @@ TEST_F(CliMerge, BadLayoutsAreRefusedBeforeAnyWork)
         { R"({"sources": [{"file": "dark.bmp", "topLevel": 0}]})", "sources[0].topLevel" },
         { R"({"sources": [{"file": "dark.bmp", "scaleX": 0.5}]})", "sources[0].scaleX" },
         { R"({"sources": [{"file": "dark.bmp"}, {"file": "nowhere.bmp"}]})", "sources[1].file" },
-        { R"({"sources": [{"file": "dark.bmp"}, {"file": "layout.json"}]})", "sources[1].file" },
         { R"({"sources": [{"posX": 3}]})", "sources[0].file: missing" },
         { R"({"sources": []})", "sources" },
         { R"({"mergeType": 1})", "sources: missing" },
@@ -226,6 +225,18 @@ TEST_F(CliMerge, BadLayoutsAreRefusedBeforeAnyWork)
         = runCli("merge '" + folder.file("layout.json") + "' -o '" + folder.file("x.bmp") + "'");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.output.find("1 to 8 sources"), std::string::npos) << run.output;
+
+    // A source whose name says nothing is read by its content: one that is no picture fails
+    // when it is loaded, saying what it looks like.
+    writeText(folder.file("layout.json"), R"({"sources": [{"file": "dark.bmp"}, {"file": "layout.json"}]})");
+    const testing::CliOutcome notAPicture
+        = runCli("merge '" + folder.file("layout.json") + "' -o '" + folder.file("x.bmp") + "'");
+    EXPECT_EQ(notAPicture.exitCode, 1);
+    EXPECT_NE(notAPicture.output.find("layout.json is not a BMP, JPEG, PNG, TIFF, TGA or PCX picture: it looks "
+                                      "like a text file."),
+        std::string::npos)
+        << notAPicture.output;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("x.bmp")));
 }
 
 TEST_F(CliMerge, CommandLineAndRunFailures)

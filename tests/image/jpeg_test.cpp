@@ -387,7 +387,7 @@ TEST(JpegCodec, AHugeFrameSizeIsRefusedBeforeAnythingIsAllocated)
 
 // ---- through the file layer
 
-TEST(JpegFiles, UpperCaseExtensionLoadsAsJpegAndLongExtensionsAreNotFormats)
+TEST(JpegFiles, UpperCaseExtensionLoadsAsJpeg)
 {
     testing::ScratchFolder folder;
     const std::string path = folder.write("PHOTO.JPG", sampleJpeg());
@@ -398,10 +398,6 @@ TEST(JpegFiles, UpperCaseExtensionLoadsAsJpegAndLongExtensionsAreNotFormats)
     ASSERT_TRUE(image.IsValid()) << image.GetLastErrorText();
     EXPECT_EQ(image.GetType(), uint32_t(CXIMAGE_FORMAT_JPG));
     EXPECT_EQ(image.GetWidth(), 64);
-
-    EXPECT_FALSE(formatFromFileName("photo.jpeg").has_value());
-    EXPECT_FALSE(formatFromFileName("scan.tiff").has_value());
-    EXPECT_FALSE(formatFromFileName("SCAN.TIFF").has_value());
 }
 
 TEST(JpegFiles, SaveWritesAFileThatLoadsBack)

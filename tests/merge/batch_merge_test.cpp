@@ -50,9 +50,10 @@ TEST(BatchFiles, ListsRegularImageFilesOfTheFolderOnlySortedAndLowerCasesTheResu
     std::ofstream(folder.file("output/e.png")) << "x"; // results of an earlier run
     std::vector<std::string> names;
     ASSERT_TRUE(listBatchImages(folder.file(""), names));
-    EXPECT_EQ(names, (std::vector<std::string> { "a.JPG", "c.png", "x.Tga" }));
+    EXPECT_EQ(names, (std::vector<std::string> { "a.JPG", "b.jpeg", "c.png", "x.Tga" }));
     EXPECT_EQ(planBatchOutputs(names),
-        (std::vector<BatchFile> { { "a.JPG", "a.jpg" }, { "c.png", "c.png" }, { "x.Tga", "x.tga" } }));
+        (std::vector<BatchFile> {
+            { "a.JPG", "a.jpg" }, { "b.jpeg", "b.jpeg" }, { "c.png", "c.png" }, { "x.Tga", "x.tga" } }));
     EXPECT_FALSE(listBatchImages(folder.file("missing"), names));
 }
 

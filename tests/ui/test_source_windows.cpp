@@ -104,10 +104,16 @@ private slots:
         p.platform->expectMessage(cannotOpenFileText(missing));
         QCOMPARE(p.openImage(missing), OpenResult::NotCreated);
 
-        // Four letters after the dot are not a known ending.
-        const std::string jpeg = p.writeBmp("photo.jpeg", 10, 10);
+        // A file no decoder reads, under a name the formats do not know: what it looks like.
+        const std::string gif = p.folder.filePath("anim.gif").toStdString();
+        QFile gifFile(QString::fromStdString(gif));
+        QVERIFY(gifFile.open(QIODevice::WriteOnly));
+        gifFile.write("GIF89a\x01\x00\x01\x00");
+        gifFile.close();
+        p.platform->expectMessage(
+            "anim.gif is not a BMP, JPEG, PNG, TIFF, TGA or PCX picture: it looks like a GIF picture.");
         p.platform->expectMessage(kUnableToLoadImageFile);
-        QCOMPARE(p.openImage(jpeg), OpenResult::NotCreated);
+        QCOMPARE(p.openImage(gif), OpenResult::NotCreated);
 
         // A file that is not what its name says: the decoder's words, then the refusal.
         const std::string fake = p.folder.filePath("fake.bmp").toStdString();
@@ -129,6 +135,9 @@ private slots:
         // An upper-case ending loads.
         QCOMPARE(p.openImage(p.writeBmp("UPPER.BMP", 12, 12)), OpenResult::Created);
         QCOMPARE(p.workspace.sourceCount, 2);
+        // A longer ending loads too, and the content decides: a BMP named .jpeg.
+        QCOMPARE(p.openImage(p.writeBmp("photo.jpeg", 10, 10)), OpenResult::Created);
+        QCOMPARE(p.workspace.sourceCount, 3);
     }
 
     void aNinthSourceIsRefusedByEveryCommand()
