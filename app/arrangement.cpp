@@ -213,16 +213,17 @@ StoredText storedText(const json& entry, const std::string& where)
     return t;
 }
 
-LayoutSource source(const json& entry, size_t index, const fs::path& folder, SourceFiles files)
+LayoutSource source(const json& entry, size_t index, const fs::path& folder, SourceFiles files, int64_t version)
 {
     const std::string where = "sources[" + std::to_string(index) + "].";
     if (!entry.is_object())
         refuse("sources[" + std::to_string(index) + "]", "must be an object");
     rejectUnknownFields(entry,
         { "file", "text", "posX", "posY", "scaleX", "scaleY", "rotation", "mirrored", "topLevel",
-            "bottomLevel", "biasWeight", "fadeEdge" },
+            "bottomLevel", "biasWeight", "fadeEdge", "fileTransparency", "upright" },
         where);
     LayoutSource s;
+    s.loadOptions = version >= 2 ? LoadOptions {} : LoadOptions::none();
     if (entry.contains("file") && entry.contains("text"))
         refuse(where + "text", "a source has either a file or a text, not both");
     if (!entry.contains("file") && !entry.contains("text"))
@@ -253,6 +254,10 @@ LayoutSource source(const json& entry, size_t index, const fs::path& folder, Sou
             s.biasWeight = numberIn(v, field, 0.0, kBiasWeightTotal);
         else if (key == "fadeEdge")
             s.fadeEdge = boolean(v, field);
+        else if (key == "fileTransparency")
+            s.loadOptions.fileTransparency = boolean(v, field);
+        else if (key == "upright")
+            s.loadOptions.upright = boolean(v, field);
         else if (key == "text")
             s.text = storedText(v, field);
     }
@@ -284,13 +289,14 @@ MergeLayout layoutFrom(const json& document, const fs::path& folder, SourceFiles
     if (document.contains("format")
         && !(document["format"].is_string() && document["format"].get<std::string>() == kArrangementFormat))
         refuse("format", std::string("must be \"") + kArrangementFormat + "\"");
+    int64_t version = 1;
     if (document.contains("version")) {
-        const json& version = document["version"];
-        if (version.is_number_integer() && version.get<int64_t>() > kArrangementVersion)
+        const json& given = document["version"];
+        if (given.is_number_integer() && given.get<int64_t>() > kArrangementVersion)
             refuse("version",
-                std::to_string(version.get<int64_t>()) + " is newer than this program reads ("
+                std::to_string(given.get<int64_t>()) + " is newer than this program reads ("
                     + std::to_string(kArrangementVersion) + ")");
-        integerIn(version, "version", 1, kArrangementVersion);
+        version = integerIn(given, "version", 1, kArrangementVersion);
     }
     MergeLayout layout;
     if (!document.contains("sources"))
@@ -299,7 +305,7 @@ MergeLayout layoutFrom(const json& document, const fs::path& folder, SourceFiles
     if (!sources.is_array() || sources.empty() || sources.size() > size_t(kMaxSources))
         refuse("sources", "must be a list of 1 to " + std::to_string(kMaxSources) + " sources");
     for (size_t i = 0; i < sources.size(); ++i)
-        layout.sources.push_back(source(sources[i], i, folder, files));
+        layout.sources.push_back(source(sources[i], i, folder, files, version));
     for (const auto& item : document.items()) {
         const std::string& key = item.key();
         const json& v = item.value();
@@ -462,8 +468,11 @@ std::optional<std::string> mergeLayoutText(
                 { "topLevel", s.topLevel }, { "bottomLevel", s.bottomLevel }, { "fadeEdge", s.fadeEdge } };
             if (s.text)
                 entry["text"] = textEntry(*s.text);
-            else
+            else {
                 entry["file"] = fileName(s.file, folder);
+                entry["fileTransparency"] = s.loadOptions.fileTransparency;
+                entry["upright"] = s.loadOptions.upright;
+            }
             if (s.biasWeight)
                 entry["biasWeight"] = *s.biasWeight;
             sources.push_back(std::move(entry));
@@ -553,6 +562,7 @@ void captureArrangement(const MergeWorkspace& workspace, const std::string& arra
         s.mirrored = workspace.targetDoc.mirrored[slot] != 0;
         s.biasWeight = workspace.biasWeight[slot];
         s.fadeEdge = workspace.fadeEdge[slot] != 0;
+        s.loadOptions = doc->loadOptions;
         captured.sources.push_back(std::move(s));
     }
     const CDestdoc& target = workspace.targetDoc;

@@ -1,6 +1,7 @@
 #pragma once
 #include "image/colour.h"
 #include "merge/target_doc.h"
+#include "sources/load_options.h"
 #include "sources/stored_text.h"
 
 #include <cstddef>
@@ -27,6 +28,9 @@ struct LayoutSource {
     int32_t bottomLevel = -1;
     std::optional<double> biasWeight; // none: an equal share of the pie
     bool fadeEdge = false;
+    // How the file is read: both on unless the layout is of version 1, whose sources load as
+    // they always did (no stored transparency, no turning upright).
+    LoadOptions loadOptions;
     friend bool operator==(const LayoutSource&, const LayoutSource&) = default;
 };
 
@@ -72,7 +76,8 @@ std::optional<MergeLayout> readMergeLayout(
 std::optional<MergeLayout> parseMergeLayout(std::string_view bytes, const std::string& path,
     std::string& error, SourceFiles files = SourceFiles::MustExist);
 
-inline constexpr int32_t kArrangementVersion = 1;
+// Version 2 added each file source's `fileTransparency` and `upright`.
+inline constexpr int32_t kArrangementVersion = 2;
 inline constexpr const char* kArrangementFormat = "tessary-arrangement";
 
 // Writes `layout` to `path` atomically with its format and version, every field spelled out.

@@ -38,7 +38,12 @@ std::optional<std::string> loadSource(
     if (!std::filesystem::is_regular_file(s.file, ec))
         return s.file + " (not found)";
     workspace.app.pendingSourceKind = kSourceImageFile;
-    if (opening.openSourceFile && opening.openSourceFile(s.file))
+    // The file is read as the arrangement says; pictures opened later as the settings say.
+    const LoadOptions current = workspace.loadOptions;
+    workspace.loadOptions = s.loadOptions;
+    const bool opened = opening.openSourceFile && opening.openSourceFile(s.file);
+    workspace.loadOptions = current;
+    if (opened)
         return std::nullopt;
     return s.file + " (it could not be read)";
 }

@@ -15,6 +15,8 @@ inline const std::string kSnapMove = "Snap move";
 inline const std::string kFlyingTips = "flying tips";
 // Megabytes of images the undo history keeps at most (History::kBudgetMegabytes gives its range).
 inline const std::string kUndoMemory = "Undo Memory MB";
+// 1: the alpha stored in picture files becomes the source's transparency; 0: files load opaque.
+inline const std::string kFileTransparency = "Use File Transparency";
 inline const std::string kRecentFileSection = "Recent File List";
 
 } // namespace tessary::settings

@@ -25,6 +25,7 @@ void MergeWorkspace::readStartupSettings(Platform& platform)
     const int32_t budget = History::kBudgetMegabytes.clamp(
         platform.getSettingInt(settings::kSection, settings::kUndoMemory, History::kBudgetMegabytes.start));
     history.setImageBudget(size_t(budget) << 20);
+    loadOptions.fileTransparency = platform.getSettingInt(settings::kSection, settings::kFileTransparency, 1) != 0;
 }
 
 void MergeWorkspace::writeExitSettings(Platform& platform) const

@@ -56,7 +56,8 @@ class MergeWorkspace {
 public:
     MergeWorkspace();
 
-    // Startup values that come from the settings: nudge factors, snap step, flying tips.
+    // Startup values that come from the settings: nudge factors, snap step, flying tips, the
+    // undo memory and the use of transparency stored in image files.
     void readStartupSettings(Platform& platform);
     // Writes "flying tips" at program end (stored inverted: 0 means on).
     void writeExitSettings(Platform& platform) const;
@@ -89,6 +90,8 @@ public:
     std::string batchTargetDirectory;
     int32_t directoryCreated = 0;
     PrintSettings printSettings;
+    // How picture files opened from now on are read (the transparency switch is a setting).
+    LoadOptions loadOptions;
 
     // ---- the steps a user can undo and redo (app/edit_path.h records them)
     History history;

@@ -101,7 +101,7 @@ int runMerge(int argc, char** argv)
     PerPlace<RowTransformer> inRows;
     SourcePrefetch next;
     if (count > 0)
-        next.start(layout->sources[0].file, 0);
+        next.start(layout->sources[0].file, 0, layout->sources[0].loadOptions);
     for (int i = 0; i < count; ++i) {
         const LayoutSource& s = layout->sources[size_t(i)];
         const size_t slot = size_t(i);
@@ -112,7 +112,7 @@ int runMerge(int argc, char** argv)
             return kExitFailed;
         }
         if (i + 1 < count)
-            next.start(layout->sources[size_t(i) + 1].file, i + 1);
+            next.start(layout->sources[size_t(i) + 1].file, i + 1, layout->sources[size_t(i) + 1].loadOptions);
         // The source takes the next place, as a new source document does.
         VIrorozIzi& source = *doc;
         ws.documents[slot] = std::move(doc);

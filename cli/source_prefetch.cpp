@@ -49,13 +49,14 @@ void SourcePrefetch::load()
     }
 }
 
-void SourcePrefetch::start(const std::string& path, int slot)
+void SourcePrefetch::start(const std::string& path, int slot, LoadOptions options)
 {
     if (thread_.joinable())
         thread_.join();
     path_ = path;
     doc_ = std::make_unique<VIrorozIzi>();
     doc_->slotIndex = slot;
+    doc_->loadOptions = options;
     try {
         thread_ = std::thread([this] { load(); });
     } catch (const std::system_error&) {

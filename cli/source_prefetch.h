@@ -29,8 +29,8 @@ public:
     SourcePrefetch(const SourcePrefetch&) = delete;
     SourcePrefetch& operator=(const SourcePrefetch&) = delete;
 
-    // Starts loading `path` as the source in place `slot` (0-based).
-    void start(const std::string& path, int slot);
+    // Starts loading `path` as the source in place `slot` (0-based), read as `options` say.
+    void start(const std::string& path, int slot, LoadOptions options);
     // Waits for the load, shows its messages and hands the document over: with its image when
     // the load succeeded, none otherwise. What the load threw is thrown again here.
     std::unique_ptr<VIrorozIzi> take(Platform& platform);

@@ -222,6 +222,7 @@ void CxImage::Destroy()
 {
     dib_.reset();
     alpha_.reset();
+    alphaStored_ = true;
 }
 
 uint8_t* CxImage::GetBits(uint32_t row)

@@ -108,6 +108,15 @@ public:
     bool AlphaCreate();
     void AlphaDelete() { alpha_.reset(); }
     bool AlphaIsValid() const { return alpha_ != nullptr; }
+    // Whether the file declared its alpha as such (a PNG with an alpha channel or transparency
+    // table, a TGA whose descriptor counts alpha bits, a BMP header with an alpha mask, a PCX of
+    // four planes), rather than bytes that may only be padding (the fourth byte of a plain
+    // 32-bit BMP, a 32-bit TGA that counts no alpha bits).
+    bool AlphaIsStored() const { return alpha_ != nullptr && alphaStored_; }
+    void AlphaSetStored(bool stored) { alphaStored_ = stored; }
+    // Takes the alpha channel out of the image: width x height values in stored-row order
+    // (row 0 the bottom line), or null when there is none.
+    std::unique_ptr<uint8_t[]> AlphaTake() { return std::move(alpha_); }
     // Alpha of pixel (x, stored row y).
     void AlphaSet(uint32_t x, uint32_t y, uint8_t alpha);
     uint8_t AlphaGet(uint32_t x, uint32_t y) const;
@@ -121,6 +130,7 @@ private:
     void writeResolution();
     std::unique_ptr<PackedDib> dib_;
     std::unique_ptr<uint8_t[]> alpha_;
+    bool alphaStored_ = true;
     uint64_t maxArea_ = UINT64_MAX;
     int32_t xDpi_ = 96;
     int32_t yDpi_ = 96;

@@ -413,6 +413,9 @@ bool CxImageBMP::Decode(CxImage& image, CxFile& file)
         return false;
     Channel channels[4];
     bool alphaPossible = false;
+    // Only a header with an alpha mask says the fourth bytes are alpha; in a plain 32-bit
+    // bitmap they are often padding.
+    const bool alphaDeclared = info.masksInHeader && info.headerSize >= 56 && info.masks[3] != 0;
     const int64_t afterInfo = file.Tell() - start;
     const bool masksMissing
         = hasFileHeader && !info.masksInHeader && offBits >= afterInfo && offBits < afterInfo + 12;
@@ -479,6 +482,7 @@ bool CxImageBMP::Decode(CxImage& image, CxFile& file)
         ok = readRows(image, file, info);
     else
         ok = readDeepRows(image, file, info, channels, alphaPossible);
+    image.AlphaSetStored(alphaDeclared);
     if (!ok)
         return false;
     if (info.bpp <= 8 && info.compression == kBiRgb)

@@ -241,6 +241,9 @@ bool CxImageTGA::Decode(CxImage& image, CxFile& file)
     if (!row || (h.pixelDepth == 32 && !image.AlphaCreate()))
         return fail("TGA Create failed");
 
+    // The descriptor's low bits count the alpha bits; 32-bit pixels that count none carry
+    // padding in their fourth byte.
+    image.AlphaSetStored((h.descriptor & 0x0F) != 0);
     const bool mirror = (h.descriptor & kRightToLeft) != 0;
     const bool topDown = (h.descriptor & kTopToBottom) != 0;
     PixelReader pixelReader(reader, pixelBytes, rle, pixels);

@@ -124,6 +124,7 @@ private:
     {
         auto doc = std::make_unique<VIrorozIzi>();
         doc->slotIndex = int32_t(kFile);
+        doc->loadOptions = ws_.loadOptions;
         if (!loadImageFile(*doc, joinPath(settings_.inputFolder, file.name), platform_))
             return Outcome::Failed;
         ws_.documents[kFile] = std::move(doc);

@@ -25,12 +25,14 @@ bool changeWatermark(MergeWorkspace& workspace, Platform& platform)
         return false;
 
     VIrorozIzi loaded;
+    loaded.loadOptions = workspace.loadOptions;
     if (!loadImageFile(loaded, chosen->path, platform))
         return false;
     mark->image = std::move(loaded.image);
     mark->imageWidth = loaded.imageWidth;
     mark->imageHeight = loaded.imageHeight;
     mark->sourceKind = kSourceImageFile;
+    mark->loadOptions = loaded.loadOptions;
     mark->filePath = chosen->path;
     mark->title = sourceTitleForPath(chosen->path);
     mark->textBuffer.clear();

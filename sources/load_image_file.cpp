@@ -48,6 +48,19 @@ bool fileOpensForReading(const std::string& path, Platform& platform)
     return false;
 }
 
+bool maskFromAlpha(MaskedDib& image, const uint8_t* alpha)
+{
+    // Alpha 255 is opaque (65535), 0 fully clear, as if painted so with the area tools.
+    if (!materialiseMask(image))
+        return false;
+    uint16_t* mask = image.mask.get();
+    const size_t count = size_t(image.width()) * size_t(image.height());
+    for (size_t i = 0; i < count; ++i)
+        mask[i] = uint16_t(alpha[i] * 257u);
+    image.mask.collapseIfOpaque();
+    return true;
+}
+
 bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform)
 {
     const uint8_t* block = decoded.GetDIB();
@@ -66,9 +79,11 @@ bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform)
         return refuse(platform, kRunOutOfMemory);
     if (expected != decoded.GetSize())
         return refuse(platform, kCannotHandleImageType);
+    const std::unique_ptr<uint8_t[]> alpha
+        = doc.loadOptions.fileTransparency && decoded.AlphaIsStored() ? decoded.AlphaTake() : nullptr;
     MaskedDib image;
     image.dib = decoded.TakeDIB();
-    if (allocateMask(image, 0xFF))
+    if (allocateMask(image, 0xFF) || (alpha && !maskFromAlpha(image, alpha.get())))
         return refuse(platform, kRunOutOfMemory);
 
     doc.image = std::move(image);

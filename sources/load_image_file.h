@@ -1,5 +1,6 @@
 #pragma once
 #include "image/cx_image.h"
+#include "image/masked_dib.h"
 
 #include <string>
 
@@ -33,7 +34,13 @@ std::string cannotOpenFileText(const std::string& path);
 bool fileOpensForReading(const std::string& path, Platform& platform);
 
 // The part after decoding: refuses 16-bit and compressed bitmaps, copies the decoded bitmap into
-// the document and releases the decoder's copy. Shows the same messages as loadImageFile.
+// the document and releases the decoder's copy. With the document's `loadOptions` asking for it,
+// the alpha the file stores becomes the mask (alpha a gives a x 257); otherwise, and for a file
+// without alpha, the mask is fully opaque. Shows the same messages as loadImageFile.
 bool adoptDecodedImage(VIrorozIzi& doc, CxImage& decoded, Platform& platform);
+
+// Writes a width x height alpha plane (stored-row order) into the image's mask; false when
+// memory runs out.
+bool maskFromAlpha(MaskedDib& image, const uint8_t* alpha);
 
 } // namespace tessary

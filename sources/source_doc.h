@@ -2,6 +2,7 @@
 #include "app/platform.h"
 #include "image/colour.h"
 #include "image/masked_dib.h"
+#include "sources/load_options.h"
 
 #include <array>
 #include <cstdint>
@@ -44,6 +45,8 @@ public:
     LogFont textFont {};
     bool textPreviewTiny = false;
     bool processedOk = true;
+    // How the picture file was read; a reload reads it the same way.
+    LoadOptions loadOptions;
 
     int number() const { return slotIndex + 1; }
 };

@@ -22,6 +22,7 @@ VIrorozIzi* constructSource(MergeWorkspace& workspace)
         return nullptr;
     auto doc = std::make_unique<VIrorozIzi>();
     doc->slotIndex = workspace.sourceCount;
+    doc->loadOptions = workspace.loadOptions;
     VIrorozIzi* raw = doc.get();
     workspace.documents[size_t(workspace.sourceCount)] = std::move(doc);
     ++workspace.sourceCount;

@@ -12,6 +12,7 @@
 #include "align/ui/rotate_dialog.h"
 #include "align/ui/source_sizes_dialog.h"
 #include "app/platform.h"
+#include "app/settings.h"
 #include "app/ui/app_actions.h"
 #include "app/ui/command.h"
 #include "app/ui/main_frame.h"
@@ -91,6 +92,10 @@ void CAlignChildWnd::createAlignMenu()
         "Set # pixels to move source when black arrow clicked", [this] { openNudgeFactor(); });
     flyingTips_
         = add("flyingTips", "Flying Tips...", "Enable/Disable flying tips", [this] { askFlyingTips(); });
+    fileTransparency_ = add("fileTransparency", "Use the transparency stored in image files",
+        "Pictures opened from now on keep the transparent areas their files store",
+        [this](bool on) { useFileTransparency(on); });
+    fileTransparency_->setCheckable(true);
     nextTip_ = add("nextStartupTip", "Next startup tip", "", [this] { view_->nextStartupTip(); });
     previousTip_
         = add("previousStartupTip", "Previous startup tip", "", [this] { view_->previousStartupTip(); });
@@ -122,6 +127,8 @@ void CAlignChildWnd::updateActions()
     paste_->setEnabled(frame_.platform().clipboardHasImage());
     nudgeFactor_->setEnabled(true);
     flyingTips_->setEnabled(true);
+    fileTransparency_->setEnabled(true);
+    fileTransparency_->setChecked(workspace_.loadOptions.fileTransparency);
     const bool tips = view_->startupTipsEnabled();
     nextTip_->setEnabled(tips);
     previousTip_->setEnabled(tips);
@@ -133,6 +140,12 @@ void CAlignChildWnd::activated()
 {
     view_->activated();
     updateActions();
+}
+
+void CAlignChildWnd::useFileTransparency(bool on)
+{
+    workspace_.loadOptions.fileTransparency = on;
+    frame_.platform().setSettingInt(settings::kSection, settings::kFileTransparency, on ? 1 : 0);
 }
 
 void CAlignChildWnd::askFlyingTips()

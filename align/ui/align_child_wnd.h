@@ -41,6 +41,7 @@ public:
     QAction* resetSize() const { return resetSize_; }
     QAction* nudgeFactor() const { return nudgeFactor_; }
     QAction* flyingTips() const { return flyingTips_; }
+    QAction* fileTransparency() const { return fileTransparency_; }
     QAction* nextStartupTip() const { return nextTip_; }
     QAction* previousStartupTip() const { return previousTip_; }
 
@@ -48,6 +49,7 @@ private:
     void createAlignMenu();
     void connectToolBar();
     void askFlyingTips();
+    void useFileTransparency(bool on);
     void openRotate();
     void openCollage();
     void openSizes();
@@ -67,6 +69,7 @@ private:
     QAction* resetSize_ = nullptr;
     QAction* nudgeFactor_ = nullptr;
     QAction* flyingTips_ = nullptr;
+    QAction* fileTransparency_ = nullptr;
     QAction* nextTip_ = nullptr;
     QAction* previousTip_ = nullptr;
 };

@@ -50,9 +50,11 @@ TEST_F(Arrangement, EveryFieldSurvivesWritingAndReading)
     a.topLevel = 2;
     a.biasWeight = 37.5;
     a.fadeEdge = true;
+    a.loadOptions = LoadOptions { false, true };
     LayoutSource b;
     b.file = outside.file("b.png");
     b.bottomLevel = 1;
+    b.loadOptions = LoadOptions { true, false };
     layout.sources = { a, b };
     layout.mergeType = 3;
     layout.thresholdFuzziness = 55;
@@ -88,6 +90,9 @@ TEST_F(Arrangement, EveryFieldSurvivesWritingAndReading)
     EXPECT_EQ(ra.bottomLevel, -1);
     EXPECT_EQ(ra.biasWeight, 37.5);
     EXPECT_TRUE(ra.fadeEdge);
+    EXPECT_EQ(ra.loadOptions, a.loadOptions);
+    EXPECT_EQ(read->sources[1].loadOptions, b.loadOptions);
+    EXPECT_NE(text.find("\"version\": 2"), std::string::npos) << text;
     EXPECT_EQ(read->sources[1].file, b.file);
     EXPECT_EQ(read->sources[1].bottomLevel, 1);
     EXPECT_FALSE(read->sources[1].biasWeight);
@@ -119,8 +124,8 @@ TEST_F(Arrangement, BadFilesAreRefusedNamingTheField)
     } cases[] = {
         { "truncated", head + R"("sources": [ {"file": "below/a.bmp"})", "not valid JSON" },
         { "missing source", head + R"("sources": [ {"file": "below/gone.bmp"} ]})", "sources[0].file" },
-        { "future version", R"({"format": "tessary-arrangement", "version": 2, "sources": []})",
-            "version: 2 is newer" },
+        { "future version", R"({"format": "tessary-arrangement", "version": 3, "sources": []})",
+            "version: 3 is newer" },
         { "number out of a double's range",
             head + R"("sources": [ {"file": "below/a.bmp", "rotation": 32E777} ]})",
             "not valid JSON: [json.exception.out_of_range.406] number overflow" },
@@ -346,6 +351,31 @@ TEST_F(Arrangement, LayoutsWithoutFormatAndVersionStillRead)
     const auto read = readMergeLayout(path, error);
     ASSERT_TRUE(read) << error;
     EXPECT_EQ(read->sources[0].posX, 3);
+}
+
+// Sources of a layout written before the switches existed load as they always did; a version-2
+// layout that leaves them out uses them.
+TEST_F(Arrangement, TheVersionDecidesHowSourceFilesAreRead)
+{
+    const struct {
+        const char* json;
+        LoadOptions options;
+    } cases[] = {
+        { R"({"sources": [{"file": "below/a.bmp"}]})", LoadOptions::none() },
+        { R"({"version": 1, "sources": [{"file": "below/a.bmp"}]})", LoadOptions::none() },
+        { R"({"version": 1, "sources": [{"file": "below/a.bmp", "upright": true}]})", LoadOptions { false, true } },
+        { R"({"version": 2, "sources": [{"file": "below/a.bmp"}]})", LoadOptions {} },
+        { R"({"version": 2, "sources": [{"file": "below/a.bmp", "fileTransparency": false}]})",
+            LoadOptions { false, true } },
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.file("layout.json");
+        writeText(path, c.json);
+        std::string error;
+        const auto read = readMergeLayout(path, error);
+        ASSERT_TRUE(read) << c.json << ": " << error;
+        EXPECT_EQ(read->sources[0].loadOptions, c.options) << c.json;
+    }
 }
 
 TEST_F(Arrangement, AWorkspaceCapturedSavedAndPlacedAgainKeepsItsPlacementsAndSettings)

@@ -87,7 +87,7 @@ TEST_F(OpenArrangement, ABadFileIsRefusedNamingTheFieldAndNothingChanges)
     ASSERT_TRUE(opening.openSourceFile(bmp("a.bmp", 20, 10)));
     ws.alignDoc.placement[0].posX = 5;
     for (const std::string& text : { std::string(R"({"sources": [ {"file": "a.bmp"})"),
-             std::string(R"({"version": 2, "sources": [ {"file": "a.bmp"} ]})"),
+             std::string(R"({"version": 3, "sources": [ {"file": "a.bmp"} ]})"),
              std::string(R"({"sources": [ {"file": "a.bmp", "rotation": 400} ]})") }) {
         SCOPED_TRACE(text);
         platform.queueAnswer(MessageAnswer::Ok); // the refusal; no question before it

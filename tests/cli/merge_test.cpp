@@ -329,11 +329,11 @@ TEST_F(CliMerge, ASavedArrangementMergesToTheSameBytesAsTheLayoutItWasMadeFrom)
     EXPECT_EQ(a, ScratchFolder::read(folder.file("b.bmp")));
 
     writeText(folder.file("future.tessary.json"),
-        R"({"format": "tessary-arrangement", "version": 2, "sources": [ {"file": "dark.bmp"} ]})");
+        R"({"format": "tessary-arrangement", "version": 3, "sources": [ {"file": "dark.bmp"} ]})");
     const testing::CliOutcome refused
         = runCli("merge '" + folder.file("future.tessary.json") + "' -o '" + folder.file("c.bmp") + "'");
     EXPECT_EQ(refused.exitCode, 2);
-    EXPECT_NE(refused.output.find("version: 2 is newer"), std::string::npos) << refused.output;
+    EXPECT_NE(refused.output.find("version: 3 is newer"), std::string::npos) << refused.output;
 }
 
 } // namespace

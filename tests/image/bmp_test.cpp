@@ -317,6 +317,8 @@ TEST(BmpDecode, ThirtyTwoBitsGiveAlphaOnlyWhenFourthBytesAreSet)
     ASSERT_TRUE(b.AlphaIsValid());
     EXPECT_EQ(b.AlphaGet(0, 0), 0x80);
     EXPECT_EQ(b.AlphaGet(1, 0), 0);
+    // A 40-byte header declares no alpha: the fourth bytes may be padding.
+    EXPECT_FALSE(b.AlphaIsStored());
 }
 
 TEST(BmpDecode, ThirtyTwoBitFieldsInV4HeaderAndAfterInfoHeader)
@@ -332,6 +334,7 @@ TEST(BmpDecode, ThirtyTwoBitFieldsInV4HeaderAndAfterInfoHeader)
     EXPECT_EQ(colourAt(a, 0, 0), (Bgr { 30, 20, 10 }));
     ASSERT_TRUE(a.AlphaIsValid());
     EXPECT_EQ(a.AlphaGet(0, 0), 40);
+    EXPECT_TRUE(a.AlphaIsStored()) << "the V4 header names an alpha mask";
 
     // 10 bits per channel: the top bits of each channel are kept; bits 30-31 carry no alpha.
     Bmp tenBits;

@@ -226,6 +226,7 @@ TEST(TgaDecode, ThirtyTwoBitPixelsArriveAs24BitWithAlphaAside)
     EXPECT_EQ(image.AlphaGet(1, 1), 0);
     EXPECT_EQ(image.AlphaGet(0, 0), 10);
     EXPECT_EQ(image.AlphaGet(1, 0), 128);
+    EXPECT_TRUE(image.AlphaIsStored()) << "the descriptor counts 8 alpha bits";
 }
 
 TEST(TgaDecode, SkipsTheImageIdAndAnUnusedColourMap)

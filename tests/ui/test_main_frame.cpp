@@ -128,7 +128,7 @@ private slots:
                 { kFileOfAlign, kEdit,
                     { "Sizes...", "Collage...", "Rotate...", "Mirror horizontally", "Edit text...", "Paste",
                         "Reset size of selected source", "nudge factor...", "Flying Tips...",
-                        "Next startup tip", "Previous startup tip" },
+                        "Use the transparency stored in image files", "Next startup tip", "Previous startup tip" },
                     kHelp } },
             { p.app.targetWindow(), { "&File", "&Edit", "&Target", "&Help" },
                 { { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...", "Recent File",
@@ -153,6 +153,7 @@ private slots:
         // command arrives with its window's work or its state and is disabled.
         const QStringList working = { "Open Image...\tCtrl+O", "New Text...\tCtrl+T", "Open Arrangement...", "Save Arrangement...",
             "E&xit", "About Tessary...", "Close this Source Image", "Flying Tips...", "nudge factor...",
+            "Use the transparency stored in image files",
             "Snap to 1", "Snap to 5", "Snap to 10", "Snap to 16", "Viewing Size...", "Background Color...",
             "Set Margins...", "Set Margin Color...", "Print setup...", "Reload Source", "Help Topics",
             "Specific help" };

@@ -109,6 +109,24 @@ private slots:
         QCOMPARE(platform->intSettings["Configure/flying tips"], 0);
     }
 
+    void theFileTransparencySwitchIsASettingThatSurvivesARestart()
+    {
+        auto platform = makeFakePlatform();
+        {
+            Program p(*platform);
+            QAction* use = p.app.alignWindow()->fileTransparency();
+            QVERIFY(use->isCheckable() && use->isChecked());
+            QVERIFY(p.workspace.loadOptions.fileTransparency);
+            use->trigger();
+            QVERIFY(!p.workspace.loadOptions.fileTransparency);
+            QCOMPARE(platform->intSettings["Configure/Use File Transparency"], 0);
+        }
+        Program p(*platform);
+        QVERIFY(!p.workspace.loadOptions.fileTransparency);
+        p.app.alignWindow()->activated();
+        QVERIFY(!p.app.alignWindow()->fileTransparency()->isChecked());
+    }
+
     void openImageTitlesTheNextSourceAndRefusesTheNinth()
     {
         auto platform = makeFakePlatform();
@@ -215,7 +233,7 @@ private slots:
         QVERIFY(text.contains("\"file\": \"/pics/a.bmp\""));
         QVERIFY(text.contains("\"file\": \"/pics/b.png\""));
         QVERIFY(text.contains("\"posX\": 17"));
-        QVERIFY(text.contains("\"version\": 1"));
+        QVERIFY(text.contains("\"version\": 2"));
         QDir(folder).removeRecursively();
     }
 };
