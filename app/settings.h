@@ -15,6 +15,10 @@ inline const std::string kSnapMove = "Snap move";
 inline const std::string kFlyingTips = "flying tips";
 // Megabytes of images the undo history keeps at most (History::kBudgetMegabytes gives its range).
 inline const std::string kUndoMemory = "Undo Memory MB";
+// Whether Save As keeps a source's metadata (kKeepMetadataRange, output/image_metadata.h), and
+// whether Batch Merging keeps each picture's own.
+inline const std::string kKeepMetadata = "Keep Metadata";
+inline const std::string kBatchKeepMetadata = "Batch Keep Metadata";
 inline const std::string kRecentFileSection = "Recent File List";
 
 } // namespace tessary::settings

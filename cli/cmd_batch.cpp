@@ -30,6 +30,7 @@ struct BatchRequest {
     std::string layoutPath, inputDir, outputDir;
     std::vector<std::string> positions;
     bool quiet = false;
+    bool stripMetadata = false;
 };
 
 struct RuleName {
@@ -88,6 +89,9 @@ std::optional<int> parse(int argc, char** argv, BatchRequest& request, BatchOpti
         ->type_name("RULE[,RULE...]")
         ->allow_extra_args(false);
     app.add_flag("-q,--quiet", request.quiet, "no progress bars");
+    app.add_flag("--strip-metadata", request.stripMetadata,
+        "write the results without the EXIF, IPTC and XMP of their files (kept by default in JPEG, PNG\n"
+        "and TIFF results, upright, with the result's size, without thumbnail or colour profile)");
     if (const std::optional<int> exit = parseCommandLine(app, argc, argv))
         return exit;
     for (const std::string& list : request.positions) {
@@ -156,7 +160,8 @@ int runBatch(int argc, char** argv)
         placeLayoutSource(ws, slot, layout->sources[slot]);
     applyTargetSettings(ws, *layout);
 
-    const BatchSettings settings { request.inputDir, request.outputDir, options, layout->mergeType };
+    BatchSettings settings { request.inputDir, request.outputDir, options, layout->mergeType };
+    settings.keepMetadata = !request.stripMetadata;
     FileAnnouncer announcer(platform);
     const BatchSummary summary = runBatchMerge(ws, settings, platform, &announcer);
     if (!summary.started)
