@@ -177,9 +177,7 @@ ImageMetadata ImageMetadata::readFrom(const std::string& path) noexcept
         auto blocks = std::make_shared<Blocks>();
         blocks->exif = image->exifData();
         dropSourceFileTags(blocks->exif);
-        if (bytesOf(blocks->exif) <= kMaxBlockBytes)
-            blocks->exif.sortByKey();
-        else
+        if (bytesOf(blocks->exif) > kMaxBlockBytes)
             blocks->exif.clear();
         if (bytesOf(image->iptcData()) <= kMaxBlockBytes)
             blocks->iptc = image->iptcData();

@@ -271,11 +271,13 @@ TEST_F(BatchRunTest, EachResultHoldsOnlyItsOwnFileAndTheWatermark)
 // Each result keeps its own file's metadata, made true of the result; unless told not to.
 TEST_F(BatchRunTest, EachResultKeepsItsOwnFilesMetadataUnlessStripped)
 {
-    for (const char* name : { "tagged-a.jpg", "tagged-b.jpg" })
+    for (const char* name : { "tagged-a.jpg", "tagged-b.jpg", "broken-exif.jpg" })
         fs::copy_file(testing::metadataFixture(name), input + "/" + name);
     const char* const kept[] = { "Exif.Image.Artist", "Exif.Image.Copyright", "Exif.Photo.DateTimeOriginal",
         "Exif.GPSInfo.GPSLatitude", "Exif.GPSInfo.GPSLongitude" };
-    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 4u);
+    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 5u);
+    // A file whose EXIF cannot be read is merged and written all the same, without it.
+    EXPECT_TRUE(testing::readTags(settings.targetFolder + "/broken-exif.jpg").empty());
     for (const char* name : { "tagged-a.jpg", "tagged-b.jpg" }) {
         SCOPED_TRACE(name);
         const testing::Tags source = testing::readTags(input + "/" + name);
@@ -294,7 +296,7 @@ TEST_F(BatchRunTest, EachResultKeepsItsOwnFilesMetadataUnlessStripped)
         testing::readTags(settings.targetFolder + "/tagged-b.jpg").at("Exif.Image.Artist"));
 
     settings.keepMetadata = false;
-    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 4u);
+    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 5u);
     for (const char* name : { "tagged-a.jpg", "tagged-b.jpg" })
         EXPECT_TRUE(testing::readTags(settings.targetFolder + "/" + name).empty()) << name;
 }

@@ -232,7 +232,7 @@ private slots:
             QCOMPARE(box->count(), 3);
             box->setCurrentIndex(1);
             dialog->selectFile(folder.filePath("out.png"));
-            dialog->accept();
+            QMetaObject::invokeMethod(dialog, "accept"); // a slot, protected in QFileDialog
         });
         const std::optional<FileDialogResult> chosen = platform.chooseSaveFile(request);
         QVERIFY(chosen.has_value());
