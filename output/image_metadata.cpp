@@ -31,7 +31,7 @@ void prepareExiv2()
 
 // Tags that describe how the source file stores its pixels (a TIFF's strips, a sub-image), not
 // the picture: the file written has its own.
-constexpr std::array<const char*, 21> kStorageTags {
+constexpr std::array<const char*, 23> kStorageTags {
     "Exif.Image.NewSubfileType",
     "Exif.Image.SubfileType",
     "Exif.Image.Compression",
@@ -53,6 +53,19 @@ constexpr std::array<const char*, 21> kStorageTags {
     "Exif.Image.SampleFormat",
     "Exif.Image.JPEGInterchangeFormat",
     "Exif.Image.JPEGInterchangeFormatLength",
+    "Exif.Image.JPEGTables",
+    "Exif.Image.YCbCrSubSampling",
+};
+
+// Tags every TIFF has to describe its picture: alone, they are no metadata worth keeping, and a
+// plain TIFF source must not make its copies differ from a save without metadata.
+constexpr std::array<std::string_view, 6> kPictureTags {
+    "Exif.Image.ImageWidth",
+    "Exif.Image.ImageLength",
+    "Exif.Image.Orientation",
+    "Exif.Image.XResolution",
+    "Exif.Image.YResolution",
+    "Exif.Image.ResolutionUnit",
 };
 
 // Tags that say the pixels are in another colour space than sRGB: the pixels written are sRGB
@@ -93,6 +106,13 @@ void dropSourceFileTags(Exiv2::ExifData& exif)
         it = otherImageGroup(it->groupName()) ? exif.erase(it) : std::next(it);
     for (const char* key : kStorageTags)
         eraseKey(exif, key);
+}
+
+bool onlyDescribesPicture(const Exiv2::ExifData& exif)
+{
+    return std::all_of(exif.begin(), exif.end(), [](const Exiv2::Exifdatum& datum) {
+        return std::find(kPictureTags.begin(), kPictureTags.end(), datum.key()) != kPictureTags.end();
+    });
 }
 
 template <typename Data> size_t bytesOf(const Data& data)
@@ -173,11 +193,13 @@ ImageMetadata ImageMetadata::readFrom(const std::string& path) noexcept
         // A file object, never a name Exiv2 would take for an address to download.
         Exiv2::BasicIo::AutoPtr io(new Exiv2::FileIo(path));
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(io);
+        if (!image.get())
+            return metadata; // a kind of file Exiv2 does not know (PCX): no exception, no image
         image->readMetadata();
         auto blocks = std::make_shared<Blocks>();
         blocks->exif = image->exifData();
         dropSourceFileTags(blocks->exif);
-        if (bytesOf(blocks->exif) > kMaxBlockBytes)
+        if (bytesOf(blocks->exif) > kMaxBlockBytes || onlyDescribesPicture(blocks->exif))
             blocks->exif.clear();
         if (bytesOf(image->iptcData()) <= kMaxBlockBytes)
             blocks->iptc = image->iptcData();
@@ -199,6 +221,8 @@ std::optional<std::vector<uint8_t>> ImageMetadata::writtenInto(
     try {
         prepareExiv2();
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(encoded.data(), long(encoded.size()));
+        if (!image.get())
+            return std::nullopt;
         image->readMetadata();
         Exiv2::ExifData exif = image->exifData();
         addTags(exif, blocks_->exif);

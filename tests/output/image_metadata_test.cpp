@@ -135,6 +135,12 @@ TEST(ImageMetadata, BrokenOrUnreadableMetadataIsDroppedAndThePictureStillSaved)
     for (const std::string& path : { folder.file("text.jpg"), folder.file("empty.png"), folder.file("folder.jpg"),
              folder.file("missing.jpg"), std::string() })
         EXPECT_TRUE(ImageMetadata::readFrom(path).empty()) << path;
+    // Every format a source can be: those Exiv2 does not know at all (PCX) included.
+    for (const char* ending : { "bmp", "tga", "pcx", "jpg", "png", "tif" }) {
+        const std::string path = folder.file(std::string("source.") + ending);
+        ASSERT_TRUE(writeImageFile(*picture().dib, path));
+        EXPECT_TRUE(ImageMetadata::readFrom(path).empty()) << path;
+    }
 
     // broken-exif.jpg has an IFD past the end of its EXIF block (Exiv2 refuses it),
     // broken-ifds.jpg sub-IFD pointers out of bounds (Exiv2 reads around them): either way the
