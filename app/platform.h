@@ -53,11 +53,18 @@ struct FileDialogRequest {
     std::string initialFolder;
     int filterIndex = 0;
     std::string initialName;
+    // One more choice shown under the file list (Save As's "Keep metadata from:"): its label,
+    // its entries and the entry selected at first. Not shown when there are no entries.
+    std::string choiceLabel;
+    std::vector<std::string> choices;
+    int choiceIndex = 0;
 };
 
 struct FileDialogResult {
     std::string path;
     int filterIndex = 1;
+    // The entry of the request's choice the user left selected; -1 keeps the one it offered.
+    int choiceIndex = -1;
 };
 
 struct FontChoice {

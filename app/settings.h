@@ -17,6 +17,10 @@ inline const std::string kFlyingTips = "flying tips";
 inline const std::string kUndoMemory = "Undo Memory MB";
 // 1: the alpha stored in picture files becomes the source's transparency; 0: files load opaque.
 inline const std::string kFileTransparency = "Use File Transparency";
+// Whether Save As keeps a source's metadata (kKeepMetadataRange, output/image_metadata.h), and
+// whether Batch Merging keeps each picture's own.
+inline const std::string kKeepMetadata = "Keep Metadata";
+inline const std::string kBatchKeepMetadata = "Batch Keep Metadata";
 inline const std::string kRecentFileSection = "Recent File List";
 
 } // namespace tessary::settings

@@ -22,6 +22,9 @@ namespace {
 const char* const kBatchFooter = R"(RULE: stretch, center-horizontal, center-vertical, left, right, top, bottom, as-set (later
 rules clear the ones they exclude, as the dialog's boxes do; without a rule the watermark
 keeps the layout's offset from source 2).
+METADATA: a JPEG, PNG or TIFF result keeps the EXIF, IPTC and XMP of its file, with orientation 1
+(the pixels are upright), the result's width and height, sRGB as colour space, and no thumbnail or
+colour profile; BMP, TGA and PCX results have none.
 )";
 
 constexpr int kExitFailed = 1;
@@ -30,6 +33,7 @@ struct BatchRequest {
     std::string layoutPath, inputDir, outputDir;
     std::vector<std::string> positions;
     bool quiet = false;
+    bool stripMetadata = false;
 };
 
 struct RuleName {
@@ -89,6 +93,7 @@ std::optional<int> parse(int argc, char** argv, BatchRequest& request, BatchOpti
         ->type_name("RULE[,RULE...]")
         ->allow_extra_args(false);
     app.add_flag("-q,--quiet", request.quiet, "no progress bars");
+    app.add_flag("--strip-metadata", request.stripMetadata, "write the results without their files' metadata");
     if (const std::optional<int> exit = parseCommandLine(app, argc, argv))
         return exit;
     for (const std::string& list : request.positions) {
@@ -160,7 +165,8 @@ int runBatch(int argc, char** argv)
         placeLayoutSource(ws, slot, layout->sources[slot]);
     applyTargetSettings(ws, *layout);
 
-    const BatchSettings settings { request.inputDir, request.outputDir, options, layout->mergeType };
+    BatchSettings settings { request.inputDir, request.outputDir, options, layout->mergeType };
+    settings.keepMetadata = !request.stripMetadata;
     FileAnnouncer announcer(platform);
     const BatchSummary summary = runBatchMerge(ws, settings, platform, &announcer);
     if (!summary.started)

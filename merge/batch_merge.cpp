@@ -168,7 +168,10 @@ private:
             return Outcome::Failed;
         }
         const std::string out = joinPath(settings_.targetFolder, file.outputName);
-        if (!writeImageFile(*ws_.targetDoc.targetImage, out)) {
+        const ImageMetadata metadata = settings_.keepMetadata
+            ? ImageMetadata::readFrom(joinPath(settings_.inputFolder, file.name))
+            : ImageMetadata {};
+        if (!writeImageFile(*ws_.targetDoc.targetImage, out, metadata)) {
             reason = kFailedFileSave;
             return Outcome::Failed;
         }

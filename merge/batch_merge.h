@@ -26,6 +26,9 @@ struct BatchSettings {
     std::string targetFolder;
     BatchOptions options {};
     int32_t mergeType = 0;
+    // Each result keeps the EXIF, IPTC and XMP of the file it was made from, where its format
+    // holds them (see ImageMetadata).
+    bool keepMetadata = true;
     // How often, at most, Esc is looked at (and the windows repaint) while a file is merged;
     // between files it is looked at every time.
     std::chrono::milliseconds pollInterval { 40 };

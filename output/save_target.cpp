@@ -6,6 +6,7 @@
 #include "image/atomic_file.h"
 #include "image/file_formats.h"
 #include "output/extract_target_image.h"
+#include "output/metadata_source.h"
 #include "output/replace_question.h"
 #include "output/tile_geometry.h"
 #include "output/write_image_file.h"
@@ -24,11 +25,11 @@ std::string lowerCase(std::string s)
     return s;
 }
 
-bool writeImage(const PackedDib* image, Platform& platform, const std::string& path)
+bool writeImage(const PackedDib* image, Platform& platform, const std::string& path, const ImageMetadata& metadata)
 {
     if (!image)
         return false; // the extraction has said why
-    if (writeImageFile(*image, path))
+    if (writeImageFile(*image, path, metadata))
         return true;
     // A folder or a device at the name is said as such; other failures have no more to say.
     const std::string refusal = saveRefusal(path);
@@ -37,8 +38,8 @@ bool writeImage(const PackedDib* image, Platform& platform, const std::string& p
     return false;
 }
 
-bool saveTiles(
-    MergeWorkspace& workspace, Platform& platform, const SaveName& name, const std::string& chosenPath)
+bool saveTiles(MergeWorkspace& workspace, Platform& platform, const SaveName& name, const std::string& chosenPath,
+    const ImageMetadata& metadata)
 {
     CDestdoc& target = workspace.targetDoc;
     if (!target.targetImage)
@@ -58,10 +59,38 @@ bool saveTiles(
             // A tile that fails (memory, file) has been reported; the next one is still tried.
             const auto tile
                 = extractTargetRect(*target.targetImage, tileRect(c, r, W, H, across, down), platform);
-            writeImage(tile.get(), platform, files[size_t(r * across + c)]);
+            writeImage(tile.get(), platform, files[size_t(r * across + c)], metadata);
         }
     target.zoneSelected = 0;
     return true;
+}
+
+// Offers the sources' metadata in the chooser's request, preselected as the setting says.
+MetadataSources offerMetadata(const MergeWorkspace& workspace, Platform& platform, FileDialogRequest& request)
+{
+    const int32_t keep = kKeepMetadataRange.clamp(
+        platform.getSettingInt(settings::kSection, settings::kKeepMetadata, kKeepMetadataRange.start));
+    MetadataSources sources = metadataSources(workspace, keep == 1);
+    if (sources.numbers.size() > 1) {
+        request.choiceLabel = kKeepMetadataLabel;
+        request.choices = sources.labels;
+        request.choiceIndex = sources.preselected;
+    }
+    return sources;
+}
+
+// The metadata of the source chosen in the chooser; whether one was chosen is remembered.
+ImageMetadata chosenMetadata(const MergeWorkspace& workspace, Platform& platform, const MetadataSources& sources,
+    const FileDialogRequest& request, const FileDialogResult& chosen)
+{
+    if (request.choices.empty())
+        return {};
+    const int entry = chosen.choiceIndex < 0 ? request.choiceIndex : chosen.choiceIndex;
+    const int number = entry >= 0 && size_t(entry) < sources.numbers.size() ? sources.numbers[size_t(entry)] : 0;
+    platform.setSettingInt(settings::kSection, settings::kKeepMetadata, number != 0 ? 1 : 0);
+    if (number == 0)
+        return {};
+    return ImageMetadata::readFrom(workspace.documents[size_t(number - 1)]->filePath);
 }
 }
 
@@ -107,18 +136,20 @@ bool saveTargetAs(MergeWorkspace& workspace, Platform& platform)
     request.filter = kSaveFilter;
     request.initialFolder = platform.getSettingText(settings::kSection, settings::kLastSaveDirectory, "");
     request.filterIndex = platform.getSettingInt(settings::kSection, settings::kLastSaveExtension, 0);
+    const MetadataSources sources = offerMetadata(workspace, platform, request);
     const std::optional<FileDialogResult> chosen = platform.chooseSaveFile(request);
     if (!chosen)
         return false;
     const SaveName name = resolveSaveName(chosen->path, chosen->filterIndex);
     platform.setSettingInt(settings::kSection, settings::kLastSaveExtension, chosen->filterIndex);
     platform.setSettingText(settings::kSection, settings::kLastSaveDirectory, name.folder);
+    const ImageMetadata metadata = chosenMetadata(workspace, platform, sources, request, *chosen);
 
     if (workspace.targetDoc.savingTiles == 1)
-        return saveTiles(workspace, platform, name, chosen->path);
+        return saveTiles(workspace, platform, name, chosen->path, metadata);
     if (!mayReplaceFiles(platform, { name.path() }, chosen->path))
         return false;
-    writeTargetFile(workspace, platform, name.path());
+    writeTargetFile(workspace, platform, name.path(), metadata);
     return true;
 }
 
@@ -143,10 +174,11 @@ bool saveZoneToFile(MergeWorkspace& workspace, Platform& platform)
     return saved;
 }
 
-bool writeTargetFile(const MergeWorkspace& workspace, Platform& platform, const std::string& path)
+bool writeTargetFile(
+    const MergeWorkspace& workspace, Platform& platform, const std::string& path, const ImageMetadata& metadata)
 {
     const std::unique_ptr<PackedDib> image = extractTargetImage(workspace, platform);
-    return writeImage(image.get(), platform, path);
+    return writeImage(image.get(), platform, path, metadata);
 }
 
 } // namespace tessary

@@ -1,4 +1,6 @@
 #pragma once
+#include "output/image_metadata.h"
+
 #include <cstdint>
 #include <string>
 
@@ -17,6 +19,7 @@ inline constexpr const char* kSaveFilter
 inline constexpr const char* kSaveTilesTitle = "Save Tiles Target Images";
 inline constexpr const char* kSaveTargetTitle = "Save Target Image";
 inline constexpr const char* kSaveZoneTitle = "Save Target Image - Zone area only ";
+inline constexpr const char* kKeepMetadataLabel = "Keep metadata from:";
 
 // The chooser's title: the tiles title while saving tiles, the zone title with the zone's size
 // in target pixels ("... only 300 X 200") while a zone is selected, otherwise the plain one.
@@ -45,6 +48,11 @@ SaveName resolveSaveName(const std::string& chosenPath, int filterIndex);
 // asked "photo.png already exists. Do you want to replace it?" first; for tiles one question
 // before the first tile covers every tile file that exists. False when the user cancelled or
 // answered No (then nothing is written).
+//
+// With image-file sources loaded, the chooser also asks "Keep metadata from:" (see
+// metadataSources): the file, zone or every tile gets that source file's EXIF, IPTC and XMP,
+// made true of the picture written. Whether a source was chosen is remembered ("Keep
+// Metadata"): next time the rule preselects one again, or "none".
 bool saveTargetAs(MergeWorkspace& workspace, Platform& platform);
 
 // "Save Tiles As..." after the "Save Tiles" dialog's OK with the grid chosen (1..10 each way):
@@ -55,8 +63,10 @@ bool saveTilesAs(MergeWorkspace& workspace, Platform& platform, int32_t across, 
 // is gone (corners at (0, 0), not selected).
 bool saveZoneToFile(MergeWorkspace& workspace, Platform& platform);
 
-// Writes the zone or the whole target to `path` (format from its ending). Shows "Failed the file
-// save!" when the file could not be written; the memory message comes from the extraction.
-bool writeTargetFile(const MergeWorkspace& workspace, Platform& platform, const std::string& path);
+// Writes the zone or the whole target to `path` (format from its ending), with `metadata` where
+// the format holds it. Shows "Failed the file save!" when the file could not be written; the
+// memory message comes from the extraction.
+bool writeTargetFile(const MergeWorkspace& workspace, Platform& platform, const std::string& path,
+    const ImageMetadata& metadata = {});
 
 } // namespace tessary

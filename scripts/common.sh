@@ -7,6 +7,8 @@ TESSARY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TESSARY_PACKAGES=(qt6-base-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev nlohmann-json3-dev libcli11-dev
                   googletest libgtest-dev libbenchmark-dev xvfb xauth cmake g++ make
                   fonts-urw-base35 poppler-utils desktop-file-utils appstream help2man)
+# Metadata kept in saved pictures.
+TESSARY_PACKAGES+=(libexiv2-dev)
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 # ensure_packages [package...]: the given packages, or those of the everyday build.

@@ -6,15 +6,20 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QSettings>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace tessary {
 
@@ -315,6 +320,29 @@ std::optional<MonoBitmap> QtPlatform::renderText(
 }
 
 namespace {
+// The request's extra choice as a labelled list under the dialog's own fields. Only Qt's own
+// dialog can take it, so a request with a choice does not use the system's dialog.
+QComboBox* addChoice(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    if (request.choices.empty())
+        return nullptr;
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid)
+        return nullptr;
+    auto* box = new QComboBox(&dialog);
+    box->setObjectName("fileDialogChoice");
+    for (const std::string& entry : request.choices)
+        box->addItem(qs(entry));
+    box->setCurrentIndex(request.choiceIndex);
+    auto* label = new QLabel(qs(request.choiceLabel), &dialog);
+    label->setBuddy(box);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(box, row, 1, 1, std::max(1, grid->columnCount() - 1));
+    return box;
+}
+
 std::optional<FileDialogResult> runFileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
 {
     QFileDialog dialog(parent, qs(request.title), qs(request.initialFolder));
@@ -327,9 +355,12 @@ std::optional<FileDialogResult> runFileDialog(QWidget* parent, const FileDialogR
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
     if (!request.initialName.empty())
         dialog.selectFile(qs(request.initialName));
+    const QComboBox* choice = addChoice(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     FileDialogResult result;
+    if (choice)
+        result.choiceIndex = choice->currentIndex();
     result.path = dialog.selectedFiles().first().toStdString();
     result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (result.filterIndex < 1)

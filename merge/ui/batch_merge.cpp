@@ -1,11 +1,13 @@
 #include "merge/ui/batch_merge.h"
 
 #include "align/ui/rotate_dialog.h"
+#include "app/settings.h"
 #include "app/workspace.h"
 #include "merge/batch_watermark.h"
 #include "merge/target_commands.h"
 #include "merge/ui/blend_dialog.h"
 #include "merge/ui/folder_win.h"
+#include "output/image_metadata.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -79,6 +81,17 @@ batch_merge::batch_merge(MergeWorkspace& workspace, Platform& platform,
         boxes_[size_t(i)] = box;
     }
     layout->addWidget(group);
+
+    // Remembered from one run to the next.
+    keepMetadata_ = new QCheckBox("Keep each picture's metadata", this);
+    keepMetadata_->setObjectName("keepMetadata");
+    keepMetadata_->setChecked(kKeepMetadataRange.clamp(platform_.getSettingInt(settings::kSection,
+                                  settings::kBatchKeepMetadata, kKeepMetadataRange.start))
+        == 1);
+    connect(keepMetadata_, &QCheckBox::toggled, this, [this](bool checked) {
+        platform_.setSettingInt(settings::kSection, settings::kBatchKeepMetadata, checked ? 1 : 0);
+    });
+    layout->addWidget(keepMetadata_);
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* label) {
@@ -162,6 +175,7 @@ void batch_merge::setControlsEnabled(bool enabled)
     blend_->setEnabled(enabled && !blendUsed_);
     for (QCheckBox* box : boxes_)
         box->setEnabled(enabled);
+    keepMetadata_->setEnabled(enabled);
 }
 
 void batch_merge::runBatch()
@@ -175,6 +189,7 @@ void batch_merge::runBatch()
     settings.targetFolder = workspace_.batchTargetDirectory;
     settings.options = options_;
     settings.mergeType = batchMergeType_;
+    settings.keepMetadata = keepMetadata_->isChecked();
     setControlsEnabled(false);
     workspace_.hideLoadButtons = 1;
     summary_ = runBatchMerge(workspace_, settings, platform_, this);

@@ -31,6 +31,7 @@ public:
     QLineEdit* currentFileField() const { return currentFile_; }
     QLineEdit* targetField() const { return target_; }
     QCheckBox* optionBox(BatchOption option) const { return boxes_[size_t(option)]; }
+    QCheckBox* keepMetadataBox() const { return keepMetadata_; }
     QPushButton* changeWatermarkButton() const { return changeWatermark_; }
     QPushButton* changeTargetButton() const { return changeTarget_; }
     QPushButton* rotateButton() const { return rotate_; }
@@ -63,6 +64,7 @@ private:
     QLineEdit* currentFile_ = nullptr;
     QLineEdit* target_ = nullptr;
     std::array<QCheckBox*, kBatchOptionCount> boxes_ {};
+    QCheckBox* keepMetadata_ = nullptr;
     QPushButton* changeWatermark_ = nullptr;
     QPushButton* changeTarget_ = nullptr;
     QPushButton* rotate_ = nullptr;

@@ -4,6 +4,7 @@
 #include "merge/merge_fixtures.h"
 #include "output/write_image_file.h"
 #include "support/codec_image_util.h"
+#include "support/read_metadata.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,26 @@ TEST_F(CliBatch, WatermarksEveryImageOfTheFolderUnderLowerCaseNames)
             }
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.file("out")), fs::directory_iterator()), 2);
+}
+
+TEST_F(CliBatch, ResultsKeepTheirFilesMetadataUnlessStripMetadataIsGiven)
+{
+    fs::copy_file(testing::metadataFixture("tagged-a.jpg"), folder.file("in/Photo.JPG"));
+    const std::string artist = testing::readTags(folder.file("in/Photo.JPG")).at("Exif.Image.Artist");
+    CliOutcome run = batch("--quiet");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    testing::Tags result = testing::readTags(folder.file("out/photo.jpg"));
+    EXPECT_EQ(result["Exif.Image.Artist"], artist);
+    EXPECT_EQ(result["Exif.Image.Orientation"], "1");
+    // A BMP result of an untagged file simply has none.
+    EXPECT_TRUE(testing::readTags(folder.file("out/p.bmp")).empty());
+
+    run = batch("--quiet --strip-metadata");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(testing::readTags(folder.file("out/photo.jpg")).empty());
+
+    run = runCli("batch --help");
+    EXPECT_NE(run.output.find("--strip-metadata"), std::string::npos) << run.output;
 }
 
 TEST_F(CliBatch, FailuresAreReportedAndGiveExitCodes)

@@ -12,6 +12,7 @@
 #include "output/write_image_file.h"
 #include "support/codec_image_util.h"
 #include "support/gtest_platform.h"
+#include "support/read_metadata.h"
 
 #include <gtest/gtest.h>
 
@@ -266,6 +267,39 @@ TEST_F(BatchRunTest, EachResultHoldsOnlyItsOwnFileAndTheWatermark)
     EXPECT_EQ(ws.alignDoc.placement[1].posX, 2);
     EXPECT_EQ(ws.source(2)->filePath, input + "/p.bmp");
     EXPECT_FALSE(ws.targetDoc.targetImage);
+}
+
+// Each result keeps its own file's metadata, made true of the result; unless told not to.
+TEST_F(BatchRunTest, EachResultKeepsItsOwnFilesMetadataUnlessStripped)
+{
+    for (const char* name : { "tagged-a.jpg", "tagged-b.jpg", "broken-exif.jpg" })
+        fs::copy_file(testing::metadataFixture(name), input + "/" + name);
+    const char* const kept[] = { "Exif.Image.Artist", "Exif.Image.Copyright", "Exif.Photo.DateTimeOriginal",
+        "Exif.GPSInfo.GPSLatitude", "Exif.GPSInfo.GPSLongitude" };
+    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 5u);
+    // A file whose EXIF cannot be read is merged and written all the same, without it.
+    EXPECT_TRUE(testing::readTags(settings.targetFolder + "/broken-exif.jpg").empty());
+    for (const char* name : { "tagged-a.jpg", "tagged-b.jpg" }) {
+        SCOPED_TRACE(name);
+        const testing::Tags source = testing::readTags(input + "/" + name);
+        const testing::Tags result = testing::readTags(settings.targetFolder + "/" + name);
+        for (const char* key : kept)
+            EXPECT_EQ(result.count(key) ? result.at(key) : "(missing)", source.at(key)) << key;
+        EXPECT_EQ(result.at("Exif.Image.Orientation"), "1");
+        EXPECT_FALSE(testing::anyTag(result, "Exif.Thumbnail."));
+        int32_t w = 0, h = 0;
+        pixelsOf(settings.targetFolder + "/" + name, w, h);
+        EXPECT_EQ(result.at("Exif.Photo.PixelXDimension"), std::to_string(w));
+        EXPECT_EQ(result.at("Exif.Photo.PixelYDimension"), std::to_string(h));
+    }
+    // The tagged-a result is different from tagged-b's: each file has its own.
+    EXPECT_NE(testing::readTags(settings.targetFolder + "/tagged-a.jpg").at("Exif.Image.Artist"),
+        testing::readTags(settings.targetFolder + "/tagged-b.jpg").at("Exif.Image.Artist"));
+
+    settings.keepMetadata = false;
+    ASSERT_EQ(runBatchMerge(ws, settings, platform).written.size(), 5u);
+    for (const char* name : { "tagged-a.jpg", "tagged-b.jpg" })
+        EXPECT_TRUE(testing::readTags(settings.targetFolder + "/" + name).empty()) << name;
 }
 
 TEST_F(BatchRunTest, ChosenMergeTypeAndStretchToFit)

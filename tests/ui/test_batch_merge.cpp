@@ -5,6 +5,7 @@
 #include "merge/ui/batch_merge.h"
 #include "merge/ui/blend_dialog.h"
 #include "merge/ui/folder_win.h"
+#include "support/read_metadata.h"
 #include "target_fixtures.h"
 
 #include <QCheckBox>
@@ -108,7 +109,7 @@ private slots:
             if (!shown.contains(d.currentFileField()->text()))
                 shown << d.currentFileField()->text();
             controlsOn = controlsOn || d.runButton()->isEnabled() || d.okButton()->isEnabled()
-                || d.optionBox(kPositionLeft)->isEnabled();
+                || d.optionBox(kPositionLeft)->isEnabled() || d.keepMetadataBox()->isEnabled();
         };
         t.platform->queueAnswer(MessageAnswer::Ok);
         QTest::mouseClick(d.runButton(), Qt::LeftButton);
@@ -125,6 +126,30 @@ private slots:
         QCOMPARE(t.workspace.sourceCount, 2);
         QCOMPARE(t.workspace.alignDoc.placement[1].posX, 2);
         QCOMPARE(t.workspace.hideLoadButtons, 0);
+    }
+
+    void keepMetadataIsOnByDefaultRememberedAndObeyed()
+    {
+        BatchWindow t;
+        std::filesystem::copy_file(tessary::testing::metadataFixture("tagged-a.jpg"), t.in("tagged.jpg"));
+        const auto run = [&](batch_merge& d) {
+            d.show();
+            t.platform->queueAnswer(MessageAnswer::Ok);
+            QTest::mouseClick(d.runButton(), Qt::LeftButton);
+            return tessary::testing::readTags(t.in("output/tagged.jpg"));
+        };
+        {
+            batch_merge d(t.workspace, *t.platform, {});
+            QCOMPARE(d.keepMetadataBox()->text(), QString("Keep each picture's metadata"));
+            QVERIFY(d.keepMetadataBox()->isChecked());
+            const tessary::testing::Tags kept = run(d);
+            QVERIFY(kept.at("Exif.Image.Artist") == tessary::testing::readTags(t.in("tagged.jpg")).at("Exif.Image.Artist"));
+            QTest::mouseClick(d.keepMetadataBox(), Qt::LeftButton);
+        }
+        QCOMPARE(t.platform->intSettings["Configure/Batch Keep Metadata"], 0);
+        batch_merge d(t.workspace, *t.platform, {});
+        QVERIFY(!d.keepMetadataBox()->isChecked());
+        QVERIFY(run(d).empty());
     }
 
     void createDirectoryMakesTheFolderAndReopensTheBrowserOnIt()

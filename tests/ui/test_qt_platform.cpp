@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QDir>
 #include <QFileDialog>
@@ -203,6 +204,54 @@ private slots:
         QCOMPARE(filters.size(), 7);
         QCOMPARE(filter, QString("All Files (*.*)"));
         QCOMPARE(directory, QDir(folder.path()).absolutePath());
+    }
+
+    void saveChooserShowsTheExtraChoiceAndReturnsTheEntryLeftSelected()
+    {
+        QtPlatform platform;
+        QTemporaryDir folder;
+        FileDialogRequest request;
+        request.title = "Save Target Image";
+        request.filter = "Png Files (*.png)|*.png||";
+        request.initialFolder = folder.path().toStdString();
+        request.choiceLabel = "Keep metadata from:";
+        request.choices = { "none", "1: a.jpg", "3: b.jpg" };
+        request.choiceIndex = 2;
+        QString label;
+        int offered = -1;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* box = dialog->findChild<QComboBox*>("fileDialogChoice");
+            QVERIFY(box);
+            QVERIFY(box->isVisible());
+            offered = box->currentIndex();
+            for (const QLabel* l : dialog->findChildren<QLabel*>())
+                if (l->buddy() == box)
+                    label = l->text();
+            QCOMPARE(box->count(), 3);
+            box->setCurrentIndex(1);
+            dialog->selectFile(folder.filePath("out.png"));
+            QMetaObject::invokeMethod(dialog, "accept"); // a slot, protected in QFileDialog
+        });
+        const std::optional<FileDialogResult> chosen = platform.chooseSaveFile(request);
+        QVERIFY(chosen.has_value());
+        QCOMPARE(offered, 2);
+        QCOMPARE(label, QString("Keep metadata from:"));
+        QCOMPARE(chosen->choiceIndex, 1);
+        QCOMPARE(QString::fromStdString(chosen->path), folder.filePath("out.png"));
+
+        // Without entries nothing is added.
+        request.choices.clear();
+        bool added = true;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            added = dialog->findChild<QComboBox*>("fileDialogChoice") != nullptr;
+            dialog->reject();
+        });
+        QVERIFY(!platform.chooseSaveFile(request).has_value());
+        QVERIFY(!added);
     }
 
 private:
