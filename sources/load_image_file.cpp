@@ -2,6 +2,7 @@
 
 #include "app/platform.h"
 #include "image/cx_image.h"
+#include "sources/picture_as_meant.h"
 #include "sources/source_doc.h"
 
 #include <cstdio>
@@ -80,6 +81,8 @@ bool loadImageFile(VIrorozIzi& doc, const std::string& path, Platform& platform)
     CxImage decoded;
     if (!decoded.Load(path, *format) || !decoded.IsValid())
         return refuse(platform, decoded.GetLastErrorText());
+    if (!showPictureAsMeant(decoded, path, platform))
+        return refuse(platform, kRunOutOfMemory);
     return adoptDecodedImage(doc, decoded, platform);
 }
 

@@ -12,8 +12,10 @@ inline constexpr const char* kUnableToLoadImageFile = "Unable to load this image
 inline constexpr const char* kCannotHandleImageType = "Cannot handle this type of image.";
 
 // Loads the image file at `path` into the source document: the path is kept in `filePath`, the
-// format is chosen from the path's last three characters, the file is decoded, and the decoded
-// bitmap is copied into `image` (keeping its depth and colour table) with a fully opaque mask.
+// format is chosen from the path's last three characters, the file is decoded, converted to sRGB
+// by its colour profile and turned upright by its orientation (see showPictureAsMeant), and the
+// decoded bitmap is copied into `image` (keeping its depth and colour table) with a fully opaque
+// mask.
 // On success `sourceKind` becomes kSourceImageFile, `imageWidth` and `imageHeight` are set and
 // the result is true. On failure the reason is shown through `platform` (the decoder's text,
 // "Cannot handle this type of image." or "Tessary has run out of memory."), followed by

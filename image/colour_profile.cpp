@@ -1,0 +1,168 @@
+#include "image/colour_profile.h"
+
+#include "image/cx_image.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+
+#include <lcms2.h>
+
+namespace tessary {
+
+namespace {
+constexpr double kColorantTolerance = 0.002;
+constexpr double kCurveTolerance = 0.5 / 255.0;
+
+// Little CMS reports problems through a process-wide handler; ours says nothing, as the result
+// of each call tells us all we need.
+void quietLog(cmsContext, cmsUInt32Number, const char*) { }
+
+struct ProfileCloser {
+    void operator()(void* p) const { cmsCloseProfile(p); }
+};
+using Profile = std::unique_ptr<void, ProfileCloser>;
+struct TransformCloser {
+    void operator()(void* t) const { cmsDeleteTransform(t); }
+};
+using Transform = std::unique_ptr<void, TransformCloser>;
+
+bool describedAsSrgb(cmsHPROFILE profile)
+{
+    char text[64] = {};
+    cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text);
+    return std::strncmp(text, "sRGB", 4) == 0;
+}
+
+bool sameColorant(cmsHPROFILE a, cmsHPROFILE b, cmsTagSignature tag)
+{
+    const auto* x = static_cast<const cmsCIEXYZ*>(cmsReadTag(a, tag));
+    const auto* y = static_cast<const cmsCIEXYZ*>(cmsReadTag(b, tag));
+    return x && y && std::fabs(x->X - y->X) <= kColorantTolerance && std::fabs(x->Y - y->Y) <= kColorantTolerance
+        && std::fabs(x->Z - y->Z) <= kColorantTolerance;
+}
+
+bool sameCurve(cmsHPROFILE a, cmsHPROFILE b, cmsTagSignature tag)
+{
+    const auto* x = static_cast<const cmsToneCurve*>(cmsReadTag(a, tag));
+    const auto* y = static_cast<const cmsToneCurve*>(cmsReadTag(b, tag));
+    if (!x || !y)
+        return false;
+    for (int i = 0; i <= 255; ++i) {
+        const float v = float(i) / 255.0f;
+        if (std::fabs(cmsEvalToneCurveFloat(x, v) - cmsEvalToneCurveFloat(y, v)) > kCurveTolerance)
+            return false;
+    }
+    return true;
+}
+
+bool isSrgb(cmsHPROFILE profile, cmsHPROFILE srgb)
+{
+    if (describedAsSrgb(profile))
+        return true;
+    if (!cmsIsMatrixShaper(profile))
+        return false;
+    return sameColorant(profile, srgb, cmsSigRedColorantTag) && sameColorant(profile, srgb, cmsSigGreenColorantTag)
+        && sameColorant(profile, srgb, cmsSigBlueColorantTag) && sameCurve(profile, srgb, cmsSigRedTRCTag)
+        && sameCurve(profile, srgb, cmsSigGreenTRCTag) && sameCurve(profile, srgb, cmsSigBlueTRCTag);
+}
+
+Transform toSrgb(cmsHPROFILE profile, cmsHPROFILE srgb, cmsUInt32Number inputFormat)
+{
+    return Transform(cmsCreateTransform(profile, inputFormat, srgb, TYPE_BGR_8, INTENT_PERCEPTUAL,
+        cmsFLAGS_BLACKPOINTCOMPENSATION));
+}
+
+bool greyTable(CxImage& image)
+{
+    const uint8_t* table = image.GetPalette();
+    for (uint32_t i = 0; table && i < image.GetNumColors(); ++i)
+        if (table[4 * i] != table[4 * i + 1] || table[4 * i] != table[4 * i + 2])
+            return false;
+    return table != nullptr;
+}
+
+// The colour table's entries through the transform; a grey transform reads one byte a colour.
+void convertTable(CxImage& image, cmsHTRANSFORM transform, bool grey)
+{
+    uint8_t* table = image.GetPalette();
+    const uint32_t entries = image.GetNumColors();
+    uint8_t in[256 * 3], out[256 * 3];
+    for (uint32_t i = 0; i < entries; ++i) {
+        if (grey)
+            in[i] = table[4 * i];
+        else
+            std::memcpy(in + 3 * i, table + 4 * i, 3);
+    }
+    cmsDoTransform(transform, in, out, entries);
+    for (uint32_t i = 0; i < entries; ++i)
+        std::memcpy(table + 4 * i, out + 3 * i, 3);
+}
+
+ProfileResult ignored(const char* why)
+{
+    return { ProfileOutcome::Ignored, why };
+}
+
+ProfileResult convert(CxImage& image)
+{
+    const std::vector<uint8_t>& bytes = image.GetIccProfile();
+    const Profile profile(cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size())));
+    const Profile srgb(cmsCreate_sRGBProfile());
+    if (!profile)
+        return ignored("The picture's colour profile is damaged and was ignored.");
+    if (!srgb)
+        return ignored("There was no memory to convert the picture's colour profile.");
+    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    const bool table = image.GetBpp() <= 8;
+    const bool grey = space == cmsSigGrayData && table && greyTable(image);
+    if (space != cmsSigRgbData && !grey)
+        return ignored("The picture's colour profile is not an RGB profile and was ignored.");
+    if (!grey && isSrgb(profile.get(), srgb.get()))
+        return { ProfileOutcome::Srgb, {} };
+    const Transform transform = toSrgb(profile.get(), srgb.get(), grey ? TYPE_GRAY_8 : TYPE_BGR_8);
+    if (!transform)
+        return ignored("The picture's colour profile could not be used and was ignored.");
+    if (table) {
+        convertTable(image, transform.get(), grey);
+    } else {
+        const uint32_t width = uint32_t(image.GetWidth());
+        for (int32_t y = 0; y < image.GetHeight(); ++y) {
+            uint8_t* row = image.GetBits(uint32_t(y));
+            cmsDoTransform(transform.get(), row, row, width);
+        }
+    }
+    return { ProfileOutcome::Converted, {} };
+}
+}
+
+ProfileResult convertToSrgb(CxImage& image)
+{
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { cmsSetLogErrorHandler(quietLog); });
+    ProfileResult result;
+    try {
+        switch (image.GetIccState()) {
+        case IccState::None:
+            break;
+        case IccState::TooLarge:
+            result = ignored("The picture's colour profile is larger than 4 MiB and was ignored.");
+            break;
+        case IccState::Broken:
+            result = ignored("The picture's colour profile is damaged and was ignored.");
+            break;
+        case IccState::Kept:
+            if (image.IsValid())
+                result = convert(image);
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        result = { ProfileOutcome::Ignored, {} };
+    }
+    image.ForgetIccProfile();
+    return result;
+}
+
+} // namespace tessary
