@@ -3,6 +3,7 @@
 #include "image/cx_file.h"
 #include "image/cx_image.h"
 #include "image/exif_orientation.h"
+#include "image/metadata_walk.h"
 
 #include <array>
 #include <cstring>
@@ -151,17 +152,11 @@ void readSegments(CxFile& file, CxImage& image, IccPieces& icc)
 
 void readJpegMetadata(CxFile& file, CxImage& image)
 {
-    const int64_t start = file.Tell();
-    if (start < 0)
-        return;
-    try {
+    walkThenRewind(file, image, [](CxFile& stream, CxImage& picture) {
         IccPieces icc;
-        readSegments(file, image, icc);
-        icc.giveTo(image);
-    } catch (const std::bad_alloc&) {
-        image.SetIccBroken();
-    }
-    file.Seek(start, SEEK_SET);
+        readSegments(stream, picture, icc);
+        icc.giveTo(picture);
+    });
 }
 
 } // namespace tessary

@@ -3,10 +3,10 @@
 #include "image/cx_file.h"
 #include "image/cx_image.h"
 #include "image/exif_orientation.h"
+#include "image/metadata_walk.h"
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include <zlib.h>
@@ -101,15 +101,7 @@ void readChunks(CxFile& file, CxImage& image)
 
 void readPngMetadata(CxFile& file, CxImage& image)
 {
-    const int64_t start = file.Tell();
-    if (start < 0)
-        return;
-    try {
-        readChunks(file, image);
-    } catch (const std::bad_alloc&) {
-        image.SetIccBroken();
-    }
-    file.Seek(start, SEEK_SET);
+    walkThenRewind(file, image, readChunks);
 }
 
 } // namespace tessary
