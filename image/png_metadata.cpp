@@ -41,7 +41,10 @@ void keepProfile(const std::vector<uint8_t>& chunk, CxImage& image)
         image.SetIccBroken();
         return;
     }
-    std::vector<uint8_t> profile(kMaxIccProfileBytes + 1);
+    // Inflated a piece at a time, so a small profile costs little and a large one stops at the
+    // limit.
+    constexpr size_t kPiece = 65536;
+    std::vector<uint8_t> profile;
     z_stream z {};
     if (inflateInit(&z) != Z_OK) {
         image.SetIccBroken();
@@ -49,15 +52,20 @@ void keepProfile(const std::vector<uint8_t>& chunk, CxImage& image)
     }
     z.next_in = const_cast<Bytef*>(chunk.data() + nameEnd + 2);
     z.avail_in = uInt(chunk.size() - nameEnd - 2);
-    z.next_out = profile.data();
-    z.avail_out = uInt(profile.size());
-    const int result = inflate(&z, Z_FINISH);
-    const size_t produced = z.total_out;
+    int result = Z_OK;
+    while (result == Z_OK && profile.size() <= kMaxIccProfileBytes) {
+        const size_t had = profile.size();
+        profile.resize(had + kPiece);
+        z.next_out = profile.data() + had;
+        z.avail_out = uInt(kPiece);
+        result = inflate(&z, Z_NO_FLUSH);
+        profile.resize(had + kPiece - z.avail_out);
+    }
     inflateEnd(&z);
-    if (result == Z_STREAM_END)
-        image.SetIccProfile(profile.data(), produced);
-    else if (z.avail_out == 0)
-        image.SetIccProfile(nullptr, kMaxIccProfileBytes + 1); // more than the limit
+    if (profile.size() > kMaxIccProfileBytes)
+        image.SetIccProfile(nullptr, kMaxIccProfileBytes + 1);
+    else if (result == Z_STREAM_END) // anything else: a stream cut short or damaged
+        image.SetIccProfile(profile.data(), profile.size());
     else
         image.SetIccBroken();
 }
