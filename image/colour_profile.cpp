@@ -80,35 +80,35 @@ Transform toSrgb(cmsHPROFILE profile, cmsHPROFILE srgb, cmsUInt32Number inputFor
     return Transform(cmsCreateTransform(profile, inputFormat, srgb, TYPE_BGR_8, kIntent, kFlags));
 }
 
-// Stored rows [from, to) through `convert(row, width)`.
-template <class Convert> void convertRows(CxImage& image, int32_t from, int32_t to, const Convert& convert)
+// Stored rows [from, to) of rows `stride` bytes apart from `first` through
+// `convert(row, width)`.
+template <class Convert>
+void convertRows(uint8_t* first, size_t stride, uint32_t width, int32_t from, int32_t to, const Convert& convert)
 {
-    const uint32_t width = uint32_t(image.GetWidth());
-    uint8_t* first = image.GetBits(0);
-    const size_t stride = image.GetEffWidth();
     for (int32_t y = from; y < to; ++y)
         convert(first + size_t(y) * stride, width);
 }
 
-// The same over all rows, the upper half on a second thread for a large picture (`convert`
-// must allow that); on one thread when none can be started.
+// Every stored row, the upper half on a second thread for a large picture (`convert` must allow
+// that); on one thread when none can be started.
 template <class Convert> void convertAllRows(CxImage& image, bool twoThreads, const Convert& convert)
 {
     constexpr int64_t kWorthASecondThread = 1'000'000;
     const int32_t height = image.GetHeight(), middle = height / 2;
-    image.GetBits(0); // the block is the image's own before two threads write to it
-    if (twoThreads && int64_t(image.GetWidth()) * height >= kWorthASecondThread
-        && std::thread::hardware_concurrency() > 1) {
+    const uint32_t width = uint32_t(image.GetWidth());
+    uint8_t* first = image.GetBits(0); // the image's own block, taken once before any thread
+    const size_t stride = image.GetEffWidth();
+    if (twoThreads && int64_t(width) * height >= kWorthASecondThread && std::thread::hardware_concurrency() > 1) {
         try {
-            std::thread helper([&] { convertRows(image, middle, height, convert); });
-            convertRows(image, 0, middle, convert);
+            std::thread helper([&] { convertRows(first, stride, width, middle, height, convert); });
+            convertRows(first, stride, width, 0, middle, convert);
             helper.join();
             return;
         } catch (const std::system_error&) {
             // No thread: nothing was converted yet.
         }
     }
-    convertRows(image, 0, height, convert);
+    convertRows(first, stride, width, 0, height, convert);
 }
 
 bool greyTable(CxImage& image)

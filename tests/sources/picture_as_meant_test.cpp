@@ -163,6 +163,20 @@ TEST(PictureAsMeant, UntaggedAndSrgbTaggedPicturesAreLeftByteForByte)
     EXPECT_EQ(convertToSrgb(image).outcome, ProfileOutcome::Srgb);
 }
 
+// A picture large enough to be converted on two threads: every row, the middle ones included.
+TEST(PictureAsMeant, ALargePictureIsConvertedInEveryRow)
+{
+    const std::vector<uint8_t> adobe = ScratchFolder::read(fixture("adobe-rgb.icc"));
+    CxImage image;
+    testing::fill24(image, 1000, 1201, [](uint32_t x, uint32_t) { return x % 2 ? Rgb { 200, 30, 40 } : Rgb { 128, 128, 128 }; });
+    image.SetIccProfile(adobe.data(), adobe.size());
+    EXPECT_EQ(convertToSrgb(image).outcome, ProfileOutcome::Converted);
+    for (uint32_t y = 0; y < 1201; ++y) {
+        ASSERT_TRUE(near(colourAt(image, 1, y), { 233, 24, 36 }, 2)) << y << ": " << colourAt(image, 1, y);
+        ASSERT_TRUE(near(colourAt(image, 998, y), { 129, 129, 129 }, 2)) << y << ": " << colourAt(image, 998, y);
+    }
+}
+
 TEST(PictureAsMeant, PaletteEntriesAreConverted)
 {
     const std::vector<uint8_t> adobe = ScratchFolder::read(fixture("adobe-rgb.icc"));
