@@ -147,14 +147,16 @@ ProfileResult convert(CxImage& image)
     const std::vector<uint8_t>& bytes = image.GetIccProfile();
     const Profile profile(cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size())));
     const Profile srgb(cmsCreate_sRGBProfile());
-    if (!profile)
+    if (!profile || bytes.size() < 128) // Little CMS refuses anything shorter than a header
         return ignored("The picture's colour profile is damaged and was ignored.");
     if (!srgb)
         return ignored("There was no memory to convert the picture's colour profile.");
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    // The colour space as the header spells it: a file may hold any four bytes there, which
+    // Little CMS hands back as an enumeration that has no such value.
+    const uint32_t space = uint32_t(bytes[16]) << 24 | uint32_t(bytes[17]) << 16 | uint32_t(bytes[18]) << 8 | bytes[19];
     const bool table = image.GetBpp() <= 8;
-    const bool grey = space == cmsSigGrayData && table && greyTable(image);
-    if (space != cmsSigRgbData && !grey)
+    const bool grey = space == uint32_t(cmsSigGrayData) && table && greyTable(image);
+    if (space != uint32_t(cmsSigRgbData) && !grey)
         return ignored("The picture's colour profile is not an RGB profile and was ignored.");
     if (!grey && isSrgb(profile.get(), srgb.get()))
         return { ProfileOutcome::Srgb, {} };

@@ -35,7 +35,7 @@ bool readExact(CxFile& file, std::vector<uint8_t>& bytes, size_t count)
 // The iCCP payload: a name of 1 to 79 bytes, NUL, method 0, then a zlib stream.
 void keepProfile(const std::vector<uint8_t>& chunk, CxImage& image)
 {
-    const void* nul = std::memchr(chunk.data(), 0, std::min<size_t>(chunk.size(), 80));
+    const void* nul = chunk.empty() ? nullptr : std::memchr(chunk.data(), 0, std::min<size_t>(chunk.size(), 80));
     const size_t nameEnd = nul ? size_t(static_cast<const uint8_t*>(nul) - chunk.data()) : 0;
     if (nameEnd == 0 || nameEnd + 2 > chunk.size() || chunk[nameEnd + 1] != 0) {
         image.SetIccBroken();

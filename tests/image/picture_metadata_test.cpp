@@ -149,6 +149,9 @@ TEST(PictureMetadata, BrokenOrientationsAndProfilesLeaveThePicture)
     Bytes lyingSize = adobe; // the header says 100 MB
     lyingSize[0] = 0x05;
     lyingSize[1] = 0xF5;
+    Bytes unknownSpace = adobe; // a colour space no profile has
+    unknownSpace[16] = 0xDA;
+    unknownSpace[17] = 0x01;
     Bytes hugeExif(100'000'000, 0);
     const Bytes orientation6 = exifBlock(6);
     std::copy(orientation6.begin(), orientation6.end(), hugeExif.begin());
@@ -186,6 +189,8 @@ TEST(PictureMetadata, BrokenOrientationsAndProfilesLeaveThePicture)
             IccState::Kept, false, true },
         { "JPEG profile that is not one", jpegWith(iccSegment(1, 1, text("not a profile", 13))), CXIMAGE_FORMAT_JPG, 1,
             IccState::Kept, true },
+        { "JPEG profile of an unknown colour space", jpegWith(iccSegment(1, 1, unknownSpace)), CXIMAGE_FORMAT_JPG,
+            1, IccState::Kept, true },
         { "JPEG grey profile on colour pixels", jpegWith(iccSegment(1, 1, greyProfile())), CXIMAGE_FORMAT_JPG, 1,
             IccState::Kept, true },
         { "PNG orientation 9", pngWith(chunk("eXIf", exifBlock(9))), CXIMAGE_FORMAT_PNG, 1, IccState::None, false },
@@ -198,6 +203,7 @@ TEST(PictureMetadata, BrokenOrientationsAndProfilesLeaveThePicture)
             IccState::TooLarge, true },
         { "PNG iCCP that does not inflate", pngWith(iccpChunk(text("garbage!", 8))), CXIMAGE_FORMAT_PNG, 1,
             IccState::Broken, true },
+        { "PNG iCCP empty", pngWith(chunk("iCCP", {})), CXIMAGE_FORMAT_PNG, 1, IccState::Broken, true },
         { "PNG iCCP without a name", pngWith(chunk("iCCP", compressed(adobe))), CXIMAGE_FORMAT_PNG, 1,
             IccState::Broken, true },
         { "TIFF orientation 0", tiffWithOrientation(0), CXIMAGE_FORMAT_TIF, 1, IccState::None, false },
