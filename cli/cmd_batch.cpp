@@ -153,9 +153,9 @@ int runBatch(int argc, char** argv)
     ws.documents[0] = std::move(mark);
     ws.sourceCount = 1;
     const LayoutSource& w = layout->sources[0];
-    // The watermark is read as its layout says, and so is every picture of the folder.
+    // The watermark is read as its layout says; the pictures of the folder are no part of the
+    // layout and are read as the program reads pictures now (transparency kept, turned upright).
     watermark.loadOptions = w.loadOptions;
-    ws.loadOptions = w.loadOptions;
     platform.announce("Loading " + w.file);
     if (!loadImageFile(watermark, w.file, platform)) {
         std::fprintf(stderr, "tessary-cli batch: cannot load the watermark \"%s\"\n", w.file.c_str());

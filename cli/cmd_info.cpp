@@ -2,7 +2,9 @@
 #include "cli/cli_files.h"
 #include "cli/commands.h"
 #include "cli/terminal_platform.h"
+#include "image/colour_profile.h"
 #include "image/cx_image.h"
+#include "image/upright_image.h"
 #include "image/pixel_access.h"
 #include "output/write_image_file.h"
 #include "sources/load_image_file.h"
@@ -18,6 +20,33 @@ const char* formatName(uint32_t format)
 {
     const FileFormat* f = fileFormat(format);
     return f ? f->name : "unknown";
+}
+
+const char* profileText(const CxImage& image)
+{
+    switch (image.GetIccState()) {
+    case IccState::None:
+        return "none";
+    case IccState::TooLarge:
+        return "ignored (larger than 4 MiB)";
+    case IccState::Broken:
+        return "ignored (damaged)";
+    case IccState::Kept:
+        break;
+    }
+    return nullptr; // what loading would do with it: see convertToSrgb
+}
+
+const char* conversionText(ProfileOutcome outcome)
+{
+    switch (outcome) {
+    case ProfileOutcome::Srgb:
+        return "sRGB (left as it is)";
+    case ProfileOutcome::Converted:
+        return "converted to sRGB";
+    default:
+        return "ignored";
+    }
 }
 }
 
@@ -41,6 +70,13 @@ int runInfo(int argc, char** argv)
     }
     std::printf("width: %d\nheight: %d\nbits per pixel: %d\nformat: %s\n", image.GetWidth(),
         image.GetHeight(), int(image.GetBpp()), formatName(image.GetType()));
+    // width and height are as stored; the upright size is what a source made from the file has.
+    const int orientation = image.GetOrientation();
+    const UprightSize upright = uprightSize(image.GetWidth(), image.GetHeight(), orientation);
+    std::printf("orientation: %d\nupright width: %d\nupright height: %d\n", orientation, upright.width,
+        upright.height);
+    const char* profile = profileText(image);
+    std::printf("colour profile: %s\n", profile ? profile : conversionText(convertToSrgb(image).outcome));
     return 0;
 }
 

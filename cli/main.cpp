@@ -14,7 +14,8 @@ const char* const kUsage = R"(Usage: tessary-cli [--peak-memory] COMMAND [ARGUME
 Tessary's image merging without windows.
 
 Commands:
-  info FILE                      width, height, bits per pixel and format of an image file
+  info FILE                      size, depth, format, orientation and colour profile of an
+                                 image file
   convert IN OUT                 load IN as Tessary loads a source, save OUT in the format
                                  named by OUT's last three characters
   merge LAYOUT.json -o OUT [--quiet]

@@ -20,8 +20,12 @@ public:
     }
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override
     {
-        kept_.push_back(KeptMessage { text, icon, buttons });
+        kept_.push_back(KeptMessage { text, icon, buttons, false });
         return SilentPlatform::messageBox(text, icon, buttons);
+    }
+    void showStatusMessage(const std::string& text) override
+    {
+        kept_.push_back(KeptMessage { text, MessageIcon::Plain, MessageButtons::Ok, true });
     }
 
 private:
@@ -70,8 +74,12 @@ std::unique_ptr<VIrorozIzi> SourcePrefetch::take(Platform& platform)
         thread_.join();
     if (failure_)
         std::rethrow_exception(std::exchange(failure_, nullptr));
-    for (const KeptMessage& m : messages_)
-        platform.messageBox(m.text, m.icon, m.buttons);
+    for (const KeptMessage& m : messages_) {
+        if (m.passing)
+            platform.showStatusMessage(m.text);
+        else
+            platform.messageBox(m.text, m.icon, m.buttons);
+    }
     messages_.clear();
     if (!ok_)
         return nullptr;

@@ -15,6 +15,7 @@ struct KeptMessage {
     std::string text;
     MessageIcon icon;
     MessageButtons buttons;
+    bool passing = false; // a status-bar note (an ignored colour profile), not a message box
 };
 
 // Loads the next source file on a helper thread while the caller transforms the previous one,

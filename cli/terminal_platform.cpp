@@ -29,6 +29,13 @@ MessageAnswer TerminalPlatform::messageBox(const std::string& text, MessageIcon,
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
+void TerminalPlatform::showStatusMessage(const std::string& text)
+{
+    endBar();
+    std::fprintf(out_, "tessary-cli: %s\n", text.c_str());
+    std::fflush(out_);
+}
+
 void TerminalPlatform::setStatusPaneText(int pane, const std::string& text)
 {
     // Pane 2 names the phase; pane 0 only says how to quit, which the tool does not offer.

@@ -16,6 +16,8 @@ public:
 
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     void setStatusPaneText(int pane, const std::string& text) override;
+    // A passing note (a colour profile that was ignored) goes to stderr like a message.
+    void showStatusMessage(const std::string& text) override;
     void setProgress(int percent, ColourRef colour) override;
 
     // A phase of the tool's own (loading, saving) shown as a line while the bars are shown.

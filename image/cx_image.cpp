@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstring>
 #include <exception>
+#include <new>
 
 namespace tessary {
 
@@ -109,6 +110,7 @@ bool CxImage::Load(const std::string& path, uint32_t imageType)
 bool CxImage::Decode(CxFile& file, uint32_t imageType)
 {
     Destroy();
+    forgetFileNotes();
     if (withoutExceptions(*this, [&] { return decodeAs(file, imageType); }))
         return true;
     Destroy();
@@ -123,6 +125,7 @@ bool CxImage::decodeAs(CxFile& file, uint32_t imageType)
             if (!file.Seek(start, SEEK_SET))
                 break;
             Destroy();
+            forgetFileNotes();
             if (c.decode(*this, file) && IsValid()) {
                 type_ = c.format;
                 return true;
@@ -315,6 +318,50 @@ uint8_t CxImage::AlphaGet(uint32_t x, uint32_t y) const
     if (!alpha_ || x >= uint32_t(GetWidth()) || y >= uint32_t(GetHeight()))
         return 255;
     return alpha_[size_t(y) * size_t(GetWidth()) + x];
+}
+
+void CxImage::SetOrientation(uint32_t value)
+{
+    orientation_ = value >= 1 && value <= 8 ? uint16_t(value) : 1;
+}
+
+void CxImage::SetIccProfile(const uint8_t* bytes, size_t size)
+{
+    iccProfile_.clear();
+    if (size > kMaxIccProfileBytes) {
+        iccState_ = IccState::TooLarge;
+        return;
+    }
+    try {
+        iccProfile_.assign(bytes, bytes + size);
+        iccState_ = IccState::Kept;
+    } catch (const std::bad_alloc&) {
+        iccState_ = IccState::Broken;
+    }
+}
+
+void CxImage::SetIccBroken()
+{
+    ForgetIccProfile();
+    iccState_ = IccState::Broken;
+}
+
+void CxImage::ForgetIccProfile()
+{
+    iccProfile_ = {};
+    iccState_ = IccState::None;
+}
+
+void CxImage::forgetFileNotes()
+{
+    orientation_ = 1;
+    ForgetIccProfile();
+}
+
+void CxImage::ReplacePixels(std::unique_ptr<PackedDib> dib, std::unique_ptr<uint8_t[]> alpha)
+{
+    dib_ = std::move(dib);
+    alpha_ = std::move(alpha);
 }
 
 void CxImage::SetError(const char* text)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tessary {
 
@@ -36,6 +37,16 @@ inline constexpr const char* kCxNoMemory = "CxImage::Create can't allocate memor
 // too large to load.
 inline constexpr const char* kRunOutOfMemory = "Tessary has run out of memory.";
 
+// An embedded colour profile larger than this is not kept: no real profile comes near it.
+constexpr size_t kMaxIccProfileBytes = size_t(4) * 1024 * 1024;
+
+// What became of the colour profile a file carries.
+enum class IccState {
+    None, // the file has none
+    Kept, // its bytes are in the image
+    TooLarge, // over kMaxIccProfileBytes: dropped
+    Broken, // its container was inconsistent (JPEG pieces missing or repeated): dropped
+};
 
 // An image decoded from a file or memory, or about to be encoded. Holds a device-independent
 // bitmap of 1, 4, 8 or 24 bits (the PackedDib layout), its resolution, an optional alpha
@@ -124,10 +135,27 @@ public:
     // Keeps at most 255 characters.
     void SetError(const char* text);
 
+    // ---- what the file says about showing its pixels (the pixels stay as stored)
+    // The EXIF/TIFF orientation, 1..8: 1 means the stored rows are upright.
+    uint16_t GetOrientation() const { return orientation_; }
+    // Values outside 1..8 mean 1.
+    void SetOrientation(uint32_t value);
+    IccState GetIccState() const { return iccState_; }
+    const std::vector<uint8_t>& GetIccProfile() const { return iccProfile_; }
+    // Keeps a copy of the profile, or only the fact that it was too large; a copy there is no
+    // memory for is dropped like a broken one. Never throws.
+    void SetIccProfile(const uint8_t* bytes, size_t size);
+    void SetIccBroken();
+    void ForgetIccProfile();
+    // Puts a turned bitmap (and its alpha, when the image has one) in place of the current.
+    void ReplacePixels(std::unique_ptr<PackedDib> dib, std::unique_ptr<uint8_t[]> alpha);
+    const uint8_t* AlphaData() const { return alpha_.get(); }
+
 private:
     bool decodeAs(CxFile& file, uint32_t imageType);
     bool encodeAs(CxFile& file, uint32_t imageType);
     void writeResolution();
+    void forgetFileNotes();
     std::unique_ptr<PackedDib> dib_;
     std::unique_ptr<uint8_t[]> alpha_;
     bool alphaStored_ = true;
@@ -138,6 +166,9 @@ private:
     uint32_t codecOptions_[20] {};
     uint32_t type_ = CXIMAGE_FORMAT_UNKNOWN;
     char lastError_[256] {};
+    uint16_t orientation_ = 1;
+    IccState iccState_ = IccState::None;
+    std::vector<uint8_t> iccProfile_;
 };
 
 } // namespace tessary

@@ -1,6 +1,7 @@
 #include "image/cx_codec_rows.h"
 #include "image/cx_codecs.h"
 #include "image/cx_image.h"
+#include "image/jpeg_metadata.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -301,6 +302,9 @@ void encodePixels(EncodeState& s, CxImage& image)
 
 bool CxImageJPG::Decode(CxImage& image, CxFile& file)
 {
+    // Orientation and colour profile come from our own reading of the markers, before libjpeg
+    // sees the stream: libjpeg would keep every saved marker, however many a file holds.
+    readJpegMetadata(file, image);
     std::unique_ptr<DecodeState> s(new (std::nothrow) DecodeState());
     if (!s) {
         image.SetError(kCxNoMemory);

@@ -2,6 +2,7 @@
 #include "image/cx_codecs.h"
 #include "image/cx_image.h"
 #include "image/packed_dib.h"
+#include "image/png_metadata.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +23,8 @@ namespace {
 // Largest ancillary chunk libpng may buffer for a hostile file (zTXt, iCCP...).
 constexpr png_alloc_size_t kMaxChunkBytes = 8000000;
 
-// Chunks the program has no use for, skipped unread. libpng only warns about a chunk longer than
+// Chunks libpng skips unread (the orientation and profile are read by readPngMetadata, which
+// never buffers a chunk whole). libpng only warns about a chunk longer than
 // the limit above and then allocates and clears all of it: a 71-byte file whose text chunk
 // claims 1.2 GB would take that much memory and half a minute before the missing bytes show.
 constexpr png_byte kUnusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0hIST\0tIME\0pCAL\0sCAL\0oFFs\0sTER";
@@ -313,6 +315,7 @@ bool sideOverTheLimit(CxFile& file)
 
 bool CxImagePNG::Decode(CxImage& image, CxFile& file)
 {
+    readPngMetadata(file, image);
     if (sideOverTheLimit(file)) {
         image.SetError(kRunOutOfMemory);
         return false;

@@ -184,15 +184,13 @@ int32_t resolutionToDpi(TIFF* tif, ttag_t tag)
 // libtiff's RGBA reader to 24 bits.
 bool readsAtDepth(TIFF* tif, uint16_t& photometric, uint16_t& bitsPerSample)
 {
-    uint16_t samples = 1, orientation = ORIENTATION_TOPLEFT, compression = COMPRESSION_NONE;
+    uint16_t samples = 1, compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
         return false;
-    if (TIFFIsTiled(tif) || samples != 1 || orientation != ORIENTATION_TOPLEFT
-        || compression == COMPRESSION_OJPEG)
+    if (TIFFIsTiled(tif) || samples != 1 || compression == COMPRESSION_OJPEG)
         return false;
     if (bitsPerSample != 1 && bitsPerSample != 2 && bitsPerSample != 4 && bitsPerSample != 8)
         return false;
@@ -280,15 +278,13 @@ bool decodeAtDepth(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width
 bool readsRgbRows(TIFF* tif)
 {
     uint16_t samples = 1, bits = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
-    uint16_t orientation = ORIENTATION_TOPLEFT, compression = COMPRESSION_NONE;
+    uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
     return TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) && photometric == PHOTOMETRIC_RGB
-        && samples == 3 && bits == 8 && planar == PLANARCONFIG_CONTIG && orientation == ORIENTATION_TOPLEFT
-        && !TIFFIsTiled(tif) && compression != COMPRESSION_OJPEG && compression != COMPRESSION_JPEG;
+        && samples == 3 && bits == 8 && planar == PLANARCONFIG_CONTIG && !TIFFIsTiled(tif) && compression != COMPRESSION_OJPEG && compression != COMPRESSION_JPEG;
 }
 
 bool decodeRgbRows(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, uint32_t height)
@@ -330,7 +326,10 @@ bool decodeRgba(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, u
         image.SetError(message);
         return false;
     }
-    // Bottom-left origin: raster row 0 is the bottom line, as in the DIB.
+    // Bottom-left origin: raster row 0 is the bottom stored line, as in the DIB. The rows stay
+    // as stored, whatever the file's orientation: loading turns the picture upright, for every
+    // format alike (libtiff would only do the flips, not the turns).
+    rgba.orientation = ORIENTATION_TOPLEFT;
     rgba.req_orientation = ORIENTATION_BOTLEFT;
     const int ok = TIFFRGBAImageGet(&rgba, raster.get(), width, height);
     const bool hasAlpha = rgba.alpha != 0;
@@ -355,6 +354,21 @@ bool decodeRgba(TIFF* tif, TiffStream& stream, CxImage& image, uint32_t width, u
     return true;
 }
 
+void keepOrientationAndProfile(TIFF* tif, CxImage& image)
+{
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    if (TIFFGetField(tif, TIFFTAG_ORIENTATION, &orientation))
+        image.SetOrientation(orientation);
+    uint32_t size = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tif, TIFFTAG_ICCPROFILE, &size, &profile) && size > 0) {
+        if (profile)
+            image.SetIccProfile(static_cast<const uint8_t*>(profile), size);
+        else
+            image.SetIccBroken();
+    }
+}
+
 bool decodeFirstImage(TIFF* tif, TiffStream& stream, CxImage& image)
 {
     uint32_t width = 0, height = 0;
@@ -374,6 +388,7 @@ bool decodeFirstImage(TIFF* tif, TiffStream& stream, CxImage& image)
         return false;
     image.SetXDPI(resolutionToDpi(tif, TIFFTAG_XRESOLUTION));
     image.SetYDPI(resolutionToDpi(tif, TIFFTAG_YRESOLUTION));
+    keepOrientationAndProfile(tif, image);
     return true;
 }
 

@@ -42,6 +42,8 @@ public:
         real_.setStatusPaneText(pane, text);
     }
     void setProgress(int percent, ColourRef colour) override { real_.setProgress(percent, colour); }
+    // Passing notes (a colour profile that was ignored) do not fail a file: they go through.
+    void showStatusMessage(const std::string& text) override { real_.showStatusMessage(text); }
     int getSettingInt(const std::string& section, const std::string& name, int defaultValue) override
     {
         return real_.getSettingInt(section, name, defaultValue);

@@ -4,7 +4,7 @@
 TESSARY_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # fonts-urw-base35: text tests need a font whose line spacing includes leading; poppler-utils:
 # print tests rasterise the PDF pages they print.
-TESSARY_PACKAGES=(qt6-base-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev nlohmann-json3-dev libcli11-dev
+TESSARY_PACKAGES=(qt6-base-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev liblcms2-dev nlohmann-json3-dev libcli11-dev
                   googletest libgtest-dev libbenchmark-dev xvfb xauth cmake g++ make
                   fonts-urw-base35 poppler-utils desktop-file-utils appstream help2man)
 # Metadata kept in saved pictures.

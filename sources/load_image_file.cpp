@@ -2,6 +2,7 @@
 
 #include "app/platform.h"
 #include "image/cx_image.h"
+#include "sources/picture_as_meant.h"
 #include "sources/source_doc.h"
 
 #include <cstdio>
@@ -105,8 +106,11 @@ bool loadImageFile(VIrorozIzi& doc, const std::string& path, Platform& platform)
     // A name the formats know picks the decoder tried first; any other is read by its content.
     const std::optional<uint32_t> format = formatFromFileName(path);
     CxImage decoded;
-    if (decoded.Load(path, format.value_or(CXIMAGE_FORMAT_UNKNOWN)) && decoded.IsValid())
+    if (decoded.Load(path, format.value_or(CXIMAGE_FORMAT_UNKNOWN)) && decoded.IsValid()) {
+        if (!showPictureAsMeant(decoded, path, platform, doc.loadOptions.upright))
+            return refuse(platform, kRunOutOfMemory);
         return adoptDecodedImage(doc, decoded, platform);
+    }
     if (format)
         return refuse(platform, decoded.GetLastErrorText());
     try {

@@ -14,8 +14,10 @@ inline constexpr const char* kCannotHandleImageType = "Cannot handle this type o
 
 // Loads the image file at `path` into the source document: the path is kept in `filePath`, the
 // decoder tried first is chosen from the path's ending (formatFromFileName; a name with another
-// ending is read by its content), the file is decoded, and the decoded
-// bitmap is copied into `image` (keeping its depth and colour table) with a fully opaque mask.
+// ending is read by its content), the file is decoded, converted to sRGB by its colour profile
+// and turned upright by its orientation (see showPictureAsMeant, as the document's `loadOptions`
+// say), and the decoded bitmap is copied into `image` (keeping its depth and colour table) with
+// a mask from its stored alpha or a fully opaque one (see adoptDecodedImage).
 // On success `sourceKind` becomes kSourceImageFile, `imageWidth` and `imageHeight` are set and
 // the result is true. On failure the reason is shown through `platform` (the decoder's text,
 // "Cannot handle this type of image." or "Tessary has run out of memory."), followed by

@@ -95,6 +95,32 @@ TEST_F(CliBatch, ResultsKeepTheirFilesMetadataUnlessStripMetadataIsGiven)
     EXPECT_NE(run.output.find("--strip-metadata"), std::string::npos) << run.output;
 }
 
+// Each picture is loaded as the windows load it: upright, and a colour profile that cannot be used
+// is noted (the files are loaded ahead on a helper thread, whose notes must still arrive).
+TEST_F(CliBatch, PicturesComeUprightAndAnIgnoredProfileIsNoted)
+{
+    fs::remove(folder.file("in/p.bmp"));
+    fs::remove(folder.file("in/Q.PNG"));
+    fs::copy_file(std::string(TESSARY_IMAGE_FIXTURES) + "/orient-6.png", folder.file("in/turned.png"));
+    std::vector<uint8_t> jpeg = ScratchFolder::read(std::string(TESSARY_IMAGE_FIXTURES) + "/untagged.jpg");
+    const std::string piece = std::string("\xFF\xE2\x00\x14ICC_PROFILE\0\x01\x02", 18) + "abcd";
+    jpeg.insert(jpeg.begin() + 2, piece.begin(), piece.end());
+    folder.write("in/broken.jpg", jpeg);
+
+    const CliOutcome run = batch("--position right,top --quiet");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("tessary-cli: broken.jpg: The picture's colour profile is damaged and was ignored.\n"),
+        std::string::npos)
+        << run.output;
+    CxImage turned;
+    ASSERT_TRUE(turned.Load(folder.file("out/turned.png"), CXIMAGE_FORMAT_PNG));
+    EXPECT_EQ(turned.GetWidth(), 2);
+    EXPECT_EQ(turned.GetHeight(), 3);
+    // The 2 x 2 mark covers the top two rows; white and blue end at the bottom.
+    EXPECT_EQ(testing::colourAt(turned, 0, 2), (Rgb { 255, 255, 255 }));
+    EXPECT_EQ(testing::colourAt(turned, 1, 2), (Rgb { 0, 0, 255 }));
+}
+
 TEST_F(CliBatch, FailuresAreReportedAndGiveExitCodes)
 {
     std::ofstream(folder.file("in/bad.tga")) << "not a picture";

@@ -11,9 +11,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tessary {
 namespace {
@@ -48,7 +50,57 @@ TEST_F(CliConvert, InfoPrintsSizeDepthAndFormat)
     ASSERT_TRUE(writeBmpFile(*picture.dib, path("a.bmp")));
     const testing::CliOutcome run = runCli("info " + path("a.bmp"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(run.output, "width: 5\nheight: 3\nbits per pixel: 24\nformat: BMP\n");
+    EXPECT_EQ(run.output,
+        "width: 5\nheight: 3\nbits per pixel: 24\nformat: BMP\norientation: 1\nupright width: 5\n"
+        "upright height: 3\ncolour profile: none\n");
+}
+
+std::string fixture(const std::string& name)
+{
+    return std::string(TESSARY_IMAGE_FIXTURES) + "/" + name;
+}
+
+// width and height stay the stored size; a source made from the file has the upright one.
+TEST_F(CliConvert, InfoTellsTheOrientationUprightSizeAndProfile)
+{
+    const testing::CliOutcome turned = runCli("info " + fixture("orient-6.jpg"));
+    EXPECT_EQ(turned.exitCode, 0) << turned.output;
+    EXPECT_NE(turned.output.find("width: 48\nheight: 32\n"), std::string::npos) << turned.output;
+    EXPECT_NE(turned.output.find("orientation: 6\nupright width: 32\nupright height: 48\n"), std::string::npos)
+        << turned.output;
+    struct Case {
+        const char* file;
+        const char* profile;
+    } cases[] = { { "adobe.jpg", "converted to sRGB" }, { "srgb-unnamed.png", "sRGB (left as it is)" },
+        { "untagged.png", "none" } };
+    for (const Case& c : cases) {
+        const testing::CliOutcome run = runCli("info " + fixture(c.file));
+        EXPECT_NE(run.output.find(std::string("colour profile: ") + c.profile + "\n"), std::string::npos)
+            << run.output;
+    }
+}
+
+// The command line loads sources as the windows do: upright, and with a note for a profile it
+// cannot use.
+TEST_F(CliConvert, ConvertWritesTheUprightPictureAndNotesAnIgnoredProfile)
+{
+    const testing::CliOutcome run = runCli("convert " + fixture("orient-8.png") + " " + path("up.bmp"));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    CxImage up(path("up.bmp"), CXIMAGE_FORMAT_BMP);
+    ASSERT_EQ(up.GetWidth(), 2);
+    ASSERT_EQ(up.GetHeight(), 3);
+    const uint8_t* top = up.GetBits(2); // blue then white
+    EXPECT_EQ(std::vector<int>(top, top + 6), (std::vector<int> { 255, 0, 0, 255, 255, 255 }));
+
+    std::ifstream in(fixture("untagged.jpg"), std::ios::binary);
+    std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // One piece of a profile said to have two.
+    const std::string piece = std::string("\xFF\xE2\x00\x14ICC_PROFILE\0\x01\x02", 18) + "abcd";
+    jpeg.insert(2, piece);
+    std::ofstream(path("broken.jpg"), std::ios::binary) << jpeg;
+    const testing::CliOutcome noted = runCli("convert " + path("broken.jpg") + " " + path("broken.bmp"));
+    EXPECT_EQ(noted.exitCode, 0) << noted.output;
+    EXPECT_EQ(noted.output, "tessary-cli: broken.jpg: The picture's colour profile is damaged and was ignored.\n");
 }
 
 // --peak-memory adds one line after the command's own output and keeps its exit code.

@@ -1,8 +1,12 @@
 // libFuzzer target for one decoder, chosen when it is built (TESSARY_FUZZ_FORMAT): arbitrary bytes
 // give a bitmap in the program's layout or a refusal that says why, and never a crash, a hang or
 // a sanitizer report. A bitmap that decodes must also come back unchanged through the BMP writer
-// and decoder, the road every save takes.
+// and decoder, the road every save takes. Then it goes through what loading does next: its colour
+// profile (whatever bytes the file gave) and its orientation, after which the layout must still
+// be the program's.
+#include "image/colour_profile.h"
 #include "image/cx_image.h"
+#include "image/upright_image.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     if (!hasPackedLayout(image) || !survivesBmpRoundTrip(image))
+        __builtin_trap();
+    const int orientation = image.GetOrientation();
+    if (orientation < 1 || orientation > 8)
+        __builtin_trap();
+    const UprightSize upright = uprightSize(image.GetWidth(), image.GetHeight(), orientation);
+    convertToSrgb(image);
+    if (!turnUpright(image) || image.GetWidth() != upright.width || image.GetHeight() != upright.height
+        || !hasPackedLayout(image))
         __builtin_trap();
     return 0;
 }

@@ -2,7 +2,8 @@
 # Writes the seed corpus of the fuzz targets: small valid files of the kinds each decoder reads,
 # made from one 16 x 12 picture with ImageMagick (apt-get install imagemagick), and the few kinds
 # ImageMagick does not write (top-down and RLE4 BMP, 16-bit TGA, 1-bit PCX planes) by hand below;
-# then the layout and clipboard seeds (make_reader_corpus.py).
+# then files with an orientation or a colour profile from tests/image/fixtures, the EXIF seeds,
+# and the layout and clipboard seeds (make_reader_corpus.py).
 #   tests/fuzz/make_corpus.sh      (rewrites tests/fuzz/corpus/<target>/)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -120,6 +121,25 @@ save('pcx/mono.pcx', pcx(1, 1, 2) + mono)
 ega = bytes(c for i in range(16) for c in (i * 16, 255 - i * 16, i * 8))
 planes = b''.join(rle(bytes([(0x55 << p | y) & 0xFF, 0xA5 ^ p])) for y in range(4) for p in range(4))
 save('pcx/planes4.pcx', pcx(1, 4, 2, ega) + planes)
+PY
+
+# Orientation and colour profiles, from the fixtures made by tests/image/fixtures/make_fixtures.sh,
+# and the EXIF block of one of them for fuzz_exif.
+fixtures=../image/fixtures
+cp "$fixtures/orient-6.jpg" corpus/jpeg/exif-orientation.jpg
+cp "$fixtures/adobe.jpg" corpus/jpeg/icc-profile.jpg
+cp "$fixtures/orient-6.png" corpus/png/exif-orientation.png
+cp "$fixtures/prophoto.png" corpus/png/icc-profile.png
+cp "$fixtures/orient-6.tif" corpus/tiff/orientation-6.tif
+cp "$fixtures/adobe.tif" corpus/tiff/icc-profile.tif
+rm -rf corpus/exif && mkdir -p corpus/exif
+python3 - "$fixtures/orient-6.jpg" <<'PY'
+import sys
+d = open(sys.argv[1], 'rb').read()
+i = d.find(b'Exif\0\0')
+n = (d[i - 2] << 8 | d[i - 1]) - 2
+open('corpus/exif/jpeg-app1.bin', 'wb').write(d[i:i + n])
+open('corpus/exif/tiff-block.bin', 'wb').write(d[i + 6:i + n])
 PY
 
 python3 make_reader_corpus.py

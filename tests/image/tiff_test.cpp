@@ -140,11 +140,11 @@ int to8(const TiffLayout& layout, uint32_t sample)
     return int(sample * 255 / ((1u << layout.bits) - 1));
 }
 
-// Colour and alpha expected at display pixel (x, y from the top).
+// Colour and alpha expected at pixel (x, y from the first stored row): the decoder keeps the
+// rows as stored and only reports the orientation (loading turns the picture upright).
 Rgb expectedColour(const TiffLayout& layout, uint32_t x, uint32_t y)
 {
-    const uint32_t row = layout.orientation == ORIENTATION_BOTLEFT ? layout.height - 1 - y : y;
-    auto s = [&](int c) { return sampleAt(layout, x, row, c); };
+    auto s = [&](int c) { return sampleAt(layout, x, y, c); };
     switch (layout.photometric) {
     case PHOTOMETRIC_PALETTE:
         return paletteColour(s(0));
@@ -186,6 +186,11 @@ TEST(TiffCodec, DecodesLayoutsMadeByLibtiff)
     bottomUp.orientation = ORIENTATION_BOTLEFT;
     TiffLayout rgba = layout(PHOTOMETRIC_RGB, 4, 8);
     rgba.associatedAlpha = true;
+    // Read through libtiff's RGBA reader, which would otherwise flip by the orientation itself.
+    TiffLayout tiledTurned = tiled;
+    tiledTurned.orientation = ORIENTATION_RIGHTBOT;
+    TiffLayout rgbTurned = layout(PHOTOMETRIC_RGB, 3, 8);
+    rgbTurned.orientation = ORIENTATION_BOTRIGHT;
     TiffLayout bilevel = layout(PHOTOMETRIC_MINISWHITE, 1, 1);
     bilevel.compression = COMPRESSION_CCITTFAX4;
     TiffLayout uncompressed = layout(PHOTOMETRIC_RGB, 3, 8);
@@ -204,11 +209,13 @@ TEST(TiffCodec, DecodesLayoutsMadeByLibtiff)
         { "RGB 16 bits deflate", deflate16, 24, false },
         { "RGB planes", planar, 24, false },
         { "RGB tiles", tiled, 24, false },
+        { "RGB tiles, orientation 7", tiledTurned, 24, false },
+        { "RGB rows, orientation 3", rgbTurned, 24, false },
         { "RGBA", rgba, 24, true },
         { "CMYK", layout(PHOTOMETRIC_SEPARATED, 4, 8), 24, false },
         { "grey 8 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 8), 8, false },
         { "grey 8 bits, white is zero", layout(PHOTOMETRIC_MINISWHITE, 1, 8), 8, false },
-        { "grey 8 bits stored bottom-up", bottomUp, 24, false },
+        { "grey 8 bits stored bottom-up", bottomUp, 8, false },
         { "grey 4 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 4), 4, false },
         { "grey 2 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 2), 4, false },
         { "grey 16 bits", layout(PHOTOMETRIC_MINISBLACK, 1, 16), 24, false },
@@ -227,6 +234,7 @@ TEST(TiffCodec, DecodesLayoutsMadeByLibtiff)
         ASSERT_EQ(image.GetHeight(), int32_t(c.layout.height));
         ASSERT_EQ(image.GetBpp(), c.bpp);
         ASSERT_EQ(image.AlphaIsValid(), c.alpha);
+        EXPECT_EQ(image.GetOrientation(), c.layout.orientation);
         // libtiff's own conversions (16 to 8 bits, CMYK) may round differently by one.
         const int tolerance = c.layout.bits == 16 || c.layout.photometric == PHOTOMETRIC_SEPARATED ? 1 : 0;
         for (uint32_t y = 0; y < c.layout.height; ++y)
