@@ -8,6 +8,7 @@
 #include "source_program.h"
 #include "sources/load_image_file.h"
 #include "sources/source_table.h"
+#include "support/rgba_png.h"
 
 #include <QFile>
 #include <QToolBar>
@@ -35,6 +36,40 @@ void triggerSourceCommand(SourceProgram& p, int number, const char* name)
 class SourceWindowsTest : public QObject {
     Q_OBJECT
 private slots:
+    // A logo with a transparent background merges by Average over a picture without a box
+    // around it; with the Align menu's switch off, a logo opened afterwards brings its box.
+    void aTransparentLogoChangesOnlyThePixelsUnderItsOpaquePart()
+    {
+        SourceProgram p;
+        const std::vector<uint8_t> png = testing::rgbaPng(
+            2, 2, { { 255, 255, 255, 255 }, { 0, 0, 0, 0 }, { 0, 0, 0, 0 }, { 255, 255, 255, 255 } });
+        QFile logo(p.folder.filePath("logo.png"));
+        QVERIFY(logo.open(QIODevice::WriteOnly));
+        logo.write(reinterpret_cast<const char*>(png.data()), qint64(png.size()));
+        logo.close();
+        QCOMPARE(p.openImage(p.writeBmp("photo.bmp", 2, 2)), OpenResult::Created);
+        QCOMPARE(p.openImage(logo.fileName().toStdString()), OpenResult::Created);
+
+        // Both lie at (0, 0); the target's top row is stored row 1.
+        const auto target = [&p](int x, int storedRow) {
+            if (!generateTargetCommand(p.workspace, *p.platform))
+                return std::array<int, 3> { -1, -1, -1 };
+            const uint8_t* px = std::as_const(*p.workspace.targetDoc.targetImage).row(storedRow) + 3 * x;
+            return std::array<int, 3> { px[0], px[1], px[2] };
+        };
+        const std::array<int, 3> photo { 200, 220, 240 }, white { 227, 237, 247 }, darkBox { 100, 110, 120 };
+        QCOMPARE(target(0, 1), white);
+        QCOMPARE(target(1, 1), photo);
+        QCOMPARE(target(0, 0), photo);
+        QCOMPARE(target(1, 0), white);
+
+        p.app.alignWindow()->fileTransparency()->trigger();
+        p.sources.window(2)->close();
+        SourceProgram::settle();
+        QCOMPARE(p.openImage(logo.fileName().toStdString()), OpenResult::Created);
+        QCOMPARE(target(1, 1), darkBox);
+    }
+
     void openingThreeFilesMakesThreeSourceWindows()
     {
         SourceProgram p;
