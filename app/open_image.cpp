@@ -15,6 +15,18 @@ std::string openImageTitle(const MergeWorkspace& workspace)
     return "Open Source Window " + std::to_string(workspace.sourceCount + 1);
 }
 
+FileDialogRequest openImageRequest(Platform& platform, const std::string& title)
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = kOpenImageFilter;
+    request.initialFolder = platform.getSettingText(settings::kSection, settings::kLastOpenDirectory, "");
+    request.filterIndex = platform.getSettingInt(settings::kSection, settings::kLastOpenExtension, 0);
+    if (request.filterIndex < 1 || request.filterIndex > kImageFilesFilter)
+        request.filterIndex = kImageFilesFilter;
+    return request;
+}
+
 OpenResult openImage(
     MergeWorkspace& workspace, Platform& platform, RecentFileList& recentFiles, const SourceOpening& opening)
 {
@@ -23,13 +35,7 @@ OpenResult openImage(
         return OpenResult::Refused;
     }
 
-    FileDialogRequest request;
-    request.title = openImageTitle(workspace);
-    request.filter = kOpenImageFilter;
-    request.initialFolder = platform.getSettingText(settings::kSection, settings::kLastOpenDirectory, "");
-    // 0 leaves the chooser on its first filter.
-    request.filterIndex = platform.getSettingInt(settings::kSection, settings::kLastOpenExtension, 0);
-    const auto chosen = platform.chooseOpenFile(request);
+    const auto chosen = platform.chooseOpenFile(openImageRequest(platform, openImageTitle(workspace)));
     if (!chosen || chosen->path.empty())
         return OpenResult::Cancelled;
 

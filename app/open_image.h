@@ -1,4 +1,5 @@
 #pragma once
+#include "app/platform.h"
 #include "app/source_opening.h"
 
 #include <string>
@@ -10,11 +11,19 @@ class Platform;
 class RecentFileList;
 
 // The file kinds offered by Open Image, in the chooser's "label|pattern|...||" form; the JPEG
-// and TIFF kinds show the longer endings too.
+// and TIFF kinds show the longer endings too. The eighth, every picture the program reads, came
+// last so that the stored choices 1 to 7 keep their meaning; it is the one offered first.
 inline const std::string kOpenImageFilter
     = "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg *.jpeg *.jpe *.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
       "Png Files (*.png)|*.png|Tif Files (*.tif *.tiff)|*.tif;*.tiff|"
-      "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*||";
+      "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*|"
+      "Image Files (*.bmp *.jpg *.jpeg *.jpe *.jfif *.png *.tif *.tiff *.tga *.pcx)|"
+      "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.tif;*.tiff;*.tga;*.pcx||";
+inline constexpr int kImageFilesFilter = 8;
+
+// The chooser's request for a picture to open: `title`, the filters above, the folder and the
+// filter the user chose last (Image Files when none was stored).
+FileDialogRequest openImageRequest(Platform& platform, const std::string& title);
 inline const std::string kNoMoreThan8Images = "No more than 8 images allowed.";
 
 enum class OpenResult {

@@ -15,11 +15,8 @@ bool changeWatermark(MergeWorkspace& workspace, Platform& platform)
     if (!mark)
         return false;
     workspace.hideLoadButtons = 1;
-    FileDialogRequest request;
-    request.title = openImageTitle(workspace);
-    request.filter = kOpenImageFilter;
-    request.initialFolder = platform.getSettingText(settings::kSection, settings::kLastOpenDirectory, "");
-    const std::optional<FileDialogResult> chosen = platform.chooseOpenFile(request);
+    const std::optional<FileDialogResult> chosen
+        = platform.chooseOpenFile(openImageRequest(platform, openImageTitle(workspace)));
     workspace.hideLoadButtons = 0;
     if (!chosen || chosen->path.empty())
         return false;

@@ -38,6 +38,17 @@ bool writeImage(const PackedDib* image, Platform& platform, const std::string& p
     return false;
 }
 
+std::string fileNameOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string sizeText(int32_t width, int32_t height)
+{
+    return std::to_string(width) + " \u00D7 " + std::to_string(height);
+}
+
 bool saveTiles(MergeWorkspace& workspace, Platform& platform, const SaveName& name, const std::string& chosenPath,
     const ImageMetadata& metadata)
 {
@@ -54,14 +65,21 @@ bool saveTiles(MergeWorkspace& workspace, Platform& platform, const SaveName& na
             files.push_back(tileFileName(base, c, r, name.extension));
     if (!mayReplaceFiles(platform, files, chosenPath))
         return false;
+    size_t written = 0;
     for (int32_t r = 0; r < down; ++r)
         for (int32_t c = 0; c < across; ++c) {
             // A tile that fails (memory, file) has been reported; the next one is still tried.
             const auto tile
                 = extractTargetRect(*target.targetImage, tileRect(c, r, W, H, across, down), platform);
-            writeImage(tile.get(), platform, files[size_t(r * across + c)], metadata);
+            if (writeImage(tile.get(), platform, files[size_t(r * across + c)], metadata))
+                ++written;
         }
     target.zoneSelected = 0;
+    // A save that worked says so where it does not stand in the way.
+    if (written > 0)
+        platform.showStatusMessage("Saved " + std::to_string(written) + " of " + std::to_string(files.size())
+            + " tiles, " + fileNameOf(files.front()) + " to " + fileNameOf(files.back()) + " (" + sizeText(W, H)
+            + " in all)");
     return true;
 }
 
@@ -178,7 +196,10 @@ bool writeTargetFile(
     const MergeWorkspace& workspace, Platform& platform, const std::string& path, const ImageMetadata& metadata)
 {
     const std::unique_ptr<PackedDib> image = extractTargetImage(workspace, platform);
-    return writeImage(image.get(), platform, path, metadata);
+    if (!writeImage(image.get(), platform, path, metadata))
+        return false;
+    platform.showStatusMessage("Saved " + fileNameOf(path) + " (" + sizeText(image->width(), image->height()) + ")");
+    return true;
 }
 
 } // namespace tessary

@@ -65,7 +65,8 @@ bool saveZoneToFile(MergeWorkspace& workspace, Platform& platform);
 
 // Writes the zone or the whole target to `path` (format from its ending), with `metadata` where
 // the format holds it. Shows "Failed the file save!" when the file could not be written; the
-// memory message comes from the extraction.
+// memory message comes from the extraction. A written file is named in the status bar's message
+// area with its size ("Saved photo.png (4000 × 3000)"); saved tiles are named there together.
 bool writeTargetFile(const MergeWorkspace& workspace, Platform& platform, const std::string& path,
     const ImageMetadata& metadata = {});
 

@@ -68,10 +68,12 @@ TEST_F(FileCommands, OpenImageAsksForTheNextSourceWithTheFullFilter)
     EXPECT_EQ(first.filter,
         "Bitmap Files (*.bmp)|*.bmp|Jpeg Files (*.jpg *.jpeg *.jpe *.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
         "Png Files (*.png)|*.png|Tif Files (*.tif *.tiff)|*.tif;*.tiff|"
-        "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*||");
-    // A fresh settings store: the chooser's own folder and first filter.
+        "Tga Files (*.tga)|*.tga|Pcx Files (*.pcx)|*.pcx|All Files (*.*)|*.*|"
+        "Image Files (*.bmp *.jpg *.jpeg *.jpe *.jfif *.png *.tif *.tiff *.tga *.pcx)|"
+        "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.tif;*.tiff;*.tga;*.pcx||");
+    // A fresh settings store: the chooser's own folder and every picture it reads.
     EXPECT_EQ(first.initialFolder, "");
-    EXPECT_EQ(first.filterIndex, 0);
+    EXPECT_EQ(first.filterIndex, 8);
     EXPECT_EQ(opened, (std::vector<std::string> { "/pictures/holiday/one.jpg" }));
     EXPECT_EQ(kindWhenOpened, (std::vector<int32_t> { kSourceImageFile }));
     EXPECT_EQ(recent.entries(), (std::vector<std::string> { "/pictures/holiday/one.jpg" }));

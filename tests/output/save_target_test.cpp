@@ -127,6 +127,8 @@ TEST(SaveTarget, SaveAsAsksWithTheFilterAndRemembersFolderAndFilter)
     EXPECT_EQ(s.platform.textSettings["Configure/Last Save Directory"], s.dir());
     expectPattern(s.folder.file("photo.png"), CXIMAGE_FORMAT_PNG, 0, 0, 120, 90);
     EXPECT_FALSE(fs::exists(s.folder.file("photo")));
+    // Said where it does not stand in the way.
+    EXPECT_EQ(s.platform.statusMessages, (std::vector<std::string> { "Saved photo.png (120 \u00D7 90)" }));
 
     // Nothing remembered: no folder, the first filter.
     Saving fresh(10, 10);
@@ -175,6 +177,7 @@ TEST(SaveTarget, AZoneAtHalfSizeIsSavedAtFullResolution)
     ASSERT_TRUE(saveTargetAs(s.ws, s.platform));
     EXPECT_EQ(s.platform.saveRequests[0].title, "Save Target Image - Zone area only 200 X 160");
     expectPattern(s.folder.file("zone.bmp"), CXIMAGE_FORMAT_BMP, 40, 30, 200, 160);
+    EXPECT_EQ(s.platform.statusMessages, (std::vector<std::string> { "Saved zone.bmp (200 \u00D7 160)" }));
     // A plain Save As leaves the zone selected.
     EXPECT_EQ(s.ws.targetDoc.zoneSelected, 1);
 }
@@ -235,6 +238,8 @@ TEST(SaveTarget, ThreeByTwoTilesOfA1001By600Target)
     // Only the tiles: the name chosen is not written itself.
     EXPECT_FALSE(fs::exists(s.folder.file("photo.bmp")));
     EXPECT_EQ(std::distance(fs::directory_iterator(s.dir()), fs::directory_iterator {}), 6);
+    EXPECT_EQ(s.platform.statusMessages,
+        (std::vector<std::string> { "Saved 6 of 6 tiles, photo00.bmp to photo21.bmp (1001 \u00D7 600 in all)" }));
 }
 
 TEST(SaveTarget, OneByOneTileHoldsTheWholeTarget)
@@ -268,6 +273,8 @@ TEST(SaveTarget, AFailedFileIsReportedAndTheTilesGoOn)
     s.platform.expectMessage("Failed the file save!");
     ASSERT_TRUE(saveTargetAs(s.ws, s.platform));
     EXPECT_EQ(s.platform.messages.size(), 3u);
+    // Nothing was saved, so nothing says it was.
+    EXPECT_TRUE(s.platform.statusMessages.empty());
 }
 
 TEST(SaveTarget, AFolderAtTheNameIsSaidAsSuchAndStaysAFolder)

@@ -201,7 +201,8 @@ private slots:
         });
         QVERIFY(!platform.chooseOpenFile(request).has_value());
         QCOMPARE(title, QString("Open Source Window 8"));
-        QCOMPARE(filters.size(), 7);
+        QCOMPARE(filters.size(), 8);
+        QVERIFY(filters.last().startsWith("Image Files (*.bmp *.jpg"));
         QCOMPARE(filter, QString("All Files (*.*)"));
         QCOMPARE(directory, QDir(folder.path()).absolutePath());
     }
