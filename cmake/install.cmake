@@ -39,6 +39,7 @@ if(NOT TESSARY_CORE_ONLY)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/tessary.desktop DESTINATION share/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/io.github.tessary.Tessary.metainfo.xml DESTINATION share/metainfo)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION share/icons)
+  install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION share/doc/tessary)
 endif()
 
 # ---- the .deb

@@ -10,6 +10,15 @@
 
 namespace tessary {
 
+QString aboutText()
+{
+    return QString("Tessary %1\n"
+                   "Places up to eight images relative to each other and merges them into one.\n"
+                   "Built with Qt %2 (running on Qt %3).\n"
+                   "Licensed under the GNU General Public License, version 3 or later (GPL-3.0-or-later).")
+        .arg(TESSARY_VERSION, QT_VERSION_STR, qVersion());
+}
+
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent)
 {
@@ -18,10 +27,10 @@ AboutBox::AboutBox(QWidget* parent)
     auto* icon = new QLabel(this);
     icon->setObjectName("programIcon");
     icon->setPixmap(applicationIcon().pixmap(32));
-    // The box's one line of text is empty.
-    auto* line = new QLabel(QString(), this);
+    auto* line = new QLabel(aboutText(), this);
     line->setObjectName("aboutLine");
     line->setMinimumWidth(200);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText("OK");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -196,7 +196,7 @@ private slots:
     {
         auto platform = makeFakePlatform();
         Program p(*platform);
-        QString title;
+        QString title, text;
         bool hasIcon = false;
         QTimer::singleShot(0, [&] {
             QWidget* box = QApplication::activeModalWidget();
@@ -204,6 +204,9 @@ private slots:
             title = box->windowTitle();
             auto* icon = box->findChild<QLabel*>("programIcon");
             hasIcon = icon && !icon->pixmap().isNull();
+            auto* line = box->findChild<QLabel*>("aboutLine");
+            QVERIFY(line);
+            text = line->text();
             auto* buttons = box->findChild<QDialogButtonBox*>();
             QVERIFY(buttons);
             QCOMPARE(buttons->buttons().size(), 1);
@@ -212,6 +215,10 @@ private slots:
         p.app.mainFrame()->actions().about->trigger();
         QCOMPARE(title, QString("About Tessary"));
         QVERIFY(hasIcon);
+        // Name and version, what it does, Qt, the licence.
+        QVERIFY2(text.startsWith(QString("Tessary ") + TESSARY_VERSION + "\n"), qPrintable(text));
+        QVERIFY2(text.contains(QString("Qt ") + QT_VERSION_STR), qPrintable(text));
+        QVERIFY2(text.contains("GPL-3.0-or-later"), qPrintable(text));
     }
 
     void saveArrangementWritesTheOpenSourcesToTheChosenFile()
