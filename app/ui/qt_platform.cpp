@@ -102,8 +102,12 @@ bool isUserInput(QEvent* event)
 bool QtPlatform::eventFilter(QObject* watched, QEvent* event)
 {
     if (isEscapeKey(event)) {
-        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
             escapeDown_ = event->type() == QEvent::KeyPress;
+            // A short tap may be over before the work next looks: it still counts, once.
+            if (escapeDown_ && isBusy())
+                escapePressed_ = true;
+        }
         // While busy, Esc means "abandon the work" and nothing else: it answers no question.
         if (isBusy())
             return true;
@@ -138,6 +142,7 @@ void QtPlatform::enterBusy()
         qApp->installEventFilter(this);
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    escapePressed_ = false;
     if (statusSink_)
         for (int pane : { 0, 2 })
             paneTextBeforeBusy_[pane] = statusSink_->paneText(pane);
@@ -158,7 +163,9 @@ bool QtPlatform::isEscapeDown()
     // Outside long work there is nothing to pump for: input goes its usual way.
     if (isBusy())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return escapeDown_;
+    const bool tapped = escapePressed_;
+    escapePressed_ = false;
+    return escapeDown_ || tapped;
 }
 
 MessageAnswer QtPlatform::messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons)
@@ -198,6 +205,8 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, MessageIcon icon, 
     if (busy) {
         QGuiApplication::restoreOverrideCursor();
         busyMessageBoxes_.removeAll(&box);
+        // Esc pressed while the box was up answered nothing and stops nothing more.
+        escapePressed_ = false;
     }
     if (buttons == MessageButtons::YesNo)
         return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

@@ -35,6 +35,7 @@ public:
     MessageAnswer messageBox(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     void enterBusy() override;
     void leaveBusy() override;
+    // Whether Esc is held, or was pressed and let go while busy since the last call.
     bool isEscapeDown() override;
     bool isBusy() const { return busyDepth_ > 0; }
     void setStatusPaneText(int pane, const std::string& text) override;
@@ -69,6 +70,8 @@ private:
     QWidget* dialogParent_ = nullptr;
     StatusSink* statusSink_ = nullptr;
     bool escapeDown_ = false;
+    // Esc was pressed while busy since the work last asked (see isEscapeDown).
+    bool escapePressed_ = false;
     int busyDepth_ = 0;
     // The platform's own message boxes opened while busy: the only windows that take input then.
     QList<QWidget*> busyMessageBoxes_;

@@ -173,6 +173,24 @@ private slots:
         QCOMPARE(clicks, 1);
     }
 
+    // A tap of Esc over before the work looks is not missed: it counts once. A tap before the
+    // busy state began does not count.
+    void aShortEscapeTapIsSeenAtTheNextPollOnce()
+    {
+        QtPlatform platform;
+        QWidget window;
+        window.show();
+        sendEscape(&window, QEvent::KeyPress);
+        sendEscape(&window, QEvent::KeyRelease);
+        platform.enterBusy();
+        QVERIFY(!platform.isEscapeDown());
+        sendEscape(&window, QEvent::KeyPress);
+        sendEscape(&window, QEvent::KeyRelease);
+        QVERIFY(platform.isEscapeDown());
+        QVERIFY(!platform.isEscapeDown());
+        platform.leaveBusy();
+    }
+
     // Holding Esc to abandon work must not answer the question it raises: only a click, Enter,
     // Y or N does.
     void escapeInsideTheQuitQuestionAnswersNothing_data()
