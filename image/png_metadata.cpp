@@ -50,6 +50,11 @@ void keepProfile(const std::vector<uint8_t>& chunk, CxImage& image)
         image.SetIccBroken();
         return;
     }
+    // The stream's state is released however this ends, running out of memory included.
+    struct StreamEnd {
+        z_stream& z;
+        ~StreamEnd() { inflateEnd(&z); }
+    } end { z };
     z.next_in = const_cast<Bytef*>(chunk.data() + nameEnd + 2);
     z.avail_in = uInt(chunk.size() - nameEnd - 2);
     int result = Z_OK;
@@ -61,7 +66,6 @@ void keepProfile(const std::vector<uint8_t>& chunk, CxImage& image)
         result = inflate(&z, Z_NO_FLUSH);
         profile.resize(had + kPiece - z.avail_out);
     }
-    inflateEnd(&z);
     if (profile.size() > kMaxIccProfileBytes)
         image.SetIccProfile(nullptr, kMaxIccProfileBytes + 1);
     else if (result == Z_STREAM_END) // anything else: a stream cut short or damaged
