@@ -51,14 +51,17 @@ bool fileOpensForReading(const std::string& path, Platform& platform)
 
 bool maskFromAlpha(MaskedDib& image, const uint8_t* alpha)
 {
-    // Alpha 255 is opaque (65535), 0 fully clear, as if painted so with the area tools.
-    if (!materialiseMask(image))
-        return false;
-    uint16_t* mask = image.mask.get();
+    // Alpha 255 is opaque (65535), 0 fully clear, as if painted so with the area tools. Every
+    // value is written here, so the plane is not filled first.
     const size_t count = size_t(image.width()) * size_t(image.height());
+    MaskPlane plane = MaskPlane::unwritten(count);
+    uint16_t* mask = plane.get();
+    if (!mask)
+        return false;
     for (size_t i = 0; i < count; ++i)
         mask[i] = uint16_t(alpha[i] * 257u);
-    image.mask.collapseIfOpaque();
+    plane.collapseIfOpaque();
+    image.mask = std::move(plane);
     return true;
 }
 
